@@ -1,0 +1,25 @@
+#!/bin/sh
+# Installs every Debian 12 package the project needs to build, run and test.
+# Nothing else is downloaded at build or run time.
+set -eu
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+PACKAGES="
+    cmake ninja-build g++ pkg-config python3
+    qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins qtwebengine5-dev
+    libqt5webchannel5-dev qttools5-dev libgeographiclib-dev ffmpeg libexiv2-dev
+    proj-data libjs-leaflet xvfb xauth gstreamer1.0-plugins-good gstreamer1.0-libav
+    fonts-dejavu-core
+"
+# Skip the package manager entirely when everything is already there.
+missing=""
+for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    $SUDO apt-get update
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+fi

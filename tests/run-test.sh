@@ -1,0 +1,20 @@
+#!/bin/sh
+# Runs one test executable headless in a fresh, private home directory.
+# usage: run-test.sh <home directory> <test executable> [arguments...]
+set -e
+home=$1
+shift
+rm -rf "$home"
+mkdir -p "$home/.config" "$home/runtime"
+chmod 700 "$home/runtime"
+export HOME="$home"
+export XDG_CONFIG_HOME="$home/.config"
+export XDG_DATA_HOME="$home/.local/share"
+export XDG_CACHE_HOME="$home/.cache"
+export XDG_RUNTIME_DIR="$home/runtime"
+export QT_QPA_PLATFORM="${VX_TEST_QPA:-offscreen}"
+export QT_QUICK_BACKEND=software
+export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
+export TZ="${TZ:-UTC}"
+exec "$@"

@@ -1,0 +1,137 @@
+// Running the media tool: a fake tool script stands in for ffmpeg on PATH.
+#include "track/mediatool.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace vx;
+
+class TestMediaTool : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QByteArray m_oldPath;
+
+    void installTool(const QByteArray &script)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("#!/bin/sh\n" + script);
+        f.close();
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    }
+
+    QString log() const { return m_dir.filePath(QStringLiteral("log.txt")); }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
+    }
+    void cleanupTestCase() { qputenv("PATH", m_oldPath); }
+
+    void toolIsFoundOnPath()
+    {
+        installTool("exit 0\n");
+        QCOMPARE(mediaToolPath(), m_dir.filePath(QStringLiteral("ffmpeg")));
+        QVERIFY(mediaToolFound());
+    }
+
+    void standardErrorGoesToTheLogTruncated()
+    {
+        QVERIFY(vxtestWrite(log(), "old content that must disappear\n"));
+        installTool("echo \"report for $*\" >&2\necho not-in-log\nexit 3\n");
+        const MediaToolResult r = runMediaTool(nullptr, {QStringLiteral("-i"), QStringLiteral("x.mov")}, log());
+        QCOMPARE(r.outcome, MediaToolOutcome::Finished);
+        QCOMPARE(r.exitCode, 3);
+        QCOMPARE(readAll(log()), QByteArray("report for -i x.mov\n"));
+        QVERIFY(!mediaToolBusy());
+    }
+
+    void crashStillEndsTheWait()
+    {
+        installTool("kill -9 $$\n");
+        const MediaToolResult r = runMediaTool(nullptr, {}, log());
+        QCOMPARE(r.outcome, MediaToolOutcome::Crashed);
+        QVERIFY(!mediaToolBusy());
+    }
+
+    void toolThatCannotStartEndsTheWait()
+    {
+        // An executable file the system cannot run (no interpreter line, not a
+        // binary): exec fails and the run must still end.
+        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
+        QVERIFY(vxtestWrite(path, QByteArray("\x7f\x45\x4c\x46garbage", 11)));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QCOMPARE(mediaToolPath(), path);
+        const MediaToolResult r = runMediaTool(nullptr, {}, log());
+        QCOMPARE(r.outcome, MediaToolOutcome::FailedToStart);
+        QVERIFY(!mediaToolBusy());
+    }
+
+    void secondRunDuringTheFirstIsRefused()
+    {
+        installTool("echo first >&2\nsleep 1\necho first-done >&2\n");
+        MediaToolResult second;
+        bool secondTried = false;
+        // While the first run waits, the event loop turns and a timer asks for
+        // another run, as a click would.
+        QTimer::singleShot(200, [&] {
+            second = runMediaTool(nullptr, {}, m_dir.filePath(QStringLiteral("other.txt")));
+            secondTried = true;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const MediaToolResult first = runMediaTool(nullptr, {}, log());
+        QVERIFY(secondTried);
+        QCOMPARE(second.outcome, MediaToolOutcome::Busy);
+        QCOMPARE(first.outcome, MediaToolOutcome::Finished);
+        QCOMPARE(readAll(log()), QByteArray("first\nfirst-done\n"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("other.txt"))));
+        QVERIFY(clock.elapsed() >= 900);
+    }
+
+    void waitDoesNotSpinTheCpu()
+    {
+        installTool("sleep 1\n");
+        const std::clock_t before = std::clock();
+        runMediaTool(nullptr, {}, log());
+        const double cpuSeconds = double(std::clock() - before) / CLOCKS_PER_SEC;
+        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
+    }
+
+    void missingToolTexts()
+    {
+        qputenv("PATH", "/nonexistent");
+        QVERIFY(!mediaToolFound());
+        QVERIFY(mediaToolPath().endsWith(QStringLiteral("/bin/ffmpeg")));
+        QCOMPARE(mediaToolMissingText(), QStringLiteral("Could not find ffmpeg here: %1").arg(mediaToolPath()));
+        QCOMPARE(mediaToolMissingStartupText(),
+                 QStringLiteral("Could not find ffmpeg here: %1. \n\nPlease copy ffmpeg to this location and restart the program.")
+                     .arg(mediaToolPath()));
+        const MediaToolResult r = runMediaTool(nullptr, {}, log());
+        QCOMPARE(r.outcome, MediaToolOutcome::FailedToStart);
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
+    }
+
+private:
+    static bool vxtestWrite(const QString &path, const QByteArray &content)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMediaTool)
+#include "test_mediatool.moc"
