@@ -39,20 +39,32 @@ QColor routeColour(double u)
     return table[k];
 }
 
-// Draws the route with a soft glow, segment by segment in its speed colours.
+// Draws the route segment by segment in its speed colours, over a soft glow.
+// The glow is drawn opaque on a layer of its own and laid down translucent
+// as a whole, so overlapping segment ends do not show as beads.
 void drawRoute(QPainter &p, const QVector<QPointF> &line, double width, double glow = 3.2)
 {
     const int n = line.size();
-    for (int pass = 0; pass < 2; ++pass) {
+    if (glow > 1.0 && p.device()) {
+        QImage layer(p.device()->width(), p.device()->height(), QImage::Format_ARGB32_Premultiplied);
+        layer.fill(Qt::transparent);
+        QPainter lp(&layer);
+        lp.setRenderHint(QPainter::Antialiasing);
+        lp.setTransform(p.transform());
         for (int i = 0; i + 1 < n; ++i) {
-            QColor c = routeColour(double(i) / (n - 1));
-            if (pass == 0)
-                c.setAlpha(45);
-            if (pass == 0 && glow <= 1.0)
-                continue;
-            p.setPen(QPen(c, pass == 0 ? width * glow : width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawLine(line[i], line[i + 1]);
+            lp.setPen(QPen(routeColour(double(i) / (n - 1)), width * glow, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            lp.drawLine(line[i], line[i + 1]);
         }
+        lp.end();
+        p.save();
+        p.resetTransform();
+        p.setOpacity(0.2);
+        p.drawImage(0, 0, layer);
+        p.restore();
+    }
+    for (int i = 0; i + 1 < n; ++i) {
+        p.setPen(QPen(routeColour(double(i) / (n - 1)), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(line[i], line[i + 1]);
     }
 }
 
@@ -98,6 +110,13 @@ void splash(QPainter &p)
         p.setBrush(Qt::NoBrush);
         p.drawPath(contour);
     }
+
+    // vignette: everything fades to pure black towards the edges
+    QRadialGradient vignette(QPointF(W * 0.5, H * 0.48), W * 0.6);
+    vignette.setColorAt(0.0, QColor(0, 0, 0, 0));
+    vignette.setColorAt(0.62, QColor(0, 0, 0, 0));
+    vignette.setColorAt(1.0, QColor(0, 0, 0, 255));
+    p.fillRect(QRectF(0, 0, W, H), vignette);
 
     // the route: take-off lower left of the hill, a loop over it, away to the right
     const QVector<QPointF> route = spline({{640, 640}, {700, 540}, {820, 500}, {990, 560}, {1120, 470},
