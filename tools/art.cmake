@@ -1,6 +1,7 @@
 # The program's pictures and sounds, drawn and synthesised by makeart at build
 # time, and the resource library `vxresources` that carries the pictures
-# (":/images/<name>.png"). The sounds go to the resource directory.
+# (":/images/<name>.png"; link it into a program or into vxgui). The sounds
+# go to the resource directory.
 #
 # VX_ART_IMAGES is the one list of picture names; makeart refuses to run when
 # the pictures it draws differ from it, so the declared outputs stay exact.
@@ -49,16 +50,24 @@ add_custom_command(
     VERBATIM)
 add_custom_target(vxart ALL DEPENDS ${VX_ART_PNGS} ${VX_ART_QRC} ${VX_ART_SOUNDS})
 
-# The resource list compiled by rcc into an object library: its static
-# initialiser registers the pictures in whatever links it.
+# The resource list compiled by rcc into an object library, whose static
+# initialiser registers the pictures in whatever links it. `vxresources`
+# hands that object file on to every program that links it, directly or
+# through a static library such as vxgui: an object inside a static archive
+# would be dropped by the linker (nothing calls into it), and the program
+# would start without its pictures.
 add_custom_command(
     OUTPUT ${VX_ART_DIR}/qrc_art.cpp
     COMMAND Qt5::rcc --name art --output ${VX_ART_DIR}/qrc_art.cpp ${VX_ART_QRC}
     DEPENDS ${VX_ART_QRC} ${VX_ART_PNGS}
     COMMENT "Compiling the picture resources"
     VERBATIM)
-add_library(vxresources OBJECT ${VX_ART_DIR}/qrc_art.cpp)
+add_library(vxresources_objects OBJECT ${VX_ART_DIR}/qrc_art.cpp)
 set_source_files_properties(${VX_ART_DIR}/qrc_art.cpp PROPERTIES GENERATED TRUE SKIP_AUTOGEN TRUE)
-set_target_properties(vxresources PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
-target_link_libraries(vxresources PUBLIC Qt5::Core)
-add_dependencies(vxresources vxart)
+set_target_properties(vxresources_objects PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+target_link_libraries(vxresources_objects PRIVATE Qt5::Core)
+add_dependencies(vxresources_objects vxart)
+
+add_library(vxresources INTERFACE)
+target_link_libraries(vxresources INTERFACE Qt5::Core $<TARGET_OBJECTS:vxresources_objects>)
+add_dependencies(vxresources vxresources_objects)
