@@ -160,7 +160,6 @@ MainMenus buildMainMenus(QMainWindow *window)
     m.toolBar->setObjectName(QStringLiteral("mainToolBar"));
     m.toolBar->setMovable(false);
     m.toolBar->setFloatable(false);
-    m.toolBar->setFixedHeight(TOOLBAR_HEIGHT);
     m.toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m.toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     for (QAction *t : {a.open_folder, a.open_files, a.export_csv, a.export_gpx, a.export_kml, a.export_screenshot,
@@ -168,6 +167,7 @@ MainMenus buildMainMenus(QMainWindow *window)
         m.toolBar->addAction(t);
     applyToolbarMetrics(m.toolBar, window->devicePixelRatioF());
     window->addToolBar(Qt::TopToolBarArea, m.toolBar);
+    m.toolBar->setFixedHeight(TOOLBAR_HEIGHT);
     return m;
 }
 

@@ -371,12 +371,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    m_windows->mainWindowMoved(event->pos() - event->oldPos());
+    // Only the moves of a shown, settled window are the user's (see
+    // SYNC_SETTLE_MS): the window system places a window as it appears.
+    if (isVisible() && m_shownAt.isValid() && m_shownAt.elapsed() >= SYNC_SETTLE_MS)
+        m_windows->mainWindowMoved(event->pos() - event->oldPos());
 }
 
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    m_shownAt.start();
     if (m_shownOnce)
         return;
     m_shownOnce = true;

@@ -10,6 +10,7 @@
 #include "track/trackstore.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMainWindow>
 
@@ -127,6 +128,7 @@ private:
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;
+    QElapsedTimer m_shownAt;
     bool m_closed = false;
     bool m_commandLineLoaded = false;
 };

@@ -28,7 +28,9 @@ QString fullscreenNoticeText()
     return QStringLiteral("Use %1-F to toggle fullscreen mode.").arg(commandModifierName());
 }
 
-bool showInFileManager(const QString &path)
+bool showInFileManager(const QString &path) { return showInFileManager(path, QDBusConnection::sessionBus()); }
+
+bool showInFileManager(const QString &path, const QDBusConnection &bus)
 {
     if (path.isEmpty())
         return false;
@@ -37,7 +39,6 @@ bool showInFileManager(const QString &path)
         return false;
     const QString absolutePath = info.absoluteFilePath();
 
-    QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         openContainingFolder(absolutePath);
         return true;

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+class QDBusConnection;
+
 namespace vx {
 
 // The word for the program that shows files ("file manager"), used in
@@ -24,5 +26,8 @@ QString fullscreenNoticeText();
 // with the desktop's default handler. Returns false, doing nothing, when the
 // path is empty or the file does not exist.
 bool showInFileManager(const QString &path);
+// The same over a given bus connection (a disconnected one goes straight to
+// the folder).
+bool showInFileManager(const QString &path, const QDBusConnection &bus);
 
 } // namespace vx

@@ -165,7 +165,7 @@ PlayerPanel::PlayerPanel(QWidget *parent)
     jumpToCombo = new QComboBox(bar);
     jumpToCombo->setObjectName(QStringLiteral("jumpToCombo"));
     jumpToCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    jumpToCombo->setMinimumContentsLength(8);
+    jumpToCombo->setMinimumContentsLength(6);
     jumpToCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     jumpToCombo->setFocusPolicy(Qt::NoFocus);
     muteButton = makeButton(bar, "muteButton", "", QStyle::SP_MediaVolume, QStringLiteral("Mute"));
@@ -227,6 +227,10 @@ PlayerPanel::PlayerPanel(QWidget *parent)
     transportRow->addWidget(playPauseButton);
     transportRow->addWidget(nextButton);
     transportRow->addSpacing(6);
+    transportRow->addWidget(slowerButton);
+    transportRow->addWidget(rateLabel);
+    transportRow->addWidget(fasterButton);
+    transportRow->addSpacing(6);
     transportRow->addWidget(geotagButton);
     transportRow->addSpacing(10);
     transportRow->addWidget(masterSlider, 2);
@@ -236,10 +240,6 @@ PlayerPanel::PlayerPanel(QWidget *parent)
 
     auto *controlsRow = new QHBoxLayout;
     controlsRow->setSpacing(3);
-    controlsRow->addWidget(slowerButton);
-    controlsRow->addWidget(rateLabel);
-    controlsRow->addWidget(fasterButton);
-    controlsRow->addWidget(separator());
     controlsRow->addWidget(jumpToLabel);
     controlsRow->addWidget(jumpToCombo, 2);
     controlsRow->addWidget(separator());

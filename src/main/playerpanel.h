@@ -1,7 +1,7 @@
 // The player window's central widget: the picture on top (the splash
 // placeholder behind the video output, the "Resizing..." label over it), a
-// seek row, a transport row and a row of rate, jump-to, volume and picture
-// controls with the movie's labels. The widgets are public so that loading
+// seek row, a transport row (movie and rate buttons, the movie slider), a row
+// of jump-to, volume and picture controls, and the movie's labels. The widgets are public so that loading
 // and playback drive them directly; the panel itself connects nothing.
 #pragma once
 

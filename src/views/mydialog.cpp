@@ -100,12 +100,20 @@ void myDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     restoreGeometryFromStore();
+    m_placed = true;
+    m_placedAt.start();
 }
 
 void myDialog::hideEvent(QHideEvent *event)
 {
     saveGeometryToStore();
+    m_placed = false;
     QDialog::hideEvent(event);
+}
+
+bool myDialog::movedByUser() const
+{
+    return m_placed && m_placedAt.isValid() && m_placedAt.elapsed() >= SYNC_SETTLE_MS;
 }
 
 void myDialog::closeEvent(QCloseEvent *event)
@@ -126,7 +134,7 @@ void myDialog::moveEvent(QMoveEvent *event)
 {
     QDialog::moveEvent(event);
     const QPoint delta = event->pos() - event->oldPos();
-    if (!g_coordinator || g_coordinator->syncGuard() || delta.isNull())
+    if (!g_coordinator || g_coordinator->syncGuard() || delta.isNull() || !movedByUser())
         return;
     const LayoutRow row = layoutRow();
     if (row != LayoutRow::None)

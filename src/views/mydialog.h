@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QRect>
 
 #include <memory>
@@ -48,6 +49,12 @@ std::unique_ptr<QSettings> openSettingsStore();
 // "windowsStayOnTop" is set; every dialog applies it when it is created.
 void applyStayOnTopFlags(QWidget *window);
 
+// A window that has just been shown is placed by the window system and by
+// the restore; the moves of that moment are not the user's and do not move
+// the other windows. Moves count once the window is placed and this many
+// milliseconds have passed.
+constexpr int SYNC_SETTLE_MS = 300;
+
 // Size restored when the store holds none and no default place applies.
 constexpr int DEFAULT_DIALOG_WIDTH = 624;
 constexpr int DEFAULT_DIALOG_HEIGHT = 395;
@@ -74,6 +81,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+
+private:
+    // Placed by the restore after a show, and settled since (SYNC_SETTLE_MS).
+    bool movedByUser() const;
+
+    bool m_placed = false;
+    QElapsedTimer m_placedAt;
 };
 
 } // namespace vx
