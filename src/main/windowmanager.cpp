@@ -170,10 +170,11 @@ void WindowManager::restoreMainWindowGeometry()
     } else {
         auto store = openSettingsStore();
         store->beginGroup(QStringLiteral("mainWindow"));
-        const QSize size = store->value(QStringLiteral("size"), m_layout.player.size).toSize();
+        const QSize size = storedSizeWithinDesktop(store->value(QStringLiteral("size"), m_layout.player.size).toSize());
         const QPoint pos = store->value(QStringLiteral("pos"), m_layout.player.pos).toPoint();
         store->endGroup();
-        placeWindow(m_mainWindow, {pos, size});
+        // A place on no screen any more would hide the player: the default place instead.
+        placeWindow(m_mainWindow, onAnyScreen(QRect(pos, size)) ? WindowPlace{pos, size} : m_layout.player);
     }
     auto store = openSettingsStore();
     store->beginGroup(QString::fromLatin1(keys::CONFIG_GROUP));

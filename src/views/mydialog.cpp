@@ -44,6 +44,22 @@ void applyStayOnTopFlags(QWidget *window)
                                | Qt::WindowCloseButtonHint);
 }
 
+bool onAnyScreen(const QRect &frame)
+{
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(frame))
+            return true;
+    }
+    return false;
+}
+
+QSize storedSizeWithinDesktop(QSize size)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize desktop = screen ? screen->virtualGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size.boundedTo(desktop).expandedTo(QSize(1, 1));
+}
+
 myDialog::myDialog(QWidget *parent)
     : QDialog(parent)
 {
@@ -74,9 +90,11 @@ void myDialog::restoreGeometryFromStore()
     if (p.x() > s.width() || p.y() > s.height())
         return;
     const QSize size = firstRun ? place.size()
-                                : store->value(QStringLiteral("size"),
-                                               QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT)).toSize();
+                                : storedSizeWithinDesktop(store->value(QStringLiteral("size"),
+                                               QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT)).toSize());
     store->endGroup();
+    if (!firstRun && !onAnyScreen(QRect(p, size)))
+        return;
 
     resize(size);
     const bool guardWasSet = g_coordinator && g_coordinator->syncGuard();

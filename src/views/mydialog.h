@@ -55,6 +55,12 @@ void applyStayOnTopFlags(QWidget *window);
 // milliseconds have passed.
 constexpr int SYNC_SETTLE_MS = 300;
 
+// Stored places are checked against the screens there are now: a place on
+// no screen at all (a monitor since removed, a damaged store) is not used,
+// and a stored size never exceeds the whole desktop.
+bool onAnyScreen(const QRect &frame);
+QSize storedSizeWithinDesktop(QSize size);
+
 // Size restored when the store holds none and no default place applies.
 constexpr int DEFAULT_DIALOG_WIDTH = 624;
 constexpr int DEFAULT_DIALOG_HEIGHT = 395;

@@ -16,7 +16,9 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QMediaPlaylist>
 #include <QMenu>
 #include <QMenuBar>
@@ -193,39 +195,14 @@ private slots:
         w.close();
     }
 
-    void playerWidgetsStartAsDesigned()
-    {
-        MainWindow w;
-        PlayerPanel *p = w.panel();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Volantix"));
-        QCOMPARE(p->placeholder->styleSheet(),
-                 QStringLiteral("background-color: rgb(0, 0, 0);\nimage: url(:/images/volantix_pro_splash.png);\n"));
-        QCOMPARE(p->brightnessSlider->minimum(), -100);
-        QCOMPARE(p->brightnessSlider->maximum(), 100);
-        QCOMPARE(p->contrastSlider->value(), 0);
-        QCOMPARE(p->volumeSlider->maximum(), 100);
-        QCOMPARE(p->volumeSlider->value(), 100);
-        QVERIFY(!p->playPauseButton->isEnabled());
-        QCOMPARE(p->dateLabel->text(), QStringLiteral("Volantix"));
-        QCOMPARE(p->dateLabel->font().pointSize(), 13);
-        QCOMPARE(p->noGpsLabel->font().pointSize(), 13);
-        QCOMPARE(p->jumpToCombo->count(), 1);
-        QCOMPARE(p->jumpToCombo->itemText(0), QStringLiteral("Vmax"));
-        QVERIFY(p->durationLabel->text().isEmpty());
-        QVERIFY(p->movieCounterLabel->text().isEmpty());
-        QVERIFY(p->noGpsLabel->text().isEmpty());
-        QVERIFY(p->resizeLabel->isHidden());
-        QCOMPARE(p->resizeLabel->text(), QStringLiteral("Resizing..."));
-        QVERIFY(p->videoWidget->isHidden());
-        QCOMPARE(w.playerState().rateIndex, 4);
-        QCOMPARE(w.playlist()->playbackMode(), QMediaPlaylist::Sequential);
-        w.close();
-    }
-
     void transportSwitchAndGpsLabel()
     {
         MainWindow w;
         PlayerPanel *p = w.panel();
+        QCOMPARE(p->placeholder->styleSheet(),
+                 QStringLiteral("background-color: rgb(0, 0, 0);\nimage: url(:/images/volantix_pro_splash.png);\n"));
+        QCOMPARE(p->jumpToCombo->itemText(0), QStringLiteral("Vmax"));
+        QCOMPARE(p->dateLabel->text(), QStringLiteral("Volantix"));
         const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton,
                                             p->geotagButton, p->playPauseButton, p->masterSlider,
                                             p->fasterButton, p->slowerButton, p->rateLabel, p->jumpToCombo};
@@ -336,6 +313,19 @@ private slots:
         QVERIFY(w.windows()->syncOn());
         QVERIFY(!g_mapDialog->isVisible());
         QVERIFY(g_graphDialog->isVisible() && g_dataDialog->isVisible() && g_controlCenterDialog->isVisible());
+        w.close();
+    }
+
+    void aStoredPlaceOffEveryScreenFallsBackToTheDefault()
+    {
+        markNotFirstRun();
+        store().setValue(QStringLiteral("mainWindow/size"), QSize(100000, 100000));
+        store().setValue(QStringLiteral("mainWindow/pos"), QPoint(-90000, 40));
+        store().sync();
+        const DefaultLayout layout = computeDefaultLayoutForScreen();
+        MainWindow w;
+        QCOMPARE(w.pos(), layout.player.pos);
+        QVERIFY(w.width() <= QGuiApplication::primaryScreen()->virtualGeometry().width());
         w.close();
     }
 
