@@ -119,22 +119,22 @@ MainWindow::~MainWindow()
 void MainWindow::setInitialWidgetStates()
 {
     PlayerPanel *p = m_panel;
-    QStyle *st = style();
     p->brightnessSlider->setRange(-100, 100);
     p->brightnessSlider->setValue(0);
     p->contrastSlider->setRange(-100, 100);
     p->contrastSlider->setValue(0);
     p->playPauseButton->setEnabled(false);
-    p->playPauseButton->setIcon(st->standardIcon(QStyle::SP_MediaPlay));
+    p->playPauseButton->setIcon(resourceIcon(QString(), QStyle::SP_MediaPlay, PlayerPanel::standInTint()));
     p->volumeSlider->setRange(0, 100);
     p->volumeSlider->setValue(100);
-    p->muteButton->setIcon(st->standardIcon(QStyle::SP_MediaVolume));
+    p->muteButton->setIcon(resourceIcon(QString(), QStyle::SP_MediaVolume, PlayerPanel::standInTint()));
     p->dateLabel->setText(QStringLiteral("Volantix"));
     p->jumpToCombo->clear();
     p->jumpToCombo->addItem(QStringLiteral("Vmax"));
     p->durationLabel->clear();
     p->movieCounterLabel->clear();
-    p->playPauseButton->setIcon(resourceIcon(QStringLiteral(":/images/play.png"), QStyle::SP_MediaPlay));
+    p->playPauseButton->setIcon(
+        resourceIcon(QStringLiteral(":/images/play.png"), QStyle::SP_MediaPlay, PlayerPanel::standInTint()));
     p->resizeLabel->hide();
 
     // Controls whose handlers come with playback and the per-movie
@@ -176,7 +176,8 @@ void MainWindow::applySavedPlayerSettings()
     PlayerPanel *p = m_panel;
     p->videoWidget->setAspectRatioMode(s.aspectMaintain ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
     m_player->setMuted(s.muted);
-    p->muteButton->setIcon(style()->standardIcon(s.muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    p->muteButton->setIcon(resourceIcon(QString(), s.muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume,
+                                        PlayerPanel::standInTint()));
     // A damaged store must not push the controls out of their ranges.
     const int volume = std::isfinite(s.volume) ? qBound(0, static_cast<int>(std::lround(s.volume * 100.0)), 100)
                                                : 100;

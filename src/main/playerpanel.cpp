@@ -18,13 +18,14 @@ namespace vx {
 namespace {
 
 constexpr int kButtonIcon = 22;
+const QColor kStandInTint(222, 224, 230);
 
 QToolButton *makeButton(QWidget *parent, const char *name, const char *image, QStyle::StandardPixmap fallback,
                         const QString &toolTip)
 {
     auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(resourceIcon(QString::fromLatin1(image), fallback));
+    b->setIcon(resourceIcon(QString::fromLatin1(image), fallback, kStandInTint));
     b->setIconSize(QSize(kButtonIcon, kButtonIcon));
     b->setToolTip(toolTip);
     b->setAutoRaise(true);
@@ -86,6 +87,8 @@ QPalette controlBarPalette(QPalette p)
 }
 
 } // namespace
+
+QColor PlayerPanel::standInTint() { return kStandInTint; }
 
 QString PlayerPanel::splashStyle()
 {

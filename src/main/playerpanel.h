@@ -5,6 +5,7 @@
 // and playback drive them directly; the panel itself connects nothing.
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
 class QComboBox;
@@ -61,6 +62,9 @@ public:
     QLabel *speedLabel;
 
     static QString splashStyle();
+    // The colour of the style's stand-in glyphs on the dark control bar
+    // (mute icon, play icon before the program's images exist).
+    static QColor standInTint();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

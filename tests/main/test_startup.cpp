@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace vx;
 
 namespace {
@@ -234,6 +236,33 @@ private slots:
         QCOMPARE(closer.outUnitsWhileRunning, 2);
         QCOMPARE(answer.texts.size(), 1);
         QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 2);
+    }
+
+    void aTerminationSignalClosesTheWindowAndSaves()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is not installed");
+        store().setValue(QStringLiteral("configuration/confVersion"), 1);
+        store().sync();
+        struct sigaction before = {};
+        ::sigaction(SIGTERM, nullptr, &before);
+        QTimer killer;
+        killer.setInterval(20);
+        connect(&killer, &QTimer::timeout, [&killer] {
+            if (g_mainWindow && g_mainWindow->isVisible()) {
+                killer.stop();
+                std::raise(SIGTERM);
+            }
+        });
+        killer.start();
+        QCOMPARE(runApplication(*qApp, {QStringLiteral("volantix")}, Qt::NoModifier), 0);
+        store().sync();
+        QVERIFY(store().contains(QStringLiteral("mainWindow/pos")));
+        QVERIFY(store().contains(QStringLiteral("Graph/graphVis")));
+        // The handler is gone with the window: the one before is back.
+        struct sigaction now = {};
+        ::sigaction(SIGTERM, nullptr, &now);
+        QVERIFY(now.sa_handler == before.sa_handler);
     }
 };
 
