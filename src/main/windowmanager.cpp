@@ -1,6 +1,7 @@
 #include "windowmanager.h"
 
 #include "control/controlcenterdialog.h"
+#include "main/mainmenus.h"
 #include "main/notice.h"
 #include "main/platform.h"
 #include "main/resourceicon.h"
@@ -26,7 +27,6 @@ namespace {
 
 constexpr int kDashboardWidth = 620;
 constexpr int kBottomRowHeight = 194;
-constexpr int kToolBarHeight = 28;
 constexpr int kRebuiltDashboardSide = 1000;
 constexpr qint64 kFullscreenSettleMs = 1000;
 
@@ -35,13 +35,12 @@ const char *const kSyncOffIcon = ":/images/sync_unlock24.png";
 
 int rowIndex(LayoutRow row) { return static_cast<int>(row); }
 
-// Order of the rows for closing and for the fullscreen memory.
+// The secondary windows in the order they are created and shown.
 constexpr LayoutRow kRows[] = {LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph,
                                LayoutRow::ControlCenter};
 
-// A position or size of a window never goes below one pixel, whatever the
-// screen: on a very small screen the arithmetic of the layout can reach zero
-// or less.
+// A window's size never goes below one pixel: on a very small screen the
+// arithmetic of the layout can reach zero or less.
 QSize atLeastOnePixel(QSize s) { return QSize(qMax(1, s.width()), qMax(1, s.height())); }
 
 } // namespace
@@ -89,6 +88,7 @@ WindowManager::WindowManager(QMainWindow *mainWindow, QObject *parent)
     : QObject(parent)
     , m_mainWindow(mainWindow)
 {
+    qRegisterMetaType<dataDialog *>();  // dashboardRebuilt's argument, queued or spied
     setDialogCoordinator(this);
 }
 
@@ -187,6 +187,8 @@ void WindowManager::restoreMainWindowGeometry()
 
 void WindowManager::createWindows()
 {
+    if (m_owned[rowIndex(LayoutRow::Map)])
+        return;  // once per run
     g_dataDialog = new dataDialog(settings().dashboardVertical);
     g_mapDialog = new mapDialog;
     g_graphDialog = new graphDialog;
@@ -353,7 +355,7 @@ void WindowManager::toggleFullscreen()
         menuBar->setMinimumHeight(0);
         menuBar->setMaximumHeight(QWIDGETSIZE_MAX);
         if (toolBar)
-            toolBar->setFixedHeight(kToolBarHeight);
+            toolBar->setFixedHeight(TOOLBAR_HEIGHT);
         m_fullscreenChange.start();
         m_mainWindow->showNormal();
     }
@@ -380,6 +382,10 @@ void WindowManager::rebuildDashboard(bool vertical)
     showActivateRaise(g_dataDialog);
     // Its own size limits decide the final size.
     g_dataDialog->resize(kRebuiltDashboardSide, kRebuiltDashboardSide);
+    // With movies loaded, the playback role tells the new dashboard whether
+    // the current movie carries altitude and satellite counts
+    // (dashboardRebuilt).
+    emit dashboardRebuilt(g_dataDialog);
     saveSettings();
 }
 

@@ -88,6 +88,11 @@ public:
     void setSyncGuard(bool on) override { m_syncGuard = on; }
     void dialogMoved(LayoutRow row, const QPoint &delta) override;
 
+signals:
+    // A new dashboard replaced the old one (orientation change).
+    void dashboardRebuilt(vx::dataDialog *dashboard);
+
+public:
     // The window of a row (null when it does not exist).
     myDialog *window(LayoutRow row) const;
     // Settings key of each window's visibility flag.

@@ -152,9 +152,12 @@ private slots:
         f.manager.showSavedWindows();
         g_dataDialog->move(40, 60);
         QPointer<dataDialog> old = g_dataDialog;
+        QSignalSpy rebuilt(&f.manager, &WindowManager::dashboardRebuilt);
 
         f.manager.rebuildDashboard(true);
         QVERIFY(old.isNull());
+        QCOMPARE(rebuilt.count(), 1);
+        QCOMPARE(rebuilt.first().first().value<dataDialog *>(), g_dataDialog);
         QVERIFY(g_dataDialog->isVertical());
         QCOMPARE(g_dataDialog->objectName(), QStringLiteral("dataDialogVert"));
         QCOMPARE(g_dataDialog->windowTitle(), QStringLiteral("Dashboard "));
