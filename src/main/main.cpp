@@ -1,12 +1,16 @@
 #include "main/batch.h"
+#include "main/startup.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     // The batch converter needs no display: decide before any GUI object exists.
     if (vx::isBatchInvocation(argc, argv))
         return vx::runBatch(argc, argv);
+    vx::setApplicationIdentity();
     QApplication app(argc, argv);
-    return 0;
+    app.setWindowIcon(QIcon(QStringLiteral(":/images/volantix.png")));
+    return vx::runApplication(app, app.arguments(), QGuiApplication::queryKeyboardModifiers());
 }

@@ -1,0 +1,35 @@
+#include "controlcenterdialog.h"
+
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace vx {
+
+controlCenterDialog *g_controlCenterDialog = nullptr;
+
+controlCenterDialog::controlCenterDialog(QWidget *parent)
+    : myDialog(parent)
+    , m_tabs(new QTabWidget(this))
+    , m_moviesTab(new QWidget)
+    , m_geotagsTab(new QWidget)
+{
+    setObjectName(QStringLiteral("controlCenterDialog"));
+    setWindowTitle(QStringLiteral("Movies and Geotags"));
+    m_tabs->setObjectName(QStringLiteral("tabWidget"));
+    m_moviesTab->setObjectName(QStringLiteral("moviesTab"));
+    m_geotagsTab->setObjectName(QStringLiteral("geotagsTab"));
+    m_tabs->addTab(m_moviesTab, QStringLiteral("Movies"));
+    m_tabs->addTab(m_geotagsTab, QStringLiteral("Geotags"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_tabs);
+    resize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT);
+}
+
+void controlCenterDialog::enableControls(bool enabled)
+{
+    m_moviesTab->setEnabled(enabled);
+    m_geotagsTab->setEnabled(enabled);
+}
+
+} // namespace vx

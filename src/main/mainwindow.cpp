@@ -1,0 +1,396 @@
+#include "mainwindow.h"
+
+#include "control/controlcenterdialog.h"
+#include "main/aboutdialog.h"
+#include "main/mediatoolhooks.h"
+#include "main/notice.h"
+#include "main/platform.h"
+#include "main/playerpanel.h"
+#include "main/resourceicon.h"
+#include "main/shortcutsdialog.h"
+#include "main/windowmanager.h"
+#include "settings/appdirs.h"
+#include "settings/settings.h"
+#include "track/geoid.h"
+#include "views/datadialog.h"
+#include "views/graphdialog.h"
+#include "views/mapdialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMediaPlayer>
+#include <QMediaPlaylist>
+#include <QMessageBox>
+#include <QNetworkProxyFactory>
+#include <QPropertyAnimation>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVideoWidget>
+
+#include <cmath>
+
+namespace vx {
+
+MainWindow *g_mainWindow = nullptr;
+
+namespace {
+const char *const kUserManual = "Volantix Users Manual.pdf";
+constexpr int kSplashFadeMs = 2000;
+constexpr int kResizeSettleMs = 500;
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    // The widgets, the player with its playlist, the resize timer.
+    m_panel = new PlayerPanel(this);
+    setCentralWidget(m_panel);
+    m_menus = buildMainMenus(this);
+    m_player = new QMediaPlayer(this, QMediaPlayer::VideoSurface);
+    m_player->setVideoOutput(m_panel->videoWidget);
+    m_playlist = new QMediaPlaylist(this);
+    m_playlist->setPlaybackMode(QMediaPlaylist::Sequential);
+    m_player->setPlaylist(m_playlist);
+    m_resizeTimer = new QTimer(this);
+    m_resizeTimer->setSingleShot(true);
+    m_resizeTimer->setInterval(kResizeSettleMs);
+    m_windows = std::make_unique<WindowManager>(this);
+    m_windows->setSyncActions(m_menus.actions.sync_windows, m_menus.actions.sync_windows_toggle);
+    m_windows->setDashboardActions(m_menus.actions.dashboard_vert, m_menus.actions.dashboard_horiz);
+
+    // (The clear-all-settings question and the media-tool check run before
+    // this window is built: see startup.h.)
+    setDefaultSettings();
+    m_windows->recomputeLayout();
+    m_firstRun = loadSettings();
+    m_windows->setFirstRun(m_firstRun);
+    // A first run writes the record at once: the store then holds its
+    // configuration version, and the next start restores the window places
+    // instead of laying the windows out again.
+    if (m_firstRun)
+        saveSettings();
+    setupGeoid();
+
+    setWindowTitle(QStringLiteral("Volantix"));
+    m_panel->placeholder->setStyleSheet(PlayerPanel::splashStyle());
+    setInitialWidgetStates();
+    connectWindowCommands();
+
+    m_windows->restoreMainWindowGeometry();
+    setGpsPresent(true);
+
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    qApp->installEventFilter(this);
+    // The resize timer's handler belongs to playback (it fits the video).
+
+    m_windows->createWindows();
+    enableTransport(false);
+    m_windows->showSavedWindows();
+    // The per-movie settings controls, the snapshot image type and the
+    // update check are applied here by their own roles.
+
+    m_menus.actions.dashboard_vert->setChecked(settings().dashboardVertical);
+    m_menus.actions.dashboard_horiz->setChecked(!settings().dashboardVertical);
+
+    setPlaylistSink(this);
+    resetTrackStore();
+    m_mediaToolHooks = std::make_unique<WindowMediaToolHooks>();
+    setMediaToolHooks(m_mediaToolHooks.get());
+    fadeInSplash();
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    if (playlistSink() == this)
+        setPlaylistSink(nullptr);
+    setMediaToolHooks(nullptr);
+    killPlaybackTimers();
+    m_windows.reset();
+}
+
+void MainWindow::setInitialWidgetStates()
+{
+    PlayerPanel *p = m_panel;
+    p->brightnessSlider->setRange(-100, 100);
+    p->brightnessSlider->setValue(0);
+    p->contrastSlider->setRange(-100, 100);
+    p->contrastSlider->setValue(0);
+    p->playPauseButton->setEnabled(false);
+    p->playPauseButton->setIcon(resourceIcon(QString(), QStyle::SP_MediaPlay, PlayerPanel::standInTint()));
+    p->volumeSlider->setRange(0, 100);
+    p->volumeSlider->setValue(100);
+    p->muteButton->setIcon(resourceIcon(QString(), QStyle::SP_MediaVolume, PlayerPanel::standInTint()));
+    p->dateLabel->setText(QStringLiteral("Volantix"));
+    p->jumpToCombo->clear();
+    p->jumpToCombo->addItem(QStringLiteral("Vmax"));
+    p->durationLabel->clear();
+    p->movieCounterLabel->clear();
+    p->playPauseButton->setIcon(
+        resourceIcon(QStringLiteral(":/images/play.png"), QStyle::SP_MediaPlay, PlayerPanel::standInTint()));
+    p->resizeLabel->hide();
+
+    // Controls whose handlers come with playback and the per-movie
+    // settings stay off until those roles connect and enable them.
+    for (QWidget *w : std::initializer_list<QWidget *>{p->seekSlider, p->muteButton, p->volumeSlider,
+                                                       p->brightnessSlider, p->brightnessResetButton,
+                                                       p->contrastSlider, p->contrastResetButton,
+                                                       p->settingsIndicatorButton})
+        w->setEnabled(false);
+}
+
+void MainWindow::connectWindowCommands()
+{
+    const MainActions &a = m_menus.actions;
+    connect(a.file_close, &QAction::triggered, this, &MainWindow::file_close_slot);
+    connect(a.dashboard_vert, &QAction::triggered, this, &MainWindow::dashboard_vert_slot);
+    connect(a.dashboard_horiz, &QAction::triggered, this, &MainWindow::dashboard_horiz_slot);
+    connect(a.graph_dialog, &QAction::triggered, this, &MainWindow::graph_dialog_slot);
+    connect(a.map_dialog, &QAction::triggered, this, &MainWindow::map_dialog_slot);
+    connect(a.control_center_dialog, &QAction::triggered, this, &MainWindow::control_center_dialog_slot);
+    connect(a.bring_to_front, &QAction::triggered, this, &MainWindow::bring_to_front_slot);
+    connect(a.reset_windows, &QAction::triggered, this, &MainWindow::reset_windows_slot);
+    connect(a.fullscreen, &QAction::triggered, this, &MainWindow::fullscreen_slot);
+    connect(a.sync_windows, &QAction::triggered, this, &MainWindow::sync_windows_slot);
+    connect(a.sync_windows_toggle, &QAction::triggered, this, &MainWindow::sync_windows_toggle_slot);
+    connect(a.about, &QAction::triggered, this, &MainWindow::about_slot);
+    connect(a.show_users_manual, &QAction::triggered, this, &MainWindow::show_users_manual_slot);
+    connect(a.shortcuts, &QAction::triggered, this, &MainWindow::shortcuts_slot);
+    connect(m_panel->movieButton, &QToolButton::clicked, this, &MainWindow::show_in_file_manager_slot);
+
+    // Commands whose roles are not part of this window yet: present and off.
+    for (QAction *notYet : {a.open_folder, a.open_files, a.preferences, a.get_newest_version, a.reset_view})
+        notYet->setEnabled(false);
+}
+
+void MainWindow::applySavedPlayerSettings()
+{
+    const SettingsRecord &s = settings();
+    PlayerPanel *p = m_panel;
+    p->videoWidget->setAspectRatioMode(s.aspectMaintain ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
+    m_player->setMuted(s.muted);
+    p->muteButton->setIcon(resourceIcon(QString(), s.muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume,
+                                        PlayerPanel::standInTint()));
+    // A damaged store must not push the controls out of their ranges.
+    const int volume = std::isfinite(s.volume) ? qBound(0, static_cast<int>(std::lround(s.volume * 100.0)), 100)
+                                               : 100;
+    p->volumeSlider->setValue(volume);
+    m_player->setVolume(volume);
+    const int brightness = qBound(-100, s.brightness, 100);
+    const int contrast = qBound(-100, s.contrast, 100);
+    p->videoWidget->setBrightness(brightness);
+    p->brightnessSlider->setValue(brightness);
+    p->videoWidget->setContrast(contrast);
+    p->contrastSlider->setValue(contrast);
+}
+
+void MainWindow::handleCommandLine(const QStringList &arguments)
+{
+    // The loading role reads the --input= arguments here and, when it loads
+    // something, sets m_commandLineLoaded so that the auto-load folder does
+    // not replace it.
+    Q_UNUSED(arguments);
+}
+
+void MainWindow::loadFolderByPath(const QString &folder)
+{
+    // Filled by the loading role.
+    Q_UNUSED(folder);
+}
+
+void MainWindow::enableTransport(bool enabled)
+{
+    PlayerPanel *p = m_panel;
+    for (QWidget *w : std::initializer_list<QWidget *>{p->previousButton, p->instantReplayButton, p->nextButton,
+                                                       p->geotagButton, p->playPauseButton, p->masterSlider,
+                                                       p->fasterButton, p->slowerButton, p->rateLabel,
+                                                       p->jumpToCombo})
+        w->setEnabled(enabled);
+    const MainActions &a = m_menus.actions;
+    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_screenshot, a.export_movie,
+                            a.merge_movies})
+        action->setEnabled(enabled);
+    if (g_controlCenterDialog)
+        g_controlCenterDialog->enableControls(enabled);
+}
+
+void MainWindow::setGpsPresent(bool present)
+{
+    if (present) {
+        m_panel->noGpsLabel->clear();
+    } else {
+        m_panel->noGpsLabel->setText(QStringLiteral("NO GPS DATA LOADED"));
+        m_panel->speedLabel->clear();
+    }
+}
+
+QMessageBox *MainWindow::showNotice(const QString &text) { return showTransientNotice(this, text); }
+
+void MainWindow::clearPlaylist() { m_playlist->clear(); }
+
+void MainWindow::appendToPlaylist(const QString &absolutePath)
+{
+    m_playlist->addMedia(QMediaContent(QUrl::fromLocalFile(absolutePath)));
+}
+
+void MainWindow::fadeInSplash()
+{
+    auto *effect = new QGraphicsOpacityEffect(m_panel->placeholder);
+    effect->setOpacity(0.0);
+    m_panel->placeholder->setGraphicsEffect(effect);
+    auto *fade = new QPropertyAnimation(effect, "opacity", this);
+    fade->setDuration(kSplashFadeMs);
+    fade->setStartValue(0.0);
+    fade->setEndValue(1.0);
+    fade->setEasingCurve(QEasingCurve::OutBack);
+    // Once faded in, the placeholder paints directly again.
+    QWidget *placeholder = m_panel->placeholder;
+    connect(fade, &QPropertyAnimation::finished, placeholder, [placeholder] {
+        QTimer::singleShot(0, placeholder, [placeholder] { placeholder->setGraphicsEffect(nullptr); });
+    });
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MainWindow::killPlaybackTimers()
+{
+    for (int *id : {&m_state.slowTimerId, &m_state.dashboardTimerId, &m_state.fastTimerId}) {
+        if (*id != 0)
+            killTimer(*id);
+        *id = 0;
+    }
+}
+
+void MainWindow::openUserManual(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        QMessageBox::information(this, QStringLiteral("Volantix"),
+                                 QStringLiteral("Could not find User's Manual PDF file: ") + path);
+        return;
+    }
+    // A file URL built from the path: spaces, '#' and '%' in it stay part of the path.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+// ---- slots -----------------------------------------------------------------
+
+void MainWindow::file_close_slot() { close(); }
+
+void MainWindow::dashboard_vert_slot() { m_windows->rebuildDashboard(true); }
+
+void MainWindow::dashboard_horiz_slot() { m_windows->rebuildDashboard(false); }
+
+namespace {
+void showActivateRaise(QWidget *w)
+{
+    if (!w)
+        return;
+    w->show();
+    w->activateWindow();
+    w->raise();
+}
+} // namespace
+
+void MainWindow::graph_dialog_slot() { showActivateRaise(g_graphDialog); }
+
+void MainWindow::map_dialog_slot() { showActivateRaise(g_mapDialog); }
+
+void MainWindow::control_center_dialog_slot() { showActivateRaise(g_controlCenterDialog); }
+
+void MainWindow::bring_to_front_slot() { m_windows->bringToFront(); }
+
+void MainWindow::reset_windows_slot() { m_windows->resetPositions(); }
+
+void MainWindow::fullscreen_slot() { m_windows->toggleFullscreen(); }
+
+void MainWindow::sync_windows_slot() { m_windows->setSyncOn(m_menus.actions.sync_windows->isChecked()); }
+
+void MainWindow::sync_windows_toggle_slot() { m_windows->setSyncOn(!m_windows->syncOn()); }
+
+void MainWindow::about_slot()
+{
+    aboutDialog box(this);
+    applyStayOnTopFlags(&box);
+    box.exec();
+}
+
+void MainWindow::show_users_manual_slot() { openUserManual(resourcePath(QString::fromLatin1(kUserManual))); }
+
+void MainWindow::shortcuts_slot()
+{
+    shortcutsDialog box(this);
+    applyStayOnTopFlags(&box);
+    box.exec();
+}
+
+void MainWindow::show_in_file_manager_slot() { showInFileManager(m_state.movieInfo.absoluteFilePath()); }
+
+// ---- events ----------------------------------------------------------------
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ApplicationActivate:
+        if (watched == qApp)
+            bring_to_front_slot();
+        break;
+    case QEvent::KeyPress: {
+        // Every key press of every window passes here first. Fullscreen is
+        // this window's; Space and the arrows are the playback role's.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool altReturn = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                               && (key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+        if (key->key() == Qt::Key_F11 || altReturn) {
+            fullscreen_slot();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closed) {
+        m_closed = true;
+        m_windows->saveAtClose();
+        killPlaybackTimers();
+    }
+    QMainWindow::closeEvent(event);
+    emit closed();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Only the moves of a shown, settled window are the user's (see
+    // SYNC_SETTLE_MS): the window system places a window as it appears.
+    if (isVisible() && m_shownAt.isValid() && m_shownAt.elapsed() >= SYNC_SETTLE_MS)
+        m_windows->mainWindowMoved(event->pos() - event->oldPos());
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    m_shownAt.start();
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // Once, when the window first appears, and after it has appeared: the
+    // load shows a progress dialog over it.
+    if (settings().autoload && !m_commandLineLoaded) {
+        const QString folder = settings().autoloadDir;
+        QTimer::singleShot(0, this, [this, folder] { loadFolderByPath(folder); });
+    }
+}
+
+} // namespace vx

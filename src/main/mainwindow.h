@@ -1,0 +1,139 @@
+// The player window as a container: it builds the player panel, the menus and
+// the toolbar, owns the media player and its playlist and the window
+// management, watches the whole application's events (application-wide keys,
+// the application becoming active), and saves and closes everything when it
+// closes. Loading and playback are separate roles that drive the widgets and
+// the player through the accessors below.
+#pragma once
+
+#include "main/mainmenus.h"
+#include "track/trackstore.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMainWindow>
+
+#include <memory>
+
+class QMediaPlayer;
+class QMediaPlaylist;
+class QMessageBox;
+class QPropertyAnimation;
+class QTimer;
+
+namespace vx {
+
+class PlayerPanel;
+class WindowManager;
+class WindowMediaToolHooks;
+
+// Playback state the design keeps with the player window. The playback
+// timers are started on the main window (QObject::startTimer) so that the
+// close can kill them; their ids live here.
+struct PlayerState {
+    int slowTimerId = 0;       // 1000 ms tick
+    int dashboardTimerId = 0;  // 100 ms tick
+    int fastTimerId = 0;       // 33 ms tick
+    bool playing = false;
+    int rateIndex = 4;         // 1x
+    qint64 pendingSeekMs = 0;  // 0 = none
+    QFileInfo movieInfo;       // the movie in the player
+    QDateTime movieModified;   // its last-modified time (the time base)
+};
+
+class MainWindow : public QMainWindow, public PlaylistSink {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    PlayerPanel *panel() const { return m_panel; }
+    const MainActions &actions() const { return m_menus.actions; }
+    const MainMenus &menus() const { return m_menus; }
+    WindowManager *windows() const { return m_windows.get(); }
+    QMediaPlayer *player() const { return m_player; }
+    QMediaPlaylist *playlist() const { return m_playlist; }
+    QTimer *resizeTimer() const { return m_resizeTimer; }
+    PlayerState &playerState() { return m_state; }
+    bool firstRun() const { return m_firstRun; }
+
+    // Start-up: the stored aspect-ratio mode, mute state, volume,
+    // brightness and contrast applied to the player and its controls.
+    void applySavedPlayerSettings();
+
+    // The loading entry points (filled by the loading role): the command
+    // line, once at start-up, and a folder opened by path (also the
+    // auto-load folder when the window is first shown).
+    virtual void handleCommandLine(const QStringList &arguments);
+    virtual void loadFolderByPath(const QString &folder);
+
+    // The transport controls, the export, clip and merge commands and the
+    // control center's controls, on or off together.
+    void enableTransport(bool enabled);
+    // false: "NO GPS DATA LOADED" and no speed; true: the no-GPS label cleared.
+    void setGpsPresent(bool present);
+    // A message over the bottom of the window that goes away by itself.
+    QMessageBox *showNotice(const QString &text);
+
+    // The user manual in the resource directory, or a box saying it is
+    // missing; the path can be given (tests).
+    void openUserManual(const QString &path);
+
+    // PlaylistSink: the player's playlist mirrors the play order.
+    void clearPlaylist() override;
+    void appendToPlaylist(const QString &absolutePath) override;
+
+signals:
+    // The window has saved everything and closed; the event loop ends.
+    void closed();
+
+public slots:
+    void file_close_slot();
+    void dashboard_vert_slot();
+    void dashboard_horiz_slot();
+    void graph_dialog_slot();
+    void map_dialog_slot();
+    void control_center_dialog_slot();
+    void bring_to_front_slot();
+    void reset_windows_slot();
+    void fullscreen_slot();
+    void sync_windows_slot();
+    void sync_windows_toggle_slot();
+    void about_slot();
+    void show_users_manual_slot();
+    void shortcuts_slot();
+    void show_in_file_manager_slot();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setInitialWidgetStates();
+    void connectWindowCommands();
+    void fadeInSplash();
+    void killPlaybackTimers();
+
+    PlayerPanel *m_panel = nullptr;
+    MainMenus m_menus;
+    QMediaPlayer *m_player = nullptr;
+    QMediaPlaylist *m_playlist = nullptr;
+    QTimer *m_resizeTimer = nullptr;
+    std::unique_ptr<WindowManager> m_windows;
+    std::unique_ptr<WindowMediaToolHooks> m_mediaToolHooks;
+    PlayerState m_state;
+    bool m_firstRun = false;
+    bool m_shownOnce = false;
+    QElapsedTimer m_shownAt;
+    bool m_closed = false;
+    bool m_commandLineLoaded = false;
+};
+
+// The player window while the program runs (null before and after).
+extern MainWindow *g_mainWindow;
+
+} // namespace vx

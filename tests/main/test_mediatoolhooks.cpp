@@ -1,0 +1,91 @@
+// The wait cursor of a media-tool run: on the window while the tool works,
+// the window's own cursor back afterwards, and no harm when the window is
+// gone or is not a window at all.
+#include "guitest.h"
+
+#include "main/mediatoolhooks.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+using namespace vx;
+
+class TestMediaToolHooks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { vxtest::silencePlatformWarnings(); }
+    void cleanup() { setMediaToolHooks(nullptr); }
+
+    void theWaitCursorShowsDuringARealRunAndGoesAfter()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+            QSKIP("ffmpeg is not installed");
+        WindowMediaToolHooks hooks;
+        setMediaToolHooks(&hooks);
+        QWidget window;
+        window.show();
+        QTemporaryDir dir;
+        Qt::CursorShape during = Qt::ArrowCursor;
+        bool sawRun = false;
+        QTimer probe;
+        probe.setInterval(10);
+        connect(&probe, &QTimer::timeout, [&] {
+            if (mediaToolBusy()) {
+                sawRun = true;
+                during = window.cursor().shape();
+            }
+        });
+        probe.start();
+        // Half a second of silence, read in real time: long enough to look.
+        const MediaToolResult r = runMediaTool(
+            &window,
+            {QStringLiteral("-hide_banner"), QStringLiteral("-re"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+             QStringLiteral("-i"), QStringLiteral("anullsrc=r=8000:cl=mono"), QStringLiteral("-t"),
+             QStringLiteral("0.5"), QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
+            dir.filePath(QStringLiteral("log.txt")));
+        probe.stop();
+        QCOMPARE(r.outcome, MediaToolOutcome::Finished);
+        QVERIFY(sawRun);
+        QCOMPARE(during, Qt::WaitCursor);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void aWindowsOwnCursorComesBack()
+    {
+        WindowMediaToolHooks hooks;
+        QWidget window;
+        window.setCursor(Qt::CrossCursor);
+        hooks.mediaToolStarted(&window);
+        QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
+        hooks.mediaToolFinished(&window);
+        QCOMPARE(window.cursor().shape(), Qt::CrossCursor);
+        QVERIFY(window.testAttribute(Qt::WA_SetCursor));
+    }
+
+    void aClosedWindowOrAPlainObjectIsNoTrouble()
+    {
+        WindowMediaToolHooks hooks;
+        auto *window = new QWidget;
+        hooks.mediaToolStarted(window);
+        delete window;
+        hooks.mediaToolFinished(window);  // must not touch the deleted window
+
+        QObject plain;
+        hooks.mediaToolStarted(&plain);
+        hooks.mediaToolFinished(&plain);
+        hooks.mediaToolStarted(nullptr);
+        hooks.mediaToolFinished(nullptr);
+
+        // A finish without a start leaves the cursor alone.
+        QWidget other;
+        other.setCursor(Qt::IBeamCursor);
+        hooks.mediaToolFinished(&other);
+        QCOMPARE(other.cursor().shape(), Qt::IBeamCursor);
+    }
+};
+
+QTEST_MAIN(TestMediaToolHooks)
+#include "test_mediatoolhooks.moc"
