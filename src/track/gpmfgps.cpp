@@ -62,8 +62,13 @@ PayloadOutcome appendPayloadSamples(const uint8_t *payload, size_t bytes, double
             break;
         }
     }
-    if (!layout)
-        return PayloadOutcome::NoGps;
+    if (!layout) {
+        // Tell a payload without GPS from one whose structure is broken.
+        GpmfStream walk = stream;
+        while (walk.next())
+            ;
+        return walk.structureBad() ? PayloadOutcome::Damaged : PayloadOutcome::NoGps;
+    }
 
     const uint32_t n = item.repeat();
     const int elements = item.elementsInStruct();

@@ -176,6 +176,7 @@ void GpmfStream::noteDevice()
 
 bool GpmfStream::next(Recurse recurse)
 {
+    bad_ = true;
     if (words_ == 0 || uint64_t(pos_) + 2 > levelEnd(level_))
         return false;
     const uint32_t header = word(pos_ + 1);
@@ -199,14 +200,17 @@ bool GpmfStream::next(Recurse recurse)
         newPos = skipFill(newPos, levelEnd(level));
         if (newPos < levelEnd(level))
             break;
-        if (level == 0 || (recurse == CurrentLevel && level == level_))
-            return false;  // end of the payload (or of the nest searched)
+        if (level == 0 || (recurse == CurrentLevel && level == level_)) {
+            bad_ = false;  // end of the payload (or of the nest searched)
+            return false;
+        }
         --level;           // the nest is finished
     }
     if (uint64_t(newPos) + 2 > levelEnd(level) || !validKey(word(newPos)))
         return false;
     pos_ = newPos;
     level_ = level;
+    bad_ = false;
     noteDevice();
     return true;
 }
@@ -218,7 +222,9 @@ bool GpmfStream::findNext(uint32_t wanted, Recurse recurse)
         if (key() == wanted)
             return true;
     }
+    const bool bad = bad_;
     *this = saved;
+    bad_ = bad;
     return false;
 }
 

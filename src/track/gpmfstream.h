@@ -53,6 +53,9 @@ public:
     bool next(Recurse recurse = AllLevels);
     // Steps until an item with `key`; the cursor is restored when none follows.
     bool findNext(uint32_t key, Recurse recurse = AllLevels);
+    // Whether the last failed step (of next or findNext) met a bad structure
+    // rather than the end of the payload or nest.
+    bool structureBad() const { return bad_; }
     // Looks for `key` among the items before the cursor in the current nest,
     // and with AllLevels also in the enclosing nests (nearest first). The
     // cursor is restored when none is found.
@@ -99,6 +102,7 @@ private:
     uint32_t nestEnd_[MAX_NEST + 1] = {};    // first word after it
     uint32_t deviceId_ = 0;
     char deviceName_[32] = {};
+    bool bad_ = false;
 };
 
 } // namespace vx

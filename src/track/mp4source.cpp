@@ -83,6 +83,8 @@ Mp4Source::~Mp4Source() = default;
 
 std::unique_ptr<Mp4Source> Mp4Source::open(const QString &path, uint32_t trackType, uint32_t format)
 {
+    if (path.isEmpty())
+        return nullptr;
     auto file = std::make_unique<QFile>(path);
     // Unbuffered: every read goes to the file as asked, without read-ahead.
     if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))

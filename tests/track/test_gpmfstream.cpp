@@ -391,7 +391,9 @@ private slots:
         QCOMPARE(s.deviceId(), 9u);
         QCOMPARE(s.deviceName(), QByteArray("Second"));
         QVERIFY(!s.next());
+        QVERIFY(!s.structureBad());  // the end, not a fault
         QVERIFY(!s.findNext(fourCC("AAAA")));
+        QVERIFY(!s.structureBad());
         QCOMPARE(s.key(), fourCC("DVNM"));
 
         // Top-level nests are stepped over without recursing.
@@ -457,6 +459,7 @@ private slots:
         double out[5000];
         QVERIFY(!s.scaledData(out, 5000, 0, 1));
         QVERIFY(!s.next());
+        QVERIFY(s.structureBad());
 
         // A nest longer than the payload is never entered.
         QByteArray longNest = nest("DEVC", klv("GPS5", 'l', 20, QByteArray(20, 1)));
@@ -470,6 +473,7 @@ private slots:
         QVERIFY(s.init(bytesOf(inner), size_t(inner.size())));
         QVERIFY(s.findNext(fourCC("AAAA")));
         QVERIFY(!s.next());
+        QVERIFY(s.structureBad());
     }
 
     // Every truncation of a real payload, and every single-byte change of

@@ -55,17 +55,6 @@ TestTrack videoTrack(int frames)
     return t;
 }
 
-TestTrack fdscTrack(int samples)
-{
-    TestTrack t;
-    t.format = "fdsc";
-    t.timescale = 90000;
-    t.sampleDelta = 90000;
-    for (int i = 0; i < samples; ++i)
-        t.samples.push_back(QByteArray(300, char('f')));
-    return t;
-}
-
 // Every payload of `source` read back, concatenated.
 QByteArray readAll(Mp4Source &source)
 {
@@ -202,7 +191,7 @@ private slots:
         m.moovFirst = moovFirst;
         m.largeMdat = largeMdat;
         if (neighbours)
-            m.tracks = {videoTrack(90), fdscTrack(3), t, fdscTrack(5)};
+            m.tracks = {videoTrack(90), repairDataTrack(3), t, repairDataTrack(5)};
         else
             m.tracks = {t};
         auto source = openBytes(buildMovie(m));

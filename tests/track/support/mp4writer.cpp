@@ -186,6 +186,14 @@ Layout layout(const TestMovie &m)
 
 } // namespace
 
+TestTrack repairDataTrack(int samples)
+{
+    TestTrack t;
+    t.format = "fdsc";
+    t.samples.assign(size_t(samples), QByteArray(64, 'x'));
+    return t;
+}
+
 QByteArray buildMovie(const TestMovie &movie)
 {
     const Layout l = layout(movie);

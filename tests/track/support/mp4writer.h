@@ -36,6 +36,10 @@ struct TestTrack {
     bool commonSize = false;
 };
 
+// A second "meta" track of another format: the cameras' file-repair data
+// ("fdsc"), `samples` samples of 64 bytes.
+TestTrack repairDataTrack(int samples = 1);
+
 struct TestMovie {
     std::vector<TestTrack> tracks;
     uint64_t gapBytes = 24;     // dummy bytes before each chunk in mdat
