@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <cmath>
 #include <cstring>
+#include <list>
 #include <vector>
 
 using namespace vx;
@@ -44,12 +45,15 @@ bool near(const std::vector<double> &got, size_t from, const std::vector<double>
     return true;
 }
 
-// A stream positioned on the first item with `key`.
+// A stream positioned on the first item with `key`. The cursor reads the
+// payload's own bytes, so every payload given here is kept for the run.
 bool seek(GpmfStream &s, const QByteArray &payload, const char *key)
 {
+    static std::list<QByteArray> held;
+    held.push_back(payload);
     char k[5] = {};
     std::memcpy(k, key, 4);
-    return s.init(bytesOf(payload), size_t(payload.size())) && s.findNext(fourCC(k));
+    return s.init(bytesOf(held.back()), size_t(held.back().size())) && s.findNext(fourCC(k));
 }
 
 } // namespace
