@@ -7,9 +7,7 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 
 using namespace vx;
 using namespace vxtest;
@@ -207,34 +205,6 @@ private slots:
         }
     }
 
-    // With several samples per chunk, a sample starts its chunk or follows
-    // the one before it; runs of the table switch at their first chunk.
-    void offsetsFollowTheChunkTable()
-    {
-        const std::vector<QByteArray> p = payloads();
-        TestTrack t = gpmdTrack(p);
-        t.stsc = {{1, 2}, {3, 1}, {4, 3}};  // chunks of 2, 2, 1, 3 samples
-        TestMovie m;
-        m.gapBytes = 100;
-        m.tracks = {t};
-        const QByteArray movie = buildMovie(m);
-        auto source = openBytes(movie);
-        QVERIFY(source);
-        QCOMPARE(source->sampleToChunk().size(), size_t(3));
-        const int dataStart = movie.indexOf("mdat") + 4;
-        const uint64_t c1 = uint64_t(dataStart + 100);
-        QCOMPARE(source->payloadOffset(0), c1);
-        QCOMPARE(source->payloadOffset(1), c1 + uint64_t(p[0].size()));
-        const uint64_t c2 = c1 + uint64_t(p[0].size() + p[1].size() + 100);
-        QCOMPARE(source->payloadOffset(2), c2);
-        QCOMPARE(source->payloadOffset(3), c2 + uint64_t(p[2].size()));
-        const uint64_t c3 = c2 + uint64_t(p[2].size() + p[3].size() + 100);
-        QCOMPARE(source->payloadOffset(4), c3);
-        const uint64_t c4 = c3 + uint64_t(p[4].size() + 100);
-        QCOMPARE(source->payloadOffset(5), c4);
-        QCOMPARE(source->payloadOffset(6), c4 + uint64_t(p[5].size()));
-    }
-
     // mvhd/mdhd of version 1 carry 64-bit times and durations.
     void version1Clocks()
     {
@@ -394,29 +364,6 @@ private slots:
         QVERIFY(!openBytes(wrapped(200)));
     }
 
-    // The movie cut at every length: no read past the end, and the payloads
-    // that were found are read only while they lie inside what is left.
-    void truncatedMovie()
-    {
-        TestMovie m;
-        m.moovFirst = true;
-        m.tracks = {videoTrack(20), gpmdTrack(payloads())};
-        const QByteArray movie = buildMovie(m);
-        int foundCount = 0;
-        for (int n = 0; n < movie.size(); n += 7) {
-            auto source = openBytes(movie.left(n));
-            if (!source)
-                continue;
-            ++foundCount;
-            std::vector<uint8_t> buffer;
-            for (uint32_t i = 0; i < source->payloadCount(); ++i) {
-                const bool inside = source->payloadOffset(i) + source->payloadSize(i) <= uint64_t(n);
-                QCOMPARE(source->readPayload(i, buffer), inside);
-            }
-        }
-        QVERIFY(foundCount > 0);
-    }
-
     // Files that are not movies, and a device that cannot seek.
     void notMovies()
     {
@@ -429,33 +376,6 @@ private slots:
         QVERIFY(!Mp4Source::open(std::make_unique<QBuffer>()));
     }
 
-    // A source closed early reads nothing more.
-    void closedSource()
-    {
-        auto source = Mp4Source::open(dataPath("gpmf/karma.mp4"));
-        QVERIFY(source);
-        source->close();
-        std::vector<uint8_t> buffer;
-        QVERIFY(!source->readPayload(0, buffer));
-        QCOMPARE(source->payloadCount(), 13u);
-    }
-
-    // A movie on disk whose media data is mostly holes reads like one in memory.
-    void sparseFileOnDisk()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        TestMovie m;
-        m.gapBytes = 50u << 20;
-        m.tracks = {gpmdTrack(payloads())};
-        const QString path = dir.filePath("sparse.mp4");
-        QVERIFY(writeMovie(m, path));
-        QVERIFY(QFileInfo(path).size() > 7 * (50 << 20));
-        auto source = Mp4Source::open(path);
-        QVERIFY(source);
-        QCOMPARE(readAll(*source), joined(payloads()));
-        QVERIFY(source->bytesRead() < 20000);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMp4Source)
