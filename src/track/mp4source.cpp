@@ -131,6 +131,7 @@ bool Mp4Source::walk(uint32_t trackType, uint32_t format)
     TrackTables trak;
     bool inTrak = false;
     uint64_t pos = 0;
+    uint32_t boxes = 0;
 
     auto closeLevel = [&] {
         if (levels.back().type == fourCC("trak") && inTrak) {
@@ -151,7 +152,7 @@ bool Mp4Source::walk(uint32_t trackType, uint32_t format)
             continue;
         }
         uint8_t h[16];
-        if (!readAt(pos, h, 8))
+        if (++boxes > MAX_BOXES || !readAt(pos, h, 8))
             break;
         uint64_t size = be32(h);
         const uint32_t type = be32(h + 4);

@@ -59,6 +59,9 @@ public:
     static constexpr uint32_t MAX_PAYLOAD_BYTES = 16u << 20;
     // The walk ends rather than enter a container deeper than this.
     static constexpr int MAX_BOX_DEPTH = 18;
+    // ... or visit more boxes than this (an index has thousands at most; a
+    // flood of tiny boxes would otherwise cost one read each).
+    static constexpr uint32_t MAX_BOXES = 1u << 20;
 
     // Opens the movie and walks its index for the first track whose handler
     // is `trackType` and whose first sample description is `format`. None

@@ -344,8 +344,9 @@ private slots:
             QCOMPARE(source->metadataLengthS(), 0.0);
     }
 
-    // Containers nested beyond 18 levels end the walk; 18 are walked.
-    void boxNestingLimit()
+    // Containers nested beyond 18 levels end the walk; 18 are walked. A flood
+    // of empty boxes before the index ends it too.
+    void boxLimits()
     {
         TestMovie m;
         m.tracks = {gpmdTrack(payloads(2))};
@@ -362,6 +363,12 @@ private slots:
         QVERIFY(openBytes(wrapped(Mp4Source::MAX_BOX_DEPTH - 5)));
         QVERIFY(!openBytes(wrapped(Mp4Source::MAX_BOX_DEPTH - 4)));
         QVERIFY(!openBytes(wrapped(200)));
+
+        QByteArray flood;
+        for (uint32_t i = 0; i < Mp4Source::MAX_BOXES; ++i)
+            flood += QByteArray("\0\0\0\x08" "free", 8);
+        QVERIFY(openBytes(movie.left(moov) + flood.left(flood.size() - 8 * 64) + moovBox));
+        QVERIFY(!openBytes(movie.left(moov) + flood + moovBox));
     }
 
     // Files that are not movies, and a device that cannot seek.
