@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -70,7 +71,7 @@ private:
     QList<std::function<void(QWidget *)>> steps;
     QTimer timer;
     QElapsedTimer clock;
-    QWidget *last = nullptr;
+    QPointer<QWidget> last;  // null once that dialog is gone, even if another takes its address
 };
 
 std::function<void(QWidget *)> chooseFile(const QString &path)
