@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace vx {
 
@@ -28,7 +29,7 @@ const char *const kCsvHeads[] = {
     "Longitude(Deg),Longitude(Min),Longitude(Sec),Speed(%s),Distance(%s),LOS(%s),Bearing(Deg)",
 };
 
-void appendCoordinates(QByteArray &line, int format, const CoordinateText &c)
+void appendCoordinates(QByteArray &line, int format, const CoordinateBuffers &c)
 {
     line += c.latDeg;
     line += ", ";
@@ -86,6 +87,7 @@ ExportResult exportCsv(const QString &path)
     // Local time = UTC + the offset in whole seconds (truncated).
     const int64_t localOffsetS = static_cast<int64_t>(std::trunc(s.localTimeOffset * 3600.0));
     double runningDist = 0.0;  // over the whole file, not per movie
+    const auto coordinates = std::make_unique<CoordinateBuffers>();
     for (int b = 0; b < numBlocks; ++b) {
         const MovieBlock &blk = t.block[b];
         const int n = std::clamp(blk.numPoints, 0, MAX_POINTS);
@@ -97,15 +99,16 @@ ExportResult exportCsv(const QString &path)
             const CivilTime local = civilFromSeconds(static_cast<int64_t>(blk.gpsTime[i]) + localOffsetS);
             out += name;
             out += ", ";
-            out += dateText(local);
+            appendDateText(out, local);
             out += ", ";
-            out += timeText(local);
+            appendTimeText(out, local);
             out += ", ";
-            out += dateText(utc);
+            appendDateText(out, utc);
             out += ", ";
-            out += timeText(utc);
+            appendTimeText(out, utc);
             out += ", ";
-            appendCoordinates(out, format, formatCoordinates(format, true, blk.lat[i], blk.lon[i]));
+            formatCoordinates(format, true, blk.lat[i], blk.lon[i], *coordinates);
+            appendCoordinates(out, format, *coordinates);
             runningDist += blk.segDist[i] * s.distFactor;
             appendCFormat(out, "%5.1f,%12.3lf,%12.3lf,%7.1lf", blk.speed[i] * s.speedFactor, runningDist,
                           blk.los[i] * s.distFactor, blk.bearing[i]);

@@ -54,25 +54,37 @@ double wholeDegrees(double x)
     return d == 0 && !(x < 0) ? 0.0 : d;
 }
 
-void fillOne(int datumFormat, bool signedValues, double x, int degreeWidth, QByteArray &deg,
-             QByteArray &min, QByteArray &sec)
+void fillOne(int datumFormat, bool signedValues, double x, int degreeWidth, char *deg, char *min,
+             char *sec)
 {
+    constexpr size_t n = COORDINATE_BUFFER_SIZE;
+    deg[0] = min[0] = sec[0] = '\0';
     const double shown = signedValues ? x : std::fabs(x);
     if (datumFormat == 0) {
-        deg = cFormat("%7.6lf", shown);
+        std::snprintf(deg, n, "%7.6lf", shown);
         return;
     }
     // "%0Nd" of the whole degrees, kept in floating point so that no value
     // (however far out of range) overflows an integer conversion.
-    deg = cFormat("%0*.0f", degreeWidth, wholeDegrees(shown));
+    std::snprintf(deg, n, "%0*.0f", degreeWidth, wholeDegrees(shown));
     const double a = std::fabs(x);
     const double minutes = (a - std::trunc(a)) * 60.0;
     if (datumFormat == 1) {
-        min = cFormat("%07.4lf", minutes);
+        std::snprintf(min, n, "%07.4lf", minutes);
         return;
     }
-    min = cFormat("%02.0f", std::trunc(minutes));
-    sec = cFormat("%05.2lf", (minutes - std::trunc(minutes)) * 60.0);
+    std::snprintf(min, n, "%02.0f", std::trunc(minutes));
+    std::snprintf(sec, n, "%05.2lf", (minutes - std::trunc(minutes)) * 60.0);
+}
+
+void appendDigits(QByteArray &out, int value, int width)
+{
+    char digits[12];
+    for (int i = width - 1; i >= 0; --i) {
+        digits[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(digits, width);
 }
 
 } // namespace
@@ -98,14 +110,21 @@ void appendCFormat(QByteArray &out, const char *format, ...)
     va_end(args);
 }
 
-CoordinateText formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg)
+void formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg,
+                       CoordinateBuffers &out)
 {
     if (datumFormat != 0 && datumFormat != 1)
         datumFormat = 2;
-    CoordinateText t;
-    fillOne(datumFormat, signedValues, latDeg, 2, t.latDeg, t.latMin, t.latSec);
-    fillOne(datumFormat, signedValues, lonDeg, 3, t.lonDeg, t.lonMin, t.lonSec);
-    return t;
+    CLocaleScope c;
+    fillOne(datumFormat, signedValues, latDeg, 2, out.latDeg, out.latMin, out.latSec);
+    fillOne(datumFormat, signedValues, lonDeg, 3, out.lonDeg, out.lonMin, out.lonSec);
+}
+
+CoordinateText formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg)
+{
+    CoordinateBuffers b;
+    formatCoordinates(datumFormat, signedValues, latDeg, lonDeg, b);
+    return {b.latDeg, b.latMin, b.latSec, b.lonDeg, b.lonMin, b.lonSec};
 }
 
 CivilTime civilFromSeconds(int64_t seconds)
@@ -134,17 +153,56 @@ CivilTime civilFromSeconds(int64_t seconds)
     return t;
 }
 
-QByteArray dateText(const CivilTime &t)
+void appendDateText(QByteArray &out, const CivilTime &t)
 {
-    return cFormat("%04lld-%02d-%02d", static_cast<long long>(t.year), t.month, t.day);
+    if (t.year < 0 || t.year > 9999) {
+        appendCFormat(out, "%04lld-%02d-%02d", static_cast<long long>(t.year), t.month, t.day);
+        return;
+    }
+    appendDigits(out, static_cast<int>(t.year), 4);
+    out += '-';
+    appendDigits(out, t.month, 2);
+    out += '-';
+    appendDigits(out, t.day, 2);
 }
 
-QByteArray timeText(const CivilTime &t) { return cFormat("%02d:%02d:%02d", t.hour, t.minute, t.second); }
+void appendTimeText(QByteArray &out, const CivilTime &t)
+{
+    appendDigits(out, t.hour, 2);
+    out += ':';
+    appendDigits(out, t.minute, 2);
+    out += ':';
+    appendDigits(out, t.second, 2);
+}
+
+QByteArray dateText(const CivilTime &t)
+{
+    QByteArray out;
+    appendDateText(out, t);
+    return out;
+}
+
+QByteArray timeText(const CivilTime &t)
+{
+    QByteArray out;
+    appendTimeText(out, t);
+    return out;
+}
+
+void appendTimestamp(QByteArray &out, uint32_t gpsTime)
+{
+    const CivilTime t = civilFromSeconds(gpsTime);
+    appendDateText(out, t);
+    out += 'T';
+    appendTimeText(out, t);
+    out += 'Z';
+}
 
 QByteArray formatTimestamp(uint32_t gpsTime)
 {
-    const CivilTime t = civilFromSeconds(gpsTime);
-    return dateText(t) + 'T' + timeText(t) + 'Z';
+    QByteArray out;
+    appendTimestamp(out, gpsTime);
+    return out;
 }
 
 QByteArray xmlEscaped(const QString &text)

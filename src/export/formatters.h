@@ -32,6 +32,16 @@ struct CoordinateText {
 };
 CoordinateText formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg);
 
+// The same texts in six caller-owned buffers (no allocation), for code that
+// formats many positions. Each buffer holds any double's text.
+constexpr int COORDINATE_BUFFER_SIZE = 400;
+struct CoordinateBuffers {
+    char latDeg[COORDINATE_BUFFER_SIZE], latMin[COORDINATE_BUFFER_SIZE], latSec[COORDINATE_BUFFER_SIZE];
+    char lonDeg[COORDINATE_BUFFER_SIZE], lonMin[COORDINATE_BUFFER_SIZE], lonSec[COORDINATE_BUFFER_SIZE];
+};
+void formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg,
+                       CoordinateBuffers &out);
+
 // Calendar parts of a UTC instant in seconds since 1970 (negative allowed).
 struct CivilTime {
     int64_t year;
@@ -40,10 +50,13 @@ struct CivilTime {
 CivilTime civilFromSeconds(int64_t seconds);
 QByteArray dateText(const CivilTime &t);  // "yyyy-MM-dd"
 QByteArray timeText(const CivilTime &t);  // "hh:mm:ss", 24-hour
+void appendDateText(QByteArray &out, const CivilTime &t);
+void appendTimeText(QByteArray &out, const CivilTime &t);
 
 // The timestamp formatter: "yyyy-MM-ddThh:mm:ssZ" of a point time in UTC,
 // for example 2017-03-11T21:22:05Z.
 QByteArray formatTimestamp(uint32_t gpsTime);
+void appendTimestamp(QByteArray &out, uint32_t gpsTime);
 
 // Text for XML content and attribute values: & < > " ' escaped, and
 // characters XML 1.0 does not allow (control characters other than tab,

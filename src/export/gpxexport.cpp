@@ -17,15 +17,6 @@ namespace {
 
 constexpr double KMH_TO_MS = 0.27777777777778;
 
-void appendDateTime(QByteArray &out, uint32_t gpsTime)
-{
-    const CivilTime t = civilFromSeconds(gpsTime);
-    out += dateText(t);
-    out += 'T';
-    out += timeText(t);
-    out += 'Z';
-}
-
 void appendHead(QByteArray &out, uint32_t startTime)
 {
     const QByteArray app = xmlEscaped(exportApplicationName());
@@ -37,7 +28,7 @@ void appendHead(QByteArray &out, uint32_t startTime)
     out += "\t</metadata>\n";
     out += "\t<trk>\n";
     out += "\t\t<name>Track Start Time: ";
-    appendDateTime(out, startTime);
+    appendTimestamp(out, startTime);
     out += "</name>\n";
     out += "\t\t<trkseg>\n";
 }
@@ -47,7 +38,7 @@ void appendPoint(QByteArray &out, const MovieBlock &b, int i)
     appendCFormat(out, "\t\t\t<trkpt lat=\"%.7lf\" lon=\"%.7lf\">\n\t\t\t\t<ele>%.1lf</ele>\n", b.lat[i],
                   b.lon[i], b.hasAltitude ? b.altitude[i] : 0.0);
     out += "\t\t\t\t<time>";
-    appendDateTime(out, b.gpsTime[i]);
+    appendTimestamp(out, b.gpsTime[i]);
     out += "</time>\n";
     appendCFormat(out, "\t\t\t\t<speed>%.1lf</speed>\n\t\t\t</trkpt>\n", b.speed[i] * KMH_TO_MS);
 }

@@ -166,8 +166,11 @@ void appendMovie(QByteArray &out, const MovieBlock &b, const QByteArray &speedUn
     out += "\t\t\t\t<gx:Track>\n";
     if (relativeAltitude)
         out += "\t\t\t\t\t<altitudeMode>relativeToGround</altitudeMode>\n";
-    for (int i = 0; i < n; ++i)
-        out += "\t\t\t\t\t<when>" + formatTimestamp(b.gpsTime[i]) + "</when>\n";
+    for (int i = 0; i < n; ++i) {
+        out += "\t\t\t\t\t<when>";
+        appendTimestamp(out, b.gpsTime[i]);
+        out += "</when>\n";
+    }
     for (int i = 0; i < n; ++i)
         appendCFormat(out, "\t\t\t\t\t<gx:coord>%lf %lf %lf</gx:coord>\n", b.lon[i], b.lat[i],
                       b.hasAltitude ? b.altitude[i] : 0.0);

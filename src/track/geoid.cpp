@@ -6,8 +6,8 @@
 // The model directory is always passed to the library explicitly, so its own
 // search rules (environment settings, compiled-in defaults) play no part. One
 // evaluator (cubic interpolation, thread safety off) is opened on the first
-// query and kept for the run; if it cannot be opened, no later query retries
-// until the geoid is set up again.
+// query, reads the whole grid into memory and is kept for the run; if it
+// cannot be opened, no later query retries until the geoid is set up again.
 #include "geoid.h"
 
 #include "settings/appdirs.h"
@@ -75,7 +75,9 @@ bool geoidCorrection(double latDeg, double lonDeg, double *correctionM)
             // The library takes its path as std::string; a path the local
             // 8-bit encoding cannot hold would not be found.
             const std::string dir = QFile::encodeName(s.directory).toStdString();
-            s.evaluator = std::make_unique<GeographicLib::Geoid>(kModelName, dir, true, false);
+            auto evaluator = std::make_unique<GeographicLib::Geoid>(kModelName, dir, true, false);
+            evaluator->CacheAll();  // the whole grid (about 2 MB) in memory: no file reads per query
+            s.evaluator = std::move(evaluator);
         }
         const double n = (*s.evaluator)(latDeg, lon);
         if (!std::isfinite(n))
