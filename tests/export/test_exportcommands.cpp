@@ -54,9 +54,9 @@ private:
             QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
             return;
         }
-        if (!w || w == last || steps.isEmpty())
+        if (!w || steps.isEmpty() || handledBefore(w))
             return;
-        last = w;
+        handled.append(w);
         if (auto *fd = qobject_cast<QFileDialog *>(w)) {
             seen.append({"file", fd->windowTitle(),
                          fd->nameFilters().join(';') + '|' + fd->selectedFiles().value(0)});
@@ -71,14 +71,27 @@ private:
     QList<std::function<void(QWidget *)>> steps;
     QTimer timer;
     QElapsedTimer clock;
-    QPointer<QWidget> last;  // null once that dialog is gone, even if another takes its address
+    // Dialogs already answered and still open (a file dialog is the active
+    // one again while its overwrite question closes); pointers become null
+    // when their dialog is gone, so a new dialog at a reused address counts
+    // as new.
+    QList<QPointer<QWidget>> handled;
+
+    bool handledBefore(QWidget *w) const
+    {
+        for (const QPointer<QWidget> &h : handled)
+            if (h.data() == w)
+                return true;
+        return false;
+    }
 };
 
 std::function<void(QWidget *)> chooseFile(const QString &path)
 {
     return [path](QWidget *w) {
         // As a user would: go to the folder, type the name, press Save.
-        auto *fd = static_cast<QFileDialog *>(w);
+        auto *fd = qobject_cast<QFileDialog *>(w);
+        QVERIFY(fd);
         fd->setDirectory(QFileInfo(path).absolutePath());
         auto *name = fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QVERIFY(name);
@@ -95,7 +108,9 @@ std::function<void(QWidget *)> cancel()
 std::function<void(QWidget *)> press(QMessageBox::StandardButton which)
 {
     return [which](QWidget *w) {
-        QAbstractButton *b = static_cast<QMessageBox *>(w)->button(which);
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        QAbstractButton *b = box->button(which);
         QVERIFY(b);
         QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
     };
@@ -108,6 +123,12 @@ QByteArray readAll(const QString &path)
 }
 
 } // namespace
+
+// Sanitizer builds: Qt's offscreen platform plugin never frees its screen at
+// exit. Full stacks (the Qt libraries have no frame pointers) let the
+// suppression match only what that plugin allocated.
+extern "C" const char *__asan_default_options() { return "fast_unwind_on_malloc=0"; }
+extern "C" const char *__lsan_default_suppressions() { return "leak:libqoffscreen.so\n"; }
 
 class TestExportCommands : public QObject {
     Q_OBJECT
