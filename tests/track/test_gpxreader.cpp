@@ -525,29 +525,6 @@ private slots:
         QCOMPARE(b.speed[513], static_cast<float>(0.395 * 3.6));
         QCOMPARE(b.altitude[513], 0.0);
     }
-
-    void loggerWithFourNamedTracks()
-    {
-        // mtk_logger_gp245.gpx: track-1 .. track-4; track-4 has 8 points.
-        QVERIFY(importGpxTrack(B, vxtest::dataPath("gpx/mtk_logger_gp245.gpx")).ok);
-        const MovieBlock &b = blk();
-        QCOMPARE(b.numPoints, 8);
-        QVERIFY(b.hasAltitude);
-        // <trkpt lat="49.881694794" lon="8.080091476"> <ele>216.352</ele>
-        // <time>2009-03-28T19:27:24Z</time> <speed>0.070000</speed>
-        QCOMPARE(b.gpsTime[0], 1238268444u);
-        QCOMPARE(b.lat[0], 49.881694794);
-        QCOMPARE(b.lon[0], 8.080091476);
-        QCOMPARE(b.altitude[0], 216.352);
-        QCOMPARE(b.speed[0], static_cast<float>(0.07 * 3.6));
-        // <trkpt lat="49.881721497" lon="8.080094337"> <ele>212.598</ele>
-        // <time>2009-03-28T19:27:59Z</time> <speed>0.110000</speed>
-        QCOMPARE(b.gpsTime[7], 1238268479u);
-        QCOMPARE(b.lat[7], 49.881721497);
-        QCOMPARE(b.lon[7], 8.080094337);
-        QCOMPARE(b.altitude[7], 212.598);
-        QCOMPARE(b.speed[7], static_cast<float>(0.11 * 3.6));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestGpxReader)
