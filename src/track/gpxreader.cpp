@@ -92,7 +92,7 @@ private:
     RawPoint point;
     bool emptyName = false;   // stop storing; read on only to check the rest
 
-    // Reader state of the design: carried from point to point.
+    // Reader state, carried from point to point and track to track.
     int index = 0;
     double runningTotal = 0;
     bool firstPoint = true;

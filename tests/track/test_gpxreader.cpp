@@ -1,7 +1,7 @@
-// GPX track import: the designed edge cases (named and unnamed tracks, file
-// speed, elevation only on some points, the empty name, points without a
-// time), the time texts, broken and hostile files, the block capacity, and
-// real files from GPS loggers and cameras.
+// GPX track import: named and unnamed tracks, the file's speed, elevation
+// only on some points, the empty name, points without a time, the time
+// texts, broken and hostile files, the block capacity, and real files from
+// GPS loggers and cameras.
 #include "track/geo.h"
 #include "track/gpxreader.h"
 #include "track/trackstore.h"
