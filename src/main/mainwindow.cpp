@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "control/controlcenterdialog.h"
+#include "export/exportcommands.h"
 #include "main/aboutdialog.h"
 #include "main/mediatoolhooks.h"
 #include "main/notice.h"
@@ -164,10 +165,15 @@ void MainWindow::connectWindowCommands()
     connect(a.show_users_manual, &QAction::triggered, this, &MainWindow::show_users_manual_slot);
     connect(a.shortcuts, &QAction::triggered, this, &MainWindow::shortcuts_slot);
     connect(m_panel->movieButton, &QToolButton::clicked, this, &MainWindow::show_in_file_manager_slot);
+    connect(a.export_csv, &QAction::triggered, this, &MainWindow::export_csv_slot);
+    connect(a.export_gpx, &QAction::triggered, this, &MainWindow::export_gpx_slot);
+    connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.open_folder, a.open_files, a.preferences, a.get_newest_version, a.reset_view})
+    for (QAction *notYet : {a.open_folder, a.open_files, a.preferences, a.get_newest_version, a.reset_view,
+                            a.export_screenshot, a.export_movie, a.merge_movies})
         notYet->setEnabled(false);
+    m_panel->geotagButton->setEnabled(false);
 }
 
 void MainWindow::applySavedPlayerSettings()
@@ -208,14 +214,14 @@ void MainWindow::loadFolderByPath(const QString &folder)
 void MainWindow::enableTransport(bool enabled)
 {
     PlayerPanel *p = m_panel;
+    // The geotag button and the snapshot, clip and merge commands join this
+    // switch when their features exist; until then they stay off.
     for (QWidget *w : std::initializer_list<QWidget *>{p->previousButton, p->instantReplayButton, p->nextButton,
-                                                       p->geotagButton, p->playPauseButton, p->masterSlider,
-                                                       p->fasterButton, p->slowerButton, p->rateLabel,
-                                                       p->jumpToCombo})
+                                                       p->playPauseButton, p->masterSlider, p->fasterButton,
+                                                       p->slowerButton, p->rateLabel, p->jumpToCombo})
         w->setEnabled(enabled);
     const MainActions &a = m_menus.actions;
-    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_screenshot, a.export_movie,
-                            a.merge_movies})
+    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml})
         action->setEnabled(enabled);
     if (g_controlCenterDialog)
         g_controlCenterDialog->enableControls(enabled);
@@ -232,6 +238,10 @@ void MainWindow::setGpsPresent(bool present)
 }
 
 QMessageBox *MainWindow::showNotice(const QString &text) { return showTransientNotice(this, text); }
+
+void MainWindow::export_csv_slot() { exportCsvCommand(this); }
+void MainWindow::export_gpx_slot() { exportGpxCommand(this); }
+void MainWindow::export_kml_slot() { exportKmlCommand(this); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 

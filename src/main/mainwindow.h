@@ -105,6 +105,9 @@ public slots:
     void show_users_manual_slot();
     void shortcuts_slot();
     void show_in_file_manager_slot();
+    void export_csv_slot();
+    void export_gpx_slot();
+    void export_kml_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
