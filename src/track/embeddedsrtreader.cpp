@@ -115,7 +115,8 @@ private:
         m_blk.hasAltitude = true;
         m_blk.hasSats = true;
         m_total += dist;
-        if (t != m_lastTime)
+        // The file's first match always counts, also at time 0.
+        if (t != m_lastTime || m_firstPoint)
             ++m_count;
         m_lastTime = t;
         m_prevLat = lat;

@@ -15,7 +15,8 @@
 // with the date either on the HOME line or on a line of its own
 // ("yyyy-mm-dd hh:mm:ss" or "yyyy.mm.dd hh:mm:ss"). A point's time is the
 // first date seen plus the cue's start offset; the first GPS match of each
-// distinct second becomes a point. Heights are above the take-off point, so
+// distinct second becomes a point (a time equal to the previous match's
+// stores nothing). Heights are above the take-off point, so
 // reading such a file sets the store's relative-altitude flag.
 //
 // Every pattern is compiled once. A line is only converted to text and
@@ -105,7 +106,9 @@ private:
             readDates(line);
         const uint32_t t = m_dateBase + static_cast<uint32_t>(m_h * 3600 + m_m * 60 + m_s);
         // A match in a second that already has its point stores nothing.
-        if (t == m_lastTime)
+        // The file's first match always does, also at time 0 (a file without
+        // dates whose first cue starts at 00:00:00).
+        if (t == m_lastTime && !m_firstPoint)
             return;
         Sample s;
         if (findGps(line, s))
