@@ -257,6 +257,8 @@ void accumulateDistances()
 void repairTrack()
 {
     TrackStore &t = track();
+    for (int b = 0; b < usedBlocks(); ++b)
+        t.block[b].numPoints = pointsOf(t.block[b]);
     shiftPointTimes(settings().utcOffset);
     repairOrder();
     repairBadTimes();
