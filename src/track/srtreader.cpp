@@ -222,17 +222,13 @@ private:
     static bool lineHeight(LineReader &line, double &height)
     {
         const SidecarPatterns &p = patterns();
-        for (const QRegularExpression *re : {&p.relAlt, &p.altitude}) {
-            if (!line.contains(re == &p.relAlt ? "rel_alt" : "altitude"))
-                continue;
-            const QRegularExpressionMatch m = re->match(line.text());
-            if (m.hasMatch()) {
-                height = capturedDouble(line, m, 1);
-                return true;
-            }
-        }
-        height = 0;
-        return false;
+        QRegularExpressionMatch m;
+        if (line.contains("rel_alt"))
+            m = p.relAlt.match(line.text());
+        if (!m.hasMatch() && line.contains("altitude"))
+            m = p.altitude.match(line.text());
+        height = m.hasMatch() ? capturedDouble(line, m, 1) : 0.0;
+        return m.hasMatch();
     }
 
     // The number at the start of s[start, start + n) ("0.00m/s" gives 0.00).

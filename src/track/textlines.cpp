@@ -14,15 +14,16 @@ namespace {
 constexpr int CHUNK_BYTES = 1 << 20;
 static_assert(CHUNK_BYTES >= 4 * MAX_LINE_BYTES, "a chunk must hold several lines");
 
-// Index of the first "\n" or "\r" in s[0..n), or -1.
+// Index of the first "\n" or "\r" in s[0..n), or -1. Lines are short, so a
+// plain loop with one cheap comparison per byte beats library searches.
 int findLineEnd(const char *s, int n)
 {
-    const void *lf = std::memchr(s, '\n', static_cast<size_t>(n));
-    const int lfAt = lf ? static_cast<int>(static_cast<const char *>(lf) - s) : n;
-    const void *cr = std::memchr(s, '\r', static_cast<size_t>(lfAt));
-    if (cr)
-        return static_cast<int>(static_cast<const char *>(cr) - s);
-    return lf ? lfAt : -1;
+    for (int i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c <= '\r' && (c == '\n' || c == '\r'))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace
@@ -134,13 +135,28 @@ const QString &LineReader::text()
     return m_text;
 }
 
+int LineReader::find(const char *s, int n, const char *literal, int len)
+{
+    // Lines are short: finding the first byte with memchr and comparing the
+    // rest is cheaper than a general substring search with its set-up.
+    if (len <= 0)
+        return 0;
+    const char *p = s;
+    const char *const last = s + n - len;
+    while (p <= last) {
+        p = static_cast<const char *>(std::memchr(p, literal[0], static_cast<size_t>(last - p + 1)));
+        if (!p)
+            return -1;
+        if (std::memcmp(p + 1, literal + 1, static_cast<size_t>(len - 1)) == 0)
+            return static_cast<int>(p - s);
+        ++p;
+    }
+    return -1;
+}
+
 int LineReader::findLiteral(const char *s, int n, const char *literal)
 {
-    const size_t len = std::strlen(literal);
-    if (len == 0)
-        return 0;
-    const void *hit = memmem(s, static_cast<size_t>(n), literal, len);
-    return hit ? static_cast<int>(static_cast<const char *>(hit) - s) : -1;
+    return find(s, n, literal, static_cast<int>(std::strlen(literal)));
 }
 
 bool openRegularFile(QFile &file)
@@ -158,21 +174,26 @@ bool scanCueTimes(const char *s, int n, int &h, int &m, int &sec, int &ms)
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
     auto two = [](const char *p) { return (p[0] - '0') * 10 + (p[1] - '0'); };
     bool found = false;
-    int from = 12;
-    while (from + 4 <= n) {
-        const int at = LineReader::findLiteral(s + from, n - from, " -->");
-        if (at < 0)
+    if (n < 16)
+        return false;
+    // Look for each ">" (rarer than the arrow's space) at index 15 or later.
+    const char *at = s + 15;
+    const char *const end = s + n;
+    while (at < end) {
+        at = static_cast<const char *>(std::memchr(at, '>', static_cast<size_t>(end - at)));
+        if (!at)
             break;
-        const char *p = s + from + at - 12;
-        if (digit(p[0]) && digit(p[1]) && p[2] == ':' && digit(p[3]) && digit(p[4]) && p[5] == ':'
-            && digit(p[6]) && digit(p[7]) && p[8] == ',' && digit(p[9]) && digit(p[10]) && digit(p[11])) {
+        const char *p = at - 15;
+        if (at[-3] == ' ' && at[-2] == '-' && at[-1] == '-' && digit(p[0]) && digit(p[1]) && p[2] == ':'
+            && digit(p[3]) && digit(p[4]) && p[5] == ':' && digit(p[6]) && digit(p[7]) && p[8] == ','
+            && digit(p[9]) && digit(p[10]) && digit(p[11])) {
             h = two(p);
             m = two(p + 3);
             sec = two(p + 6);
             ms = (p[9] - '0') * 100 + two(p + 10);
             found = true;
         }
-        from += at + 4;
+        ++at;
     }
     return found;
 }

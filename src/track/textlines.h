@@ -31,11 +31,14 @@ public:
     const char *data() const { return m_line; }
     int size() const { return m_size; }
     // Whether the current line holds `literal` (a cheap test before a pattern).
-    bool contains(const char *literal) const { return findLiteral(m_line, m_size, literal) >= 0; }
+    template <int N>
+    bool contains(const char (&literal)[N]) const { return find(m_line, m_size, literal, N - 1) >= 0; }
     // The line as Latin-1 text, converted into a buffer reused from line to
     // line (no allocation once the buffer is large enough).
     const QString &text();
 
+    // Offset of the first `len` bytes of `literal` in s[0..n), or -1.
+    static int find(const char *s, int n, const char *literal, int len);
     static int findLiteral(const char *s, int n, const char *literal);
 
 private:
