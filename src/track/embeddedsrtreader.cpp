@@ -31,12 +31,8 @@ namespace {
 
 const QRegularExpression &patternE()
 {
-    static const QRegularExpression re = [] {
-        QRegularExpression r(QStringLiteral("GPS.*\\((" VX_NUM "),\\s*(" VX_NUM "),\\s*([0-9]+)\\),.*H\\s+(" VX_NUM
-                                            ").*H.S\\s+(" VX_NUM ")"));
-        r.optimize();
-        return r;
-    }();
+    static const QRegularExpression re = readerPattern("GPS.*\\((" VX_NUM "),\\s*(" VX_NUM "),\\s*([0-9]+)\\),.*H\\s+("
+                                                       VX_NUM ").*H.S\\s+(" VX_NUM ")");
     return re;
 }
 

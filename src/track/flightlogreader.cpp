@@ -27,14 +27,10 @@ namespace {
 
 const QRegularExpression &patternF()
 {
-    static const QRegularExpression re = [] {
-        QRegularExpression r(QStringLiteral(
-            "(" VX_NUM "),(" VX_NUM "),(" VX_NUM ")," VX_NUM ",(" VX_NUM ")," VX_NUM "," VX_NUM "," VX_NUM "," VX_NUM
-            "," VX_NUM "," VX_NUM ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,"
-            "\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:\\d\\d:" VX_NUM ",(\\d+)"));
-        r.optimize();
-        return r;
-    }();
+    static const QRegularExpression re = readerPattern(
+        "(" VX_NUM "),(" VX_NUM "),(" VX_NUM ")," VX_NUM ",(" VX_NUM ")," VX_NUM "," VX_NUM "," VX_NUM "," VX_NUM
+        "," VX_NUM "," VX_NUM ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,"
+        "\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:\\d\\d:" VX_NUM ",(\\d+)");
     return re;
 }
 

@@ -29,15 +29,9 @@ namespace {
 constexpr qint64 MAX_REPORT_BYTES = 64 << 20;
 
 struct ProbePatterns {
-    QRegularExpression duration{QStringLiteral("Duration: *(\\d\\d):(\\d\\d):(\\d\\d.\\d*)")};
-    QRegularExpression size{QStringLiteral(", (\\d+)x(\\d+)")};
-    QRegularExpression fps{QStringLiteral(", ([0-9]*\\.?[0-9]+) fps,")};
-    ProbePatterns()
-    {
-        duration.optimize();
-        size.optimize();
-        fps.optimize();
-    }
+    QRegularExpression duration = readerPattern("Duration: *(\\d\\d):(\\d\\d):(\\d\\d.\\d*)");
+    QRegularExpression size = readerPattern(", (\\d+)x(\\d+)");
+    QRegularExpression fps = readerPattern(", ([0-9]*\\.?[0-9]+) fps,");
 };
 
 const ProbePatterns &patterns()

@@ -36,31 +36,24 @@ namespace vx {
 
 namespace {
 
-QRegularExpression compiled(const char *pattern)
-{
-    QRegularExpression re(QString::fromLatin1(pattern));
-    re.optimize();
-    return re;
-}
-
 #define VX_NUM "[-+]?[0-9]*\\.?[0-9]+"
 
 struct SidecarPatterns {
-    QRegularExpression homeDate = compiled("HOME.*\\s*(\\d\\d\\d\\d).(\\d+).(\\d+)\\s*(\\d+):(\\d+):(\\d+)");
-    QRegularExpression dashDate = compiled("(\\d\\d\\d\\d)-(\\d+)-(\\d+)\\s*(\\d+):(\\d+):(\\d+)");
-    QRegularExpression dotDate = compiled("(\\d\\d\\d\\d)\\.(\\d+)\\.(\\d+)\\s*(\\d+):(\\d+):(\\d+)");
-    QRegularExpression g1 = compiled("GPS.*\\((" VX_NUM "),(" VX_NUM "),([0-9]+)\\)\\s+(Hb|BAROMETER):(" VX_NUM
+    QRegularExpression homeDate = readerPattern("HOME.*\\s*(\\d\\d\\d\\d).(\\d+).(\\d+)\\s*(\\d+):(\\d+):(\\d+)");
+    QRegularExpression dashDate = readerPattern("(\\d\\d\\d\\d)-(\\d+)-(\\d+)\\s*(\\d+):(\\d+):(\\d+)");
+    QRegularExpression dotDate = readerPattern("(\\d\\d\\d\\d)\\.(\\d+)\\.(\\d+)\\s*(\\d+):(\\d+):(\\d+)");
+    QRegularExpression g1 = readerPattern("GPS.*\\((" VX_NUM "),(" VX_NUM "),([0-9]+)\\)\\s+(Hb|BAROMETER):(" VX_NUM
                                      ").*(Hs|ULTRASONIC)*:*(" VX_NUM ")*");
-    QRegularExpression g2 = compiled("GPS.*\\((" VX_NUM "),(" VX_NUM "),([-+]?[0-9]*\\.[0-9]+)\\)");
-    QRegularExpression g3 = compiled("\\[latitude\\s*:\\s*(" VX_NUM ")\\]\\s*\\[longt?itude\\s*:\\s*(" VX_NUM
+    QRegularExpression g2 = readerPattern("GPS.*\\((" VX_NUM "),(" VX_NUM "),([-+]?[0-9]*\\.[0-9]+)\\)");
+    QRegularExpression g3 = readerPattern("\\[latitude\\s*:\\s*(" VX_NUM ")\\]\\s*\\[longt?itude\\s*:\\s*(" VX_NUM
                                      ")\\]\\s*");
-    QRegularExpression g4 = compiled("GPS.*\\((" VX_NUM "),(" VX_NUM "),(" VX_NUM ")M\\)\\s+BAROMETER:(" VX_NUM ")M");
+    QRegularExpression g4 = readerPattern("GPS.*\\((" VX_NUM "),(" VX_NUM "),(" VX_NUM ")M\\)\\s+BAROMETER:(" VX_NUM ")M");
     // The single-line layout: the embedded stream's pattern with any H.S
     // value ("0.00m/s", "n/a").
-    QRegularExpression single = compiled("GPS.*\\((" VX_NUM "),\\s*(" VX_NUM "),\\s*([0-9]+)\\),.*H\\s+(" VX_NUM
+    QRegularExpression single = readerPattern("GPS.*\\((" VX_NUM "),\\s*(" VX_NUM "),\\s*([0-9]+)\\),.*H\\s+(" VX_NUM
                                          ").*H.S\\s+(\\S*)");
-    QRegularExpression relAlt = compiled("rel_alt\\s*:\\s*(" VX_NUM ")");
-    QRegularExpression altitude = compiled("altitude\\s*:\\s*(" VX_NUM ")");
+    QRegularExpression relAlt = readerPattern("rel_alt\\s*:\\s*(" VX_NUM ")");
+    QRegularExpression altitude = readerPattern("altitude\\s*:\\s*(" VX_NUM ")");
 };
 
 #undef VX_NUM

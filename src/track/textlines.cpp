@@ -159,6 +159,13 @@ int LineReader::findLiteral(const char *s, int n, const char *literal)
     return find(s, n, literal, static_cast<int>(std::strlen(literal)));
 }
 
+QRegularExpression readerPattern(const char *pattern)
+{
+    QRegularExpression re(QStringLiteral("(*LIMIT_MATCH=%1)").arg(PATTERN_MATCH_LIMIT) + QString::fromLatin1(pattern));
+    re.optimize();
+    return re;
+}
+
 bool openRegularFile(QFile &file)
 {
     if (!QFileInfo(file.fileName()).isFile())

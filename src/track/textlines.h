@@ -58,6 +58,13 @@ private:
     bool m_textValid = false;
 };
 
+// Compiles a reader pattern once, optimized, with a bound on the matching
+// work per search ("(*LIMIT_MATCH=...)"): a line built to make the greedy
+// ".*" parts backtrack without end finds no match instead of stalling the
+// load. Real telemetry lines stay far below the bound.
+constexpr int PATTERN_MATCH_LIMIT = 10000;
+QRegularExpression readerPattern(const char *pattern);
+
 // Opens `file` read-only when it names a regular file (never a directory,
 // pipe or device, which could block or never end).
 bool openRegularFile(QFile &file);

@@ -21,7 +21,41 @@ namespace {
 
 #define NUM "[-+]?[0-9]*\\.?[0-9]+"
 
-QRegularExpression re(const char *p) { return QRegularExpression(QString::fromLatin1(p)); }
+QRegularExpression re(const char *p, bool limited)
+{
+    const QString limit = limited ? QStringLiteral("(*LIMIT_MATCH=%1)").arg(PATTERN_MATCH_LIMIT) : QString();
+    return QRegularExpression(limit + QString::fromLatin1(p));
+}
+
+struct Patterns {
+    QRegularExpression time, dates[3], gps[5], relAlt, altitude, leading, e, f;
+    explicit Patterns(bool l)
+        : time(re("(\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d) -->", false))
+        , dates{re("HOME.*\\s*(\\d\\d\\d\\d).(\\d+).(\\d+)\\s*(\\d+):(\\d+):(\\d+)", l),
+                re("(\\d\\d\\d\\d)-(\\d+)-(\\d+)\\s*(\\d+):(\\d+):(\\d+)", l),
+                re("(\\d\\d\\d\\d)\\.(\\d+)\\.(\\d+)\\s*(\\d+):(\\d+):(\\d+)", l)}
+        , gps{re("GPS.*\\((" NUM "),(" NUM "),([0-9]+)\\)\\s+(Hb|BAROMETER):(" NUM ").*(Hs|ULTRASONIC)*:*(" NUM ")*", l),
+              re("GPS.*\\((" NUM "),(" NUM "),([-+]?[0-9]*\\.[0-9]+)\\)", l),
+              re("\\[latitude\\s*:\\s*(" NUM ")\\]\\s*\\[longt?itude\\s*:\\s*(" NUM ")\\]\\s*", l),
+              re("GPS.*\\((" NUM "),(" NUM "),(" NUM ")M\\)\\s+BAROMETER:(" NUM ")M", l),
+              re("GPS.*\\((" NUM "),\\s*(" NUM "),\\s*([0-9]+)\\),.*H\\s+(" NUM ").*H.S\\s+(\\S*)", l)}
+        , relAlt(re("rel_alt\\s*:\\s*(" NUM ")", l))
+        , altitude(re("altitude\\s*:\\s*(" NUM ")", l))
+        , leading(re("^[-+]?[0-9]*\\.?[0-9]+", false))
+        , e(re("GPS.*\\((" NUM "),\\s*(" NUM "),\\s*([0-9]+)\\),.*H\\s+(" NUM ").*H.S\\s+(" NUM ")", l))
+        , f(re("(" NUM "),(" NUM "),(" NUM ")," NUM ",(" NUM ")," NUM "," NUM "," NUM "," NUM "," NUM "," NUM
+               ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:"
+               "\\d\\d:" NUM ",(\\d+)",
+               l))
+    {
+    }
+};
+
+const Patterns &patterns(bool limited)
+{
+    static const Patterns withLimit(true), without(false);
+    return limited ? withLimit : without;
+}
 
 // Lines as the readers see them: split at \n, \r\n or \r, cut at the first
 // NUL and at MAX_LINE_BYTES.
@@ -72,22 +106,15 @@ void findAll(const QRegularExpression &r, const QString &s, F f)
 
 } // namespace
 
-void readSidecar(int block, const QByteArray &bytes)
+void readSidecar(int block, const QByteArray &bytes, bool matchLimit)
 {
-    static const QRegularExpression time = re("(\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d) -->");
-    static const QRegularExpression dates[3] = {
-        re("HOME.*\\s*(\\d\\d\\d\\d).(\\d+).(\\d+)\\s*(\\d+):(\\d+):(\\d+)"),
-        re("(\\d\\d\\d\\d)-(\\d+)-(\\d+)\\s*(\\d+):(\\d+):(\\d+)"),
-        re("(\\d\\d\\d\\d)\\.(\\d+)\\.(\\d+)\\s*(\\d+):(\\d+):(\\d+)")};
-    static const QRegularExpression gps[5] = {
-        re("GPS.*\\((" NUM "),(" NUM "),([0-9]+)\\)\\s+(Hb|BAROMETER):(" NUM ").*(Hs|ULTRASONIC)*:*(" NUM ")*"),
-        re("GPS.*\\((" NUM "),(" NUM "),([-+]?[0-9]*\\.[0-9]+)\\)"),
-        re("\\[latitude\\s*:\\s*(" NUM ")\\]\\s*\\[longt?itude\\s*:\\s*(" NUM ")\\]\\s*"),
-        re("GPS.*\\((" NUM "),(" NUM "),(" NUM ")M\\)\\s+BAROMETER:(" NUM ")M"),
-        re("GPS.*\\((" NUM "),\\s*(" NUM "),\\s*([0-9]+)\\),.*H\\s+(" NUM ").*H.S\\s+(\\S*)")};
-    static const QRegularExpression relAlt = re("rel_alt\\s*:\\s*(" NUM ")");
-    static const QRegularExpression altitude = re("altitude\\s*:\\s*(" NUM ")");
-    static const QRegularExpression leading = re("^[-+]?[0-9]*\\.?[0-9]+");
+    const Patterns &p = patterns(matchLimit);
+    const QRegularExpression &time = p.time;
+    const QRegularExpression(&dates)[3] = p.dates;
+    const QRegularExpression(&gps)[5] = p.gps;
+    const QRegularExpression &relAlt = p.relAlt;
+    const QRegularExpression &altitude = p.altitude;
+    const QRegularExpression &leading = p.leading;
 
     MovieBlock &blk = track().block[block];
     int h = 0, m = 0, s = 0;
@@ -186,11 +213,10 @@ void readSidecar(int block, const QByteArray &bytes)
     track().relativeAltitude = true;
 }
 
-void readEmbedded(int block, const QByteArray &bytes)
+void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
 {
-    static const QRegularExpression time = re("(\\d\\d):(\\d\\d):(\\d\\d),(\\d\\d\\d) -->");
-    static const QRegularExpression e
-        = re("GPS.*\\((" NUM "),\\s*(" NUM "),\\s*([0-9]+)\\),.*H\\s+(" NUM ").*H.S\\s+(" NUM ")");
+    const QRegularExpression &time = patterns(matchLimit).time;
+    const QRegularExpression &e = patterns(matchLimit).e;
     MovieBlock &blk = track().block[block];
     QDateTime start = blk.movieFile.lastModified();
     uint32_t startSecs = 0;
@@ -249,12 +275,9 @@ void readEmbedded(int block, const QByteArray &bytes)
     blk.totalDist = total;
 }
 
-void readFlightLog(int block, const QByteArray &bytes)
+void readFlightLog(int block, const QByteArray &bytes, bool matchLimit)
 {
-    static const QRegularExpression f
-        = re("(" NUM "),(" NUM "),(" NUM ")," NUM ",(" NUM ")," NUM "," NUM "," NUM "," NUM "," NUM "," NUM
-             ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:"
-             "\\d\\d:" NUM ",(\\d+)");
+    const QRegularExpression &f = patterns(matchLimit).f;
     MovieBlock &blk = track().block[block];
     const QList<QString> lines = linesOf(bytes);
     const int step = !lines.isEmpty() && lines.first().contains(QLatin1String("compass_heading")) ? 1 : 4;

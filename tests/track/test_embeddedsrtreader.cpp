@@ -162,7 +162,7 @@ private slots:
             lastBearing = 0;
             readText(0, bytes);
             lastBearing = 0;
-            vxref::readEmbedded(1, bytes);
+            vxref::readEmbedded(1, bytes, false);
             QVERIFY2(vxref::compareBlocks(0, 1).isEmpty(), qPrintable(name + ": " + vxref::compareBlocks(0, 1)));
             withPoints += track().block[0].numPoints > 0;
         }
