@@ -23,8 +23,12 @@ namespace {
 
 QRegularExpression re(const char *p, bool limited)
 {
+    // Compiled for the same matching engine as the readers' patterns: the
+    // bound on matching work counts alike only there.
     const QString limit = limited ? QStringLiteral("(*LIMIT_MATCH=%1)").arg(PATTERN_MATCH_LIMIT) : QString();
-    return QRegularExpression(limit + QString::fromLatin1(p));
+    QRegularExpression r(limit + QString::fromLatin1(p));
+    r.optimize();
+    return r;
 }
 
 struct Patterns {
