@@ -37,6 +37,13 @@ qint64 toInt64(double v)
     return static_cast<qint64>(std::trunc(std::clamp(v, -kLimit, kLimit)));
 }
 
+// duration * timeFactor * 1000 in the store's float, as the movie's length
+// is reckoned everywhere (205.4 s is 205400 ms, not 205399).
+double msOfDuration(float duration, int timeFactor)
+{
+    return static_cast<double>(duration * static_cast<float>(timeFactor) * 1000.0f);
+}
+
 QString printfText(const char *format, ...) __attribute__((format(printf, 1, 2)));
 QString printfText(const char *format, ...)
 {
@@ -93,7 +100,7 @@ qint64 frameStepMs(float fps)
 qint64 movieLengthMs(float duration, int timeFactor, qint64 playerDurationMs)
 {
     if (duration > 0)
-        return toInt64(static_cast<double>(timeFactor) * static_cast<double>(duration) * 1000.0);
+        return toInt64(msOfDuration(duration, timeFactor));
     return std::max<qint64>(playerDurationMs, 0) * timeFactor;
 }
 
@@ -101,7 +108,7 @@ std::optional<qint64> movieStartMs(qint64 modifiedMs, float duration, int timeFa
                                    bool playing)
 {
     if (duration >= 0)
-        return modifiedMs - toInt64(static_cast<double>(duration) * timeFactor * 1000.0);
+        return modifiedMs - toInt64(msOfDuration(duration, timeFactor));
     if (playing)
         return modifiedMs - std::max<qint64>(playerDurationMs, 0) * timeFactor;
     return std::nullopt;
@@ -236,7 +243,7 @@ QString dateEntryText(const QDateTime &modified, float duration, int clockBias, 
 {
     if (!(duration > 0) || !modified.isValid())
         return QString();
-    const QDateTime start = modified.addMSecs(-toInt64(static_cast<double>(duration) * 1000.0))
+    const QDateTime start = modified.addMSecs(-toInt64(msOfDuration(duration, 1)))
                                 .addSecs(clockBias);
     const QString format = timeFormat == 0 ? QStringLiteral("ddd MMM d yyyy h:mm:ss AP")
                                            : QStringLiteral("ddd MMM d yyyy hh:mm:ss");
