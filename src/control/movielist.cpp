@@ -236,16 +236,16 @@ void MovieList::active_check_box_slot()
     auto *box = qobject_cast<QCheckBox *>(sender());
     if (!box)
         return;
-    const int b = blockFromObjectName(box->objectName());
-    if (b < 0 || b >= rowCount() || b >= track().numBlocks || checkBox(b) != box)
-        return;
     if (m_host && m_host->storeBusy()) {
         // Nothing may change the store while it is being filled or read by
         // a media-tool run: the click is undone.
         const QSignalBlocker quiet(box);
-        box->setChecked(track().block[b].active);
+        box->setChecked(!box->isChecked());
         return;
     }
+    const int b = blockFromObjectName(box->objectName());
+    if (b < 0 || b >= rowCount() || b >= track().numBlocks || checkBox(b) != box)
+        return;
     setActive(b, box->isChecked());
     styleRow(b);
     if (m_host)

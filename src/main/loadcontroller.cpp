@@ -343,38 +343,45 @@ void LoadController::waitForPlayer()
     QMediaPlayer *player = m_window->player();
     if (playlist->isEmpty())
         return;
-    // The player opens the first movie; a movie it cannot open must not hold
-    // the load up, so the wait has a limit.
-    playlist->setCurrentIndex(0);
-    auto settled = [player] {
-        switch (player->mediaStatus()) {
-        case QMediaPlayer::LoadedMedia:
-        case QMediaPlayer::BufferedMedia:
-        case QMediaPlayer::BufferingMedia:
-        case QMediaPlayer::InvalidMedia:
-        case QMediaPlayer::EndOfMedia:
-            return true;
-        default:
-            return false;
-        }
-    };
-    if (settled())
-        return;
+    // The player opens the first movie. It may report at once (a file it
+    // cannot read), so the reports are watched before it is asked; a movie
+    // it cannot open, or one it is slow to open, must not hold the load up.
+    bool settled = false;
     QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    const QMetaObject::Connection status = connect(player, &QMediaPlayer::mediaStatusChanged, &loop, [&] {
-        if (settled())
-            loop.quit();
-    });
+    auto settle = [&] {
+        settled = true;
+        loop.quit();
+    };
+    const QMetaObject::Connection status =
+        connect(player, &QMediaPlayer::mediaStatusChanged, &loop, [&](QMediaPlayer::MediaStatus s) {
+            if (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia
+                || s == QMediaPlayer::BufferingMedia || s == QMediaPlayer::InvalidMedia
+                || s == QMediaPlayer::EndOfMedia)
+                settle();
+        });
     const QMetaObject::Connection error =
-        connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), &loop, &QEventLoop::quit);
-    limit.start(m_playerWaitMs);
-    loop.exec();
+        connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), &loop, settle);
+    // The playlist moving away from the first movie means it gave up on it.
+    const QMetaObject::Connection moved = connect(playlist, &QMediaPlaylist::currentIndexChanged, &loop,
+                                                  [&](int index) {
+                                                      if (index != 0)
+                                                          settle();
+                                                  });
+    playlist->setCurrentIndex(0);
+    const QMediaPlayer::MediaStatus now = player->mediaStatus();
+    if (now == QMediaPlayer::LoadedMedia || now == QMediaPlayer::BufferedMedia)
+        settled = true;
+    if (!settled) {
+        QTimer limit;
+        limit.setSingleShot(true);
+        connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(m_playerWaitMs);
+        loop.exec();
+    }
     disconnect(status);
     disconnect(error);
-    if (!settled())
+    disconnect(moved);
+    if (!settled)
         qDebug().noquote() << QStringLiteral("The player did not open %1 in time; loading goes on")
                                   .arg(playlist->media(0).request().url().toLocalFile());
 }

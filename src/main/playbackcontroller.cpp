@@ -29,6 +29,8 @@ namespace {
 constexpr int kSlowTickMs = 1000;
 constexpr int kDashboardTickMs = 100;
 constexpr int kFastTickMs = 33;
+// How long the player's reports must be quiet after a failed movie.
+constexpr int kSettleMs = 300;
 
 bool visible(const QWidget *w) { return w && w->isVisible(); }
 } // namespace
@@ -73,6 +75,11 @@ PlaybackController::PlaybackController(MainWindow *window, VideoView *video, QOb
     connect(p->brightnessResetButton, &QToolButton::clicked, this, &PlaybackController::brightness_reset_slot);
     connect(p->contrastSlider, &QSlider::valueChanged, this, &PlaybackController::contrast_changed_slot);
     connect(p->contrastResetButton, &QToolButton::clicked, this, &PlaybackController::contrast_reset_slot);
+    m_settleTimer = new QTimer(this);
+    m_settleTimer->setSingleShot(true);
+    m_settleTimer->setInterval(kSettleMs);
+    connect(m_settleTimer, &QTimer::timeout, this, &PlaybackController::recoverFromFailure);
+
     p->seekSlider->installEventFilter(this);
     p->masterSlider->installEventFilter(this);
     p->masterSlider->setTickPosition(QSlider::TicksBelow);
@@ -315,6 +322,8 @@ void PlaybackController::selectMovie(int block)
     m_skipApplied = false;
     m_lastMediaInvalid = false;
     m_endPending = false;
+    m_failedIndex = -1;
+    m_settleTimer->stop();
     m_video->nudge();
     t.mBlock = playPositionOf(block);
     m_repointing = true;
@@ -345,7 +354,7 @@ void PlaybackController::showSelectedMovie(int block)
     tellTelemetryPresence(block);
     if (g_dataDialog)
         g_dataDialog->resetSpeedSmoothing();
-    m_window->setGpsPresent(!settings().ignoreGps && m.numPoints > 0);
+    m_window->setGpsPresent(!settings().ignoreGps && blockHasTelemetry(m));
 }
 
 void PlaybackController::continueWith(int playPosition)
@@ -421,9 +430,7 @@ void PlaybackController::media_status_changed_slot(QMediaPlayer::MediaStatus sta
         break;
     }
     case QMediaPlayer::InvalidMedia:
-        // The playlist moves past a movie it cannot open by itself; the
-        // index change says where it went.
-        m_lastMediaInvalid = true;
+        mediaFailed();
         break;
     case QMediaPlayer::EndOfMedia:
         if (t.numBlocks <= 0 || m_repointing)
@@ -441,7 +448,13 @@ void PlaybackController::media_status_changed_slot(QMediaPlayer::MediaStatus sta
 void PlaybackController::current_index_changed_slot(int index)
 {
     TrackStore &t = track();
-    if (m_repointing || loadInProgress() || t.numBlocks <= 0 || index == t.mBlock)
+    if (m_repointing || loadInProgress() || t.numBlocks <= 0)
+        return;
+    if (m_failedIndex >= 0) {
+        m_settleTimer->start();
+        return;
+    }
+    if (index == t.mBlock)
         return;
     if (index >= 0 && index < t.playCount) {
         // The playlist went on by itself (past a movie it could not open).
@@ -450,6 +463,51 @@ void PlaybackController::current_index_changed_slot(int index)
     }
     if (index < 0)
         finishPlayOrder();
+}
+
+void PlaybackController::mediaFailed()
+{
+    const TrackStore &t = track();
+    if (m_repointing || loadInProgress() || t.numBlocks <= 0)
+        return;
+    if (m_failedIndex < 0) {
+        const int index = m_playlist->currentIndex();
+        m_failedIndex = index >= 0 ? index : std::max(t.mBlock, 0);
+    }
+    m_settleTimer->start();
+}
+
+void PlaybackController::recoverFromFailure()
+{
+    const int failed = m_failedIndex;
+    m_failedIndex = -1;
+    const TrackStore &t = track();
+    if (failed < 0 || loadInProgress() || t.numBlocks <= 0)
+        return;
+    // An error that did not stop the movie (the player is still on it and
+    // has it open) changes nothing.
+    const QMediaPlayer::MediaStatus status = m_player->mediaStatus();
+    if (m_playlist->currentIndex() == failed
+        && (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia
+            || status == QMediaPlayer::BufferingMedia || status == QMediaPlayer::StalledMedia))
+        return;
+    const int next = failed + 1;
+    if (next >= t.playCount) {
+        m_lastMediaInvalid = true;
+        finishPlayOrder();
+        return;
+    }
+    if (m_playlist->currentIndex() != next) {
+        m_repointing = true;
+        m_playlist->setCurrentIndex(next);
+        m_repointing = false;
+    }
+    if (m_state.playing && m_player->state() != QMediaPlayer::PlayingState) {
+        m_player->play();
+        m_video->nudge();
+    }
+    if (t.mBlock != next)
+        continueWith(next);
 }
 
 void PlaybackController::finishPlayOrder()
@@ -576,6 +634,8 @@ void PlaybackController::prepareForLoad()
     m_sample = CurrentSample();
     m_point = -1;
     m_state.pendingSeekMs = 0;
+    m_failedIndex = -1;
+    m_settleTimer->stop();
 }
 
 // ---- player reports -----------------------------------------------------------------
@@ -603,6 +663,7 @@ void PlaybackController::mediaStateChanged(QMediaPlayer::State state)
 void PlaybackController::handleError()
 {
     qDebug().noquote() << QStringLiteral("Media Error: ") + m_player->errorString();
+    mediaFailed();
 }
 
 } // namespace vx

@@ -23,6 +23,7 @@
 class QKeyEvent;
 class QMediaPlaylist;
 class QSlider;
+class QTimer;
 
 namespace vx {
 
@@ -151,6 +152,11 @@ private:
     void jumpToTopSpeed();
     void continueWith(int playPosition);
     void finishPlayOrder();
+    // A movie the player cannot open: the player's playlist moves on by
+    // itself, once or twice (a late error moves it again). Once it has
+    // settled, the movie after the broken one plays.
+    void mediaFailed();
+    void recoverFromFailure();
     void startTimerIfStopped(int *id, int intervalMs, Qt::TimerType type = Qt::CoarseTimer);
     void stopTimer(int *id);
     void setPlayIcon(bool showPause);
@@ -173,6 +179,8 @@ private:
     bool m_repointing = false;      // the player is being pointed by us, not by its playlist
     bool m_endPending = false;      // the end of the play order is being handled
     bool m_lastMediaInvalid = false;
+    int m_failedIndex = -1;          // play position of the movie that failed to open
+    QTimer *m_settleTimer = nullptr;
     bool m_inClickToPosition = false;
     bool m_arrowVehicle = false;
     qint64 m_totalOffsetSec = 0;

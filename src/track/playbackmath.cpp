@@ -168,6 +168,16 @@ int lookUpPoint(const TrackStore &t, int blockIndex, qint64 instantSec, CurrentS
     return -1;
 }
 
+bool blockHasTelemetry(const MovieBlock &block)
+{
+    const int n = std::clamp(block.numPoints, 0, MAX_POINTS);
+    for (int i = 0; i < n; ++i) {
+        if (block.gpsTime[i] != NO_TIME)
+            return true;
+    }
+    return false;
+}
+
 qint64 displayTimeMs(qint64 instantMs, qint64 totalOffsetSec, int clockBias)
 {
     return instantMs - totalOffsetSec * 1000 + static_cast<qint64>(clockBias) * 1000;

@@ -106,6 +106,10 @@ TickTimes computeTickTimes(const TickInput &in);
 // is none; `sample` is written only when a point is found.
 int lookUpPoint(const TrackStore &t, int blockIndex, qint64 instantSec, CurrentSample *sample);
 
+// Whether any point of the block has a time: a block padded to its movie's
+// length without any telemetry has points, but nothing to show.
+bool blockHasTelemetry(const MovieBlock &block);
+
 // The time the date label shows: t - total offset + clockBias seconds.
 qint64 displayTimeMs(qint64 instantMs, qint64 totalOffsetSec, int clockBias);
 
