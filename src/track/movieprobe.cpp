@@ -1,0 +1,127 @@
+// The probe report is the media tool's standard error for a run with inputs
+// only, for example
+//
+//   Input #0, mov,mp4,m4a,3gp,3g2,mj2, from '/movies/DJI_0001.MOV':
+//     Duration: 00:01:02.50, start: 0.000000, bitrate: 86 kb/s
+//     Stream #0:0[0x1](und): Video: h264 (High) (avc1 / 0x31637661),
+//       yuv420p, 3840x2160 [SAR 1:1 DAR 16:9], 29.97 fps, 29.97 tbr, ...
+//   At least one output file must be specified
+//
+// (the stream line is one line in the report).
+#include "movieprobe.h"
+
+#include "mediatool.h"
+#include "textlines.h"
+#include "trackstore.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace vx {
+
+namespace {
+
+// The report of 100 movies is a few hundred kilobytes; more is not a report.
+constexpr qint64 MAX_REPORT_BYTES = 64 << 20;
+
+struct ProbePatterns {
+    QRegularExpression duration = readerPattern("Duration: *(\\d\\d):(\\d\\d):(\\d\\d.\\d*)");
+    QRegularExpression size = readerPattern(", (\\d+)x(\\d+)");
+    QRegularExpression fps = readerPattern(", ([0-9]*\\.?[0-9]+) fps,");
+};
+
+const ProbePatterns &patterns()
+{
+    static const ProbePatterns p;
+    return p;
+}
+
+float capturedFloat(const LineReader &line, const QRegularExpressionMatch &m, int group)
+{
+    return static_cast<float>(capturedDouble(line, m, group));
+}
+
+} // namespace
+
+void parseProbeLog(const QByteArray &report, MovieProbe *movies, int count)
+{
+    const ProbePatterns &p = patterns();
+    QBuffer in;
+    in.setData(report);
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    LineReader line(in);
+    int d = 0, r = 0, f = 0;
+    while (line.next()) {
+        if (line.contains("Duration:")) {
+            const QRegularExpressionMatch m = p.duration.match(line.text());
+            if (m.hasMatch()) {
+                if (d < count)
+                    movies[d].duration = capturedFloat(line, m, 3) + capturedFloat(line, m, 2) * 60.0f
+                                       + capturedFloat(line, m, 1) * 3600.0f;
+                ++d;
+            }
+        }
+        if (line.contains("x")) {
+            const QRegularExpressionMatch m = p.size.match(line.text());
+            if (m.hasMatch()) {
+                if (r < count) {
+                    movies[r].width = capturedInt(line, m, 1);
+                    movies[r].height = capturedInt(line, m, 2);
+                }
+                ++r;
+            }
+        }
+        if (line.contains(" fps,")) {
+            const QRegularExpressionMatch m = p.fps.match(line.text());
+            if (m.hasMatch()) {
+                if (f < count)
+                    movies[f].fps = capturedFloat(line, m, 1);
+                ++f;
+            }
+        }
+    }
+}
+
+QString probeLogPath() { return QDir::tempPath() + QStringLiteral("/stdout.txt"); }
+
+bool probeMovies(QObject *parent)
+{
+    if (!mediaToolFound())
+        return false;
+    TrackStore &t = track();
+    const int n = std::min(std::max(t.numBlocks, 0), MAX_BLOCKS);
+    QStringList arguments;
+    for (int b = 0; b < n; ++b)
+        arguments << QStringLiteral("-i") << t.block[b].movieFile.absoluteFilePath();
+    const QString log = probeLogPath();
+    const MediaToolResult run = runMediaTool(parent, arguments, log);
+    if (run.outcome == MediaToolOutcome::Busy || run.outcome == MediaToolOutcome::FailedToStart)
+        return false;
+
+    QFile file(log);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray report = file.read(MAX_REPORT_BYTES);
+    MovieProbe probes[MAX_BLOCKS];
+    for (int b = 0; b < n; ++b) {
+        probes[b].duration = t.block[b].duration;
+        probes[b].fps = t.block[b].fps;
+        probes[b].width = t.block[b].width;
+        probes[b].height = t.block[b].height;
+    }
+    parseProbeLog(report, probes, n);
+    for (int b = 0; b < n; ++b) {
+        t.block[b].duration = probes[b].duration;
+        t.block[b].fps = probes[b].fps;
+        t.block[b].width = probes[b].width;
+        t.block[b].height = probes[b].height;
+    }
+    return true;
+}
+
+} // namespace vx
