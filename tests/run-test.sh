@@ -5,13 +5,14 @@ set -e
 home=$1
 shift
 rm -rf "$home"
-mkdir -p "$home/.config" "$home/runtime"
+mkdir -p "$home/.config" "$home/runtime" "$home/tmp"
 chmod 700 "$home/runtime"
 export HOME="$home"
 export XDG_CONFIG_HOME="$home/.config"
 export XDG_DATA_HOME="$home/.local/share"
 export XDG_CACHE_HOME="$home/.cache"
 export XDG_RUNTIME_DIR="$home/runtime"
+export TMPDIR="$home/tmp"
 export QT_QPA_PLATFORM="${VX_TEST_QPA:-offscreen}"
 export QT_QUICK_BACKEND=software
 export QTWEBENGINE_DISABLE_SANDBOX=1
