@@ -18,4 +18,9 @@ export QT_QUICK_BACKEND=software
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
 export TZ="${TZ:-UTC}"
+# Only read by the sanitizer build: Qt's offscreen plugin keeps its screens
+# to the end of the process. Full stacks (the Qt libraries have no frame
+# pointers) let the suppression match only what that plugin allocated.
+export ASAN_OPTIONS="fast_unwind_on_malloc=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 exec "$@"
