@@ -141,15 +141,6 @@ void readEmbeddedSubtitlesFrom(int block, QIODevice &in)
     EmbeddedReader(track().block[block]).read(in);
 }
 
-void readEmbeddedSubtitles(int block, const QString &path)
-{
-    if (block < 0 || block >= MAX_BLOCKS)
-        return;
-    track().block[block].telemetryFile = QFileInfo(path);
-    QFile file(path);
-    if (!openRegularFile(file))
-        return;
-    readEmbeddedSubtitlesFrom(block, file);
-}
+void readEmbeddedSubtitles(int block, const QString &path) { readTelemetryFile(block, path, readEmbeddedSubtitlesFrom); }
 
 } // namespace vx

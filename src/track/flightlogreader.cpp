@@ -98,15 +98,6 @@ void readFlightLogFrom(int block, QIODevice &in)
     track().relativeAltitude = true;
 }
 
-void readFlightLog(int block, const QString &path)
-{
-    if (block < 0 || block >= MAX_BLOCKS)
-        return;
-    track().block[block].telemetryFile = QFileInfo(path);
-    QFile file(path);
-    if (!openRegularFile(file))
-        return;
-    readFlightLogFrom(block, file);
-}
+void readFlightLog(int block, const QString &path) { readTelemetryFile(block, path, readFlightLogFrom); }
 
 } // namespace vx

@@ -2,10 +2,12 @@
 
 #include "settings/appdirs.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace vx {
 
@@ -43,6 +45,13 @@ QString mediaToolMissingStartupText()
 }
 
 bool mediaToolBusy() { return g_running; }
+
+QString mediaToolTempDir()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/volantix-XXXXXX"));
+    // Should the private folder be impossible, the shared one still works.
+    return dir.isValid() ? dir.path() : QDir::tempPath();
+}
 
 MediaToolResult runMediaTool(QObject *parent, const QStringList &arguments, const QString &logFile)
 {

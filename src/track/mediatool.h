@@ -54,4 +54,10 @@ struct MediaToolResult {
 MediaToolResult runMediaTool(QObject *parent, const QStringList &arguments, const QString &logFile);
 bool mediaToolBusy();
 
+// The folder for the tool's logs and extracted files: a private folder of
+// this run inside the platform's temporary directory (created on first use,
+// removed when the program ends), so that two copies of the program running
+// at once never read each other's reports.
+QString mediaToolTempDir();
+
 } // namespace vx

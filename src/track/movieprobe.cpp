@@ -87,7 +87,7 @@ void parseProbeLog(const QByteArray &report, MovieProbe *movies, int count)
     }
 }
 
-QString probeLogPath() { return QDir::tempPath() + QStringLiteral("/stdout.txt"); }
+QString probeLogPath() { return mediaToolTempDir() + QStringLiteral("/stdout.txt"); }
 
 bool probeMovies(QObject *parent)
 {

@@ -310,15 +310,6 @@ void readSidecarSubtitlesFrom(int block, QIODevice &in)
     SidecarReader(track().block[block]).read(in);
 }
 
-void readSidecarSubtitles(int block, const QString &path)
-{
-    if (block < 0 || block >= MAX_BLOCKS)
-        return;
-    track().block[block].telemetryFile = QFileInfo(path);
-    QFile file(path);
-    if (!openRegularFile(file))
-        return;
-    readSidecarSubtitlesFrom(block, file);
-}
+void readSidecarSubtitles(int block, const QString &path) { readTelemetryFile(block, path, readSidecarSubtitlesFrom); }
 
 } // namespace vx

@@ -100,7 +100,7 @@ QString subtitleExtractionPath(const QFileInfo &movie)
     out.replace(QStringLiteral(".MOV"), QStringLiteral(".nmea.srt"));
     if (out == name)
         out = movie.completeBaseName() + QStringLiteral(".nmea.srt");
-    return QDir::tempPath() + QLatin1Char('/') + out;
+    return mediaToolTempDir() + QLatin1Char('/') + out;
 }
 
 ExtractOutcome extractSubtitles(QObject *parent, const QFileInfo &movie, int stream, QString *out)
@@ -123,7 +123,7 @@ ExtractOutcome extractSubtitles(QObject *parent, const QFileInfo &movie, int str
                                 QStringLiteral("-c:s:0"), QStringLiteral("srt"),
                                 target};
     const MediaToolResult run
-        = runMediaTool(parent, arguments, QDir::tempPath() + QStringLiteral("/export_log.txt"));
+        = runMediaTool(parent, arguments, mediaToolTempDir() + QStringLiteral("/export_log.txt"));
     if (run.outcome == MediaToolOutcome::Busy)
         return ExtractOutcome::Busy;
     *out = target;

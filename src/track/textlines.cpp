@@ -1,5 +1,7 @@
 #include "textlines.h"
 
+#include "trackstore.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -171,6 +173,16 @@ bool openRegularFile(QFile &file)
     if (!QFileInfo(file.fileName()).isFile())
         return false;
     return file.open(QIODevice::ReadOnly);
+}
+
+void readTelemetryFile(int block, const QString &path, void (*readFrom)(int, QIODevice &))
+{
+    if (block < 0 || block >= MAX_BLOCKS)
+        return;
+    track().block[block].telemetryFile = QFileInfo(path);
+    QFile file(path);
+    if (openRegularFile(file))
+        readFrom(block, file);
 }
 
 bool scanCueTimes(const char *s, int n, int &h, int &m, int &sec, int &ms)

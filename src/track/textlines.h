@@ -69,6 +69,11 @@ QRegularExpression readerPattern(const char *pattern);
 // pipe or device, which could block or never end).
 bool openRegularFile(QFile &file);
 
+// The common entry of the text readers: the block's telemetryFile becomes
+// `path` first (also for a file that is missing), then, when the path names
+// a readable regular file, `readFrom` reads it into the block.
+void readTelemetryFile(int block, const QString &path, void (*readFrom)(int, QIODevice &));
+
 // The cue start time "(\d\d):(\d\d):(\d\d),(\d\d\d) -->" in a find-all loop:
 // stores the fields of the last match in h, m, s, ms and returns true when
 // the line holds at least one match.

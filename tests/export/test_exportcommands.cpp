@@ -124,12 +124,6 @@ QByteArray readAll(const QString &path)
 
 } // namespace
 
-// Sanitizer builds: Qt's offscreen platform plugin never frees its screen at
-// exit. Full stacks (the Qt libraries have no frame pointers) let the
-// suppression match only what that plugin allocated.
-extern "C" const char *__asan_default_options() { return "fast_unwind_on_malloc=0"; }
-extern "C" const char *__lsan_default_suppressions() { return "leak:libqoffscreen.so\n"; }
-
 class TestExportCommands : public QObject {
     Q_OBJECT
 

@@ -111,6 +111,17 @@ private slots:
         QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
     }
 
+    void logsLiveInAPrivateFolderOfThisRun()
+    {
+        // Two copies of the program running at once must never read each
+        // other's reports: the folder is this run's own.
+        const QString dir = mediaToolTempDir();
+        QCOMPARE(mediaToolTempDir(), dir);
+        QVERIFY(dir.startsWith(QDir::tempPath() + QStringLiteral("/volantix-")));
+        QVERIFY(QFileInfo(dir).isDir());
+        QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther), QFileDevice::Permissions());
+    }
+
     void missingToolTexts()
     {
         qputenv("PATH", "/nonexistent");
