@@ -376,7 +376,8 @@ void PlaybackController::continueWith(int playPosition)
 void PlaybackController::jumpTo(int block, qint64 positionMs)
 {
     const TrackStore &t = track();
-    if (block < 0 || block >= t.numBlocks)
+    // The map, the graphs and the geotags ask for jumps at any time.
+    if (block < 0 || block >= t.numBlocks || storeBusy())
         return;
     positionMs = std::max<qint64>(positionMs, 0);
     const bool wasPlaying = m_state.playing;
@@ -394,12 +395,7 @@ void PlaybackController::jumpTo(int block, qint64 positionMs)
     refresh(positionMs);
 }
 
-void PlaybackController::jumpToMovie(int block, qint64 positionMs)
-{
-    if (storeBusy())
-        return;
-    jumpTo(block, positionMs);
-}
+void PlaybackController::jumpToMovie(int block, qint64 positionMs) { jumpTo(block, positionMs); }
 
 void PlaybackController::seekPlayer(qint64 positionMs) { m_player->setPosition(std::max<qint64>(positionMs, 0)); }
 

@@ -26,6 +26,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMediaPlaylist>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -318,6 +319,27 @@ private slots:
         QCOMPARE(answer.titles, QStringList{QStringLiteral("Volantix")});
         QCOMPARE(loadedNames(), (QStringList{"F0.MOV", "F1.MOV", "F2.MOV", "Y.mp4"}));
         QCOMPARE(w.playlist()->mediaCount(), 4);
+        w.close();
+    }
+
+    void aDropOnThePlayerWindowLoads()
+    {
+        MainWindow w;
+        w.show();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(m_flight)});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        QVERIFY(enter.isAccepted());
+        QMimeData text;
+        text.setText(QStringLiteral("not a file"));
+        QDragEnterEvent refused(QPoint(20, 20), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &refused);
+        QVERIFY(!refused.isAccepted());
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        QTRY_COMPARE(track().numBlocks, 3);
+        QCOMPARE(loadedNames(), (QStringList{"F0.MOV", "F1.MOV", "F2.MOV"}));
         w.close();
     }
 

@@ -475,6 +475,35 @@ private slots:
         w.close();
     }
 
+    void instantReplayAndTheSeekSliderDrag()
+    {
+        MainWindow w;
+        loadPaused(w, m_sync);
+        settings().instantReplay = 2.0f;
+        w.playback()->jumpTo(0, 4500);
+        w.panel()->instantReplayButton->click();
+        QVERIFY(w.playback()->isPlaying());
+        QTRY_VERIFY(w.player()->position() >= 2500);
+        QVERIFY(w.player()->position() < 4000);
+        // Pressing the seek slider pauses; releasing resumes what played.
+        emit w.panel()->seekSlider->sliderPressed();
+        QVERIFY(!w.playback()->isPlaying());
+        emit w.panel()->seekSlider->sliderMoved(7300);
+        QTRY_VERIFY(w.player()->position() >= 7300);
+        emit w.panel()->seekSlider->sliderReleased();
+        QVERIFY(w.playback()->isPlaying());
+        // Back past the start: 0.
+        w.playback()->pause();
+        w.playback()->jumpTo(0, 1200);
+        settings().instantReplay = 5.0f;
+        w.panel()->instantReplayButton->click();
+        QTRY_VERIFY(w.player()->position() < 1000);
+        QCOMPARE(w.panel()->fileInfoLabel->text(),
+                 fileInfoText(track().block[0].movieFile.size(), 25.0f, 64, 48));
+        QCOMPARE(w.panel()->movieButton->toolTip(), track().block[0].movieFile.filePath());
+        w.close();
+    }
+
     void masterSliderSelectsOnRelease()
     {
         MainWindow w;
