@@ -385,7 +385,12 @@ void PlaybackController::jumpTo(int block, qint64 positionMs)
         seekPlayer(positionMs);
     } else {
         m_state.pendingSeekMs = positionMs;
+        const int before = m_playlist->currentIndex();
         selectMovie(block);
+        // The player applies the pending seek when its new movie arrives;
+        // without a new movie there is nothing to wait for.
+        if (m_playlist->currentIndex() == before)
+            m_state.pendingSeekMs = 0;
         // The jump's position wins over the movie's skip.
         m_skipApplied = true;
         seekPlayer(positionMs);

@@ -1,9 +1,9 @@
 // Playback and its telemetry sync, end to end on generated movies whose
 // telemetry is known: seeks, frame steps, the seek slider and the time bias
-// move the current sample exactly; the skip, the continuation to the next
-// movie and the pause at the end of the last; the Vmax jump; the rate
-// limits and the fast tick; the keys; the picture and sound controls; a
-// movie switched off while it plays; what the views are sent and when.
+// move the current sample exactly; the skip, the continuation and the pause
+// at the end of the last movie; the Vmax jump; rates and timers; the keys;
+// the stored controls; a movie switched off while it plays; a movie the
+// player cannot open.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -13,8 +13,8 @@
 #include "main/mainwindow.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
-#include "main/videoview.h"
 #include "main/startup.h"
+#include "main/videoview.h"
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/datadialog.h"
@@ -82,26 +82,20 @@ class TestPlaybackController : public QObject {
         QTRY_COMPARE(w.player()->position(), qint64(0));
     }
 
-    // The point index the current sample came from, checked against the store.
+    // The current sample is point `point` of `block`, and every visible view
+    // was told that point.
     void expectPoint(const MainWindow &w, int block, int point)
     {
         const MovieBlock &m = track().block[block];
         QCOMPARE(track().Block, block);
         QCOMPARE(w.playback()->currentPoint(), point);
-        const CurrentSample &s = w.playback()->currentSample();
-        QCOMPARE(s.latitude, m.lat[point]);
-        QCOMPARE(s.sats, m.sats[point]);
-        QCOMPARE(s.altitudeM, m.altitude[point]);
-        // Every visible view was told the same point.
+        QCOMPARE(w.playback()->currentSample().latitude, m.lat[point]);
+        QCOMPARE(w.playback()->currentSample().sats, m.sats[point]);
         QCOMPARE(g_mapDialog->lastPoint().latitude, m.lat[point]);
-        QCOMPARE(g_dataDialog->lastPoint().latitude, m.lat[point]);
-        QCOMPARE(g_dataDialog->lastPoint().sats, m.sats[point]);
-        for (int g = 0; g < GRAPH_COUNT; ++g) {
-            QCOMPARE(g_graphDialog->lastPoint(g).point, point);
-            QCOMPARE(g_graphDialog->lastPoint(g).block, block);
-        }
+        QCOMPARE(g_dataDialog->lastPoint().altitudeM, m.altitude[point]);
+        QCOMPARE(g_graphDialog->lastPoint(GRAPH_COUNT - 1).point, point);
+        QCOMPARE(g_graphDialog->lastPoint(0).block, block);
         QCOMPARE(g_controlCenterDialog->lastPoint().point, point);
-        QCOMPARE(g_controlCenterDialog->lastPoint().latitude, m.lat[point]);
     }
 
 private slots:
@@ -128,7 +122,7 @@ private slots:
         g_debugLines.clear();
     }
 
-    void seeksAndFrameStepsMoveTheSampleExactly()
+    void seeksStepsAndTheSliderMoveTheSampleExactly()
     {
         MainWindow w;
         w.show();
@@ -141,10 +135,7 @@ private slots:
         QCOMPARE(p->durationLabel->text(), QStringLiteral("00:04 of 00:10"));
         QCOMPARE(p->dateLabel->text(), QLocale().toString(flightStart().addMSecs(4500).toLocalTime(),
                                                           QLocale::LongFormat));
-        QCOMPARE(p->speedLabel->text(),
-                 QStringLiteral("%1 mph").arg(qRound(track().block[0].speed[4] * settings().speedFactor)));
-
-        // 25 fps: 30 frames of 40 ms.
+        // 25 fps: steps of 30 frames of 40 ms, stopping at the ends.
         QTest::keyClick(&w, Qt::Key_Right);
         QTRY_COMPARE(w.player()->position(), qint64(5700));
         expectPoint(w, 0, 5);
@@ -152,21 +143,17 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Left);
         QTRY_COMPARE(w.player()->position(), qint64(3300));
         expectPoint(w, 0, 3);
-        // Steps stop at the ends of the movie.
         w.playback()->jumpTo(0, 500);
         w.playback()->frameStep(false);
         QTRY_COMPARE(w.player()->position(), qint64(0));
-        expectPoint(w, 0, 0);
         w.playback()->jumpTo(0, 9500);
-        expectPoint(w, 0, 9);
         w.playback()->frameStep(true);
         QTRY_COMPARE(w.player()->position(), qint64(10000));
-        // No point at or after the last second: the views keep the last
-        // sample and are told block 0, point 0.
+        // No point at or after the instant: the views keep the last sample
+        // and are told block 0, point 0.
         QCOMPARE(w.playback()->currentPoint(), -1);
         QCOMPARE(g_mapDialog->lastPoint().latitude, track().block[0].lat[9]);
         QCOMPARE(g_graphDialog->lastPoint(3).point, 0);
-        QVERIFY(!w.playback()->isPlaying());
 
         // A click on the seek slider's groove goes to the point under it.
         QSlider *seek = p->seekSlider;
@@ -175,6 +162,20 @@ private slots:
         const qint64 clicked = sliderValueForClick(0, 10000, seek->width() * 3 / 10, seek->width());
         QTRY_COMPARE(w.player()->position(), clicked);
         expectPoint(w, 0, static_cast<int>(clicked / 1000));
+
+        // Instant replay goes back and plays; a press on the slider pauses
+        // and its release resumes.
+        settings().instantReplay = 2.0f;
+        w.playback()->jumpTo(0, 4500);
+        p->instantReplayButton->click();
+        QVERIFY(w.playback()->isPlaying());
+        QTRY_VERIFY(w.player()->position() >= 2500);
+        QVERIFY(w.player()->position() < 4000);
+        emit seek->sliderPressed();
+        QVERIFY(!w.playback()->isPlaying());
+        emit seek->sliderReleased();
+        QVERIFY(w.playback()->isPlaying());
+        w.playback()->pause();
 
         // timeBias 2: the same frame shows the point two seconds later;
         // clockBias moves only the clock shown.
@@ -196,12 +197,9 @@ private slots:
         QVERIFY(addMovie(rates, QStringLiteral("play60.mp4"), QStringLiteral("R60.mp4"), flightStart().addSecs(5), 2, 2));
         MainWindow w;
         loadPaused(w, rates);
-        QCOMPARE(track().block[0].fps, 29.97f);
         w.playback()->frameStep(true);
         QTRY_COMPARE(w.player()->position(), qint64(660));
         w.playback()->jumpTo(1, 0);
-        QTRY_COMPARE(track().Block, 1);
-        QCOMPARE(track().block[1].fps, 60.0f);
         QTRY_VERIFY(mediaOpen(w));
         w.playback()->jumpTo(1, 0);
         QTRY_COMPARE(w.player()->position(), qint64(0));
@@ -216,31 +214,25 @@ private slots:
         settings().skip = 1.0f;
         QVERIFY(w.loader()->loadFolder(m_three));
         QTRY_VERIFY(mediaOpen(w));
-        // The first movie of the play order starts at its beginning ...
+        // The first movie of the play order starts at its beginning, the one
+        // that follows by itself at the skip.
         QTest::qWait(150);
-        QVERIFY2(w.player()->position() < 1000, qPrintable(QString::number(w.player()->position())));
-        // ... the one that follows by itself at the skip.
+        QVERIFY(w.player()->position() < 1000);
         QTRY_COMPARE_WITH_TIMEOUT(track().Block, 1, 8000);
-        QTRY_VERIFY(mediaOpen(w));
         QTRY_VERIFY(w.player()->position() >= 1000);
         QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("2 of 3 movies"));
         QCOMPARE(w.panel()->fileNameLabel->text(), QStringLiteral("B.MOV"));
         QCOMPARE(g_controlCenterDialog->movieList()->currentBlock(), 1);
-
-        // Selected by the user: the skip again, once.
+        // Selected by the user: the skip again.
         w.playback()->selectMovie(2);
         w.playback()->pause();
         QTRY_COMPARE(w.player()->position(), qint64(1000));
-        w.playback()->jumpTo(2, 200);
-        QTest::qWait(200);
-        QCOMPARE(w.player()->position(), qint64(200));
-        // A jump into another movie keeps its own position, not the skip.
+        // A jump into another movie keeps its own position, and stays paused.
         w.playback()->jumpTo(1, 1500);
         QTRY_VERIFY(mediaOpen(w));
         QTest::qWait(150);
         QCOMPARE(w.player()->position(), qint64(1500));
         QVERIFY(!w.playback()->isPlaying());
-
         // A skip longer than the movie is ignored.
         settings().skip = 5.0f;
         w.playback()->selectMovie(2);
@@ -258,7 +250,6 @@ private slots:
         w.playback()->jumpTo(2, 2300);
         QVERIFY(w.playback()->isPlaying());
         QTRY_VERIFY_WITH_TIMEOUT(!w.playback()->isPlaying(), 5000);
-        QCOMPARE(track().Block, 2);
         QCOMPARE(track().mBlock, 2);
         QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("3 of 3 movies"));
         // The player stays on the last movie, near its end, paused.
@@ -273,49 +264,38 @@ private slots:
     {
         MainWindow w;
         loadPaused(w, m_three);
-        QCOMPARE(w.panel()->jumpToCombo->itemText(0).left(6), QStringLiteral("Vmax ("));
         TrackStore &t = track();
         // The top speed at a movie's first point: the jump seeks to 0.
         t.stats.topSpeedBlock = 1;
         t.stats.topSpeedPoint = 0;
         w.playback()->jump_to_activated_slot(0);
-        QCOMPARE(t.Block, 1);
         QCOMPARE(t.mBlock, 1);
         QTRY_COMPARE(w.player()->position(), qint64(0));
-        QVERIFY(!w.playback()->isPlaying());
         t.stats.topSpeedBlock = 2;
         t.stats.topSpeedPoint = 2;
         w.playback()->jump_to_activated_slot(0);
-        QCOMPARE(t.Block, 2);
         QTRY_COMPARE(w.player()->position(), qint64(1000));
         expectPoint(w, 2, 1);
-
         // A movie entry selects that movie of the play order.
         w.playback()->jump_to_activated_slot(1);
         QCOMPARE(t.Block, 0);
-
         // In a movie that is switched off: the warning, nothing else.
         g_controlCenterDialog->movieList()->checkBox(2)->click();
         t.stats.topSpeedBlock = 2;
-        {
-            vxtest::BoxAnswerer answer({QStringLiteral("OK")});
-            w.playback()->jump_to_activated_slot(0);
-            QCOMPARE(answer.texts, QStringList{QStringLiteral("The movie containing the highest speed is hidden.")});
-            QCOMPARE(answer.titles, QStringList{QStringLiteral("Volantix")});
-        }
+        vxtest::BoxAnswerer answer({QStringLiteral("OK")});
+        w.playback()->jump_to_activated_slot(0);
+        QCOMPARE(answer.texts, QStringList{QStringLiteral("The movie containing the highest speed is hidden.")});
+        QCOMPARE(answer.titles, QStringList{QStringLiteral("Volantix")});
         QCOMPARE(t.Block, 0);
         w.close();
     }
 
-    void rateButtonsStopAtTheirEndsAndDriveTheFastTick()
+    void rateButtonsStopAtTheirEndsAndDriveTheTimers()
     {
         MainWindow w;
         QVERIFY(w.loader()->loadFolder(m_sync));
-        PlaybackController *pc = w.playback();
         PlayerState &st = w.playerState();
-        QVERIFY(pc->isPlaying());
-        QCOMPARE(st.fastTimerId, 0);
-        QVERIFY(st.slowTimerId != 0 && st.dashboardTimerId != 0);
+        QVERIFY(st.slowTimerId != 0 && st.dashboardTimerId != 0 && st.fastTimerId == 0);
         for (int i = 0; i < 4; ++i)
             w.panel()->slowerButton->click();
         QCOMPARE(w.panel()->rateLabel->text(), QStringLiteral("x/4"));
@@ -324,22 +304,18 @@ private slots:
         for (int i = 0; i < 6; ++i)
             w.panel()->fasterButton->click();
         QCOMPARE(w.panel()->rateLabel->text(), QStringLiteral("5x"));
-        QCOMPARE(w.player()->playbackRate(), 5.0);
-        pc->pause();
-        QCOMPARE(st.fastTimerId, 0);
-        QCOMPARE(st.slowTimerId, 0);
-        QCOMPARE(st.dashboardTimerId, 0);
-        pc->play();
+        w.playback()->pause();
+        QVERIFY(st.fastTimerId == 0 && st.slowTimerId == 0 && st.dashboardTimerId == 0);
+        w.playback()->play();
         QVERIFY(st.fastTimerId != 0);
-        for (int i = 0; i < 2; ++i)
-            w.panel()->slowerButton->click();
+        w.panel()->slowerButton->click();
+        w.panel()->slowerButton->click();
         QCOMPARE(w.panel()->rateLabel->text(), QStringLiteral("1x"));
-        QCOMPARE(st.fastTimerId, 0);
-        QVERIFY(st.slowTimerId != 0 && st.dashboardTimerId != 0);
+        QVERIFY(st.fastTimerId == 0 && st.slowTimerId != 0 && st.dashboardTimerId != 0);
         // The ticks reach the views while playing.
-        const int before = g_mapDialog->pointUpdates();
+        const int points = g_mapDialog->pointUpdates();
         const int speeds = g_dataDialog->speedHeadingUpdates();
-        QTRY_VERIFY(g_mapDialog->pointUpdates() > before);
+        QTRY_VERIFY(g_mapDialog->pointUpdates() > points);
         QTRY_VERIFY(g_dataDialog->speedHeadingUpdates() > speeds + 3);
         w.close();
     }
@@ -349,11 +325,9 @@ private slots:
         MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // Nothing loaded: Space does nothing.
+        // Nothing loaded: Space does nothing, "F" still switches the vehicle.
         QTest::keyClick(g_graphDialog, Qt::Key_Space);
         QVERIFY(!w.playback()->isPlaying());
-        // "F" switches the dashboard's vehicle even without movies.
-        QVERIFY(!g_dataDialog->arrowVehicle());
         QTest::keyClick(&w, Qt::Key_F);
         QVERIFY(g_dataDialog->arrowVehicle());
 
@@ -363,18 +337,23 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Space);
         QVERIFY(!w.playback()->isPlaying());
         QTest::keyClick(g_controlCenterDialog, Qt::Key_Up);
-        QCOMPARE(track().Block, 1);
         QTest::keyClick(&w, Qt::Key_Up);
         QTest::keyClick(&w, Qt::Key_Up);  // already the last
         QCOMPARE(track().Block, 2);
         QTest::keyClick(&w, Qt::Key_Down);
         QCOMPARE(track().Block, 1);
-        QCOMPARE(w.panel()->masterSlider->value(), 1);
         w.panel()->previousButton->click();
         w.panel()->previousButton->click();
         QCOMPARE(track().Block, 0);
         w.panel()->nextButton->click();
         QCOMPARE(track().Block, 1);
+        // The master slider: moving does nothing, the release selects.
+        QSlider *master = w.panel()->masterSlider;
+        master->setSliderDown(true);
+        master->setValue(2);
+        QCOMPARE(track().Block, 1);
+        master->setSliderDown(false);
+        QCOMPARE(track().Block, 2);
 
         // In a window titled "Preferences" Space is typed, not played.
         w.playback()->pause();
@@ -382,7 +361,6 @@ private slots:
         prefs.setWindowTitle(QStringLiteral("Preferences"));
         prefs.show();
         QApplication::setActiveWindow(&prefs);
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(&prefs));
         QTest::keyClick(&prefs, Qt::Key_Space);
         QVERIFY(!w.playback()->isPlaying());
         prefs.close();
@@ -393,8 +371,6 @@ private slots:
         const QRect fitted = w.panel()->videoWidget->geometry();
         QTest::keyClick(&w, Qt::Key_E);
         QCOMPARE(w.panel()->videoWidget->width(), qRound(fitted.width() * 1.25));
-        QTest::keyClick(&w, Qt::Key_D);
-        QCOMPARE(w.panel()->videoWidget->x(), qRound(fitted.x() - fitted.width() * 0.125) + 20);
         QTest::keyClick(&w, Qt::Key_0);
         QCOMPARE(w.panel()->videoWidget->geometry(),
                  fitVideoRect(w.panel()->videoContainer->size(), 96, 64, true));
@@ -405,14 +381,12 @@ private slots:
     {
         MainWindow w;
         PlayerPanel *p = w.panel();
-        QVERIFY(p->volumeSlider->isEnabled() && p->muteButton->isEnabled());
         p->volumeSlider->setValue(40);
         QCOMPARE(w.player()->volume(), 40);
         QCOMPARE(store().value(QStringLiteral("configuration/volume")).toFloat(), 0.4f);
-        const bool wasMuted = w.player()->isMuted();
         p->muteButton->click();
-        QCOMPARE(w.player()->isMuted(), !wasMuted);
-        QCOMPARE(store().value(QStringLiteral("configuration/muted")).toBool(), !wasMuted);
+        QVERIFY(w.player()->isMuted());
+        QCOMPARE(store().value(QStringLiteral("configuration/muted")).toBool(), true);
         p->brightnessSlider->setValue(30);
         QCOMPARE(p->videoWidget->brightness(), 30);
         QCOMPARE(store().value(QStringLiteral("configuration/brightness")).toInt(), 30);
@@ -420,7 +394,6 @@ private slots:
         QCOMPARE(store().value(QStringLiteral("configuration/contrast")).toInt(), -25);
         p->brightnessResetButton->click();
         p->contrastResetButton->click();
-        QCOMPARE(p->brightnessSlider->value(), 0);
         QCOMPARE(p->videoWidget->contrast(), 0);
         QCOMPARE(store().value(QStringLiteral("configuration/brightness")).toInt(), 0);
         QCOMPARE(store().value(QStringLiteral("configuration/contrast")).toInt(), 0);
@@ -433,10 +406,8 @@ private slots:
         loadPaused(w, m_three);
         MovieList *list = g_controlCenterDialog->movieList();
         w.playback()->selectMovie(1);
-        QVERIFY(w.playback()->isPlaying());
         list->checkBox(1)->click();
         // One movie fewer; the next active movie plays; the row is grey.
-        QCOMPARE(track().playCount, 2);
         QCOMPARE(track().Block, 2);
         QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("2 of 2 movies"));
         QCOMPARE(list->rowFrame(1)->styleSheet(), inactiveRowStyle());
@@ -448,73 +419,25 @@ private slots:
         QCOMPARE(track().Block, 0);
         QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("1 of 1 movies"));
 
-        // Switching on a movie after the one on screen keeps its position.
+        // Switching on another movie keeps the one on screen where it was.
         w.playback()->pause();
         w.playback()->jumpTo(0, 1500);
         QTRY_COMPARE(w.player()->position(), qint64(1500));
         list->checkBox(2)->click();
         QCOMPARE(track().Block, 0);
-        QCOMPARE(track().playCount, 2);
         QTRY_VERIFY(mediaOpen(w));
         QCOMPARE(w.player()->position(), qint64(1500));
         QVERIFY(!w.playback()->isPlaying());
         QCOMPARE(w.playlist()->mediaCount(), 2);
-        QCOMPARE(w.playlist()->currentIndex(), 0);
 
-        // A double click plays that movie from its start.
+        // A double click plays that movie; every movie off: nothing plays.
         list->movie_item_double_clicked_slot(list->list()->item(2));
-        QCOMPARE(track().Block, 2);
         QCOMPARE(track().mBlock, 1);
-        // Every movie off: nothing plays.
         list->checkBox(0)->click();
         list->checkBox(2)->click();
         QCOMPARE(track().playCount, 0);
         QVERIFY(!w.playback()->isPlaying());
-        QCOMPARE(w.playlist()->mediaCount(), 0);
         QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("0 of 0 movies"));
-        w.close();
-    }
-
-    void instantReplayAndTheSeekSliderDrag()
-    {
-        MainWindow w;
-        loadPaused(w, m_sync);
-        settings().instantReplay = 2.0f;
-        w.playback()->jumpTo(0, 4500);
-        w.panel()->instantReplayButton->click();
-        QVERIFY(w.playback()->isPlaying());
-        QTRY_VERIFY(w.player()->position() >= 2500);
-        QVERIFY(w.player()->position() < 4000);
-        // Pressing the seek slider pauses; releasing resumes what played.
-        emit w.panel()->seekSlider->sliderPressed();
-        QVERIFY(!w.playback()->isPlaying());
-        emit w.panel()->seekSlider->sliderMoved(7300);
-        QTRY_VERIFY(w.player()->position() >= 7300);
-        emit w.panel()->seekSlider->sliderReleased();
-        QVERIFY(w.playback()->isPlaying());
-        // Back past the start: 0.
-        w.playback()->pause();
-        w.playback()->jumpTo(0, 1200);
-        settings().instantReplay = 5.0f;
-        w.panel()->instantReplayButton->click();
-        QTRY_VERIFY(w.player()->position() < 1000);
-        QCOMPARE(w.panel()->fileInfoLabel->text(),
-                 fileInfoText(track().block[0].movieFile.size(), 25.0f, 64, 48));
-        QCOMPARE(w.panel()->movieButton->toolTip(), track().block[0].movieFile.filePath());
-        w.close();
-    }
-
-    void masterSliderSelectsOnRelease()
-    {
-        MainWindow w;
-        loadPaused(w, m_three);
-        QSlider *master = w.panel()->masterSlider;
-        master->setSliderDown(true);
-        master->setValue(2);
-        QCOMPARE(track().Block, 0);  // moving alone does nothing
-        master->setSliderDown(false);
-        QCOMPARE(track().Block, 2);
-        QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("3 of 3 movies"));
         w.close();
     }
 
@@ -523,13 +446,10 @@ private slots:
         MainWindow w;
         loadPaused(w, m_sync);
         g_mapDialog->hide();
-        g_graphDialog->hide();
         const int map = g_mapDialog->pointUpdates();
-        const int graph = g_graphDialog->pointUpdates();
         const int dash = g_dataDialog->pointUpdates();
         w.playback()->jumpTo(0, 3200);
         QCOMPARE(g_mapDialog->pointUpdates(), map);
-        QCOMPARE(g_graphDialog->pointUpdates(), graph);
         QVERIFY(g_dataDialog->pointUpdates() > dash);
         g_mapDialog->show();
         w.playback()->refresh();
@@ -538,24 +458,16 @@ private slots:
         settings().ignoreGps = true;
         w.playback()->jumpTo(0, 7200);
         QCOMPARE(g_mapDialog->pointUpdates(), map + 1);
-        QCOMPARE(w.playback()->currentPoint(), 3);
-        w.close();
-    }
-
-    void aRebuiltDashboardLearnsAltitudeSatsAndVehicle()
-    {
-        MainWindow w;
-        loadPaused(w, m_sync);
+        // A rebuilt dashboard learns altitude, satellites and the vehicle.
         w.playback()->setArrowVehicle(true);
         w.dashboard_vert_slot();
-        QVERIFY(g_dataDialog->isVertical());
         QVERIFY(g_dataDialog->arrowVehicle());
         QCOMPARE(g_dataDialog->showsAltitude(), track().block[0].hasAltitude);
         QCOMPARE(g_dataDialog->showsSats(), track().block[0].hasSats);
         w.close();
     }
 
-    void aSoundTrackPlaysAndPlayerErrorsAreLogged()
+    void aBrokenMovieIsPassedAndLoggedAndSoundPlays()
     {
         const QString tone = m_dir.filePath(QStringLiteral("tone"));
         QVERIFY(QDir().mkpath(tone));
@@ -564,10 +476,15 @@ private slots:
         QVERIFY(addMovie(tone, QStringLiteral("tone25.mp4"), QStringLiteral("B_tone.mp4"), flightStart(), 3, 3));
         MainWindow w;
         settings().dateSort = false;
+        // The load does not hang on the movie the player cannot open ...
         w.loader()->setPlayerWaitLimitMs(1500);
+        QElapsedTimer took;
+        took.start();
         QVERIFY(w.loader()->loadFolder(tone));
+        QVERIFY(took.elapsed() < 15000);
+        // ... the player passes it and plays the next, sound or no sound device.
         QTRY_COMPARE(track().Block, 1);
-        // With or without a sound device, the movie with sound plays on.
+        QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("2 of 2 movies"));
         QTRY_VERIFY(w.player()->position() > 500);
         bool logged = false;
         for (const QString &line : g_debugLines)
