@@ -1,5 +1,7 @@
 #include "controlcenterdialog.h"
 
+#include "control/movielist.h"
+
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -12,6 +14,7 @@ controlCenterDialog::controlCenterDialog(QWidget *parent)
     , m_tabs(new QTabWidget(this))
     , m_moviesTab(new QWidget)
     , m_geotagsTab(new QWidget)
+    , m_movieList(new MovieList(m_moviesTab))
 {
     setObjectName(QStringLiteral("controlCenterDialog"));
     setWindowTitle(QStringLiteral("Movies and Geotags"));
@@ -20,6 +23,9 @@ controlCenterDialog::controlCenterDialog(QWidget *parent)
     m_geotagsTab->setObjectName(QStringLiteral("geotagsTab"));
     m_tabs->addTab(m_moviesTab, QStringLiteral("Movies"));
     m_tabs->addTab(m_geotagsTab, QStringLiteral("Geotags"));
+    auto *movies = new QVBoxLayout(m_moviesTab);
+    movies->setContentsMargins(2, 2, 2, 2);
+    movies->addWidget(m_movieList);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tabs);
@@ -30,6 +36,12 @@ void controlCenterDialog::enableControls(bool enabled)
 {
     m_moviesTab->setEnabled(enabled);
     m_geotagsTab->setEnabled(enabled);
+}
+
+void controlCenterDialog::fillLists()
+{
+    m_tabs->setCurrentWidget(m_moviesTab);
+    m_movieList->fill();
 }
 
 } // namespace vx

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "views/mydialog.h"
+#include "views/sampleviews.h"
 
 class QTabWidget;
 
 namespace vx {
 
-class controlCenterDialog : public myDialog {
+class MovieList;
+
+class controlCenterDialog : public myDialog, public GeotagPointView {
     Q_OBJECT
 
 public:
@@ -17,14 +20,32 @@ public:
     QTabWidget *tabs() const { return m_tabs; }
     QWidget *moviesTab() const { return m_moviesTab; }
     QWidget *geotagsTab() const { return m_geotagsTab; }
+    MovieList *movieList() const { return m_movieList; }
 
     // The transport switch of the player: the lists' controls follow it.
     void enableControls(bool enabled);
+
+    // After a load: the "Movies" tab is selected and both lists are filled
+    // from the Track store (the geotag list comes with the geotags).
+    void fillLists();
+
+    // GeotagPointView: the current point, for the geotag distances. Until
+    // the geotag list exists the window keeps what it was sent.
+    void updateCurrentPoint(const GeotagPoint &point) override
+    {
+        m_lastPoint = point;
+        ++m_pointUpdates;
+    }
+    const GeotagPoint &lastPoint() const { return m_lastPoint; }
+    int pointUpdates() const { return m_pointUpdates; }
 
 private:
     QTabWidget *m_tabs;
     QWidget *m_moviesTab;
     QWidget *m_geotagsTab;
+    MovieList *m_movieList;
+    GeotagPoint m_lastPoint;
+    int m_pointUpdates = 0;
 };
 
 extern controlCenterDialog *g_controlCenterDialog;

@@ -2,13 +2,17 @@
 
 #include "control/controlcenterdialog.h"
 #include "export/exportcommands.h"
+#include "control/movielist.h"
 #include "main/aboutdialog.h"
+#include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
 #include "main/notice.h"
 #include "main/platform.h"
+#include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
+#include "main/videoview.h"
 #include "main/windowmanager.h"
 #include "settings/appdirs.h"
 #include "settings/settings.h"
@@ -83,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_panel->placeholder->setStyleSheet(PlayerPanel::splashStyle());
     setInitialWidgetStates();
     connectWindowCommands();
+    createRoles();
 
     m_windows->restoreMainWindowGeometry();
     setGpsPresent(true);
@@ -92,6 +97,8 @@ MainWindow::MainWindow(QWidget *parent)
     // The resize timer's handler belongs to playback (it fits the video).
 
     m_windows->createWindows();
+    if (g_controlCenterDialog)
+        g_controlCenterDialog->movieList()->setHost(m_playback.get());
     enableTransport(false);
     m_windows->showSavedWindows();
     // The per-movie settings controls, the snapshot image type and the
@@ -170,10 +177,26 @@ void MainWindow::connectWindowCommands()
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.open_folder, a.open_files, a.preferences, a.get_newest_version, a.reset_view,
-                            a.export_screenshot, a.export_movie, a.merge_movies})
+    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot, a.export_movie,
+                            a.merge_movies})
         notYet->setEnabled(false);
     m_panel->geotagButton->setEnabled(false);
+}
+
+void MainWindow::createRoles()
+{
+    // Video geometry, playback and loading; the main window only passes on
+    // its timers, keys and the two loading entry points.
+    m_video = std::make_unique<VideoView>(this, m_panel, m_resizeTimer);
+    m_playback = std::make_unique<PlaybackController>(this, m_video.get());
+    m_loader = std::make_unique<LoadController>(this, m_playback.get());
+    m_playback->setBusyCheck([this] { return m_loader->busy(); });
+    const MainActions &a = m_menus.actions;
+    connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
+    connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
+    connect(a.reset_view, &QAction::triggered, m_video.get(), &VideoView::reset_view_slot);
+    connect(m_windows.get(), &WindowManager::dashboardRebuilt, m_playback.get(),
+            &PlaybackController::dashboardRebuilt);
 }
 
 void MainWindow::applySavedPlayerSettings()
@@ -199,17 +222,12 @@ void MainWindow::applySavedPlayerSettings()
 
 void MainWindow::handleCommandLine(const QStringList &arguments)
 {
-    // The loading role reads the --input= arguments here and, when it loads
-    // something, sets m_commandLineLoaded so that the auto-load folder does
-    // not replace it.
-    Q_UNUSED(arguments);
+    // What the command line loaded is not replaced by the auto-load folder.
+    if (m_loader->handleCommandLine(arguments))
+        m_commandLineLoaded = true;
 }
 
-void MainWindow::loadFolderByPath(const QString &folder)
-{
-    // Filled by the loading role.
-    Q_UNUSED(folder);
-}
+void MainWindow::loadFolderByPath(const QString &folder) { m_loader->loadFolder(folder); }
 
 void MainWindow::enableTransport(bool enabled)
 {
@@ -360,12 +378,27 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             fullscreen_slot();
             return true;
         }
+        if (m_playback && m_playback->filterKey(key))
+            return true;
         break;
     }
     default:
         break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::timerEvent(QTimerEvent *event)
+{
+    if (!m_playback || !m_playback->timerFired(event->timerId()))
+        QMainWindow::timerEvent(event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (m_playback && m_playback->handleKey(event))
+        return;
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -24,7 +24,10 @@ class QTimer;
 
 namespace vx {
 
+class LoadController;
+class PlaybackController;
 class PlayerPanel;
+class VideoView;
 class WindowManager;
 class WindowMediaToolHooks;
 
@@ -57,6 +60,10 @@ public:
     QMediaPlaylist *playlist() const { return m_playlist; }
     QTimer *resizeTimer() const { return m_resizeTimer; }
     PlayerState &playerState() { return m_state; }
+    // The roles: the video geometry, playback, loading.
+    VideoView *videoView() const { return m_video.get(); }
+    PlaybackController *playback() const { return m_playback.get(); }
+    LoadController *loader() const { return m_loader.get(); }
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -114,10 +121,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void setInitialWidgetStates();
     void connectWindowCommands();
+    void createRoles();
     void fadeInSplash();
     void killPlaybackTimers();
 
@@ -128,6 +138,9 @@ private:
     QTimer *m_resizeTimer = nullptr;
     std::unique_ptr<WindowManager> m_windows;
     std::unique_ptr<WindowMediaToolHooks> m_mediaToolHooks;
+    std::unique_ptr<VideoView> m_video;
+    std::unique_ptr<PlaybackController> m_playback;
+    std::unique_ptr<LoadController> m_loader;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;

@@ -39,4 +39,32 @@ dataDialog::dataDialog(bool vertical, QWidget *parent)
     }
 }
 
+void dataDialog::updatePoint(const DashboardPoint &point)
+{
+    m_lastPoint = point;
+    ++m_pointUpdates;
+}
+
+void dataDialog::updateSpeedHeading(float speed, double heading, const QDateTime &)
+{
+    // The speed-smoothing reset is used up by the first speed after it.
+    m_speedResetPending = false;
+    m_lastSpeed = speed;
+    m_lastHeading = heading;
+    ++m_speedHeadingUpdates;
+}
+
+void dataDialog::setTelemetryPresence(bool hasAltitude, bool hasSats)
+{
+    m_showsAltitude = hasAltitude;
+    m_showsSats = hasSats;
+}
+
+void dataDialog::resetToEmpty()
+{
+    m_lastPoint = DashboardPoint();
+    m_lastSpeed = 0;
+    m_lastHeading = 0;
+}
+
 } // namespace vx

@@ -2,16 +2,38 @@
 #pragma once
 
 #include "views/mydialog.h"
+#include "views/sampleviews.h"
 
 namespace vx {
 
-class mapDialog : public myDialog {
+class mapDialog : public myDialog, public MapView {
     Q_OBJECT
 
 public:
     explicit mapDialog(QWidget *parent = nullptr);
     // "Map" even while the title reads "Map (Widen for controls)".
     QString settingsGroup() const override;
+
+    // MapView. The map page comes later; until then the window keeps what
+    // it was sent.
+    void updatePoint(const MapPoint &point) override
+    {
+        m_lastPoint = point;
+        ++m_pointUpdates;
+    }
+    void moviesLoaded() override { ++m_loads; }
+    void activeMoviesChanged() override { ++m_routeRedraws; }
+
+    const MapPoint &lastPoint() const { return m_lastPoint; }
+    int pointUpdates() const { return m_pointUpdates; }
+    int loadsSeen() const { return m_loads; }
+    int routeRedraws() const { return m_routeRedraws; }
+
+private:
+    MapPoint m_lastPoint;
+    int m_pointUpdates = 0;
+    int m_loads = 0;
+    int m_routeRedraws = 0;
 };
 
 extern mapDialog *g_mapDialog;

@@ -1,0 +1,69 @@
+// Movies with telemetry whose times are known, for the loading and playback
+// tests. The movies come from the build (<build>/generated: play25.mp4 is
+// 10 s at 25 fps, play60.mp4 2 s at 60 fps, tone25.mp4 3 s at 25 fps with a
+// sound track; plain.mov 3 s at 25 fps and m30.mp4 2 s at 29.97 fps); each
+// copy gets a sidecar .SRT with one point a second and a modification time
+// of its start plus its length, so the movie's first frame is the first
+// point's second.
+//
+// Point i of a movie made by addMovie lies at latitude lat0 + i * 0.001,
+// longitude 7.5, with i + 3 satellites and an altitude of 10 + i metres.
+#pragma once
+
+#include "support/testsupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace vxtest {
+
+// The flight starts here (UTC; the tests run with TZ=UTC).
+inline QDateTime flightStart() { return QDateTime(QDate(2023, 7, 14), QTime(9, 30, 0), Qt::UTC); }
+
+inline QByteArray sidecarText(const QDateTime &start, int points, double lat0)
+{
+    QByteArray out;
+    for (int i = 0; i < points; ++i) {
+        const QDateTime home = start.addSecs(i);
+        out += QByteArray::number(i + 1) + "\n";
+        out += QString::asprintf("%02d:%02d:%02d,000 --> %02d:%02d:%02d,000\n", i / 3600, i / 60 % 60, i % 60,
+                                 (i + 1) / 3600, (i + 1) / 60 % 60, (i + 1) % 60)
+                   .toLatin1();
+        out += "HOME(7.5000000," + QByteArray::number(lat0, 'f', 6) + ") "
+               + home.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss")).toLatin1() + "\n";
+        out += "GPS(7.5000000," + QByteArray::number(lat0 + i * 0.001, 'f', 6) + "," + QByteArray::number(i + 3)
+               + ") BAROMETER:" + QByteArray::number(10 + i) + ".0\n\n";
+    }
+    return out;
+}
+
+inline bool setModified(const QString &path, const QDateTime &when)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        return false;
+    return f.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+// Copies generated movie `source` to `folder/name`, writes its sidecar
+// (`points` points from `start`, none when points is 0) and sets its
+// modification time to start + seconds.
+inline bool addMovie(const QString &folder, const QString &source, const QString &name, const QDateTime &start,
+                     int seconds, int points, double lat0 = 46.5)
+{
+    const QString path = QDir(folder).filePath(name);
+    QFile::remove(path);
+    if (!QFile::copy(generatedPath(source), path))
+        return false;
+    if (points > 0) {
+        const QString base = QFileInfo(path).completeBaseName();
+        if (!writeFile(QDir(folder).filePath(base + QStringLiteral(".SRT")), sidecarText(start, points, lat0)))
+            return false;
+    }
+    return setModified(path, start.addSecs(seconds));
+}
+
+} // namespace vxtest
