@@ -148,16 +148,30 @@ void MovieList::fill()
             row.repairIcon->setStyleSheet(repairIconStyle());
             row.repairIcon->setToolTip(repairMessage(m.repairCode));
         }
+        // Two lines fit the row's height and a narrow window: the name and
+        // its icons on top, the movie's facts below it.
+        name->setToolTip(m.movieFile.fileName());
+        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         QLabel *size = rowLabel(row.frame, "size", rowSizeText(m.movieFile.size()));
         size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto *top = new QHBoxLayout;
+        top->setSpacing(1);
+        top->addWidget(name, 1);
+        top->addWidget(row.repairIcon);
+        top->addWidget(row.topSpeedIcon);
+        auto *facts = new QHBoxLayout;
+        facts->setSpacing(8);
+        facts->addWidget(rowLabel(row.frame, "vmax", rowVmaxText(m.vmax, s)));
+        facts->addWidget(rowLabel(row.frame, "duration", rowDurationText(m.duration)));
+        facts->addWidget(size);
+        facts->addWidget(rowLabel(row.frame, "date", m.movieFile.lastModified().toString(Qt::TextDate)));
+        facts->addStretch(1);
+        auto *lines = new QVBoxLayout;
+        lines->setSpacing(0);
+        lines->addLayout(top);
+        lines->addLayout(facts);
         layout->addWidget(row.check);
-        layout->addWidget(name, 1);
-        layout->addWidget(row.repairIcon);
-        layout->addWidget(row.topSpeedIcon);
-        layout->addWidget(rowLabel(row.frame, "vmax", rowVmaxText(m.vmax, s)));
-        layout->addWidget(rowLabel(row.frame, "duration", rowDurationText(m.duration)));
-        layout->addWidget(size);
-        layout->addWidget(rowLabel(row.frame, "date", m.movieFile.lastModified().toString(Qt::TextDate)));
+        layout->addLayout(lines, 1);
         connect(row.check, &QCheckBox::clicked, this, &MovieList::active_check_box_slot);
 
         row.item = new QListWidgetItem(m_list);
