@@ -199,28 +199,14 @@ void padShortBlocks()
             continue;
         if (n > 0) {
             const uint32_t t0 = blk.gpsTime[0];
-            for (int i = n - 1; i >= 0; --i) {
-                const int to = i + missing;
-                blk.gpsTime[to] = blk.gpsTime[i];
-                blk.lat[to] = blk.lat[i];
-                blk.lon[to] = blk.lon[i];
-                blk.speed[to] = blk.speed[i];
-                blk.segDist[to] = blk.segDist[i];
-                blk.los[to] = blk.los[i];
-                blk.bearing[to] = blk.bearing[i];
-                blk.altitude[to] = blk.altitude[i];
-                blk.sats[to] = blk.sats[i];
-            }
+            // Every array moves with its point (cumDist too; it is summed
+            // afresh below).
+            for (int i = n - 1; i >= 0; --i)
+                blk.copyPoint(i + missing, i);
             for (int j = 0; j < missing; ++j) {
+                blk.copyPoint(j, missing);
                 blk.gpsTime[j] = t0 - static_cast<uint32_t>(missing) + static_cast<uint32_t>(j);
                 blk.segDist[j] = 0;
-                blk.lat[j] = blk.lat[missing];
-                blk.lon[j] = blk.lon[missing];
-                blk.speed[j] = blk.speed[missing];
-                blk.los[j] = blk.los[missing];
-                blk.bearing[j] = blk.bearing[missing];
-                blk.altitude[j] = blk.altitude[missing];
-                blk.sats[j] = blk.sats[missing];
             }
         } else {
             for (int j = 0; j < expected; ++j) {
