@@ -8,14 +8,26 @@
 // hangs on a box.
 #pragma once
 
+#include "settings/settings.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
 #include <QStringList>
 #include <QTimer>
 
 namespace vxtest {
+
+// The program's own settings store (organization and application names of
+// the settings record), re-read before it is handed out.
+inline QSettings &store()
+{
+    static QSettings s(QString::fromLatin1(vx::keys::ORGANIZATION), QString::fromLatin1(vx::keys::APPLICATION));
+    s.sync();
+    return s;
+}
 
 class BoxAnswerer {
 public:

@@ -36,12 +36,7 @@ using namespace vx;
 
 namespace {
 
-QSettings &store()
-{
-    static QSettings s(QString::fromLatin1(keys::ORGANIZATION), QString::fromLatin1(keys::APPLICATION));
-    s.sync();
-    return s;
-}
+using vxtest::store;
 
 // A store that has seen a run before (not a first run).
 void markNotFirstRun()

@@ -50,12 +50,7 @@ void recordDebug(QtMsgType type, const QMessageLogContext &context, const QStrin
         g_previousHandler(type, context, msg);
 }
 
-QSettings &store()
-{
-    static QSettings s(QString::fromLatin1(keys::ORGANIZATION), QString::fromLatin1(keys::APPLICATION));
-    s.sync();
-    return s;
-}
+using vxtest::store;
 
 bool mediaOpen(const MainWindow &w)
 {

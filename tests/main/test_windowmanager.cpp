@@ -22,12 +22,7 @@ using namespace vx;
 
 namespace {
 
-QSettings &store()
-{
-    static QSettings s(QString::fromLatin1(keys::ORGANIZATION), QString::fromLatin1(keys::APPLICATION));
-    s.sync();
-    return s;
-}
+using vxtest::store;
 
 void compareRect(const WindowPlace &place, QPoint pos, QSize size)
 {

@@ -7,6 +7,7 @@
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
+#include "main/guitest.h"
 #include "views/mydialog.h"
 
 #include <QGuiApplication>
@@ -19,12 +20,7 @@ using namespace vx;
 
 namespace {
 
-QSettings &store()
-{
-    static QSettings s(QString::fromLatin1(keys::ORGANIZATION), QString::fromLatin1(keys::APPLICATION));
-    s.sync();
-    return s;
-}
+using vxtest::store;
 
 struct FakeCoordinator : DialogCoordinator {
     bool firstRun = false;
