@@ -1,6 +1,7 @@
 #include "controlcenterdialog.h"
 
 #include "control/movielist.h"
+#include "views/viewhost.h"
 
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -30,6 +31,15 @@ controlCenterDialog::controlCenterDialog(QWidget *parent)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tabs);
     resize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT);
+}
+
+void controlCenterDialog::applySettings(unsigned changes)
+{
+    if (changes & UnitsChanged) {
+        const int current = m_movieList->currentBlock();
+        m_movieList->fill();
+        m_movieList->markCurrent(current);
+    }
 }
 
 void controlCenterDialog::enableControls(bool enabled)

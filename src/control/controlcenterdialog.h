@@ -36,6 +36,8 @@ public:
         m_lastPoint = point;
         ++m_pointUpdates;
     }
+    // The movie rows show their speeds in the user's unit.
+    void applySettings(unsigned changes) override;
     const GeotagPoint &lastPoint() const { return m_lastPoint; }
     int pointUpdates() const { return m_pointUpdates; }
 

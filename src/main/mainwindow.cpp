@@ -13,6 +13,7 @@
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
 #include "main/videoview.h"
+#include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
 #include "settings/appdirs.h"
 #include "settings/settings.h"
@@ -191,6 +192,7 @@ void MainWindow::createRoles()
     m_playback = std::make_unique<PlaybackController>(this, m_video.get());
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
     m_playback->setBusyCheck([this] { return m_loader->busy(); });
+    m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);

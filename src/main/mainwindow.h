@@ -28,6 +28,7 @@ class LoadController;
 class PlaybackController;
 class PlayerPanel;
 class VideoView;
+class ViewCoordinator;
 class WindowManager;
 class WindowMediaToolHooks;
 
@@ -64,6 +65,8 @@ public:
     VideoView *videoView() const { return m_video.get(); }
     PlaybackController *playback() const { return m_playback.get(); }
     LoadController *loader() const { return m_loader.get(); }
+    // What the secondary windows ask of the player window (ViewHost).
+    ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -141,6 +144,7 @@ private:
     std::unique_ptr<VideoView> m_video;
     std::unique_ptr<PlaybackController> m_playback;
     std::unique_ptr<LoadController> m_loader;
+    std::unique_ptr<ViewCoordinator> m_viewCoordinator;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;

@@ -137,6 +137,28 @@ TickTimes computeTickTimes(const TickInput &in)
     return out;
 }
 
+std::optional<qint64> pointSeekMs(const MovieBlock &m, int point, qint64 modifiedMs, int timeBias,
+                                  qint64 playerDurationMs)
+{
+    if (point < 0 || point >= std::clamp(m.numPoints, 0, MAX_POINTS) || m.gpsTime[point] == NO_TIME)
+        return std::nullopt;
+    const int factor = std::max(m.timeFactor, 1);
+    const std::optional<qint64> start = movieStartMs(modifiedMs, m.duration, factor, playerDurationMs,
+                                                     playerDurationMs > 0);
+    if (!start)
+        return std::nullopt;
+    const qint64 lengthMs = movieLengthMs(m.duration, factor, playerDurationMs);
+    // The instant at player position 0, as computeTickTimes reckons it.
+    const qint64 baseMs = modifiedMs - lengthMs + totalTimeOffsetSec(m, *start, timeBias) * 1000;
+    const qint64 scaledMs = static_cast<qint64>(m.gpsTime[point]) * 1000 - baseMs;
+    // The tick multiplies the position by the time factor: round up so the
+    // instant is not short of the point's second.
+    qint64 positionMs = scaledMs <= 0 ? 0 : (scaledMs + factor - 1) / factor;
+    if (lengthMs > 0)
+        positionMs = std::min(positionMs, lengthMs / factor);
+    return positionMs;
+}
+
 int lookUpPoint(const TrackStore &t, int blockIndex, qint64 instantSec, CurrentSample *sample)
 {
     if (blockIndex < 0 || blockIndex >= MAX_BLOCKS)

@@ -125,6 +125,15 @@ QString movieCounterText(int mBlock, int playCount);
 
 // ---- seeking -------------------------------------------------------------------
 
+// The player position of block `m` at which the tick finds point `point`:
+// the exact inverse of computeTickTimes and lookUpPoint for that movie, with
+// its own start time and offset, timeBias and timeFactor (click-to-go on the
+// map and the graphs, geotag jumps). The earliest such position, kept within
+// the movie's length. Nothing when the point does not exist or has no time,
+// or the movie has no start time (unknown duration and no player duration).
+std::optional<qint64> pointSeekMs(const MovieBlock &m, int point, qint64 modifiedMs, int timeBias,
+                                  qint64 playerDurationMs = 0);
+
 // Where a movie after the first of the play order starts: "skip" * 1000 ms,
 // or 0 when that is beyond the movie's duration (or negative).
 qint64 skipTargetMs(float skipSec, float duration);

@@ -29,6 +29,8 @@ public:
     void resetSpeedSmoothing() override { m_speedResetPending = true; }
     void rebuildSpeedGauge() override { ++m_gaugeRebuilds; }
     void resetToEmpty() override;
+    void applySettings(unsigned changes) override { m_settingsApplied |= changes; }
+    unsigned settingsApplied() const { return m_settingsApplied; }
 
     const DashboardPoint &lastPoint() const { return m_lastPoint; }
     int pointUpdates() const { return m_pointUpdates; }
@@ -53,6 +55,7 @@ private:
     bool m_arrowVehicle = false;
     bool m_speedResetPending = false;
     int m_gaugeRebuilds = 0;
+    unsigned m_settingsApplied = 0;
 };
 
 // The dashboard window, or null when it does not exist (closed at exit).

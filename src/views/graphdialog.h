@@ -25,6 +25,8 @@ public:
     void moviesLoaded() override { ++m_loads; }
     void activeMoviesChanged() override { ++m_rebuilds; }
     void resetGraphs() override { m_lastPoint.fill(GraphPoint()); }
+    void applySettings(unsigned changes) override { m_settingsApplied |= changes; }
+    unsigned settingsApplied() const { return m_settingsApplied; }
 
     // The last point graph `graphIndex` was sent.
     const GraphPoint &lastPoint(int graphIndex) const;
@@ -41,6 +43,7 @@ private:
     bool m_hasSats = true;
     int m_loads = 0;
     int m_rebuilds = 0;
+    unsigned m_settingsApplied = 0;
 };
 
 extern graphDialog *g_graphDialog;

@@ -23,6 +23,11 @@ public:
     }
     void moviesLoaded() override { ++m_loads; }
     void activeMoviesChanged() override { ++m_routeRedraws; }
+    void refreshGeotagPins() override { ++m_pinRefreshes; }
+    void addGeotagPin(int) override { ++m_pinRefreshes; }
+    void applySettings(unsigned changes) override { m_settingsApplied |= changes; }
+    int pinRefreshes() const { return m_pinRefreshes; }
+    unsigned settingsApplied() const { return m_settingsApplied; }
 
     const MapPoint &lastPoint() const { return m_lastPoint; }
     int pointUpdates() const { return m_pointUpdates; }
@@ -34,6 +39,8 @@ private:
     int m_pointUpdates = 0;
     int m_loads = 0;
     int m_routeRedraws = 0;
+    int m_pinRefreshes = 0;
+    unsigned m_settingsApplied = 0;
 };
 
 extern mapDialog *g_mapDialog;

@@ -73,6 +73,9 @@ public:
     virtual void rebuildSpeedGauge() = 0;
     // The Track store was emptied.
     virtual void resetToEmpty() = 0;
+    // The settings record changed (SettingsChange flags of viewhost.h): the
+    // window shows again what depends on it.
+    virtual void applySettings(unsigned changes) = 0;
 };
 
 class MapView {
@@ -83,6 +86,11 @@ public:
     virtual void moviesLoaded() = 0;
     // Movies were switched on or off: the routes are drawn again.
     virtual void activeMoviesChanged() = 0;
+    // The geotag pins: all of them again from the geotag list, or the one
+    // just added at `index` (0-based in the list, numbered index + 1).
+    virtual void refreshGeotagPins() = 0;
+    virtual void addGeotagPin(int index) = 0;
+    virtual void applySettings(unsigned changes) = 0;
 };
 
 class GraphView {
@@ -98,12 +106,15 @@ public:
     virtual void activeMoviesChanged() = 0;
     // The Track store was emptied: the graphs start again from their ranges.
     virtual void resetGraphs() = 0;
+    virtual void applySettings(unsigned changes) = 0;
 };
 
 class GeotagPointView {
 public:
     virtual ~GeotagPointView() = default;
     virtual void updateCurrentPoint(const GeotagPoint &point) = 0;
+    // Units and coordinate formats of the movie and geotag rows.
+    virtual void applySettings(unsigned changes) = 0;
 };
 
 } // namespace vx

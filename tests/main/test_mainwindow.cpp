@@ -13,6 +13,7 @@
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
+#include "views/viewhost.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -527,6 +528,28 @@ private slots:
         w.clearPlaylist();
         QCOMPARE(w.playlist()->mediaCount(), 0);
         w.close();
+    }
+
+    // A unit change made in one window reaches every window, the factors and
+    // the jump-to box, and is saved; the host goes away with the window.
+    void aSettingsChangeReachesEveryWindowAndIsSaved()
+    {
+        markNotFirstRun();
+        {
+            MainWindow w;
+            QVERIFY(viewHost());
+            settings().outUnits = 1;
+            viewHost()->settingsChanged(UnitsChanged | CoordinatesChanged);
+            QCOMPARE(settings().speedFactor, 1.0);
+            QCOMPARE(w.panel()->jumpToCombo->itemText(0), QStringLiteral("Vmax (0 km/h)"));
+            const unsigned both = UnitsChanged | CoordinatesChanged;
+            QCOMPARE(g_dataDialog->settingsApplied(), both);
+            QCOMPARE(g_mapDialog->settingsApplied(), both);
+            QCOMPARE(g_graphDialog->settingsApplied(), both);
+            QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 1);
+            w.close();
+        }
+        QVERIFY(!viewHost());
     }
 };
 

@@ -167,6 +167,65 @@ private slots:
         QCOMPARE(sliderValueForClick(3, 5, 10, 0), 3);
     }
 
+    // Click-to-go lands where the tick finds the clicked point again, for
+    // start times off the whole second, time biases, time factors, points
+    // sharing a second and movies of unknown duration.
+    void pointSeekIsTheTicksInverse_data()
+    {
+        QTest::addColumn<qint64>("modifiedMs");
+        QTest::addColumn<float>("duration");
+        QTest::addColumn<int>("timeFactor");
+        QTest::addColumn<int>("timeBias");
+        QTest::addColumn<qint64>("playerDurationMs");
+        QTest::newRow("whole seconds") << qint64(1700000030000) << 30.0f << 1 << 0 << qint64(0);
+        QTest::newRow("start at .7 s") << qint64(1700000030700) << 30.0f << 1 << 0 << qint64(0);
+        QTest::newRow("time bias") << qint64(1700000030250) << 30.0f << 1 << -7 << qint64(0);
+        QTest::newRow("time factor 3") << qint64(1700000090400) << 30.0f << 3 << 2 << qint64(0);
+        QTest::newRow("unknown duration") << qint64(1700000030300) << -1.0f << 1 << 1 << qint64(30000);
+    }
+    void pointSeekIsTheTicksInverse()
+    {
+        QFETCH(qint64, modifiedMs);
+        QFETCH(float, duration);
+        QFETCH(int, timeFactor);
+        QFETCH(int, timeBias);
+        QFETCH(qint64, playerDurationMs);
+        fillBlock(0, 40, 1700000100);
+        MovieBlock &m = track().block[0];
+        m.gpsTime[6] = m.gpsTime[5];  // two points in one second: the tick finds the first
+        m.duration = duration;
+        m.timeFactor = timeFactor;
+        const qint64 start = *movieStartMs(modifiedMs, duration, timeFactor, playerDurationMs, true);
+        TickInput in;
+        in.modifiedMs = modifiedMs;
+        in.duration = duration;
+        in.timeFactor = timeFactor;
+        in.playerDurationMs = playerDurationMs;
+        in.totalOffsetSec = totalTimeOffsetSec(m, start, timeBias);
+        for (int point : {0, 1, 5, 6, 17, 39}) {
+            const std::optional<qint64> p = pointSeekMs(m, point, modifiedMs, timeBias, playerDurationMs);
+            QVERIFY(p);
+            in.positionMs = *p;
+            const int found = lookUpPoint(track(), 0, computeTickTimes(in).instantSec, nullptr);
+            const int expected = point == 6 ? 5 : point;
+            if (*p > 0 && *p < movieLengthMs(duration, timeFactor, playerDurationMs) / timeFactor) {
+                QCOMPARE(found, expected);
+                // The earliest such position: a millisecond less finds an earlier point.
+                in.positionMs = *p - 1;
+                if (expected > 0)
+                    QVERIFY(lookUpPoint(track(), 0, computeTickTimes(in).instantSec, nullptr) < expected);
+            }
+            QVERIFY(*p >= 0 && *p <= movieLengthMs(duration, timeFactor, playerDurationMs) / timeFactor);
+        }
+        // No time, no such point, no start time: nowhere to go.
+        m.gpsTime[9] = NO_TIME;
+        QVERIFY(!pointSeekMs(m, 9, modifiedMs, timeBias, playerDurationMs));
+        QVERIFY(!pointSeekMs(m, 40, modifiedMs, timeBias, playerDurationMs));
+        QVERIFY(!pointSeekMs(m, -1, modifiedMs, timeBias, playerDurationMs));
+        m.duration = -1;
+        QVERIFY(!pointSeekMs(m, 3, modifiedMs, timeBias, 0));
+    }
+
     void pictureGeometry()
     {
         QCOMPARE(fitVideoRect(QSize(800, 400), 640, 360, true), QRect(44, 0, 711, 400));
