@@ -1,38 +1,42 @@
 // Helpers for the window tests.
-//
-// BoxAnswerer answers the modal message boxes a test provokes: every 20 ms
-// it looks at the active modal widget and, when it is a message box, records
-// its title, text and buttons and clicks the next button of the queue
-// (matched by its text without '&' and surrounding blanks). A box met after
-// the queue ran out is recorded as unexpected and rejected, so a test never
-// hangs on a box.
 #pragma once
 
 #include "settings/settings.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
-#include <QSettings>
-#include <QStringList>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace vxtest {
 
 // The program's own settings store (organization and application names of
 // the settings record), re-read before it is handed out.
-inline QSettings &store()
-{
+inline QSettings &store() {
     static QSettings s(QString::fromLatin1(vx::keys::ORGANIZATION), QString::fromLatin1(vx::keys::APPLICATION));
     s.sync();
     return s;
 }
 
+// Empties the store; with `seenBefore` it holds a record of an earlier run.
+inline void resetStore(bool seenBefore = true) {
+    store().clear();
+    if (seenBefore)
+        store().setValue(QStringLiteral("configuration/confVersion"), 1);
+    store().sync();
+    vx::setDefaultSettings();
+}
+
+// Answers the modal dialogs a test provokes: every 20 ms it looks at the
+// active modal widget. A message box gets the next answer of the queue as
+// the button to click (its text without '&' and surrounding blanks); a file
+// dialog gets it as the path to choose, typed as a user would, or is
+// cancelled when it is empty. Each dialog's title and text (for a file
+// dialog its filters and first selection) are recorded. A dialog met after
+// the queue ran out is recorded as unexpected and rejected, so a test never
+// hangs.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(const QStringList &buttons)
-        : m_buttons(buttons)
+    explicit BoxAnswerer(const QStringList &answers)
+        : m_answers(answers)
     {
         m_timer.setInterval(20);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -43,54 +47,61 @@ public:
     QStringList texts;
     QList<QStringList> buttonTexts;  // each box's buttons, texts as shown
     QList<QMessageBox::Icon> icons;
-    QStringList unexpected;          // boxes met after the queue ran out
+    QStringList unexpected;          // dialogs met after the queue ran out
+    int pending() const { return m_answers.size(); }
 
 private:
-    static QString plain(const QString &text)
-    {
-        QString t = text;
-        t.remove(QLatin1Char('&'));
-        return t.trimmed();
-    }
+    static QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
 
-    void poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box == m_lastBox)
+    void poll() {
+        QWidget *w = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QMessageBox *>(w);
+        auto *files = qobject_cast<QFileDialog *>(w);
+        // A file dialog is the active one again while its overwrite question closes.
+        if ((!box && !files) || std::any_of(m_seen.begin(), m_seen.end(), [w](const QPointer<QWidget> &p) { return p == w; }))
             return;
-        m_lastBox = box;
-        titles << box->windowTitle();
-        texts << box->text();
-        icons << box->icon();
+        m_seen << w;
+        titles << w->windowTitle();
+        texts << (box ? box->text() : files->nameFilters().join(';') + '|' + files->selectedFiles().value(0));
+        icons << (box ? box->icon() : QMessageBox::NoIcon);
         QStringList shown;
-        for (QAbstractButton *b : box->buttons())
+        for (QAbstractButton *b : box ? box->buttons() : QList<QAbstractButton *>())
             shown << b->text();
         buttonTexts << shown;
-        if (m_buttons.isEmpty()) {
-            unexpected << box->text();
-            box->reject();
+        if (m_answers.isEmpty()) {
+            unexpected << texts.last();
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
             return;
         }
-        const QString wanted = plain(m_buttons.takeFirst());
+        const QString answer = m_answers.takeFirst();
+        if (files) {
+            if (answer.isEmpty()) {
+                QMetaObject::invokeMethod(files, "reject", Qt::QueuedConnection);
+                return;
+            }
+            files->setDirectory(QFileInfo(answer).absolutePath());
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(answer).fileName());
+            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+            return;
+        }
         for (QAbstractButton *b : box->buttons()) {
-            if (plain(b->text()) == wanted) {
-                b->click();
+            if (plain(b->text()) == plain(answer)) {
+                QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
                 return;
             }
         }
-        unexpected << QStringLiteral("no button '%1' in: %2").arg(wanted, box->text());
-        box->reject();
+        unexpected << QStringLiteral("no button '%1' in: %2").arg(answer, box->text());
+        QMetaObject::invokeMethod(box, "reject", Qt::QueuedConnection);
     }
 
-    QStringList m_buttons;
+    QStringList m_answers;
     QTimer m_timer;
-    QPointer<QMessageBox> m_lastBox;
+    QList<QPointer<QWidget>> m_seen;
 };
 
 // The offscreen platform warns about every raise() and size hint it cannot
 // pass on; those lines drown a failing test's output.
-inline void silencePlatformWarnings()
-{
+inline void silencePlatformWarnings() {
     static QtMessageHandler previous = nullptr;
     previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &msg) {
         if (msg.startsWith(QLatin1String("This plugin does not support")))

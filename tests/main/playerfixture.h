@@ -12,10 +12,6 @@
 
 #include "support/testsupport.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace vxtest {
@@ -23,47 +19,33 @@ namespace vxtest {
 // The flight starts here (UTC; the tests run with TZ=UTC).
 inline QDateTime flightStart() { return QDateTime(QDate(2023, 7, 14), QTime(9, 30, 0), Qt::UTC); }
 
-inline QByteArray sidecarText(const QDateTime &start, int points, double lat0)
-{
+inline QByteArray sidecarText(const QDateTime &start, int points, double lat0) {
     QByteArray out;
     for (int i = 0; i < points; ++i) {
-        const QDateTime home = start.addSecs(i);
-        out += QByteArray::number(i + 1) + "\n";
-        out += QString::asprintf("%02d:%02d:%02d,000 --> %02d:%02d:%02d,000\n", i / 3600, i / 60 % 60, i % 60,
-                                 (i + 1) / 3600, (i + 1) / 60 % 60, (i + 1) % 60)
-                   .toLatin1();
-        out += "HOME(7.5000000," + QByteArray::number(lat0, 'f', 6) + ") "
-               + home.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss")).toLatin1() + "\n";
-        out += "GPS(7.5000000," + QByteArray::number(lat0 + i * 0.001, 'f', 6) + "," + QByteArray::number(i + 3)
-               + ") BAROMETER:" + QByteArray::number(10 + i) + ".0\n\n";
+        out += QString::asprintf("%d\n%02d:%02d:%02d,000 --> %02d:%02d:%02d,000\n", i + 1, i / 3600, i / 60 % 60, i % 60,
+                                 (i + 1) / 3600, (i + 1) / 60 % 60, (i + 1) % 60).toLatin1()
+             + "HOME(7.5000000," + QByteArray::number(lat0, 'f', 6) + ") "
+             + start.addSecs(i).toString(QStringLiteral("yyyy.MM.dd hh:mm:ss")).toLatin1() + "\n"
+             + "GPS(7.5000000," + QByteArray::number(lat0 + i * 0.001, 'f', 6) + "," + QByteArray::number(i + 3)
+             + ") BAROMETER:" + QByteArray::number(10 + i) + ".0\n\n";
     }
     return out;
 }
 
-inline bool setModified(const QString &path, const QDateTime &when)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadWrite))
-        return false;
-    return f.setFileTime(when, QFileDevice::FileModificationTime);
-}
-
-// Copies generated movie `source` to `folder/name`, writes its sidecar
-// (`points` points from `start`, none when points is 0) and sets its
-// modification time to start + seconds.
+// Copies generated movie `source` to `folder/name` (making the folder),
+// writes its sidecar (`points` points from `start`, none when points is 0)
+// and sets its modification time to start + seconds.
 inline bool addMovie(const QString &folder, const QString &source, const QString &name, const QDateTime &start,
-                     int seconds, int points, double lat0 = 46.5)
-{
+                     int seconds, int points, double lat0 = 46.5) {
     const QString path = QDir(folder).filePath(name);
+    QDir().mkpath(folder);
     QFile::remove(path);
     if (!QFile::copy(generatedPath(source), path))
         return false;
-    if (points > 0) {
-        const QString base = QFileInfo(path).completeBaseName();
-        if (!writeFile(QDir(folder).filePath(base + QStringLiteral(".SRT")), sidecarText(start, points, lat0)))
-            return false;
-    }
-    return setModified(path, start.addSecs(seconds));
+    if (points > 0 && !writeFile(QDir(folder).filePath(QFileInfo(path).completeBaseName() + ".SRT"), sidecarText(start, points, lat0)))
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(start.addSecs(seconds), QFileDevice::FileModificationTime);
 }
 
 } // namespace vxtest
