@@ -21,8 +21,7 @@ namespace {
 
 #define NUM "[-+]?[0-9]*\\.?[0-9]+"
 
-QRegularExpression re(const char *p, bool limited)
-{
+QRegularExpression re(const char *p, bool limited) {
     // Compiled for the same matching engine as the readers' patterns: the
     // bound on matching work counts alike only there.
     const QString limit = limited ? QStringLiteral("(*LIMIT_MATCH=%1)").arg(PATTERN_MATCH_LIMIT) : QString();
@@ -50,21 +49,18 @@ struct Patterns {
         , f(re("(" NUM "),(" NUM "),(" NUM ")," NUM ",(" NUM ")," NUM "," NUM "," NUM "," NUM "," NUM "," NUM
                ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:"
                "\\d\\d:" NUM ",(\\d+)",
-               l))
-    {
+               l)) {
     }
 };
 
-const Patterns &patterns(bool limited)
-{
+const Patterns &patterns(bool limited) {
     static const Patterns withLimit(true), without(false);
     return limited ? withLimit : without;
 }
 
 // Lines as the readers see them: split at \n, \r\n or \r, cut at the first
 // NUL and at MAX_LINE_BYTES.
-QList<QString> linesOf(const QByteArray &bytes)
-{
+QList<QString> linesOf(const QByteArray &bytes) {
     QList<QString> lines;
     int start = 0;
     const int n = bytes.size();
@@ -86,23 +82,20 @@ QList<QString> linesOf(const QByteArray &bytes)
     return lines;
 }
 
-double num(const QString &s)
-{
+double num(const QString &s) {
     bool ok = false;
     const double v = s.toDouble(&ok);
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-int integer(const QString &s)
-{
+int integer(const QString &s) {
     bool ok = false;
     const int v = s.toInt(&ok);
     return ok ? v : 0;
 }
 
 template <class F>
-void findAll(const QRegularExpression &r, const QString &s, F f)
-{
+void findAll(const QRegularExpression &r, const QString &s, F f) {
     QRegularExpressionMatchIterator it = r.globalMatch(s);
     while (it.hasNext())
         f(it.next());
@@ -110,8 +103,7 @@ void findAll(const QRegularExpression &r, const QString &s, F f)
 
 } // namespace
 
-void readSidecar(int block, const QByteArray &bytes, bool matchLimit)
-{
+void readSidecar(int block, const QByteArray &bytes, bool matchLimit) {
     const Patterns &p = patterns(matchLimit);
     const QRegularExpression &time = p.time;
     const QRegularExpression(&dates)[3] = p.dates;
@@ -217,8 +209,7 @@ void readSidecar(int block, const QByteArray &bytes, bool matchLimit)
     track().relativeAltitude = true;
 }
 
-void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
-{
+void readEmbedded(int block, const QByteArray &bytes, bool matchLimit) {
     const QRegularExpression &time = patterns(matchLimit).time;
     const QRegularExpression &e = patterns(matchLimit).e;
     MovieBlock &blk = track().block[block];
@@ -279,8 +270,7 @@ void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
     blk.totalDist = total;
 }
 
-void readFlightLog(int block, const QByteArray &bytes, bool matchLimit)
-{
+void readFlightLog(int block, const QByteArray &bytes, bool matchLimit) {
     const QRegularExpression &f = patterns(matchLimit).f;
     MovieBlock &blk = track().block[block];
     const QList<QString> lines = linesOf(bytes);
@@ -309,8 +299,7 @@ void readFlightLog(int block, const QByteArray &bytes, bool matchLimit)
     track().relativeAltitude = true;
 }
 
-QByteArray compareBlocks(int a, int b)
-{
+QByteArray compareBlocks(int a, int b) {
     const MovieBlock &x = track().block[a];
     const MovieBlock &y = track().block[b];
     auto differs = [](double p, double q) {

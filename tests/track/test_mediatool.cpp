@@ -1,12 +1,12 @@
 // Running the media tool: a fake tool script stands in for ffmpeg on PATH.
+#include "support/testsupport.h"
 #include "track/mediatool.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <ctime>
 
 using namespace vx;
+using vxtest::readFile;
 
 class TestMediaTool : public QObject {
     Q_OBJECT
@@ -14,133 +14,97 @@ class TestMediaTool : public QObject {
     QTemporaryDir m_dir;
     QByteArray m_oldPath;
 
-    void installTool(const QByteArray &script)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    }
+    QString tool() const { return m_dir.filePath("ffmpeg"); }
+    QString log() const { return m_dir.filePath("log.txt"); }
 
-    QString log() const { return m_dir.filePath(QStringLiteral("log.txt")); }
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    void installTool(const QByteArray &script) {
+        QVERIFY(vxtest::writeFile(tool(), script));
+        QVERIFY(QFile::setPermissions(tool(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(m_dir.isValid());
         m_oldPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
     }
     void cleanupTestCase() { qputenv("PATH", m_oldPath); }
 
-    void toolIsFoundOnPath()
-    {
-        installTool("exit 0\n");
-        QCOMPARE(mediaToolPath(), m_dir.filePath(QStringLiteral("ffmpeg")));
+    // Standard error goes to the log, which is truncated first; the exit
+    // code, a crash and a tool that cannot start all end the wait.
+    void outcomes_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("logText");
+        QTest::newRow("finished") << QByteArray("#!/bin/sh\necho \"report for $*\" >&2\necho not-in-log\nexit 3\n")
+                                  << int(MediaToolOutcome::Finished) << 3 << QByteArray("report for -i x.mov\n");
+        QTest::newRow("crashed") << QByteArray("#!/bin/sh\nkill -9 $$\n") << int(MediaToolOutcome::Crashed) << -1
+                                 << QByteArray();
+        // No interpreter line and not a binary: exec fails.
+        QTest::newRow("cannot start") << QByteArray("\x7f\x45\x4c\x46garbage", 11)
+                                      << int(MediaToolOutcome::FailedToStart) << -1 << QByteArray();
+    }
+    void outcomes() {
+        QFETCH(QByteArray, script);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, logText);
+        QVERIFY(vxtest::writeFile(log(), "old content that must disappear\n"));
+        installTool(script);
+        QCOMPARE(mediaToolPath(), tool());
         QVERIFY(mediaToolFound());
-    }
-
-    void standardErrorGoesToTheLogTruncated()
-    {
-        QVERIFY(vxtestWrite(log(), "old content that must disappear\n"));
-        installTool("echo \"report for $*\" >&2\necho not-in-log\nexit 3\n");
-        const MediaToolResult r = runMediaTool(nullptr, {QStringLiteral("-i"), QStringLiteral("x.mov")}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::Finished);
-        QCOMPARE(r.exitCode, 3);
-        QCOMPARE(readAll(log()), QByteArray("report for -i x.mov\n"));
+        const MediaToolResult r = runMediaTool(nullptr, {"-i", "x.mov"}, log());
+        QTEST(int(r.outcome), "outcome");
+        if (exitCode >= 0) {
+            QCOMPARE(r.exitCode, exitCode);
+            QCOMPARE(readFile(log()), logText);
+        }
         QVERIFY(!mediaToolBusy());
     }
 
-    void crashStillEndsTheWait()
-    {
-        installTool("kill -9 $$\n");
-        const MediaToolResult r = runMediaTool(nullptr, {}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::Crashed);
-        QVERIFY(!mediaToolBusy());
-    }
-
-    void toolThatCannotStartEndsTheWait()
-    {
-        // An executable file the system cannot run (no interpreter line, not a
-        // binary): exec fails and the run must still end.
-        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
-        QVERIFY(vxtestWrite(path, QByteArray("\x7f\x45\x4c\x46garbage", 11)));
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QCOMPARE(mediaToolPath(), path);
-        const MediaToolResult r = runMediaTool(nullptr, {}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::FailedToStart);
-        QVERIFY(!mediaToolBusy());
-    }
-
-    void secondRunDuringTheFirstIsRefused()
-    {
-        installTool("echo first >&2\nsleep 1\necho first-done >&2\n");
+    void secondRunDuringTheFirstIsRefused() {
+        installTool("#!/bin/sh\necho first >&2\nsleep 1\necho first-done >&2\n");
         MediaToolResult second;
         bool secondTried = false;
-        // While the first run waits, the event loop turns and a timer asks for
-        // another run, as a click would.
+        // While the first run waits, a timer asks for another run, as a click would.
         QTimer::singleShot(200, [&] {
-            second = runMediaTool(nullptr, {}, m_dir.filePath(QStringLiteral("other.txt")));
+            second = runMediaTool(nullptr, {}, m_dir.filePath("other.txt"));
             secondTried = true;
         });
         QElapsedTimer clock;
         clock.start();
+        const std::clock_t cpu = std::clock();
         const MediaToolResult first = runMediaTool(nullptr, {}, log());
+        // The wait does not spin the processor.
+        const double cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
+        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
         QVERIFY(secondTried);
         QCOMPARE(second.outcome, MediaToolOutcome::Busy);
         QCOMPARE(first.outcome, MediaToolOutcome::Finished);
-        QCOMPARE(readAll(log()), QByteArray("first\nfirst-done\n"));
-        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("other.txt"))));
+        QCOMPARE(readFile(log()), "first\nfirst-done\n");
+        QVERIFY(!QFile::exists(m_dir.filePath("other.txt")));
         QVERIFY(clock.elapsed() >= 900);
     }
 
-    void waitDoesNotSpinTheCpu()
-    {
-        installTool("sleep 1\n");
-        const std::clock_t before = std::clock();
-        runMediaTool(nullptr, {}, log());
-        const double cpuSeconds = double(std::clock() - before) / CLOCKS_PER_SEC;
-        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
-    }
-
-    void logsLiveInAPrivateFolderOfThisRun()
-    {
-        // Two copies of the program running at once must never read each
-        // other's reports: the folder is this run's own.
+    void logsLiveInAPrivateFolderOfThisRun() {
+        // Two copies of the program running at once never read each other's reports.
         const QString dir = mediaToolTempDir();
         QCOMPARE(mediaToolTempDir(), dir);
-        QVERIFY(dir.startsWith(QDir::tempPath() + QStringLiteral("/volantix-")));
+        QVERIFY(dir.startsWith(QDir::tempPath() + "/volantix-"));
         QVERIFY(QFileInfo(dir).isDir());
-        QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther), QFileDevice::Permissions());
+        QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther),
+                 QFileDevice::Permissions());
     }
 
-    void missingToolTexts()
-    {
+    void missingToolTexts() {
         qputenv("PATH", "/nonexistent");
         QVERIFY(!mediaToolFound());
-        QVERIFY(mediaToolPath().endsWith(QStringLiteral("/bin/ffmpeg")));
-        QCOMPARE(mediaToolMissingText(), QStringLiteral("Could not find ffmpeg here: %1").arg(mediaToolPath()));
-        QCOMPARE(mediaToolMissingStartupText(),
-                 QStringLiteral("Could not find ffmpeg here: %1. \n\nPlease copy ffmpeg to this location and restart the program.")
-                     .arg(mediaToolPath()));
-        const MediaToolResult r = runMediaTool(nullptr, {}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::FailedToStart);
+        QVERIFY(mediaToolPath().endsWith("/bin/ffmpeg"));
+        QCOMPARE(mediaToolMissingText(), "Could not find ffmpeg here: " + mediaToolPath());
+        QCOMPARE(mediaToolMissingStartupText(), "Could not find ffmpeg here: " + mediaToolPath()
+                                                    + ". \n\nPlease copy ffmpeg to this location and restart the program.");
+        QCOMPARE(runMediaTool(nullptr, {}, log()).outcome, MediaToolOutcome::FailedToStart);
         qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
-    }
-
-private:
-    static bool vxtestWrite(const QString &path, const QByteArray &content)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
     }
 };
 

@@ -3,30 +3,17 @@
 #include "support/testsupport.h"
 #include "track/moviediscovery.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vx;
 
 namespace {
 
-QStringList namesOf(const QList<QFileInfo> &movies)
-{
+QString namesOf(const QList<QFileInfo> &movies) {
     QStringList names;
     for (const QFileInfo &m : movies)
         names << m.fileName();
-    return names;
-}
-
-bool touch(const QString &path, int minutesAgo)
-{
-    if (!vxtest::writeFile(path, "m"))
-        return false;
-    QFile f(path);
-    return f.open(QIODevice::ReadWrite)
-        && f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo), QFileDevice::FileModificationTime);
+    return names.join(' ');
 }
 
 } // namespace
@@ -34,85 +21,65 @@ bool touch(const QString &path, int minutesAgo)
 class TestMovieDiscovery : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir, m_empty;
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(touch(path(QStringLiteral("a.mov")), 10));
-        QVERIFY(touch(path(QStringLiteral("B.mov")), 30));
-        QVERIFY(touch(path(QStringLiteral("C.MP4")), 20));
-        QVERIFY(touch(path(QStringLiteral("d.Avi")), 40));
-        QVERIFY(touch(path(QStringLiteral("notes.txt")), 50));
-        QVERIFY(touch(path(QStringLiteral("e.mov.srt")), 50));
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.mov")));
+    void initTestCase() {
+        const QList<QPair<QString, int>> files{{"a.mov", 10}, {"B.mov", 30}, {"C.MP4", 20}, {"d.Avi", 40}, {"notes.txt", 50},
+                                               {"e.mov.srt", 50}};
+        for (const auto &f : files) {
+            QVERIFY(vxtest::writeFile(path(f.first), "m"));
+            QFile file(path(f.first));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * f.second), QFileDevice::FileModificationTime));
+        }
+        QVERIFY(QDir(m_dir.path()).mkdir("folder.mov"));
     }
 
-    void movieExtensions()
-    {
-        QVERIFY(isMovieFileName(QStringLiteral("x.MP4")));
-        QVERIFY(isMovieFileName(QStringLiteral("/a/b/x.aVi")));
-        QVERIFY(!isMovieFileName(QStringLiteral("x.mp4.srt")));
-        QVERIFY(!isMovieFileName(QStringLiteral("mov")));
+    void moviesOfAFolder() {
+        QVERIFY(isMovieFileName("x.MP4") && isMovieFileName("/a/b/x.aVi"));
+        QVERIFY(!isMovieFileName("x.mp4.srt") && !isMovieFileName("mov"));
         QCOMPARE(movieNameFilters(), (QStringList{"*.mov", "*.mp4", "*.avi"}));
-    }
-
-    void folderListing()
-    {
         // Oldest first by date; by name in case-sensitive order (B before a).
-        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), (QStringList{"d.Avi", "B.mov", "C.MP4", "a.mov"}));
-        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), (QStringList{"B.mov", "C.MP4", "a.mov", "d.Avi"}));
-        QVERIFY(listMovieFolder(path(QStringLiteral("nowhere")), true).isEmpty());
+        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), "d.Avi B.mov C.MP4 a.mov");
+        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), "B.mov C.MP4 a.mov d.Avi");
+        QVERIFY(listMovieFolder(path("nowhere"), true).isEmpty());
     }
 
-    void inputFolder()
-    {
-        const InputSelection s = parseInputArguments({QStringLiteral("--input=") + m_dir.path()}, true);
-        QVERIFY(s.inputGiven);
-        QCOMPARE(namesOf(s.movies), (QStringList{"d.Avi", "B.mov", "C.MP4", "a.mov"}));
-        QCOMPARE(s.loadFolder, QDir(m_dir.path()).absolutePath());
-        QVERIFY(s.messages.isEmpty());
-    }
-
-    void inputMovies()
-    {
+    void inputArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("dateSort");
+        QTest::addColumn<QString>("movies");
+        QTest::addColumn<QStringList>("messages");
+        const QString dir = m_dir.path();
+        QTest::newRow("folder") << QStringList{"--input=" + dir} << true << "d.Avi B.mov C.MP4 a.mov" << QStringList();
         // Single movies with any case of extension, sorted once more; a
-        // missing one is reported and left out; arguments without the
-        // option are ignored.
-        const InputSelection s = parseInputArguments({QStringLiteral("--input=") + path(QStringLiteral("a.mov")),
-                                                      QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                                                      QStringLiteral("--input=") + path(QStringLiteral("gone.MP4")),
-                                                      QStringLiteral("--input=") + path(QStringLiteral("C.MP4"))},
-                                                     false);
-        QCOMPARE(namesOf(s.movies), (QStringList{"C.MP4", "a.mov"}));
-        QCOMPARE(s.loadFolder, m_dir.path());
-        QCOMPARE(s.messages, QStringList{path(QStringLiteral("gone.MP4")) + QStringLiteral(" does not exist!")});
-    }
-
-    void nothingToLoad()
-    {
-        const InputSelection none = parseInputArguments({QStringLiteral("--verbose"), QStringLiteral("x.mov")}, true);
-        QVERIFY(!none.inputGiven);
-        QVERIFY(none.messages.isEmpty());
-
-        const InputSelection missing = parseInputArguments({QStringLiteral("--input=/nowhere/x.mov")}, true);
-        QVERIFY(missing.inputGiven);
-        QVERIFY(missing.movies.isEmpty());
-        QCOMPARE(missing.messages,
-                 (QStringList{"/nowhere/x.mov does not exist!", "No *.mov, *.mp4, or *.avi movies found!"}));
-
-        QTemporaryDir empty;
-        const InputSelection emptyFolder = parseInputArguments({QStringLiteral("--input=") + empty.path()}, true);
-        QCOMPARE(emptyFolder.messages, QStringList{noMoviesMessage()});
-    }
-
-    void inputPattern()
-    {
+        // missing one is reported and left out; other arguments are ignored.
+        QTest::newRow("movies") << QStringList{"--input=" + path("a.mov"), "-platform", "offscreen", "--input=" + path("gone.MP4"),
+                                               "--input=" + path("C.MP4")}
+                                << false << "C.MP4 a.mov" << QStringList{path("gone.MP4") + " does not exist!"};
+        QTest::newRow("missing movie") << QStringList{"--input=/nowhere/x.mov"} << true << ""
+                                       << QStringList{"/nowhere/x.mov does not exist!", "No *.mov, *.mp4, or *.avi movies found!"};
+        QTest::newRow("empty folder") << QStringList{"--input=" + m_empty.path()} << true << "" << QStringList{noMoviesMessage()};
         // The value stops at a double quote; escaped characters stay as written.
-        const InputSelection s = parseInputArguments({QStringLiteral("--input=/x/a\\\"b.mov\"tail")}, true);
-        QCOMPARE(s.messages.first(), QStringLiteral("/x/a\\\"b.mov does not exist!"));
+        QTest::newRow("quote") << QStringList{"--input=/x/a\\\"b.mov\"tail"} << true << ""
+                               << QStringList{"/x/a\\\"b.mov does not exist!", noMoviesMessage()};
+    }
+    void inputArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, dateSort);
+        const InputSelection s = parseInputArguments(arguments, dateSort);
+        QVERIFY(s.inputGiven);
+        QTEST(namesOf(s.movies), "movies");
+        QTEST(s.messages, "messages");
+        if (!s.movies.isEmpty())
+            QCOMPARE(QDir(s.loadFolder).absolutePath(), QDir(m_dir.path()).absolutePath());
+    }
+
+    void withoutInputNothingHappens() {
+        const InputSelection none = parseInputArguments({"--verbose", "x.mov"}, true);
+        QVERIFY(!none.inputGiven && none.messages.isEmpty() && none.movies.isEmpty());
     }
 };
 

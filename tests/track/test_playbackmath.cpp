@@ -16,8 +16,7 @@ using namespace vx;
 namespace {
 
 // Block b gets n points one second apart from t0, 0.1 km apart.
-void fillBlock(int b, int n, uint32_t t0)
-{
+void fillBlock(int b, int n, uint32_t t0) {
     MovieBlock &m = track().block[b];
     for (int i = 0; i < n; ++i) {
         m.gpsTime[i] = t0 + static_cast<uint32_t>(i);
@@ -36,30 +35,27 @@ class TestPlaybackMath : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
+    void init() {
         setDefaultSettings();
         resetTrackStore();
     }
 
-    void frameStepsAndRates()
-    {
-        QCOMPARE(frameStepMs(25.0f), qint64(1200));
-        QCOMPARE(frameStepMs(29.97f), qint64(660));
-        QCOMPARE(frameStepMs(60.0f), qint64(640));
+    void frameStepsAndRates() {
+        // A rate the probe cannot have meant counts as the store's 29.97.
+        QString steps;
+        for (float fps : {25.0f, 29.97f, 60.0f, 0.0f, -5.0f, std::nanf(""), std::numeric_limits<float>::infinity()})
+            steps += QString::number(frameStepMs(fps)) + ' ';
+        QCOMPARE(steps, "1200 660 640 660 660 660 660 ");
         QCOMPARE(frameStepFrames(30.0f), 20);
         QCOMPARE(frameStepFrames(30.01f), 40);
-        // A rate the probe cannot have meant counts as the store's 29.97.
-        for (float bad : {0.0f, -5.0f, std::nanf(""), std::numeric_limits<float>::infinity()})
-            QCOMPARE(frameStepMs(bad), qint64(660));
         // Slower stops at "x/4"; a damaged index reads the 1x entry.
-        QCOMPARE(QString::fromLatin1(rateEntry(slowerRateIndex(RATE_INDEX_SLOWEST)).label), QStringLiteral("x/4"));
+        QCOMPARE(QString(rateEntry(slowerRateIndex(RATE_INDEX_SLOWEST)).label), "x/4");
         QCOMPARE(fasterRateIndex(RATE_INDEX_FASTEST), RATE_INDEX_FASTEST);
         QCOMPARE(rateEntry(99).rate, 1.0);
+        QCOMPARE(QString(rateEntry(RATE_COUNT).label), "1x");
     }
 
-    void movieStartAndTotalOffset()
-    {
+    void movieStartAndTotalOffset() {
         // 205.4 s is 205400 ms in the store's float, not 205399.
         QCOMPARE(movieLengthMs(205.4f, 1, 999), qint64(205400));
         QCOMPARE(movieLengthMs(-1.0f, 1, 7000), qint64(7000));
@@ -78,8 +74,7 @@ private slots:
         QCOMPARE(totalTimeOffsetSec(track().block[0], 1700000000500, 3), qint64(3));
     }
 
-    void theTickFindsTheFirstPointAtOrAfterTheInstant()
-    {
+    void theTickFindsTheFirstPointAtOrAfterTheInstant() {
         fillBlock(0, 10, 1700000000);
         fillBlock(1, 10, 1700000100);
         fillBlock(2, 20, 1700000200);
@@ -121,18 +116,17 @@ private slots:
         QCOMPARE(lookUpPoint(track(), MAX_BLOCKS, 0, &s), -1);
     }
 
-    void textsOfTheLabelsJumpToBoxAndMovieList()
-    {
-        QCOMPARE(durationLabelText(65400, 3725000), QStringLiteral("01:05 of 62:05"));
-        QCOMPARE(lengthEntryText(205.4f), QStringLiteral(" [03:25]"));
-        QCOMPARE(vmaxEntryText(80.0f, settings()), QStringLiteral("Vmax (49 mph)"));
-        QCOMPARE(vmaxEntryText(-10000.0f, settings()), QStringLiteral("Vmax (0 mph)"));
-        settings().speedUnitIndex = 7;  // no such unit: no name
-        QCOMPARE(vmaxEntryText(10.0f, settings()), QStringLiteral("Vmax (6 )"));
+    void textsOfTheLabelsJumpToBoxAndMovieList() {
         const QDateTime modified(QDate(2023, 7, 14), QTime(21, 5, 30), Qt::LocalTime);
-        QCOMPARE(dateEntryText(modified, 30.0f, 0, 0), QStringLiteral(" [Fri Jul 14 2023 9:05:00 PM]"));
-        QCOMPARE(dateEntryText(modified, 30.0f, 3600, 1), QStringLiteral(" [Fri Jul 14 2023 22:05:00]"));
-        QVERIFY(dateEntryText(modified, 0.0f, 0, 0).isEmpty());
+        QStringList texts{durationLabelText(65400, 3725000), lengthEntryText(205.4f), vmaxEntryText(80.0f, settings()),
+                          vmaxEntryText(-10000.0f, settings()), dateEntryText(modified, 30.0f, 0, 0),
+                          dateEntryText(modified, 30.0f, 3600, 1), dateEntryText(modified, 0.0f, 0, 0)};
+        settings().speedUnitIndex = 7;  // no such unit: no name
+        texts << vmaxEntryText(10.0f, settings()) << movieCountText(1) << movieCountText(0) << rowDurationText(-1.0f)
+              << fileInfoText(376144, 25.0f, 640, 360);
+        QCOMPARE(texts, (QStringList{"01:05 of 62:05", " [03:25]", "Vmax (49 mph)", "Vmax (0 mph)", " [Fri Jul 14 2023 9:05:00 PM]",
+                                     " [Fri Jul 14 2023 22:05:00]", "", "Vmax (6 )", "1 Movie", "0 Movies", "00:00",
+                                     "0.37 MB, 25 fps, 640x360"}));
 
         TrackStore &t = track();
         t.numBlocks = 5;
@@ -140,38 +134,29 @@ private slots:
         for (int b = 0; b < 5; ++b)
             t.block[b].duration = durations[b];
         t.block[3].active = false;  // switched off: not counted; unknown: nothing
-        QCOMPARE(totalLengthText(t), QStringLiteral("01:03:00"));
-        QCOMPARE(movieCountText(1), QStringLiteral("1 Movie"));
-        QCOMPARE(movieCountText(0), QStringLiteral("0 Movies"));
-        QCOMPARE(rowDurationText(-1.0f), QStringLiteral("00:00"));
-        QCOMPARE(fileInfoText(376144, 25.0f, 640, 360), QStringLiteral("0.37 MB, 25 fps, 640x360"));
+        QCOMPARE(totalLengthText(t), "01:03:00");
     }
 
-    void seekTargets()
-    {
+    void seekTargets() {
         // "skip" 3 s, unless it is beyond the movie or not a number.
-        QCOMPARE(skipTargetMs(3.0f, 10.0f), qint64(3000));
-        QCOMPARE(skipTargetMs(12.0f, 10.0f), qint64(0));
-        QCOMPARE(skipTargetMs(-2.0f, 10.0f), qint64(0));
-        QCOMPARE(skipTargetMs(std::nanf(""), 10.0f), qint64(0));
+        QString skips;
+        for (float skip : {3.0f, 12.0f, -2.0f, std::nanf("")})
+            skips += QString::number(skipTargetMs(skip, 10.0f)) + ' ';
+        QCOMPARE(skips, "3000 0 0 0 ");
         // The top-speed jump: 0 at the first point, one second early after it.
         fillBlock(0, 30, 1700000000);
-        QCOMPARE(topSpeedJumpMs(track().block[0], 0), qint64(0));
-        QCOMPARE(topSpeedJumpMs(track().block[0], 12), qint64(11000));
-        QCOMPARE(topSpeedJumpMs(track().block[0], 30), qint64(0));
+        const MovieBlock &m = track().block[0];
+        QCOMPARE(QString("%1 %2 %3").arg(topSpeedJumpMs(m, 0)).arg(topSpeedJumpMs(m, 12)).arg(topSpeedJumpMs(m, 30)), "0 11000 0");
         track().block[0].gpsTime[12] = NO_TIME;
-        QCOMPARE(topSpeedJumpMs(track().block[0], 12), qint64(0));
-        QCOMPARE(sliderValueForClick(0, 2, 74, 100), 1);
-        QCOMPARE(sliderValueForClick(0, 2, 76, 100), 2);
-        QCOMPARE(sliderValueForClick(0, 5, 130, 100), 5);
-        QCOMPARE(sliderValueForClick(3, 5, 10, 0), 3);
+        QCOMPARE(topSpeedJumpMs(m, 12), qint64(0));
+        QCOMPARE(QString("%1 %2 %3 %4").arg(sliderValueForClick(0, 2, 74, 100)).arg(sliderValueForClick(0, 2, 76, 100))
+                     .arg(sliderValueForClick(0, 5, 130, 100)).arg(sliderValueForClick(3, 5, 10, 0)), "1 2 5 3");
     }
 
     // Click-to-go lands where the tick finds the clicked point again, for
     // start times off the whole second, time biases, time factors, points
     // sharing a second and movies of unknown duration.
-    void pointSeekIsTheTicksInverse_data()
-    {
+    void pointSeekIsTheTicksInverse_data() {
         QTest::addColumn<qint64>("modifiedMs");
         QTest::addColumn<float>("duration");
         QTest::addColumn<int>("timeFactor");
@@ -183,8 +168,7 @@ private slots:
         QTest::newRow("time factor 3") << qint64(1700000090400) << 30.0f << 3 << 2 << qint64(0);
         QTest::newRow("unknown duration") << qint64(1700000030300) << -1.0f << 1 << 1 << qint64(30000);
     }
-    void pointSeekIsTheTicksInverse()
-    {
+    void pointSeekIsTheTicksInverse() {
         QFETCH(qint64, modifiedMs);
         QFETCH(float, duration);
         QFETCH(int, timeFactor);
@@ -226,11 +210,10 @@ private slots:
         QVERIFY(!pointSeekMs(m, 3, modifiedMs, timeBias, 0));
     }
 
-    void pictureGeometry()
-    {
+    void pictureGeometry() {
         QCOMPARE(fitVideoRect(QSize(800, 400), 640, 360, true), QRect(44, 0, 711, 400));
-        QCOMPARE(fitVideoRect(QSize(800, 400), 640, 360, false), QRect(0, 0, 800, 400));
-        QCOMPARE(fitVideoRect(QSize(800, 400), 0, 0, true), QRect(0, 0, 800, 400));
+        for (const QRect &r : {fitVideoRect(QSize(800, 400), 640, 360, false), fitVideoRect(QSize(800, 400), 0, 0, true)})
+            QCOMPARE(r, QRect(0, 0, 800, 400));
         // Zooming keeps the point under the container's centre in place.
         const QRect box(0, 0, 800, 400);
         const QRect pic(100, 0, 600, 400);

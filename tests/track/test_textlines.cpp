@@ -3,15 +3,13 @@
 // number conversion.
 #include "track/textlines.h"
 
-#include <QBuffer>
 #include <QtTest>
 
 using namespace vx;
 
 namespace {
 
-QList<QByteArray> linesOf(const QByteArray &bytes)
-{
+QList<QByteArray> linesOf(const QByteArray &bytes) {
     QBuffer in;
     in.setData(bytes);
     in.open(QIODevice::ReadOnly);
@@ -28,10 +26,17 @@ class TestTextLines : public QObject {
     Q_OBJECT
 
 private slots:
-    void lineEnds_data()
-    {
+    void lineEnds_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QList<QByteArray>>("lines");
+        const QByteArray x(MAX_LINE_BYTES, 'x');
+        // 10485 lines of 100 bytes, then a line whose "\r" is the last byte
+        // of the first megabyte and whose "\n" the first of the next.
+        QByteArray chunks;
+        for (int i = 0; i < 10485; ++i)
+            chunks += QByteArray(99, 'c') + '\n';
+        const QList<QByteArray> chunkLines = QList<QByteArray>() << chunks.split('\n').mid(0, 10485)
+                                                                 << QByteArray(75, 'y') << "after";
         QTest::newRow("empty") << QByteArray() << QList<QByteArray>{};
         QTest::newRow("lf") << QByteArray("a\nb\n") << QList<QByteArray>{"a", "b"};
         QTest::newRow("no final end") << QByteArray("a\nb") << QList<QByteArray>{"a", "b"};
@@ -41,108 +46,71 @@ private slots:
         QTest::newRow("blank lines") << QByteArray("\n\na\n") << QList<QByteArray>{"", "", "a"};
         QTest::newRow("nul ends the line") << QByteArray("ab\0cd\nef", 8) << QList<QByteArray>{"ab", "ef"};
         QTest::newRow("latin-1 kept") << QByteArray("\xef\xbb\xbf" "1\n\xb0") << QList<QByteArray>{"\xef\xbb\xbf" "1", "\xb0"};
+        QTest::newRow("crlf across the chunk end") << chunks + QByteArray(75, 'y') + "\r\nafter" << chunkLines;
+        QTest::newRow("over-long lines are cut") << QByteArray(100000, 'x') + "\nnext\n" + QByteArray(MAX_LINE_BYTES, 'z') + "\rlast"
+                                                 << QList<QByteArray>{x, "next", QByteArray(MAX_LINE_BYTES, 'z'), "last"};
+        QTest::newRow("over-long to the end") << "a\n" + QByteArray(3 * MAX_LINE_BYTES + 5, 'x') << QList<QByteArray>{"a", x};
     }
-    void lineEnds()
-    {
+    void lineEnds() {
         QFETCH(QByteArray, input);
-        QFETCH(QList<QByteArray>, lines);
-        QCOMPARE(linesOf(input), lines);
+        QTEST(linesOf(input), "lines");
     }
 
-    void crlfAcrossTheChunkBoundary()
-    {
-        // 10485 lines of 100 bytes, then a 76-byte line whose "\r" is the
-        // last byte of the first megabyte and whose "\n" the first of the next.
-        QByteArray bytes;
-        for (int i = 0; i < 10485; ++i)
-            bytes += QByteArray(99, 'x') + '\n';
-        bytes += QByteArray(75, 'y') + "\r\n" + "after";
-        QCOMPARE(bytes.indexOf('\r'), (1 << 20) - 1);
-        const QList<QByteArray> lines = linesOf(bytes);
-        QCOMPARE(lines.size(), 10487);
-        QCOMPARE(lines[10485], QByteArray(75, 'y'));
-        QCOMPARE(lines[10486], QByteArray("after"));
-    }
-
-    void overlongLinesAreCut()
-    {
-        QByteArray bytes = QByteArray(100000, 'x') + "\nnext\n" + QByteArray(MAX_LINE_BYTES, 'z') + "\rlast";
-        const QList<QByteArray> lines = linesOf(bytes);
-        QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], QByteArray(MAX_LINE_BYTES, 'x'));
-        QCOMPARE(lines[1], QByteArray("next"));
-        QCOMPARE(lines[2], QByteArray(MAX_LINE_BYTES, 'z'));
-        QCOMPARE(lines[3], QByteArray("last"));
-        // An over-long line that runs to the end of the input.
-        const QList<QByteArray> tail = linesOf("a\n" + QByteArray(3 * MAX_LINE_BYTES + 5, 'q'));
-        QCOMPARE(tail.size(), 2);
-        QCOMPARE(tail[1].size(), MAX_LINE_BYTES);
-    }
-
-    void latin1TextMatchesTheBytes()
-    {
+    void latin1TextMatchesTheBytes() {
         QBuffer in;
         in.setData(QByteArray("GPS \xb0 long line\nx\n"));
         in.open(QIODevice::ReadOnly);
         LineReader reader(in);
         QVERIFY(reader.next());
         QCOMPARE(reader.text(), QString::fromLatin1("GPS \xb0 long line"));
-        QVERIFY(reader.contains("GPS"));
-        QVERIFY(!reader.contains("gps"));
+        QVERIFY(reader.contains("GPS") && !reader.contains("gps"));
+        QCOMPARE(LineReader::find("xxGPS", 4, "GPS", 3), -1);  // never past the line's end
         QVERIFY(reader.next());
-        QCOMPARE(reader.text(), QStringLiteral("x"));  // shorter text after a longer one
+        QCOMPARE(reader.text(), "x");  // shorter text after a longer one
         QVERIFY(!reader.next());
     }
 
-    void cueTimes()
-    {
-        int h = -1, m = -1, s = -1, ms = -1;
-        QVERIFY(!scanCueTimes("00:00:02,000", 12, h, m, s, ms));  // an end time has no arrow
-        QCOMPARE(h, -1);
-        const QByteArray cue = "00:15:04,904 --> 00:15:05,905";
-        QVERIFY(scanCueTimes(cue.constData(), cue.size(), h, m, s, ms));
-        QCOMPARE(h, 0);
-        QCOMPARE(m, 15);
-        QCOMPARE(s, 4);
-        QCOMPARE(ms, 904);
+    void cueTimes_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("hmsms");  // empty: no cue time
+        QTest::newRow("cue") << QByteArray("00:15:04,904 --> 00:15:05,905") << "0 15 4 904";
+        QTest::newRow("end time has no arrow") << QByteArray("00:00:02,000") << "";
         // Find-all: the last complete match wins; broken ones are passed over.
-        const QByteArray two = "01:02:03,004 --> x 11:12:13,014 --> 9:12:13,014 -->";
-        QVERIFY(scanCueTimes(two.constData(), two.size(), h, m, s, ms));
-        QCOMPARE(h, 11);
-        QCOMPARE(ms, 14);
-        const QByteArray cut = "01:02:03,004 -->";
-        QVERIFY(!scanCueTimes(cut.constData(), cut.size() - 1, h, m, s, ms));
-        QVERIFY(!scanCueTimes("", 0, h, m, s, ms));
+        QTest::newRow("last match") << QByteArray("01:02:03,004 --> x 11:12:13,014 --> 9:12:13,014 -->") << "11 12 13 14";
+        QTest::newRow("cut before the arrow's end") << QByteArray("01:02:03,004 --") << "";
+        QTest::newRow("letter among the milliseconds") << QByteArray("01:02:03,0x4 -->") << "";
+        QTest::newRow("empty") << QByteArray() << "";
+    }
+    void cueTimes() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, hmsms);
+        int h = -1, m = -1, s = -1, ms = -1;
+        QCOMPARE(scanCueTimes(line.constData(), line.size(), h, m, s, ms), !hmsms.isEmpty());
+        QCOMPARE(hmsms.isEmpty() ? QString() : QString("%1 %2 %3 %4").arg(h).arg(m).arg(s).arg(ms), hmsms);
     }
 
-    void numbers_data()
-    {
+    void numbers_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("value");
-        QTest::newRow("plain") << QByteArray("149.0251") << 149.0251;
-        QTest::newRow("negative") << QByteArray("-20.2533") << -20.2533;
-        QTest::newRow("plus") << QByteArray("+1.5") << 1.5;
-        QTest::newRow("no leading digit") << QByteArray(".5") << 0.5;
-        QTest::newRow("integer") << QByteArray("16") << 16.0;
-        QTest::newRow("empty") << QByteArray("") << 0.0;
-        QTest::newRow("sign only") << QByteArray("-") << 0.0;
-        QTest::newRow("double sign") << QByteArray("+-1") << 0.0;
-        QTest::newRow("trailing text") << QByteArray("1.5m") << 0.0;
-        QTest::newRow("overflow") << QByteArray(400, '9') << 0.0;
+        QTest::addColumn<int>("integer");
+        QTest::newRow("plain") << QByteArray("149.0251") << 149.0251 << 0;
+        QTest::newRow("negative") << QByteArray("-20.2533") << -20.2533 << 0;
+        QTest::newRow("plus") << QByteArray("+1.5") << 1.5 << 0;
+        QTest::newRow("no leading digit") << QByteArray(".5") << 0.5 << 0;
+        QTest::newRow("integer") << QByteArray("16") << 16.0 << 16;
+        QTest::newRow("leading zeros") << QByteArray("0042") << 42.0 << 42;
+        QTest::newRow("signed integer") << QByteArray("+7") << 7.0 << 7;
+        QTest::newRow("empty") << QByteArray("") << 0.0 << 0;
+        QTest::newRow("sign only") << QByteArray("-") << 0.0 << 0;
+        QTest::newRow("double sign") << QByteArray("+-1") << 0.0 << 0;
+        QTest::newRow("trailing text") << QByteArray("7x") << 0.0 << 0;
+        QTest::newRow("does not fit an int") << QByteArray("99999999999") << 99999999999.0 << 0;
+        QTest::newRow("overflow") << QByteArray(400, '9') << 0.0 << 0;
     }
-    void numbers()
-    {
+    void numbers() {
         QFETCH(QByteArray, text);
-        QFETCH(double, value);
-        QCOMPARE(parseDouble(text.constData(), text.size()), value);
-    }
-
-    void integers()
-    {
-        QCOMPARE(parseInt("0042", 4), 42);
-        QCOMPARE(parseInt("+7", 2), 7);
-        QCOMPARE(parseInt("99999999999", 11), 0);  // does not fit: 0
-        QCOMPARE(parseInt("7x", 2), 0);
+        QTEST(parseDouble(text.constData(), text.size()), "value");
+        QTEST(parseInt(text.constData(), text.size()), "integer");
     }
 };
 

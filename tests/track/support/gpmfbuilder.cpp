@@ -4,8 +4,7 @@
 
 namespace vxtest {
 
-QByteArray be16(uint16_t v)
-{
+QByteArray be16(uint16_t v) {
     QByteArray b(2, 0);
     b[0] = char(v >> 8);
     b[1] = char(v);
@@ -16,16 +15,14 @@ QByteArray be32(uint32_t v) { return be16(uint16_t(v >> 16)) + be16(uint16_t(v))
 
 QByteArray be64(uint64_t v) { return be32(uint32_t(v >> 32)) + be32(uint32_t(v)); }
 
-QByteArray int32s(std::initializer_list<int32_t> values)
-{
+QByteArray int32s(std::initializer_list<int32_t> values) {
     QByteArray b;
     for (int32_t v : values)
         b += be32(uint32_t(v));
     return b;
 }
 
-QByteArray klv(const char *key, char type, int structSize, const QByteArray &data, int repeat)
-{
+QByteArray klv(const char *key, char type, int structSize, const QByteArray &data, int repeat) {
     if (repeat < 0)
         repeat = structSize ? int(data.size()) / structSize : 0;
     QByteArray item(key, 4);
@@ -38,8 +35,7 @@ QByteArray klv(const char *key, char type, int structSize, const QByteArray &dat
     return item;
 }
 
-QByteArray nest(const char *key, const QByteArray &children)
-{
+QByteArray nest(const char *key, const QByteArray &children) {
     return klv(key, 0, 1, children, int(children.size()));
 }
 
@@ -47,15 +43,13 @@ namespace {
 
 int32_t scaled(double v, double divisor) { return int32_t(std::llround(v * divisor)); }
 
-QByteArray device(uint32_t id, const QByteArray &name, const QByteArray &streams)
-{
+QByteArray device(uint32_t id, const QByteArray &name, const QByteArray &streams) {
     return nest("DEVC", klv("DVID", 'L', 4, be32(id)) + klv("DVNM", 'c', 1, name) + streams);
 }
 
 } // namespace
 
-QByteArray gps5Payload(const std::vector<GpsFix> &fixes, bool seaLevelHeights)
-{
+QByteArray gps5Payload(const std::vector<GpsFix> &fixes, bool seaLevelHeights) {
     QByteArray samples;
     for (const GpsFix &f : fixes)
         samples += int32s({scaled(f.latDeg, 1e7), scaled(f.lonDeg, 1e7), scaled(f.altitudeM, 1e3),
@@ -69,8 +63,7 @@ QByteArray gps5Payload(const std::vector<GpsFix> &fixes, bool seaLevelHeights)
     return device(1, "Camera", nest("STRM", stream));
 }
 
-QByteArray gps9Payload(const std::vector<GpsFix> &fixes)
-{
+QByteArray gps9Payload(const std::vector<GpsFix> &fixes) {
     QByteArray samples;
     for (const GpsFix &f : fixes) {
         samples += int32s({scaled(f.latDeg, 1e7), scaled(f.lonDeg, 1e7), scaled(f.altitudeM, 1e3),
@@ -84,8 +77,7 @@ QByteArray gps9Payload(const std::vector<GpsFix> &fixes)
     return device(1, "HERO13 Black", nest("STRM", stream));
 }
 
-QByteArray gpriPayload(const std::vector<GpsFix> &fixes)
-{
+QByteArray gpriPayload(const std::vector<GpsFix> &fixes) {
     QByteArray samples;
     uint64_t timeUs = 145911705;
     for (const GpsFix &f : fixes) {
@@ -103,14 +95,12 @@ QByteArray gpriPayload(const std::vector<GpsFix> &fixes)
            + device(16835857, "GoPro Karma v1.0", nest("STRM", stream));
 }
 
-QByteArray payloadWithoutGps()
-{
+QByteArray payloadWithoutGps() {
     const QByteArray accl = klv("SCAL", 's', 2, be16(418)) + klv("ACCL", 's', 6, QByteArray(6 * 4, '\x01'));
     return device(1, "Camera", nest("STRM", accl));
 }
 
-std::vector<QByteArray> splitPayloads(const QByteArray &dump)
-{
+std::vector<QByteArray> splitPayloads(const QByteArray &dump) {
     std::vector<QByteArray> out;
     int pos = 0;
     while (pos + 8 <= dump.size()) {

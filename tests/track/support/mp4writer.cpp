@@ -9,32 +9,27 @@ namespace vxtest {
 
 namespace {
 
-QByteArray box(const char *type, const QByteArray &body)
-{
+QByteArray box(const char *type, const QByteArray &body) {
     return be32(uint32_t(8 + body.size())) + QByteArray(type, 4) + body;
 }
 
 QByteArray fullBox(const char *type, const QByteArray &body) { return box(type, be32(0) + body); }
 
 // Creation and modification times, timescale, duration.
-QByteArray clockBody(uint32_t timescale, uint32_t duration)
-{
+QByteArray clockBody(uint32_t timescale, uint32_t duration) {
     return be32(0) + be32(0) + be32(timescale) + be32(duration);
 }
 
-uint32_t sampleCount(const TestTrack &t)
-{
+uint32_t sampleCount(const TestTrack &t) {
     return uint32_t(t.samples.empty() ? t.dummySizes.size() : t.samples.size());
 }
 
-uint32_t sampleSize(const TestTrack &t, size_t i)
-{
+uint32_t sampleSize(const TestTrack &t, size_t i) {
     return t.samples.empty() ? t.dummySizes[i] : uint32_t(t.samples[i].size());
 }
 
 // Samples per chunk, chunk after chunk, from the track's stsc runs.
-std::vector<uint32_t> chunkSampleCounts(const TestTrack &t)
-{
+std::vector<uint32_t> chunkSampleCounts(const TestTrack &t) {
     std::vector<uint32_t> chunks;
     uint32_t left = sampleCount(t);
     if (t.stsc.empty()) {
@@ -65,8 +60,7 @@ struct Placed {
 };
 
 // Places the chunks of all tracks in time order after `dataStart`.
-Placed place(const TestMovie &m, uint64_t dataStart)
-{
+Placed place(const TestMovie &m, uint64_t dataStart) {
     struct Chunk {
         double time;
         int track;
@@ -102,8 +96,7 @@ Placed place(const TestMovie &m, uint64_t dataStart)
     return p;
 }
 
-QByteArray trak(const TestMovie &m, size_t k, const std::vector<uint64_t> &chunkOffsets)
-{
+QByteArray trak(const TestMovie &m, size_t k, const std::vector<uint64_t> &chunkOffsets) {
     const TestTrack &t = m.tracks[k];
     const uint32_t n = sampleCount(t);
     uint64_t ticks = 0;
@@ -148,8 +141,7 @@ QByteArray trak(const TestMovie &m, size_t k, const std::vector<uint64_t> &chunk
     return box("trak", fullBox("tkhd", QByteArray(80, 0)) + mdia);
 }
 
-QByteArray moov(const TestMovie &m, const Placed &p)
-{
+QByteArray moov(const TestMovie &m, const Placed &p) {
     QByteArray body = fullBox("mvhd", clockBody(m.movieTimescale, 0) + QByteArray(80, 0));
     for (size_t k = 0; k < m.tracks.size(); ++k)
         body += trak(m, k, p.chunkOffsets[k]);
@@ -162,8 +154,7 @@ struct Layout {
     Placed placed;
 };
 
-Layout layout(const TestMovie &m)
-{
+Layout layout(const TestMovie &m) {
     const QByteArray ftyp = box("ftyp", QByteArray("mp41") + be32(0) + "mp41");
     Layout l;
     const int mdatHeader = 16;  // always room for a 64-bit size; 8 unused bytes go to a "free" box otherwise
@@ -186,16 +177,14 @@ Layout layout(const TestMovie &m)
 
 } // namespace
 
-TestTrack repairDataTrack(int samples)
-{
+TestTrack repairDataTrack(int samples) {
     TestTrack t;
     t.format = "fdsc";
     t.samples.assign(size_t(samples), QByteArray(64, 'x'));
     return t;
 }
 
-QByteArray buildMovie(const TestMovie &movie)
-{
+QByteArray buildMovie(const TestMovie &movie) {
     const Layout l = layout(movie);
     QByteArray out = l.head;
     out.append(QByteArray(int(l.placed.mdatEnd) - out.size(), 0));
@@ -207,8 +196,7 @@ QByteArray buildMovie(const TestMovie &movie)
     return out + l.tail;
 }
 
-bool writeMovie(const TestMovie &movie, const QString &path)
-{
+bool writeMovie(const TestMovie &movie, const QString &path) {
     const Layout l = layout(movie);
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -224,8 +212,7 @@ bool writeMovie(const TestMovie &movie, const QString &path)
     return ok;
 }
 
-int boxOffset(const QByteArray &movie, const char *type, int nth)
-{
+int boxOffset(const QByteArray &movie, const char *type, int nth) {
     int from = 0;
     for (;;) {
         const int at = movie.indexOf(QByteArray(type, 4), from);
