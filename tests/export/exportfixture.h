@@ -10,8 +10,7 @@
 namespace vxtest {
 
 inline void setPoint(vx::MovieBlock &b, int i, uint32_t time, double lat, double lon, float speedKmh,
-                     double segDistKm, double losKm, double bearing, double altitudeM, int sats)
-{
+                     double segDistKm, double losKm, double bearing, double altitudeM, int sats) {
     b.gpsTime[i] = time;
     b.lat[i] = lat;
     b.lon[i] = lon;
@@ -26,9 +25,9 @@ inline void setPoint(vx::MovieBlock &b, int i, uint32_t time, double lat, double
 // Settings: km/h, km, metres, decimal degrees, local time 7.5 hours behind
 // UTC. Store: DJI_0001.MOV (2 points, altitude, satellites), skipped.MOV
 // (disabled), a&b<c>.mov (1 point, no altitude, no satellites; stale values
-// in its arrays). No geotags.
-inline void loadExportFixture()
-{
+// in its arrays), and beyond the loaded movies a stale block 3 left from an
+// earlier load that nothing may read. No geotags.
+inline void loadExportFixture() {
     using namespace vx;
     setDefaultSettings();
     SettingsRecord &s = settings();
@@ -61,6 +60,11 @@ inline void loadExportFixture()
     c.movieFile = QFileInfo(QStringLiteral("/movies/a&b<c>.mov"));
     c.numPoints = 1;
     setPoint(c, 0, 1489276800u, 0.5, -0.25, 10.0f, 1.5, 2.25, -90.0, 999.0, 5);
+
+    MovieBlock &stale = t.block[3];
+    stale.movieFile = QFileInfo(QStringLiteral("/movies/stale.MOV"));
+    stale.numPoints = 1;
+    setPoint(stale, 0, 1489280000u, 10.0, 10.0, 50.0f, 0.5, 0.5, 0.0, 20.0, 8);
 
     rebuildPlayOrder();  // plays blocks 0 and 2
 }

@@ -8,63 +8,35 @@
 
 #include "support/testsupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vx;
+using vxtest::readFile;
 
 namespace {
 
-ExportResult writeText(const QString &path, const QByteArray &text)
-{
+ExportResult writeText(const QString &path, const QByteArray &text) {
     ExportFile f(path);
     if (!f.open())
         return f.failure();
-    // In pieces, as the exports write.
-    for (int i = 0; i < text.size(); i += 1000) {
+    for (int i = 0; i < text.size(); i += 1000) {  // in pieces, as the exports write
         f.text() += text.mid(i, 1000);
         f.writeIfLarge();
     }
     return f.finish();
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+const QByteArray kBig = QByteArray(3 << 20, 'x') + "end\n";
+
+QString errorFor(const QString &path) { return "File error. Could not write to: " + path; }
+
+mode_t modeOf(const QString &path) {
+    struct stat st;
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
-
-QByteArray bigText() { return QByteArray(3 << 20, 'x') + "end\n"; }
-
-// Limits the size of files this process writes (root ignores permission
-// bits, not this); the write beyond it fails with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = saved;
-        l.rlim_cur = bytes;
-        ok = setrlimit(RLIMIT_FSIZE, &l) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    bool ok = false;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -72,70 +44,61 @@ class TestExportFile : public QObject {
     Q_OBJECT
 
 private slots:
-    void writesAndReplaces()
-    {
+    void writesAndReplaces() {
         QTemporaryDir dir;
         const QString path = dir.filePath("out.csv");
-        ExportResult r = writeText(path, "first\n");
-        QVERIFY(r.ok);
-        QVERIFY(r.errorText.isEmpty());
-        QCOMPARE(readAll(path), QByteArray("first\n"));
-        r = writeText(path, bigText());
-        QVERIFY(r.ok);
-        QCOMPARE(readAll(path), bigText());
-        r = writeText(path, QByteArray());
-        QVERIFY(r.ok);
-        QCOMPARE(QFileInfo(path).size(), 0);
+        for (const QByteArray &text : {QByteArray("first\n"), kBig, QByteArray()}) {
+            const ExportResult r = writeText(path, text);
+            QVERIFY(r.ok && r.errorText.isEmpty());
+            QCOMPARE(readFile(path), text);
+        }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"out.csv"});
     }
 
-    void fullDeviceIsReported()
-    {
+    void devicesAreWrittenInPlace() {
         if (!QFileInfo::exists("/dev/full"))
             QSKIP("no /dev/full here");
         const ExportResult r = writeText("/dev/full", "some text\n");
         QVERIFY(!r.ok);
-        QCOMPARE(r.errorText, QStringLiteral("File error. Could not write to: /dev/full"));
-        // Still the device, not a file put in its place.
-        struct stat st;
-        QCOMPARE(stat("/dev/full", &st), 0);
-        QVERIFY(S_ISCHR(st.st_mode));
-
-        const ExportResult toNull = writeText("/dev/null", bigText());
-        QVERIFY(toNull.ok);
-        QCOMPARE(stat("/dev/null", &st), 0);
-        QVERIFY(S_ISCHR(st.st_mode));
+        QCOMPARE(r.errorText, errorFor("/dev/full"));
+        QVERIFY(writeText("/dev/null", kBig).ok);
+        // Still the devices, not files put in their place.
+        QVERIFY(S_ISCHR(modeOf("/dev/full")) && S_ISCHR(modeOf("/dev/null")));
     }
 
-    void failedWriteKeepsTheExistingFile()
-    {
+    void failedWriteKeepsTheExistingFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath("track.gpx");
         QVERIFY(vxtest::writeFile(path, "the previous export\n"));
         {
-            FileSizeLimit limit(64 * 1024);
-            QVERIFY(limit.ok);
-            const ExportResult r = writeText(path, bigText());
-            QVERIFY(!r.ok);
-            QCOMPARE(r.errorText, "File error. Could not write to: " + path);
+            // A file-size limit hit half-way (root ignores permission bits,
+            // not this): the write beyond it fails with EFBIG.
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit = saved;
+            limit.rlim_cur = 64 * 1024;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            const ExportResult r = writeText(path, kBig);
             // A new file that cannot be finished does not appear either.
-            QVERIFY(!writeText(dir.filePath("new.gpx"), bigText()).ok);
+            const bool newFileFailed = !writeText(dir.filePath("new.gpx"), kBig).ok;
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previousHandler);
+            QVERIFY(!r.ok && newFileFailed);
+            QCOMPARE(r.errorText, errorFor(path));
         }
-        QCOMPARE(readAll(path), QByteArray("the previous export\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{"track.gpx"});
+        QCOMPARE(readFile(path), "the previous export\n");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"track.gpx"});
     }
 
-    void unwritablePlaces()
-    {
+    void unwritablePlaces() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder.kml"));
-        ExportResult r = writeText(dir.filePath("folder.kml"), "x");
-        QVERIFY(!r.ok);
+        QVERIFY(!writeText(dir.filePath("folder.kml"), "x").ok);
         QVERIFY(QFileInfo(dir.filePath("folder.kml")).isDir());
-        r = writeText(dir.filePath("no/such/folder/a.kml"), "x");
+        const ExportResult r = writeText(dir.filePath("no/such/folder/a.kml"), "x");
         QVERIFY(!r.ok);
-        QCOMPARE(r.errorText, "File error. Could not write to: " + dir.filePath("no/such/folder/a.kml"));
+        QCOMPARE(r.errorText, errorFor(dir.filePath("no/such/folder/a.kml")));
         QVERIFY(!writeText(QString(), "x").ok);
         // Abandoning a file before finishing leaves nothing behind.
         {
@@ -146,59 +109,46 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir.filePath("abandoned.csv")));
     }
 
-    void replacedFileKeepsItsPermissionsAndLinks()
-    {
+    void replacedFileKeepsItsPermissionsAndLinks() {
         QTemporaryDir dir;
         const QString path = dir.filePath("kept.csv");
         QVERIFY(vxtest::writeFile(path, "old"));
         QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
         QVERIFY(writeText(path, "new").ok);
-        struct stat st;
-        QCOMPARE(stat(QFile::encodeName(path).constData(), &st), 0);
-        QCOMPARE(st.st_mode & 0777, mode_t(0640));
-
-        // Through a symbolic link: the file it points to gets the text, the
-        // link stays.
+        QCOMPARE(modeOf(path) & 0777, mode_t(0640));
+        // Through a symbolic link: the file it points to gets the text, the link stays.
         const QString link = dir.filePath("link.csv");
         QVERIFY(QFile::link(path, link));
         QVERIFY(writeText(link, "via link").ok);
         QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(readAll(path), QByteArray("via link"));
-
-        // A new file gets the usual permissions, not a private temporary
-        // file's.
+        QCOMPARE(readFile(path), "via link");
+        // A new file gets the usual permissions, not a private temporary file's.
         const mode_t old = ::umask(022);
         QVERIFY(writeText(dir.filePath("fresh.csv"), "x").ok);
         ::umask(old);
-        QCOMPARE(stat(QFile::encodeName(dir.filePath("fresh.csv")).constData(), &st), 0);
-        QCOMPARE(st.st_mode & 0777, mode_t(0644));
+        QCOMPARE(modeOf(dir.filePath("fresh.csv")) & 0777, mode_t(0644));
     }
 
-    void chooserPaths()
-    {
-        QCOMPARE(exportDialogTitle(EXPORT_GPX), QStringLiteral("Export GPX"));
-        QCOMPARE(exportDialogFilter(EXPORT_TXT), QStringLiteral("TXT Text Files (*.text)"));
+    void chooserPaths() {
+        QCOMPARE(exportDialogTitle(EXPORT_GPX), "Export GPX");
+        QCOMPARE(exportDialogFilter(EXPORT_TXT), "TXT Text Files (*.text)");
         QVERIFY(exportTypeExtension(4).isEmpty());
-
         // The desktop until a file has been chosen.
         const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
         QCOMPARE(lastExportDirectory(), desktop);
         QCOMPARE(exportDefaultPath(EXPORT_CSV), desktop + "/export.csv");
-
-        QCOMPARE(completeExportPath("/data/track", EXPORT_CSV), QStringLiteral("/data/track.csv"));
-        QCOMPARE(completeExportPath("/data/a.csv.bak", EXPORT_CSV), QStringLiteral("/data/a.csv.bak"));
-        QCOMPARE(completeExportPath("/data/A.CSV", EXPORT_CSV), QStringLiteral("/data/A.CSV.csv"));
-        QCOMPARE(completeExportPath("/data/x.gpx", EXPORT_KML), QStringLiteral("/data/x.gpx.kml"));
-        QCOMPARE(completeExportPath("/data/route.kml", EXPORT_KML), QStringLiteral("/data/route.kml"));
-        // ".text" holds ".tex" but not the other way round.
-        QCOMPARE(completeExportPath("/d/tags.tex", EXPORT_TXT), QStringLiteral("/d/tags.tex.text"));
-
+        // The extension is added unless the name ends with it (".text" holds ".tex", not the other way round).
+        const QStringList completed{completeExportPath("/data/track", EXPORT_CSV), completeExportPath("/data/a.csv.bak", EXPORT_CSV),
+                                    completeExportPath("/data/A.CSV", EXPORT_CSV), completeExportPath("/data/x.gpx", EXPORT_KML),
+                                    completeExportPath("/data/route.kml", EXPORT_KML), completeExportPath("/d/tags.tex", EXPORT_TXT)};
+        QCOMPARE(completed, (QStringList{"/data/track.csv", "/data/a.csv.bak", "/data/A.CSV.csv", "/data/x.gpx.kml", "/data/route.kml",
+                                         "/d/tags.tex.text"}));
         rememberExportPath("/data/flights/track.csv");
-        QCOMPARE(lastExportDirectory(), QStringLiteral("/data/flights"));
-        QCOMPARE(exportDefaultPath(EXPORT_KML), QStringLiteral("/data/flights/export.kml"));
-        QCOMPARE(exportDefaultPath(EXPORT_TXT, "geotags"), QStringLiteral("/data/flights/geotags.text"));
+        QCOMPARE(lastExportDirectory(), "/data/flights");
+        QCOMPARE(exportDefaultPath(EXPORT_KML), "/data/flights/export.kml");
+        QCOMPARE(exportDefaultPath(EXPORT_TXT, "geotags"), "/data/flights/geotags.text");
         rememberExportPath(QString());  // a cancelled dialog changes nothing
-        QCOMPARE(lastExportDirectory(), QStringLiteral("/data/flights"));
+        QCOMPARE(lastExportDirectory(), "/data/flights");
     }
 };
 
