@@ -13,8 +13,7 @@ class TestControlCenterDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void tabsAndControlSwitch()
-    {
+    void tabsAndControlSwitch() {
         setDefaultSettings();
         controlCenterDialog cc;
         QCOMPARE(cc.tabs()->count(), 2);

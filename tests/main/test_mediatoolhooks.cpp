@@ -5,10 +5,6 @@
 
 #include "main/mediatoolhooks.h"
 
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QWidget>
-#include <QtTest>
 
 using namespace vx;
 
@@ -19,9 +15,8 @@ private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(); }
     void cleanup() { setMediaToolHooks(nullptr); }
 
-    void theWaitCursorShowsDuringARealRunAndGoesAfter()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+    void theWaitCursorShowsDuringARealRunAndGoesAfter() {
+        if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
             QSKIP("ffmpeg is not installed");
         WindowMediaToolHooks hooks;
         setMediaToolHooks(&hooks);
@@ -40,12 +35,8 @@ private slots:
         });
         probe.start();
         // Half a second of silence, read in real time: long enough to look.
-        const MediaToolResult r = runMediaTool(
-            &window,
-            {QStringLiteral("-hide_banner"), QStringLiteral("-re"), QStringLiteral("-f"), QStringLiteral("lavfi"),
-             QStringLiteral("-i"), QStringLiteral("anullsrc=r=8000:cl=mono"), QStringLiteral("-t"),
-             QStringLiteral("0.5"), QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
-            dir.filePath(QStringLiteral("log.txt")));
+        const MediaToolResult r = runMediaTool(&window, {"-hide_banner", "-re", "-f", "lavfi", "-i", "anullsrc=r=8000:cl=mono", "-t",
+                                                         "0.5", "-f", "null", "-"}, dir.filePath("log.txt"));
         probe.stop();
         QCOMPARE(r.outcome, MediaToolOutcome::Finished);
         QVERIFY(sawRun);
@@ -53,8 +44,7 @@ private slots:
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     }
 
-    void aWindowsOwnCursorComesBack()
-    {
+    void aWindowsOwnCursorComesBackAndNothingElseIsTouched() {
         WindowMediaToolHooks hooks;
         QWidget window;
         window.setCursor(Qt::CrossCursor);
@@ -63,15 +53,11 @@ private slots:
         hooks.mediaToolFinished(&window);
         QCOMPARE(window.cursor().shape(), Qt::CrossCursor);
         QVERIFY(window.testAttribute(Qt::WA_SetCursor));
-    }
 
-    void aClosedWindowOrAPlainObjectIsNoTrouble()
-    {
-        WindowMediaToolHooks hooks;
-        auto *window = new QWidget;
-        hooks.mediaToolStarted(window);
-        delete window;
-        hooks.mediaToolFinished(window);  // must not touch the deleted window
+        auto *closed = new QWidget;
+        hooks.mediaToolStarted(closed);
+        delete closed;
+        hooks.mediaToolFinished(closed);  // must not touch the deleted window
 
         QObject plain;
         hooks.mediaToolStarted(&plain);

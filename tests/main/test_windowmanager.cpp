@@ -7,16 +7,9 @@
 #include "main/mainmenus.h"
 #include "main/startup.h"
 #include "main/windowmanager.h"
-#include "settings/settings.h"
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
-
-#include <QAction>
-#include <QMainWindow>
-#include <QPointer>
-#include <QSettings>
-#include <QtTest>
 
 using namespace vx;
 
@@ -24,10 +17,11 @@ namespace {
 
 using vxtest::store;
 
-void compareRect(const WindowPlace &place, QPoint pos, QSize size)
-{
-    QCOMPARE(place.pos, pos);
-    QCOMPARE(place.size, size);
+QString rects(const DefaultLayout &l) {
+    QStringList out;
+    for (const WindowPlace *p : {&l.player, &l.dashboard, &l.map, &l.graph, &l.controlCenter})
+        out << QString("%1,%2 %3x%4").arg(p->pos.x()).arg(p->pos.y()).arg(p->size.width()).arg(p->size.height());
+    return out.join(" | ");
 }
 
 // A player window with the real menus, and its window manager.
@@ -51,45 +45,25 @@ class TestWindowManager : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         vxtest::silencePlatformWarnings();
         setApplicationIdentity();
     }
 
-    void init()
-    {
-        store().clear();
-        store().sync();
-        setDefaultSettings();
-    }
+    void init() { vxtest::resetStore(false); }
 
-    void defaultLayoutOnA1440By900Screen()
-    {
+    void defaultLayout() {
+        // Player, dashboard, map, graph, control center. On 1366 x 768 the
+        // fractions are truncated: 0.75 * 1366 = 1024.5, 0.2 * 768 = 153.6, 0.8 * 768 = 614.4.
         const DefaultLayout l = computeDefaultLayout(QSize(1440, 900), 22);
-        compareRect(l.player, QPoint(0, 0), QSize(1080, 684));
-        compareRect(l.dashboard, QPoint(460, 706), QSize(620, 172));
-        compareRect(l.map, QPoint(1080, 180), QSize(360, 720));
-        compareRect(l.graph, QPoint(0, 706), QSize(460, 150));
-        compareRect(l.controlCenter, QPoint(1080, 0), QSize(360, 158));
-        QCOMPARE(&l.row(LayoutRow::Map), &l.map);
-        QCOMPARE(&l.row(LayoutRow::ControlCenter), &l.controlCenter);
-        QCOMPARE(&l.row(LayoutRow::None), &l.player);
+        QCOMPARE(rects(l), "0,0 1080x684 | 460,706 620x172 | 1080,180 360x720 | 0,706 460x150 | 1080,0 360x158");
+        QCOMPARE(rects(computeDefaultLayout(QSize(1366, 768), 25)),
+                 "0,0 1024x549 | 404,574 620x169 | 1024,153 342x614 | 0,574 404x144 | 1024,0 342x128");
+        QVERIFY(&l.row(LayoutRow::Map) == &l.map && &l.row(LayoutRow::ControlCenter) == &l.controlCenter
+                && &l.row(LayoutRow::None) == &l.player);
     }
 
-    void defaultLayoutTruncatesFractions()
-    {
-        // 0.75 * 1366 = 1024.5, 0.2 * 768 = 153.6, 0.8 * 768 = 614.4.
-        const DefaultLayout l = computeDefaultLayout(QSize(1366, 768), 25);
-        compareRect(l.player, QPoint(0, 0), QSize(1024, 549));
-        compareRect(l.dashboard, QPoint(404, 574), QSize(620, 169));
-        compareRect(l.map, QPoint(1024, 153), QSize(342, 614));
-        compareRect(l.graph, QPoint(0, 574), QSize(404, 144));
-        compareRect(l.controlCenter, QPoint(1024, 0), QSize(342, 128));
-    }
-
-    void firstRunPlacesEachWindowOnce()
-    {
+    void firstRunPlacesEachWindowOnce() {
         Fixture f;
         f.manager.setLayoutForTesting(computeDefaultLayout(QSize(1440, 900), 22));
         QRect place;
@@ -102,24 +76,20 @@ private slots:
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));
         QVERIFY(f.manager.firstRunPlace(LayoutRow::Graph, &place));
         QCOMPARE(place, QRect(0, 706, 460, 150));
-    }
-
-    void firstRunPlacesNeverGoBelowOnePixel()
-    {
-        // On a tiny screen the graph's width comes out negative.
-        Fixture f;
-        f.manager.setLayoutForTesting(computeDefaultLayout(QSize(640, 480), 22));
-        QVERIFY(f.manager.layout().graph.size.width() < 0);
-        f.manager.setFirstRun(true);
-        QRect place;
-        QVERIFY(f.manager.firstRunPlace(LayoutRow::Graph, &place));
+        // On a tiny screen the graph's width comes out negative; the place
+        // never goes below one pixel.
+        Fixture tiny;
+        tiny.manager.setLayoutForTesting(computeDefaultLayout(QSize(640, 480), 22));
+        QVERIFY(tiny.manager.layout().graph.size.width() < 0);
+        tiny.manager.setFirstRun(true);
+        QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place));
         QVERIFY(place.width() >= 1 && place.height() >= 1);
     }
 
-    void windowsAreCreatedOnceAndShownByTheirFlags()
-    {
-        store().setValue(QStringLiteral("Graph/graphVis"), false);
-        store().setValue(QStringLiteral("Dashboard/dataVis"), true);
+
+    void windowsAreCreatedOnceAndShownByTheirFlags() {
+        store().setValue("Graph/graphVis", false);
+        store().setValue("Dashboard/dataVis", true);
         store().sync();
         QPointer<myDialog> dash, graph;
         {
@@ -127,7 +97,7 @@ private slots:
             f.manager.createWindows();
             dash = g_dataDialog;
             graph = g_graphDialog;
-            QCOMPARE(g_dataDialog->objectName(), QStringLiteral("dataDialogHoriz"));
+            QCOMPARE(g_dataDialog->objectName(), "dataDialogHoriz");
             QCOMPARE(f.manager.window(LayoutRow::Map), static_cast<myDialog *>(g_mapDialog));
             QVERIFY(!g_dataDialog->parent() && !g_mapDialog->parent());
             f.manager.showSavedWindows();
@@ -140,8 +110,7 @@ private slots:
         QCOMPARE(g_controlCenterDialog, static_cast<controlCenterDialog *>(nullptr));
     }
 
-    void theDashboardIsRebuiltForTheOtherOrientation()
-    {
+    void theDashboardIsRebuiltForTheOtherOrientation() {
         Fixture f;
         f.manager.createWindows();
         f.manager.showSavedWindows();
@@ -154,30 +123,28 @@ private slots:
         QCOMPARE(rebuilt.count(), 1);
         QCOMPARE(rebuilt.first().first().value<dataDialog *>(), g_dataDialog);
         QVERIFY(g_dataDialog->isVertical());
-        QCOMPARE(g_dataDialog->objectName(), QStringLiteral("dataDialogVert"));
-        QCOMPARE(g_dataDialog->windowTitle(), QStringLiteral("Dashboard "));
+        QCOMPARE(g_dataDialog->objectName(), "dataDialogVert");
+        QCOMPARE(g_dataDialog->windowTitle(), "Dashboard ");
         QVERIFY(g_dataDialog->isVisible());
         // Resized to 1000 x 1000: its own limits decide.
         QCOMPARE(g_dataDialog->size(), g_dataDialog->maximumSize().boundedTo(QSize(1000, 1000)));
-        QVERIFY(f.menus.actions.dashboard_vert->isChecked());
-        QVERIFY(!f.menus.actions.dashboard_horiz->isChecked());
+        QVERIFY(f.menus.actions.dashboard_vert->isChecked() && !f.menus.actions.dashboard_horiz->isChecked());
         QVERIFY(settings().dashboardVertical);
         store().sync();
-        QCOMPARE(store().value(QStringLiteral("configuration/dashboardVertical")).toBool(), true);
-        QCOMPARE(store().value(QStringLiteral("Dashboard/pos")).toPoint(), QPoint(40, 60));
+        QCOMPARE(store().value("configuration/dashboardVertical").toBool(), true);
+        QCOMPARE(store().value("Dashboard/pos").toPoint(), QPoint(40, 60));
 
         f.manager.rebuildDashboard(false);
-        QCOMPARE(g_dataDialog->windowTitle(), QStringLiteral("Dashboard"));
+        QCOMPARE(g_dataDialog->windowTitle(), "Dashboard");
         QCOMPARE(g_dataDialog->size(), QSize(620, 194));
         QVERIFY(f.menus.actions.dashboard_horiz->isChecked() && !f.menus.actions.dashboard_vert->isChecked());
         // Back in the horizontal group: the place it had there.
         QCOMPARE(g_dataDialog->pos(), QPoint(40, 60));
         store().sync();
-        QVERIFY(store().contains(QStringLiteral("Dashboard /pos")));
+        QVERIFY(store().contains("Dashboard /pos"));
     }
 
-    void resetPutsEveryWindowInItsDefaultPlaceAndTurnsSyncOff()
-    {
+    void resetPutsEveryWindowInItsDefaultPlaceAndTurnsSyncOff() {
         settings().dashboardVertical = true;
         Fixture f;
         f.manager.createWindows();
@@ -190,10 +157,9 @@ private slots:
 
         f.manager.resetPositions();
         const DefaultLayout &l = f.manager.layout();
-        QVERIFY(!f.manager.syncOn());
-        QVERIFY(!f.menus.actions.sync_windows->isChecked());
+        QVERIFY(!f.manager.syncOn() && !f.menus.actions.sync_windows->isChecked());
         store().sync();
-        QCOMPARE(store().value(QStringLiteral("configuration/sync_windows")).toBool(), false);
+        QCOMPARE(store().value("configuration/sync_windows").toBool(), false);
         QCOMPARE(f.main.pos(), l.player.pos);
         QVERIFY(!g_dataDialog->isVertical());
         for (LayoutRow row : {LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph, LayoutRow::ControlCenter}) {
@@ -208,8 +174,7 @@ private slots:
         }
     }
 
-    void guardedAndUnsyncedMovesStayPut()
-    {
+    void guardedAndUnsyncedMovesStayPut() {
         Fixture f;
         f.manager.createWindows();
         g_mapDialog->move(100, 100);
@@ -224,8 +189,8 @@ private slots:
         f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
         QCOMPARE(g_mapDialog->pos(), QPoint(105, 95));
         QVERIFY(!f.manager.syncGuard());
-        QCOMPARE(WindowManager::visibilityKey(LayoutRow::ControlCenter), QStringLiteral("controlCenterVis"));
-        QCOMPARE(WindowManager::visibilityKey(LayoutRow::Dashboard), QStringLiteral("dataVis"));
+        QCOMPARE(WindowManager::visibilityKey(LayoutRow::ControlCenter), "controlCenterVis");
+        QCOMPARE(WindowManager::visibilityKey(LayoutRow::Dashboard), "dataVis");
     }
 };
 

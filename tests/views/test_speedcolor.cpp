@@ -15,8 +15,7 @@ class TestSpeedColor : public QObject {
     Q_OBJECT
 
 private slots:
-    void colours_data()
-    {
+    void colours_data() {
         QTest::addColumn<int>("levels");
         QTest::addColumn<bool>("autoScale");
         QTest::addColumn<double>("speedKmh");
@@ -40,8 +39,7 @@ private slots:
         QTest::newRow("fixed: 28") << 5 << false << 28.0 << "#FF005A";
         QTest::newRow("NaN speed") << 5 << true << std::nan("") << "#00CFFF";
     }
-    void colours()
-    {
+    void colours() {
         QFETCH(int, levels);
         QFETCH(bool, autoScale);
         QFETCH(double, speedKmh);
@@ -54,8 +52,7 @@ private slots:
         QCOMPARE(speedColor(speedKmh, settings(), stats), colour);
     }
 
-    void everyBandIsReachedInOrder()
-    {
+    void everyBandIsReachedInOrder() {
         for (int levels : {5, 10, 14}) {
             int last = -1;
             for (int v = 0; v <= 200; ++v) {
