@@ -301,6 +301,17 @@ void PlaybackController::recomputeTimeOffset()
         m_totalOffsetSec = totalTimeOffsetSec(m, *start, settings().timeBias);
 }
 
+PlaybackMoment PlaybackController::currentMoment() const
+{
+    PlaybackMoment m;
+    m.block = track().Block;
+    m.positionMs = m_player->position();
+    m.modifiedMs = m_state.movieModified.isValid() ? m_state.movieModified.toMSecsSinceEpoch() : 0;
+    m.playerDurationMs = m_player->duration();
+    m.totalOffsetSec = m_totalOffsetSec;
+    return m;
+}
+
 // ---- select, continue, jump -------------------------------------------------------
 
 void PlaybackController::loadPerMovieSettings(int block)
