@@ -185,7 +185,6 @@ void GeotagPanel::appendRow(int index)
     bold.setBold(true);
     num->setFont(bold);
     row.eventName->setFont(bold);
-    row.eventName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QLabel *movie = rowLabel(row.frame, "movieName", g.movieFile.fileName());
     movie->setToolTip(g.movieFile.absoluteFilePath());
     QLabel *time = rowLabel(row.frame, "time", geotagTimeText(g.moviePoint));
@@ -204,6 +203,11 @@ void GeotagPanel::appendRow(int index)
     connect(rename, &QToolButton::clicked, this, [this, index] { tag_settings_slot(index); });
     connect(trash, &QToolButton::clicked, this, [this, index] { delete_tag_slot(index); });
 
+    // Three lines fit the row's height: the title with the commands, the
+    // movie and the moment, the place and the distances. Long texts give way
+    // in a narrow window; the distances stay whole.
+    for (QLabel *shrinks : {row.eventName, movie, date, row.latLon})
+        shrinks->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *top = new QHBoxLayout;
     top->setSpacing(6);
     top->addWidget(num);
@@ -212,15 +216,13 @@ void GeotagPanel::appendRow(int index)
     top->addWidget(trash);
     auto *facts = new QHBoxLayout;
     facts->setSpacing(12);
-    facts->addWidget(movie);
+    facts->addWidget(movie, 2);
     facts->addWidget(time);
     facts->addWidget(row.speed);
-    facts->addWidget(date);
-    facts->addStretch(1);
+    facts->addWidget(date, 3);
     auto *where = new QHBoxLayout;
     where->setSpacing(12);
-    where->addWidget(row.latLon);
-    where->addStretch(1);
+    where->addWidget(row.latLon, 1);
     where->addWidget(row.los);
     where->addWidget(row.route);
     auto *lines = new QVBoxLayout(row.frame);

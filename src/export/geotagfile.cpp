@@ -171,7 +171,7 @@ bool parseRecord(const QList<QByteArray> &f, double speedToKmh, const QString &m
     g.lat = lat;
     g.lon = lon;
     g.movieDuration = static_cast<float>(duration);
-    g.dateTime = QDateTime::fromMSecsSinceEpoch(f[n - 1].toLongLong());
+    g.dateTime = QDateTime::fromMSecsSinceEpoch(f[n - 1].toLongLong(), Qt::UTC);
     *out = g;
     return true;
 }
@@ -207,7 +207,7 @@ bool storeRecord(const QJsonValue &value, Geotag *out)
     g.movieFile = QFileInfo(movie);
     g.movieDuration = static_cast<float>(duration);
     g.moviePoint = std::llround(std::max(point, 0.0));
-    g.dateTime = QDateTime::fromMSecsSinceEpoch(std::llround(when));
+    g.dateTime = QDateTime::fromMSecsSinceEpoch(std::llround(when), Qt::UTC);
     g.speed = static_cast<float>(speed);
     g.lat = lat;
     g.lon = lon;
@@ -227,7 +227,7 @@ QByteArray geotagFileText(const GeotagList &tags, const SettingsRecord &s)
     const int count = std::clamp(tags.count, 0, MAX_GEOTAGS);
     for (int i = 0; i < count; ++i) {
         const Geotag &g = tags.tag[i];
-        const QDateTime when = g.dateTime.isValid() ? g.dateTime.toLocalTime() : QDateTime::fromMSecsSinceEpoch(0);
+        const QDateTime when = g.dateTime.isValid() ? g.dateTime.toLocalTime() : QDateTime::fromMSecsSinceEpoch(0, Qt::UTC).toLocalTime();
         const CoordinateText c = formatCoordinates(format, true, g.lat, g.lon);
         appendCFormat(out, "%d\t", i + 1);
         out += oneLine(g.title) + '\t' + when.toString(QStringLiteral("yyyy-MM-dd\thh:mm:ss")).toLatin1() + '\t'

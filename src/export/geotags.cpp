@@ -97,7 +97,8 @@ Geotag geotagAt(const TrackStore &t, const PlaybackMoment &moment, int clockBias
         g.movieAvailable = m.movieFile.exists();
     }
     g.moviePoint = found.times.positionMs;
-    g.dateTime = QDateTime::fromMSecsSinceEpoch(displayTimeMs(found.times.instantMs, moment.totalOffsetSec, clockBias));
+    g.dateTime = QDateTime::fromMSecsSinceEpoch(displayTimeMs(found.times.instantMs, moment.totalOffsetSec, clockBias),
+                                            Qt::UTC);
     if (found.point >= 0) {
         const CurrentSample &s = found.sample;
         g.lat = s.latitude;

@@ -25,7 +25,7 @@ struct Geotag {
     QFileInfo movieFile;
     float movieDuration = 0;      // seconds
     int64_t moviePoint = 0;       // position in the movie (after the time factor), ms
-    QDateTime dateTime;           // moment of the event
+    QDateTime dateTime;           // moment of the event (kept in UTC; shown in local time)
     float speed = 0;              // km/h
     double lat = 0;               // degrees
     double lon = 0;               // degrees

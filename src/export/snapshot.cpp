@@ -128,7 +128,7 @@ AddexifResult runAddexif(QObject *parent, const QStringList &arguments, const QS
     case MediaToolOutcome::FailedToStart: r.errorText = QStringLiteral("Could not start %1.").arg(run.program); return r;
     case MediaToolOutcome::Busy: r.errorText = QStringLiteral("Another tool run is under way."); return r;
     case MediaToolOutcome::TimedOut:
-        r.errorText = QStringLiteral("addexif did not finish within %1 seconds.").arg(timeLimitMs / 1000);
+        r.errorText = QStringLiteral("addexif did not finish within %1 seconds.").arg(timeLimitMs / 1000.0);
         return r;
     case MediaToolOutcome::Cancelled: r.errorText = QStringLiteral("addexif was stopped."); return r;
     }
