@@ -1,0 +1,178 @@
+// addexif, the program, read back with libexiv2: references, degrees,
+// minutes and seconds as rationals (carried, never 60 seconds), altitude and
+// its reference, the datum, both comments; the camera's own tags kept, old
+// GPS tags replaced; no position means no GPS tags; every bad argument
+// refused with status 2 and the file left alone.
+#include "support/testsupport.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+#include <exiv2/exiv2.hpp>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace {
+
+QString tag(const Exiv2::ExifData &exif, const char *key)
+{
+    const auto it = exif.findKey(Exiv2::ExifKey(key));
+    return it == exif.end() ? QStringLiteral("<none>") : QString::fromStdString(it->value().toString());
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestAddexif : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_source;
+
+    int run(const QStringList &args, QString *error = nullptr)
+    {
+        QProcess p;
+        p.start(QStringLiteral(VX_BIN_DIR "/addexif"), args);
+        if (!p.waitForFinished(10000))
+            return -1;
+        if (error)
+            *error = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    Exiv2::ExifData readBack(const QString &path, std::string *comment = nullptr)
+    {
+        auto image = Exiv2::ImageFactory::open(path.toStdString());
+        image->readMetadata();
+        if (comment)
+            *comment = image->comment();
+        return image->exifData();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_source = m_dir.filePath(QStringLiteral("camera.jpg"));
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(m_source, "JPG"));
+        // What a camera wrote before: a make and a stale GPS position.
+        auto image = Exiv2::ImageFactory::open(m_source.toStdString());
+        image->readMetadata();
+        image->exifData()["Exif.Image.Make"] = "TestCam";
+        image->exifData()["Exif.GPSInfo.GPSAltitude"] = Exiv2::URational(999, 1);
+        image->writeMetadata();
+    }
+
+    void positions_data()
+    {
+        QTest::addColumn<QStringList>("numbers");  // LAT LON ALT
+        QTest::addColumn<QStringList>("expected"); // refs, rationals, altitude ref, altitude
+        QTest::newRow("south-west, below sea level")
+            << QStringList{"-33.8688197", "-151.2092955", "-12.25"}
+            << QStringList{"S", "33/1 52/1 77509/10000", "W", "151/1 12/1 334638/10000", "1", "1225/100"};
+        QTest::newRow("north-east, no altitude")
+            << QStringList{"46.5", "7.25", ""}
+            << QStringList{"N", "46/1 30/1 0/10000", "E", "7/1 15/1 0/10000", "<none>", "<none>"};
+        QTest::newRow("seconds carried into the next degree")
+            << QStringList{"10.99999999", "+179.9999999", "0"}
+            << QStringList{"N", "11/1 0/1 0/10000", "E", "179/1 59/1 599996/10000", "0", "0/100"};
+        QTest::newRow("the poles and the date line")
+            << QStringList{"-90", "-180.0000000", "8848.86"}
+            << QStringList{"S", "90/1 0/1 0/10000", "W", "180/1 0/1 0/10000", "0", "884886/100"};
+    }
+    void positions()
+    {
+        QFETCH(QStringList, numbers);
+        QFETCH(QStringList, expected);
+        const QString out = m_dir.filePath(QStringLiteral("out.jpg"));
+        QString error;
+        QCOMPARE(run(QStringList{m_source, out, QStringLiteral("Created by Volantix")} + numbers, &error), 0);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        std::string comment;
+        const Exiv2::ExifData exif = readBack(out, &comment);
+        const QStringList got = {tag(exif, "Exif.GPSInfo.GPSLatitudeRef"),  tag(exif, "Exif.GPSInfo.GPSLatitude"),
+                                 tag(exif, "Exif.GPSInfo.GPSLongitudeRef"), tag(exif, "Exif.GPSInfo.GPSLongitude"),
+                                 tag(exif, "Exif.GPSInfo.GPSAltitudeRef"),  tag(exif, "Exif.GPSInfo.GPSAltitude")};
+        QCOMPARE(got, expected);
+        QCOMPARE(tag(exif, "Exif.GPSInfo.GPSVersionID"), QStringLiteral("2 2 0 0"));
+        QCOMPARE(tag(exif, "Exif.GPSInfo.GPSMapDatum"), QStringLiteral("WGS-84"));
+        QCOMPARE(tag(exif, "Exif.Image.Make"), QStringLiteral("TestCam"));
+        QCOMPARE(tag(exif, "Exif.Photo.UserComment"), QStringLiteral("charset=Ascii Created by Volantix"));
+        QCOMPARE(comment, std::string("Created by Volantix"));
+        QCOMPARE(QImage(out).size(), QSize(64, 48));
+    }
+
+    void noPositionWritesNoGpsTags()
+    {
+        // In place, as the snapshot runs it.
+        const QString copy = m_dir.filePath(QStringLiteral("inplace.jpg"));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(m_source, copy));
+        QCOMPARE(run({copy, copy, QStringLiteral("Created by Volantix"), QString(), QString(), QString()}), 0);
+        const Exiv2::ExifData exif = readBack(copy);
+        QCOMPARE(tag(exif, "Exif.GPSInfo.GPSLatitude"), QStringLiteral("<none>"));
+        QCOMPARE(tag(exif, "Exif.GPSInfo.GPSMapDatum"), QStringLiteral("<none>"));
+        QCOMPARE(tag(exif, "Exif.GPSInfo.GPSAltitude"), QStringLiteral("999/1"));  // the camera's, untouched
+        QCOMPARE(tag(exif, "Exif.Photo.UserComment"), QStringLiteral("charset=Ascii Created by Volantix"));
+        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral(".addexif-*")}, QDir::Hidden | QDir::Files).isEmpty());
+    }
+
+    void badArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        const QString src = QStringLiteral("SRC"), c = QStringLiteral("c");
+        QTest::newRow("five arguments") << QStringList{src, src, c, "1", "2"} << 2;
+        QTest::newRow("seven arguments") << QStringList{src, src, c, "1", "2", "3", "4"} << 2;
+        QTest::newRow("decimal comma") << QStringList{src, src, c, "46,5", "7", ""} << 2;
+        QTest::newRow("trailing text") << QStringList{src, src, c, "46.5x", "7", ""} << 2;
+        QTest::newRow("leading blank") << QStringList{src, src, c, " 46.5", "7", ""} << 2;
+        QTest::newRow("exponent") << QStringList{src, src, c, "4.65e1", "7", ""} << 2;
+        QTest::newRow("nan") << QStringList{src, src, c, "nan", "7", ""} << 2;
+        QTest::newRow("inf") << QStringList{src, src, c, "1", "inf", ""} << 2;
+        QTest::newRow("latitude 90.0000001") << QStringList{src, src, c, "90.0000001", "7", ""} << 2;
+        QTest::newRow("longitude -181") << QStringList{src, src, c, "1", "-181", ""} << 2;
+        QTest::newRow("latitude without longitude") << QStringList{src, src, c, "1", "", ""} << 2;
+        QTest::newRow("altitude without position") << QStringList{src, src, c, "", "", "10"} << 2;
+        QTest::newRow("altitude not a number") << QStringList{src, src, c, "1", "2", "ten"} << 2;
+        QTest::newRow("not a JPEG") << QStringList{"NOTJPEG", "NOTJPEG", c, "1", "2", ""} << 1;
+        QTest::newRow("missing source") << QStringList{"MISSING", "MISSING", c, "1", "2", ""} << 1;
+    }
+    void badArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        const QString target = m_dir.filePath(QStringLiteral("bad.jpg"));
+        QFile::remove(target);
+        QVERIFY(QFile::copy(m_source, target));
+        const QString notJpeg = m_dir.filePath(QStringLiteral("text.jpg"));
+        QVERIFY(vxtest::writeFile(notJpeg, "plain text\n"));
+        args.replaceInStrings(QStringLiteral("SRC"), target);
+        args.replaceInStrings(QStringLiteral("NOTJPEG"), notJpeg);
+        args.replaceInStrings(QStringLiteral("MISSING"), m_dir.filePath(QStringLiteral("missing.jpg")));
+        QByteArray before = contents(target);
+        QString error;
+        QCOMPARE(run(args, &error), status);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(contents(target), before);
+        QCOMPARE(contents(notJpeg), QByteArray("plain text\n"));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("missing.jpg"))));
+    }
+};
+
+QTEST_MAIN(TestAddexif)
+#include "test_addexif.moc"
