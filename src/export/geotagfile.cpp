@@ -103,7 +103,7 @@ QString fieldText(const QByteArray &f)
 {
     QTextCodec::ConverterState state;
     const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(f.constData(), f.size(), &state);
-    return state.invalidChars > 0 ? QString::fromLatin1(f) : text;
+    return state.invalidChars > 0 ? QString::fromLatin1(f.constData(), f.size()) : text;
 }
 
 // One coordinate from its degree, minute and second texts (minutes and
@@ -163,7 +163,7 @@ bool parseRecord(const QList<QByteArray> &f, double speedToKmh, const QString &m
     g.title = fieldText(f[1]);
     // Only the file name counts: the movie is looked for beside the others.
     const QString name = QFileInfo(fieldText(f[4])).fileName();
-    if (name.isEmpty())
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     g.movieFile = QFileInfo(movieDir + QLatin1Char('/') + name);
     g.moviePoint = std::llround(std::max(seconds, 0.0) * 1000.0);
@@ -172,6 +172,8 @@ bool parseRecord(const QList<QByteArray> &f, double speedToKmh, const QString &m
     g.lon = lon;
     g.movieDuration = static_cast<float>(duration);
     g.dateTime = QDateTime::fromMSecsSinceEpoch(f[n - 1].toLongLong(), Qt::UTC);
+    if (!g.dateTime.isValid())
+        return false;
     *out = g;
     return true;
 }
@@ -227,7 +229,8 @@ QByteArray geotagFileText(const GeotagList &tags, const SettingsRecord &s)
     const int count = std::clamp(tags.count, 0, MAX_GEOTAGS);
     for (int i = 0; i < count; ++i) {
         const Geotag &g = tags.tag[i];
-        const QDateTime when = g.dateTime.isValid() ? g.dateTime.toLocalTime() : QDateTime::fromMSecsSinceEpoch(0, Qt::UTC).toLocalTime();
+        const QDateTime local = g.dateTime.toLocalTime();
+        const QDateTime when = local.isValid() ? local : QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
         const CoordinateText c = formatCoordinates(format, true, g.lat, g.lon);
         appendCFormat(out, "%d\t", i + 1);
         out += oneLine(g.title) + '\t' + when.toString(QStringLiteral("yyyy-MM-dd\thh:mm:ss")).toLatin1() + '\t'
@@ -241,7 +244,7 @@ QByteArray geotagFileText(const GeotagList &tags, const SettingsRecord &s)
         else
             out += c.latDeg + '\t' + c.latMin + '\t' + c.latSec + '\t' + c.lonDeg + '\t' + c.lonMin + '\t' + c.lonSec;
         appendCFormat(out, "\t%.1f\t%lld\n", static_cast<double>(g.movieDuration),
-                      static_cast<long long>(when.toMSecsSinceEpoch()));
+                      static_cast<long long>(g.dateTime.isValid() ? g.dateTime.toMSecsSinceEpoch() : 0));
     }
     return out;
 }

@@ -173,6 +173,8 @@ private slots:
         QTest::newRow("19-digit milliseconds") << line11("A", "1", "1", "1", "2", QByteArray(19, '9')) << 0 << 0.0
                                                << 0.0f << qint64(0);
         QTest::newRow("empty title") << line11("", "1", "1", "1", "2") << 0 << 0.0 << 0.0f << qint64(0);
+        QTest::newRow("movie name '.'") << line11("A", "1", "1", "1", "2").replace("A.MOV", ".") << 0 << 0.0 << 0.0f
+                                        << qint64(0);
         QTest::newRow("movie name is a folder") << line11("A", "1", "1", "1", "2").replace("A.MOV", "dir/") << 0
                                                 << 0.0 << 0.0f << qint64(0);
     }
