@@ -16,14 +16,7 @@
 // Exit status 0 on success; 1 when the file could not be read or written;
 // 2 for bad arguments. Errors go to standard error.
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-#include <exiv2/exiv2.hpp>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+#include "exiv2.h"
 
 #include <cerrno>
 #include <charconv>

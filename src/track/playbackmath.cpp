@@ -190,20 +190,24 @@ int lookUpPoint(const TrackStore &t, int blockIndex, qint64 instantSec, CurrentS
     return -1;
 }
 
+TickInput tickInputOf(const MovieBlock &block, const PlaybackMoment &m)
+{
+    TickInput in;
+    in.positionMs = m.positionMs;
+    in.modifiedMs = m.modifiedMs;
+    in.duration = block.duration;
+    in.timeFactor = block.timeFactor;
+    in.playerDurationMs = m.playerDurationMs;
+    in.totalOffsetSec = m.totalOffsetSec;
+    return in;
+}
+
 MomentPoint lookUpMoment(const TrackStore &t, const PlaybackMoment &m)
 {
     MomentPoint out;
     if (m.block < 0 || m.block >= MAX_BLOCKS)
         return out;
-    const MovieBlock &b = t.block[m.block];
-    TickInput in;
-    in.positionMs = m.positionMs;
-    in.modifiedMs = m.modifiedMs;
-    in.duration = b.duration;
-    in.timeFactor = b.timeFactor;
-    in.playerDurationMs = m.playerDurationMs;
-    in.totalOffsetSec = m.totalOffsetSec;
-    out.times = computeTickTimes(in);
+    out.times = computeTickTimes(tickInputOf(t.block[m.block], m));
     out.point = lookUpPoint(t, m.block, out.times.instantSec, &out.sample);
     return out;
 }

@@ -137,6 +137,8 @@ struct MomentPoint {
     int point = -1;               // -1: no point at or after the instant
     CurrentSample sample;         // valid when point >= 0
 };
+// The tick's input for that moment in movie `block` (no fast-tick step).
+TickInput tickInputOf(const MovieBlock &block, const PlaybackMoment &m);
 // The tick's own look-up at that moment: the same instant and the same point
 // the views show.
 MomentPoint lookUpMoment(const TrackStore &t, const PlaybackMoment &m);

@@ -15,35 +15,17 @@
 #include "main/playbackcontroller.h"
 #include "main/snapshotcommand.h"
 #include "main/startup.h"
+#include "support/exifread.h"
 #include "views/viewhost.h"
 
 #include <QStandardPaths>
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-#include <exiv2/exiv2.hpp>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 using namespace vx;
 using vxtest::addMovie;
 using vxtest::flightStart;
 
-namespace {
-
-QString exifTag(const QString &path, const char *key)
-{
-    auto image = Exiv2::ImageFactory::open(path.toStdString());
-    image->readMetadata();
-    const auto it = image->exifData().findKey(Exiv2::ExifKey(key));
-    return it == image->exifData().end() ? QStringLiteral("<none>")
-                                         : QString::fromStdString(it->value().toString());
-}
-
-} // namespace
+using vxtest::exifTag;
 
 class TestSnapshotCommand : public QObject {
     Q_OBJECT
