@@ -87,6 +87,21 @@ void parseProbeLog(const QByteArray &report, MovieProbe *movies, int count)
     }
 }
 
+int describedInputs(const QByteArray &report)
+{
+    int inputs = 0;
+    qsizetype at = 0;
+    while (at < report.size()) {
+        qsizetype end = report.indexOf('\n', at);
+        if (end < 0)
+            end = report.size();
+        if (report.mid(at, 7) == "Input #")
+            ++inputs;
+        at = end + 1;
+    }
+    return inputs;
+}
+
 QString probeLogPath() { return mediaToolTempDir() + QStringLiteral("/stdout.txt"); }
 
 bool probeMovies(QObject *parent)
@@ -95,18 +110,6 @@ bool probeMovies(QObject *parent)
         return false;
     TrackStore &t = track();
     const int n = std::min(std::max(t.numBlocks, 0), MAX_BLOCKS);
-    QStringList arguments;
-    for (int b = 0; b < n; ++b)
-        arguments << QStringLiteral("-i") << t.block[b].movieFile.absoluteFilePath();
-    const QString log = probeLogPath();
-    const MediaToolResult run = runMediaTool(parent, arguments, log);
-    if (run.outcome == MediaToolOutcome::Busy || run.outcome == MediaToolOutcome::FailedToStart)
-        return false;
-
-    QFile file(log);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray report = file.read(MAX_REPORT_BYTES);
     MovieProbe probes[MAX_BLOCKS];
     for (int b = 0; b < n; ++b) {
         probes[b].duration = t.block[b].duration;
@@ -114,7 +117,28 @@ bool probeMovies(QObject *parent)
         probes[b].width = t.block[b].width;
         probes[b].height = t.block[b].height;
     }
-    parseProbeLog(report, probes, n);
+    const QString log = probeLogPath();
+    // Each run describes the movies from `first` up to the first one the
+    // tool cannot open; the next run starts after that one. Every run moves
+    // at least one movie on, so there are at most n runs.
+    for (int first = 0; first < n;) {
+        QStringList arguments;
+        for (int b = first; b < n; ++b)
+            arguments << QStringLiteral("-i") << t.block[b].movieFile.absoluteFilePath();
+        const MediaToolResult run = runMediaTool(parent, arguments, log);
+        if (run.outcome == MediaToolOutcome::Busy || run.outcome == MediaToolOutcome::FailedToStart) {
+            if (first == 0)
+                return false;
+            break;
+        }
+        QFile file(log);
+        if (!file.open(QIODevice::ReadOnly))
+            break;
+        const QByteArray report = file.read(MAX_REPORT_BYTES);
+        const int described = std::min(describedInputs(report), n - first);
+        parseProbeLog(report, probes + first, described);
+        first += described + 1;
+    }
     for (int b = 0; b < n; ++b) {
         t.block[b].duration = probes[b].duration;
         t.block[b].fps = probes[b].fps;

@@ -2,6 +2,7 @@
 // report of the media tool for movies made during the build.
 #include "settings/settings.h"
 #include "support/testsupport.h"
+#include "track/mediatool.h"
 #include "track/movieprobe.h"
 #include "track/trackstore.h"
 
@@ -93,6 +94,58 @@ private slots:
         QCOMPARE(b[2].width, 64);
         QCOMPARE(b[2].fps, 25.0f);
         QCOMPARE(b[3].duration, -1.0f);
+    }
+
+    // Movies the tool cannot open (empty files, files that are no movies)
+    // anywhere in the list: every other movie still gets its facts, and each
+    // unreadable movie costs one run more unless it is the last. 'G' is a
+    // good movie (2 s or 3 s, alternating), 'z' an empty file, 'x' garbage.
+    void unreadableMovies_data()
+    {
+        QTest::addColumn<QString>("movies");
+        QTest::addColumn<int>("runs");
+        QTest::newRow("all good") << "GGG" << 1;
+        QTest::newRow("empty first") << "zGG" << 2;
+        QTest::newRow("garbage between") << "GxG" << 2;
+        QTest::newRow("empty last") << "GGz" << 1;
+        QTest::newRow("two together") << "GzxG" << 3;
+        QTest::newRow("none readable") << "zxz" << 3;
+    }
+
+    void unreadableMovies()
+    {
+        QFETCH(QString, movies);
+        QFETCH(int, runs);
+        struct Counter : MediaToolHooks {
+            int runs = 0;
+            void mediaToolStarted(QObject *) override { ++runs; }
+            void mediaToolFinished(QObject *) override {}
+        } counter;
+        QTemporaryDir dir;
+        int good = 0;
+        for (int b = 0; b < movies.size(); ++b) {
+            const QString path = dir.filePath(QStringLiteral("%1.mp4").arg(b));
+            const char kind = movies[b].toLatin1();
+            if (kind == 'G')
+                QVERIFY(QFile::copy(vxtest::generatedPath(QString::fromLatin1(good++ % 2 ? "plain.mov" : "m30.mp4")), path));
+            else
+                QVERIFY(vxtest::writeFile(path, kind == 'z' ? QByteArray() : QByteArray(4096, '\x11')));
+            track().block[b].movieFile = QFileInfo(path);
+        }
+        track().numBlocks = movies.size();
+        setMediaToolHooks(&counter);
+        QVERIFY(probeMovies(nullptr));
+        setMediaToolHooks(nullptr);
+        QCOMPARE(counter.runs, runs);
+        good = 0;
+        for (int b = 0; b < movies.size(); ++b) {
+            const MovieBlock &m = track().block[b];
+            const bool readable = movies[b] == QLatin1Char('G');
+            QCOMPARE(m.duration, readable ? (good % 2 ? 3.0f : 2.0f) : -1.0f);
+            QCOMPARE(m.width, readable ? (good % 2 ? 96 : 64) : 0);
+            QCOMPARE(m.fps, readable && good % 2 ? 25.0f : 29.97f);
+            good += readable;
+        }
     }
 
     void missingToolProbesNothing()
