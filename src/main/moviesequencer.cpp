@@ -6,6 +6,8 @@
 namespace vx {
 
 namespace {
+// How long a movie may take to open after the player reported an error for
+// it, before it is passed over (as long as a load waits for the player).
 constexpr int kOpenLimitMs = 5000;
 } // namespace
 
@@ -23,8 +25,6 @@ MovieSequencer::MovieSequencer(QMediaPlayer *player, QMediaPlaylist *playlist, Q
     connect(m_player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this,
             &MovieSequencer::errorReported);
 }
-
-void MovieSequencer::setOpenLimitMs(int ms) { m_openLimit->setInterval(ms); }
 
 void MovieSequencer::pointPlayer(int index)
 {
@@ -93,8 +93,8 @@ void MovieSequencer::fail()
         return;
     m_failed = true;
     m_openLimit->stop();
-    // The player's reports of the broken movie (status, state and error come
-    // one after the other) are all in before the next movie is opened.
+    // The player's reports of the broken movie (its status and its error
+    // come one after the other) are all in before the next movie is opened.
     const quint64 movie = m_movie;
     QTimer::singleShot(0, this, [this, movie] {
         if (movie == m_movie && m_failed)

@@ -26,9 +26,6 @@ class MovieSequencer : public QObject {
 public:
     MovieSequencer(QMediaPlayer *player, QMediaPlaylist *playlist, QObject *parent = nullptr);
 
-    // How long a movie may take to open after the player reported an error
-    // for it, before it is passed over.
-    void setOpenLimitMs(int ms);
     // The current movie was found unplayable (and is being passed over).
     bool currentFailed() const { return m_failed; }
     // The player is being given another movie: setting it stops the player
