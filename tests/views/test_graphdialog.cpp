@@ -332,11 +332,17 @@ private slots:
         QVERIFY(d.isVisible());  // Escape-like keys never close it
     }
 
-    void geotagKeyAndAutoscaleButton()
+    // "G", Escape, the Autoscale button, and a damaged range from another
+    // window stored as drawn.
+    void otherRequests()
     {
         fillGraphStore({{400}});
         graphDialog d;
         open(d);
+        settings().nLosTicks = 0;
+        settings().losMax = qQNaN();
+        d.applySettings(GraphRangesChanged);
+        QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
         QTest::keyClick(&d, Qt::Key_G);
         QCOMPARE(m_host.geotags, 1);
         QTest::keyClick(&d, Qt::Key_Escape);
@@ -387,8 +393,12 @@ private slots:
             const QString path = dir.filePath(QStringLiteral("M%1.MP4").arg(b));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            // The movie's first frame 4 s before its first point.
-            const qint64 modifiedMs = (qint64(m.gpsTime[0]) - 4) * 1000 + qint64(m.duration * 1000) + 250;
+            // Each movie starts a different time before its first point, and
+            // at a different fraction of a second.
+            const int lead = 4 + 3 * b;
+            m.duration += lead;
+            const qint64 modifiedMs =
+                (qint64(m.gpsTime[0]) - lead) * 1000 + qint64(m.duration * 1000) + 100 + 350 * b;
             QVERIFY(file.setFileTime(QDateTime::fromMSecsSinceEpoch(modifiedMs), QFileDevice::FileModificationTime));
             file.close();
             m.movieFile = QFileInfo(path);
@@ -424,7 +434,9 @@ private slots:
             click(plot->curve().points[size_t(k)].x);
             QCOMPARE(m_host.jumps.size(), 1);
             QCOMPARE(m_host.jumps[0].first, target.first);
+            // The earliest position that shows the point.
             QCOMPARE(roundTrip(target.first, m_host.jumps[0].second), target.second);
+            QVERIFY(roundTrip(target.first, m_host.jumps[0].second - 1) != target.second);
         }
         // Past the last point, inside the frame: the last point.
         m_host.jumps.clear();
