@@ -133,6 +133,11 @@ void GraphPlot::drawAxes()
 
     const SettingsRecord &s = settings();
     const GraphRange &r = m_range;
+    // In a low window the labels would run into each other: a label that
+    // would overlap the one above is left out, except the bottom one, which
+    // takes the place of the one above it (the top one always stays).
+    QGraphicsSimpleTextItem *above = nullptr;
+    int aboveK = -1;
     for (int k = 0; k <= r.ticks; ++k) {
         const double y = f.top + f.height * k / r.ticks;
         if (k == 0 || k == r.ticks) {
@@ -146,10 +151,23 @@ void GraphPlot::drawAxes()
             addText(graphTickLabel(m_graph, value, s), kTickLabelFill, GraphItemRole::TickLabel);
         const QRectF lb = label->boundingRect();
         label->setPos(f.left - 2 * kOffset - lb.width(), y - lb.height() / 2);
+        if (above && label->y() < above->y() + above->boundingRect().height()) {
+            QGraphicsSimpleTextItem *dropped = k == r.ticks && aboveK > 0 ? above : label;
+            m_scene->removeItem(dropped);
+            delete dropped;
+            if (dropped == label)
+                continue;
+        }
+        above = label;
+        aboveK = k;
     }
+    // The caption runs upwards from its place, centred on the frame but kept
+    // inside the scene when it can be.
     QGraphicsSimpleTextItem *caption = addText(graphAxisCaption(m_graph, s), kCaptionFill, GraphItemRole::Caption);
     caption->setRotation(-90);
-    caption->setPos(kOffset, f.top + f.height / 2 + caption->boundingRect().width() / 2);
+    const double length = caption->boundingRect().width();
+    const double sceneHeight = m_scene->sceneRect().height();
+    caption->setPos(kOffset, std::max(std::min(f.top + f.height / 2 + length / 2, sceneHeight), length));
 }
 
 void GraphPlot::drawCurve()
@@ -220,15 +238,20 @@ void GraphPlot::moveCursor(const GraphCursor &cursor, const GraphWalkIndex &inde
         return;
     const double value =
         graphPointValue(m_graph, t, settings(), index, cursor.block, cursor.point, &m_cursorBearing);
-    const double xScale = f.width / index.total;
-    const double x = f.left + xScale * g;
+    const double x = f.left + graphXScale(f, index.total) * g;
     const double y = graphValueY(value, m_range, f);
     m_cursorLine->setLine(x, f.top, x, f.bottom());
     m_dot->setRect(x - kDotSize / 2, y - kDotSize / 2, kDotSize, kDotSize);
     m_valueText->setText(graphValueText(m_graph, value));
     const QRectF tb = m_valueText->boundingRect();
-    m_valueBox->setRect(x - tb.width() / 2 - 4, f.top - 4, tb.width() + 7, tb.height() + 4);
-    m_valueText->setPos(x - tb.width() / 2, f.top - 1);
+    // Centred on the cursor, but kept over the frame so that it never
+    // hides the Y axis labels.
+    const double boxWidth = tb.width() + 7;
+    double boxLeft = x - tb.width() / 2 - 4;
+    if (f.width > boxWidth)
+        boxLeft = std::clamp(boxLeft, f.left, f.right() - boxWidth);
+    m_valueBox->setRect(boxLeft, f.top - 4, boxWidth, tb.height() + 4);
+    m_valueText->setPos(boxLeft + 4, f.top - 1);
 }
 
 void GraphPlot::resizeEvent(QResizeEvent *event)

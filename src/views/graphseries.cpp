@@ -187,7 +187,7 @@ GraphCurve walkGraphCurve(int graph, const TrackStore &t, const SettingsRecord &
         return c;
     const GraphRange r = checkedGraphRange(graph, range, s.distFactor);
     const int n = c.total;
-    c.xScale = frame.width / n;
+    c.xScale = graphXScale(frame, n);
     c.yScale = frame.height / (r.max - r.min);
     // Never below one pixel: a frame one pixel wide plots the ends only.
     const int pixels = std::max(static_cast<int>(frame.width), 1);
@@ -259,6 +259,11 @@ double graphPointValue(int graph, const TrackStore &t, const SettingsRecord &s, 
     if (lastBearing)
         *lastBearing = kept;
     return seriesValue(graph, m, point, distKm, bearing, s);
+}
+
+double graphXScale(const PlotFrame &frame, int total)
+{
+    return total > 1 ? frame.width / (total - 1) : frame.width;
 }
 
 double graphValueY(double value, const GraphRange &range, const PlotFrame &frame)

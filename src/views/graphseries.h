@@ -105,6 +105,10 @@ GraphCurve walkGraphCurve(int graph, const TrackStore &t, const SettingsRecord &
 double graphPointValue(int graph, const TrackStore &t, const SettingsRecord &s, const GraphWalkIndex &index,
                        int block, int point, double *lastBearing);
 
+// Pixels per point along the X axis: the first point on the frame's left
+// edge, the last on its right edge.
+double graphXScale(const PlotFrame &frame, int total);
+
 // Y of a value on the plot, the value clamped into the range.
 double graphValueY(double value, const GraphRange &range, const PlotFrame &frame);
 

@@ -195,7 +195,7 @@ private slots:
             QVERIFY(line && line->isVisible());
             const double x = line->line().x1();
             const PlotFrame &f = plot->frame();
-            QCOMPARE(x, f.left + f.width / 550 * 420);
+            QCOMPARE(x, f.left + f.width / 549 * 420);
             QLineF segment;
             for (QGraphicsItem *item : itemsOf(plot->scene(), GraphItemRole::Curve)) {
                 const QLineF l = static_cast<QGraphicsLineItem *>(item)->line();
@@ -438,7 +438,7 @@ private slots:
             QCOMPARE(roundTrip(target.first, m_host.jumps[0].second), target.second);
             QVERIFY(roundTrip(target.first, m_host.jumps[0].second - 1) != target.second);
         }
-        // Past the last point, inside the frame: the last point.
+        // At the right edge: the last point.
         m_host.jumps.clear();
         click(f.right());
         QCOMPARE(m_host.jumps.size(), 1);

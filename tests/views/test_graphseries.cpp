@@ -69,12 +69,15 @@ private slots:
             for (size_t i = 0; i < c.points.size(); ++i) {
                 const PlottedPoint &p = c.points[i];
                 QVERIFY(std::isfinite(p.x) && std::isfinite(p.y));
-                QVERIFY(p.y >= f.top && p.y <= f.bottom() && p.x >= f.left && p.x < f.right());
+                QVERIFY(p.y >= f.top && p.y <= f.bottom() && p.x >= f.left && p.x <= f.right());
                 QVERIFY(i == 0 || p.x > c.points[i - 1].x);
             }
             if (plotted > 0) {
                 QCOMPARE(c.points.front().point, 0);
                 QCOMPARE(c.points.back().point, points - 1);
+                // The curve spans the frame.
+                QCOMPARE(c.points.front().x, f.left);
+                QCOMPARE(c.points.back().x, points > 1 ? f.right() : f.left);
             }
         }
     }
@@ -100,7 +103,7 @@ private slots:
             for (const PlottedPoint &p : c.points) {
                 QVERIFY(p.block != 1);
                 const int g = graphPointIndex(track(), index, p.block, p.point);
-                QCOMPARE(f.left + f.width / index.total * g, p.x);
+                QCOMPARE(f.left + graphXScale(f, index.total) * g, p.x);
                 const double v = graphPointValue(graph, track(), settings(), index, p.block, p.point, nullptr);
                 QCOMPARE(graphValueY(v, r, f), p.y);
             }
