@@ -5,6 +5,7 @@
 // the loaded movies, and click-to-go through a fake host.
 #include "graphfixture.h"
 #include "main/guitest.h"
+#include "main/startup.h"
 #include "settings/settings.h"
 #include "track/playbackmath.h"
 #include "views/graphdialog.h"
@@ -122,11 +123,7 @@ class TestGraphDialog : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setOrganizationName(QString::fromLatin1(keys::ORGANIZATION));
-        QCoreApplication::setApplicationName(QString::fromLatin1(keys::APPLICATION));
-    }
+    void initTestCase() { setApplicationIdentity(); }
 
     void init()
     {
@@ -227,6 +224,11 @@ private slots:
         d.updatePoint(LosGraph, pointAt(0, 0, false));
         QCOMPARE(textOf(d.plot(LosGraph), GraphItemRole::NoDataText), QStringLiteral("No Data"));
         QVERIFY(!one(d.plot(LosGraph), GraphItemRole::CursorLine)->isVisible());
+        // Only a movie without points left active: the hidden movies' curve goes.
+        track().block[0].active = track().block[2].active = false;
+        d.activeMoviesChanged();
+        QVERIFY(itemsOf(d.plot(LosGraph)->scene(), GraphItemRole::Curve).isEmpty());
+        QCOMPARE(textOf(d.plot(LosGraph), GraphItemRole::NoDataText), QStringLiteral("No Data"));
         // The store emptied: no curve, "No Data", no cursor.
         resetTrackStore();
         d.resetGraphs();
