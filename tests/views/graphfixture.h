@@ -19,6 +19,8 @@ struct BlockSpec {
 };
 
 constexpr uint32_t kFirstTime = 1700000000;
+// The default distance and speed factor (miles).
+constexpr double kMilesPerKm = 0.621371;
 
 // Block b's points start 10000 s after block b - 1's.
 inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
