@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "graphranges.h"
+
 #include <QDateTime>
 #include <QSettings>
 #include <QStringList>
@@ -157,6 +159,8 @@ bool loadSettings(QSettings &store)
     s.autoSpeedo = v("autoSpeedo", true).toBool();
     s.maxUserSpeedo = v("maxUserSpeedo", 100).toInt();
     store.endGroup();
+    // A damaged store must not reach the graphs (ticks of 0, NaN, max < min).
+    checkGraphRanges(s);
     return firstRun;
 }
 
