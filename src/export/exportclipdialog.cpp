@@ -162,6 +162,8 @@ void exportClipDialog::buildForm()
     layout->addLayout(grid);
     layout->addSpacing(6);
     layout->addLayout(buttons);
+    // As large as the form needs, whatever size the window had last time.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 double exportClipDialog::startFieldSeconds() const

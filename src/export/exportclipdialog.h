@@ -52,6 +52,9 @@ public slots:
     void stopTime_editing_slot();
 
 protected:
+    // A form: Return presses the default button and Escape cancels, unlike
+    // the other windows of the shared base.
+    void keyPressEvent(QKeyEvent *event) override { QDialog::keyPressEvent(event); }
     // The destination chooser ("Movie Destination Directory"); empty when
     // the user cancels.
     virtual QString chooseDestination(const QString &startDirectory);

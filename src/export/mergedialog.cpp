@@ -95,7 +95,9 @@ void mergeDialog::buildForm()
     layout->addWidget(selection);
     layout->addWidget(options);
     layout->addLayout(buttons);
-    setMinimumWidth(460);
+    explanation->setFixedWidth(440);
+    // As large as the form needs, whatever size the window had last time.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void mergeDialog::cancel_btn_slot() { reject(); }

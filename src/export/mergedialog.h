@@ -34,6 +34,9 @@ public slots:
     void merge_movies_slot();
 
 protected:
+    // A form: Return presses the default button and Escape cancels, unlike
+    // the other windows of the shared base.
+    void keyPressEvent(QKeyEvent *event) override { QDialog::keyPressEvent(event); }
     // The save dialog ("Merge Movies"); empty when the user cancels.
     virtual QString chooseOutput(const QString &defaultPath, const QString &filter);
 

@@ -48,9 +48,16 @@ MovieJobResult movieProgressDialog::run(MovieJob job)
     };
     m_running = true;
     m_cancelButton->setEnabled(true);
+    if (QWidget *over = parentWidget()) {
+        adjustSize();
+        move(over->window()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
     show();
     raise();
-    const MovieJobResult result = runMovieJob(parentWidget(), job);
+    // The run raises its window and shows the wait cursor over it: this
+    // window stays on top, and the cursor turns only over the bar, never
+    // over the button.
+    const MovieJobResult result = runMovieJob(m_bar, job);
     m_running = false;
     hide();
     return result;
