@@ -176,6 +176,15 @@ private slots:
         QVERIFY(dialog.isVisible());  // still open for another try
         QCOMPARE(filesIn(dest.path()), QStringList());
 
+        // A folder that cannot be written is refused before the tool runs.
+        dialog.destination = dest.filePath("gone");
+        {
+            vxtest::BoxAnswerer ok({"OK"});
+            dialog.export_clip_slot();
+            QCOMPARE(ok.texts, QStringList{"Could not write this location: " + dest.filePath("gone/")
+                                           + ". Please try a different location."});
+        }
+        dialog.destination = dest.path();
         m_tool.install("echo 'Unknown encoder' >&2\nexit 1\n");
         vxtest::BoxAnswerer ok({"OK"});
         dialog.export_clip_slot();

@@ -5,6 +5,7 @@
 #include "export/moviejob.h"
 #include "export/moviemerge.h"
 #include "export/movieoutput.h"
+#include "export/trackexport.h"
 
 #include "moviefixture.h"
 
@@ -128,6 +129,11 @@ private slots:
         QVERIFY(list.open(QIODevice::ReadOnly));
         QCOMPARE(list.readAll(), "file '" + QFile::encodeName(dir.path()) + "/a.mp4'\nfile '"
                                      + QFile::encodeName(dir.path()) + "/c.mp4'\n");
+        // And out of the merged GPX: two points of a, two of c.
+        QVERIFY(exportGpxRange(dir.filePath("m.gpx"), 0, 0, 2, 2).ok);
+        QFile gpx(dir.filePath("m.gpx"));
+        QVERIFY(gpx.open(QIODevice::ReadOnly));
+        QCOMPARE(gpx.readAll().count("<trkpt "), 4);
     }
 
     void loadedFilesAreNeverOutputs_data()
