@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +17,15 @@
 namespace vxtest {
 
 inline QString realMediaTool() { return QStandardPaths::findExecutable(QStringLiteral("ffmpeg")); }
+
+// The real tool's report on a movie (its streams and length).
+inline QString mediaReport(const QString &path)
+{
+    QProcess p;
+    p.start(realMediaTool(), {QStringLiteral("-hide_banner"), QStringLiteral("-i"), path});
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardError());
+}
 
 // Each spec is "<name>=<generated movie>"; every block gets two telemetry
 // points a second apart.

@@ -86,7 +86,9 @@ class TestMovieDialogs : public QObject {
     Q_OBJECT
 
     vxtest::FakeMediaTool m_tool;
-    QTemporaryDir m_movies;
+    QTemporaryDir m_root;
+    // Quotes, commas and letters beyond ASCII in the folder and the names.
+    const QString m_movies = m_root.filePath(QString::fromUtf8("it's é, here"));
 
 private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(); }
@@ -94,7 +96,9 @@ private slots:
     void init()
     {
         m_tool.useReal();
-        vxtest::loadMovies(m_movies.path(), {"a.mov=tone25.mp4", "b.mov=tone25.mp4", "c.mov=tone25.mp4"});
+        QVERIFY(QDir().mkpath(m_movies));
+        vxtest::loadMovies(m_movies, {"it's 1.mov=tone25.mp4", QString::fromUtf8("é 2.mov=tone25.mp4"),
+                                      "c,3.mov=tone25.mp4"});
     }
 
     void clipFieldsChecksFilesAndCarryOver()
@@ -107,7 +111,7 @@ private slots:
         QTemporaryDir dest;
         ScriptedClip dialog(1, 1500, 0);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Export Movie Fragment"));
-        QCOMPARE(dialog.movieNameLabel->text(), QStringLiteral("b.mov"));
+        QCOMPARE(dialog.movieNameLabel->text(), QString::fromUtf8("é 2.mov"));
         QVERIFY(dialog.infoLabel->text().startsWith("Movie Duration: 3"));
         const auto fields = [&] {
             return QStringList{dialog.startMinutes->text(), dialog.startSeconds->text(), dialog.stopMinutes->text(),
@@ -137,10 +141,17 @@ private slots:
         {
             vxtest::BoxAnswerer no({"No"});
             dialog.export_clip_slot();
-            QCOMPARE(no.texts, QStringList{"Export Complete! b_000.mov created. Reveal in file manager?"});
+            QCOMPARE(no.texts, QStringList{QString::fromUtf8("Export Complete! é 2_000.mov created. Reveal in file manager?")});
         }
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(std::fabs(secondsOf(dest.filePath("b_000.mov")) - 0.5) < 0.15);
+        const QString first = dest.filePath(QString::fromUtf8("é 2_000.mov"));
+        QVERIFY(std::fabs(secondsOf(first) - 0.5) < 0.15);
+        QVERIFY(!vxtest::mediaReport(first).contains("Audio:"));
+        // The user's usual permissions, not those of a private temporary file.
+        QFile usual(dest.filePath("usual"));
+        QVERIFY(usual.open(QIODevice::WriteOnly));
+        QCOMPARE(QFileInfo(first).permissions(), usual.permissions());
+        usual.remove();
         QCOMPARE(vxtest::store().value("movieExportDirectory").toString(), dest.path() + '/');
 
         // The next clip of the run starts from the last length and sound
@@ -153,8 +164,11 @@ private slots:
         vxtest::BoxAnswerer no({"No"});
         again.export_clip_slot();
         QCOMPARE(again.startedIn, dest.path() + '/');
-        QCOMPARE(no.texts, QStringList{"Export Complete! b_001.mov created. Reveal in file manager?"});
-        QCOMPARE(filesIn(dest.path()), (QStringList{"b_000.mov", "b_001.mov"}));
+        QCOMPARE(no.texts, QStringList{QString::fromUtf8("Export Complete! é 2_001.mov created. Reveal in file manager?")});
+        QCOMPARE(filesIn(dest.path()), (QStringList{QString::fromUtf8("é 2_000.mov"), QString::fromUtf8("é 2_001.mov")}));
+        // 1.0x copies the picture as it is, and the sound stays off.
+        const QString second = vxtest::mediaReport(dest.filePath(QString::fromUtf8("é 2_001.mov")));
+        QVERIFY(second.contains("Video: mpeg4") && !second.contains("Audio:"));
     }
 
     void clipCancelAndFailureLeaveNothing()
@@ -199,7 +213,7 @@ private slots:
         ScriptedMerge dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Merge Movies"));
         QCOMPARE(dialog.firstCombo->count(), 3);
-        QCOMPARE(dialog.lastCombo->itemText(0), QStringLiteral("b.mov"));
+        QCOMPARE(dialog.lastCombo->itemText(0), QString::fromUtf8("é 2.mov"));
         dialog.lastCombo->setCurrentIndex(1);
         dialog.rateCombo->setCurrentIndex(5);
         // The movies' extension in other letters still gives a .mov movie.
@@ -212,8 +226,11 @@ private slots:
                                        "Reveal movies in file manager?   "});
         QCOMPARE(filesIn(dest.path()), (QStringList{"merged_dashcam_movies.gpx", "merged_dashcam_movies.mov",
                                                     "merged_dashcam_movies_4.0x.mov"}));
+        // Nothing dropped for its quote, comma or accent: the length is the sum.
         const double merged = secondsOf(dest.filePath("merged_dashcam_movies.mov"));
-        QVERIFY(std::fabs(merged - 9.0) < 0.2);
+        QVERIFY(std::fabs(merged - knownSum(mergeInputSeconds({0, 1, 2}))) < 0.2);
+        QVERIFY(vxtest::mediaReport(dest.filePath("merged_dashcam_movies.mov")).contains("Audio: aac"));
+        QVERIFY(concatListPath().startsWith(mediaToolTempDir() + '/'));
         QVERIFY(std::fabs(secondsOf(dest.filePath("merged_dashcam_movies_4.0x.mov")) - merged / 4) < 0.2);
         QFile gpx(dest.filePath("merged_dashcam_movies.gpx"));
         QVERIFY(gpx.open(QIODevice::ReadOnly));
@@ -248,8 +265,8 @@ private slots:
         QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QString>("firstText");
         QTest::addColumn<QStringList>("files");  // in the destination afterwards
-        QTest::newRow("a loaded movie") << "@/B.MOV" << QByteArray() << QStringList{"OK"}
-                                        << "This file belongs to the loaded movies and is never written over:\n\n@/B.mov"
+        QTest::newRow("a loaded movie") << "@/C,3.MOV" << QByteArray() << QStringList{"OK"}
+                                        << "This file belongs to the loaded movies and is never written over:\n\n@/C,3.mov"
                                         << QStringList{"old.gpx"};
         QTest::newRow("its GPX telemetry") << "@/trip.mov" << QByteArray() << QStringList{"OK"}
                                            << "This file belongs to the loaded movies and is never written over:\n\n@/trip.gpx"
@@ -277,9 +294,9 @@ private slots:
         QFETCH(QString, firstText);
         QFETCH(QStringList, files);
         QTemporaryDir dest;
-        track().block[0].telemetryFile = QFileInfo(m_movies.filePath("trip.gpx"));
+        track().block[0].telemetryFile = QFileInfo(m_movies + "/trip.gpx");
         QVERIFY(vxtest::writeFile(dest.filePath("old.gpx"), "old"));
-        const QString movies = m_movies.path();
+        const QString movies = m_movies;
         if (!failingTool.isEmpty())
             m_tool.useReal("concat", failingTool);
         ScriptedMerge dialog;
@@ -291,7 +308,7 @@ private slots:
                  qPrintable(boxes.texts.value(0)));
         QVERIFY(boxes.unexpected.isEmpty());
         QCOMPARE(filesIn(dest.path()), files);
-        QCOMPARE(filesIn(movies), (QStringList{"a.mov", "b.mov", "c.mov"}));
+        QCOMPARE(filesIn(movies), (QStringList{"c,3.mov", "it's 1.mov", QString::fromUtf8("é 2.mov")}));
     }
 };
 

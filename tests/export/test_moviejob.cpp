@@ -1,6 +1,5 @@
-// Movie jobs with the real tool on generated movies (merges, clips) and with
-// fake tools that fail, crash, hang or cannot start; the merge checks; the
-// protection of the loaded files.
+// Movie jobs with fake tools that fail, crash, hang or cannot start; the
+// merge checks on generated movies; the protection of the loaded files.
 #include "export/movieargs.h"
 #include "export/moviejob.h"
 #include "export/moviemerge.h"
@@ -9,8 +8,6 @@
 
 #include "moviefixture.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -18,64 +15,12 @@
 
 using namespace vx;
 
-namespace {
-
-// The tool's own report on a file (streams, duration).
-QString report(const QString &path)
-{
-    QProcess p;
-    p.start(vxtest::realMediaTool(), {QStringLiteral("-hide_banner"), QStringLiteral("-i"), path});
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardError());
-}
-
-} // namespace
-
 class TestMovieJob : public QObject {
     Q_OBJECT
 
     vxtest::FakeMediaTool m_tool;
 
 private slots:
-    void mergesThreeMoviesWithAwkwardPaths()
-    {
-        m_tool.useReal();
-        QTemporaryDir root;
-        const QString dir = root.filePath(QString::fromUtf8("it's é, here"));
-        QVERIFY(QDir().mkpath(dir));
-        vxtest::loadMovies(dir, {QString::fromUtf8("a'1.mp4=tone25.mp4"), QString::fromUtf8("é 2.mp4=tone25.mp4"),
-                         QStringLiteral("c,3.mp4=tone25.mp4")});
-        // First M1 with last M2 joins two; last M3 joins all three.
-        QCOMPARE(mergeBlocks(mergeRangeAt(0, 0)), (QVector<int>{0, 1}));
-        const MergeRange all = mergeRangeAt(0, 1);
-        QCOMPARE(mergeBlocks(all), (QVector<int>{0, 1, 2}));
-        QCOMPARE(mergeProblem(all), QString());
-
-        const QString list = concatListPath();
-        QVERIFY(list.startsWith(mediaToolTempDir()));
-        QVERIFY(writeConcatList(list, mergeBlocks(all)));
-        PendingOutput out(root.filePath("merged.mov"));
-        QVERIFY(out.create());
-        const QVector<double> inputs = mergeInputSeconds(mergeBlocks(all));
-        MovieJob job;
-        job.arguments = mergeArguments(list, true, out.tempPath());
-        job.logFile = mergeLogPath();
-        job.outputPath = out.tempPath();
-        job.expectedSeconds = knownSum(inputs);
-        QVector<double> fractions;
-        job.onProgress = [&](double f) { fractions << f; };
-        const MovieJobResult r = runMovieJob(nullptr, job);
-        QVERIFY2(r.status == MovieJobStatus::Succeeded, qPrintable(r.reason + '\n' + logTail(job.logFile)));
-        QVERIFY(std::is_sorted(fractions.begin(), fractions.end()));
-        QCOMPARE(fractions.last(), 1.0);
-        const double seconds = probeMovieSeconds(nullptr, out.tempPath());
-        QVERIFY2(std::fabs(seconds - knownSum(inputs)) < 0.2, qPrintable(QString::number(seconds)));
-        QVERIFY(mergedLengthFits(seconds, inputs));
-        QVERIFY(out.commit(true));
-        QVERIFY(report(root.filePath("merged.mov")).contains("Audio: aac"));
-        QCOMPARE(QDir(root.path()).entryList(QDir::Files), QStringList{"merged.mov"});
-    }
-
     void mergeRefusals_data()
     {
         QTest::addColumn<QStringList>("movies");
@@ -120,6 +65,9 @@ private slots:
         m_tool.useReal();
         QTemporaryDir dir;
         vxtest::loadMovies(dir.path(), {"a.mp4=tone25.mp4", "b.mp4=tone25.mp4", "c.mp4=tone25.mp4"});
+        // First M1 with last M2 joins two; last M3 joins all three.
+        QCOMPARE(mergeBlocks(mergeRangeAt(0, 0)), (QVector<int>{0, 1}));
+        QCOMPARE(mergeBlocks(mergeRangeAt(0, 1)), (QVector<int>{0, 1, 2}));
         track().block[1].active = false;
         rebuildPlayOrder();
         QCOMPARE(mergeLastChoices(), QStringList{"c.mp4"});
@@ -248,44 +196,6 @@ private slots:
         QCOMPARE(seen, 0.25);
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(!QFile::exists(job.outputPath));
-    }
-
-    void realClips_data()
-    {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<bool>("audio");
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("1.0x copy") << 3 << true << 2.0;
-        QTest::newRow("2.0x") << 4 << true << 1.0;
-        QTest::newRow("0.5x silent") << 2 << false << 2.0;
-    }
-    void realClips()
-    {
-        QFETCH(int, rate);
-        QFETCH(bool, audio);
-        QFETCH(double, seconds);
-        m_tool.useReal();
-        QTemporaryDir dir;
-        PendingOutput out(clipOutputPath(dir.path(), "tone25.mp4"));
-        QVERIFY(out.create());
-        const ClipRequest request{vxtest::generatedPath("tone25.mp4"), 0.5, rate == 2 ? 1.0 : 2.0, rate, audio,
-                                  out.tempPath()};
-        MovieJob job;
-        job.arguments = clipArguments(request);
-        job.logFile = dir.filePath("export_log.txt");
-        job.outputPath = out.tempPath();
-        job.expectedSeconds = clipOutputSeconds(request);
-        QCOMPARE(job.expectedSeconds, seconds);
-        const MovieJobResult r = runMovieJob(nullptr, job);
-        QVERIFY2(r.status == MovieJobStatus::Succeeded, qPrintable(r.reason + '\n' + r.logTail));
-        QVERIFY(out.commit(false));
-        const QString made = dir.filePath("tone25_000.mov");
-        QVERIFY(std::fabs(probeMovieSeconds(nullptr, made) - seconds) < 0.15);
-        QCOMPARE(report(made).contains("Audio:"), audio);
-        // The user's usual permissions, not those of a private temporary file.
-        QFile usual(dir.filePath("usual"));
-        QVERIFY(usual.open(QIODevice::WriteOnly));
-        QCOMPARE(QFileInfo(made).permissions(), usual.permissions());
     }
 };
 
