@@ -32,7 +32,7 @@ double fieldValue(const QString &text);
 // Duration: %1 minutes" with factor x duration / 60.
 QString clipInfoText(int timeFactor, double movieSeconds);
 
-// The range the fields describe, checked in the designed order. The fields
+// The range the fields describe, checked in a fixed order. The fields
 // hold wall-clock seconds (movie seconds x timeFactor); startSeconds and
 // durationSeconds are movie seconds. movieSeconds <= 0 means the length is
 // unknown and is not checked.

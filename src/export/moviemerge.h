@@ -54,7 +54,7 @@ QString accelerationLogPath();
 // cannot be written.
 bool writeConcatList(const QString &listPath, const QVector<int> &blocks);
 
-// The designed texts.
+// The messages of the merge.
 QString mergeTooFewText();           // "You must have at least 2 movies loaded to use this feature."
 QString mergeOrderText();            // "The first file must come before the last file."
 QString mergeCannotWriteText(const QString &path);  // "Could not write this location: %1. ..."
