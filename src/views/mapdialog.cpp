@@ -19,7 +19,6 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTimer>
-#include <QUrlQuery>
 #include <QVBoxLayout>
 #include <QWebChannel>
 #include <QWebEngineView>
@@ -138,6 +137,7 @@ void mapDialog::buildControls()
 
     m_view = new QWebEngineView(this);
     m_view->setObjectName(QStringLiteral("webEngineView"));
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);  // no browser menu (back, reload, page source)
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -178,9 +178,8 @@ void mapDialog::choosePage(bool reloadWhenUnchanged)
     const MapPageKind kind = mapPageFor(s.mapType, s.googleMapsKey);
     QUrl url(mapPageUrl(kind));
     if (kind == MapPageKind::Google) {
-        QUrlQuery query;
-        query.addQueryItem(QStringLiteral("key"), QString::fromLatin1(QUrl::toPercentEncoding(s.googleMapsKey.trimmed())));
-        url.setQuery(query);
+        url.setQuery(QStringLiteral("key=") + QString::fromLatin1(QUrl::toPercentEncoding(s.googleMapsKey.trimmed())),
+                     QUrl::StrictMode);
     }
     m_styleCombo->setItemText(3, fourthStyleName(kind));
     m_northUpCheck->setEnabled(kind == MapPageKind::Google);

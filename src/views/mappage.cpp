@@ -40,10 +40,14 @@ MapBridge::MapBridge(ClickHandler handler, QObject *parent)
 {
 }
 
-void MapBridge::map_click_slot(double latClick, double lonClick)
+void MapBridge::map_click_slot(const QVariant &latClick, const QVariant &lonClick)
 {
-    if (validMapClick(latClick, lonClick) && m_handler)
-        m_handler(latClick, lonClick);
+    if (latClick.userType() != QMetaType::Double || lonClick.userType() != QMetaType::Double)
+        return;
+    const double lat = latClick.toDouble();
+    const double lon = lonClick.toDouble();
+    if (validMapClick(lat, lon) && m_handler)
+        m_handler(lat, lon);
 }
 
 MapPage::MapPage(QWebEngineProfile *profile, QObject *parent)

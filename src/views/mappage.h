@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QUrl>
+#include <QVariant>
 #include <QWebEnginePage>
 
 #include <functional>
@@ -22,8 +23,10 @@ QString mapUserAgent(const QString &engineDefault);
 QWebEngineProfile *mapProfile();
 
 // What the page may call: map_click_slot and nothing else (the window
-// itself is never published). Positions that are not finite or lie outside
-// +-90 / +-180 are dropped here.
+// itself is never published). The arguments are taken as the page sent
+// them: only two numbers within +-90 / +-180 reach the handler. (Typed as
+// double, a NaN, an Infinity - null in the channel's JSON - or a text would
+// arrive as 0 and pass for a click at (0, 0).)
 class MapBridge : public QObject {
     Q_OBJECT
 
@@ -32,7 +35,7 @@ public:
     explicit MapBridge(ClickHandler handler, QObject *parent = nullptr);
 
 public slots:
-    void map_click_slot(double latClick, double lonClick);
+    void map_click_slot(const QVariant &latClick, const QVariant &lonClick);
 
 private:
     ClickHandler m_handler;
