@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/mapdialog.h"
+#include "views/mapscripts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -67,9 +68,12 @@ QPair<double, double> memoryMb(qint64 pid)
 }
 
 // 100 flights of 4000 points around Lausanne, ~15 m apart.
-void fillStore(bool colourEverySegment)
+void fillStore(int kind)
 {
     resetTrackStore();
+    if (kind == 0)
+        return;  // no movies: what the page costs by itself
+    const bool colourEverySegment = kind == 2;
     std::mt19937 random(42);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     TrackStore &t = track();
@@ -101,13 +105,16 @@ struct Result {
     qint64 zoomOutMs = 0;
     qint64 longestStallMs = 0;
     int lines = 0;
+    double redrawMs = 0;
+    double scriptMb = 0;
+    qint64 scriptsMs = 0;
 };
 
-Result measure(mapDialog &map, bool colourEverySegment)
+Result measure(mapDialog &map, int kind)
 {
     QWebEnginePage *page = map.webView()->page();
     Result r;
-    fillStore(colourEverySegment);
+    fillStore(kind);
 
     // The longest gap between two turns of the event loop while the route goes out.
     QElapsedTimer gap;
@@ -118,9 +125,19 @@ Result measure(mapDialog &map, bool colourEverySegment)
         r.longestStallMs = std::max(r.longestStallMs, gap.restart());
     });
 
+    // What building the scripts alone costs (the window does it one movie a turn).
+    QElapsedTimer build;
+    build.start();
+    qint64 bytes = 0;
+    for (int b = 0; b < track().numBlocks; ++b)
+        bytes += routeScript(track().block[b], settings().colorLevels, 100.0).size();
+    r.scriptsMs = build.elapsed();
+    r.scriptMb = bytes / 1e6;
+
     QElapsedTimer clock;
     clock.start();
     ticker.start();
+    gap.restart();
     map.moviesLoaded();
     while (!map.routeSent())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -133,7 +150,8 @@ Result measure(mapDialog &map, bool colourEverySegment)
     r.lines = eval(page, QStringLiteral("routes.length")).toInt();
 
     // The whole route in view, then one zoom step in and one out.
-    eval(page, QStringLiteral("var all = L.latLngBounds([]); routes.forEach(function (l) { all.extend(l.getBounds()); });"
+    eval(page, QStringLiteral("var all = L.latLngBounds([[46.2, 6.3], [46.8, 7.1]]);"
+                              " routes.forEach(function (l) { all.extend(l.getBounds()); });"
                               " map.fitBounds(all, {animate: false}); 0"));
     QElapsedTimer settle;
     settle.start();
@@ -142,13 +160,19 @@ Result measure(mapDialog &map, bool colourEverySegment)
     for (const char *step : {"zoomIn", "zoomOut"}) {
         QElapsedTimer zoom;
         zoom.start();
-        page->runJavaScript(QStringLiteral("window.zoomed = false; map.once('moveend', function () {"
-                                           " requestAnimationFrame(function () { requestAnimationFrame(function () {"
+        page->runJavaScript(QStringLiteral("window.zoomed = false; window.zt = [performance.now()];"
+                                           " map.once('moveend', function () { zt.push(performance.now());"
+                                           " requestAnimationFrame(function () { zt.push(performance.now());"
+                                           " requestAnimationFrame(function () { zt.push(performance.now());"
                                            " window.zoomed = true; }); }); }); map.%1(1, {animate: false});")
                                 .arg(QLatin1String(step)));
         const qint64 ms = waitForFlag(page, QStringLiteral("window.zoomed"), zoom);
         (QByteArray(step) == "zoomIn" ? r.zoomInMs : r.zoomOutMs) = ms;
+        std::printf("  %s: %s\n", step, qPrintable(eval(page, QStringLiteral("JSON.stringify(zt.map(function (t) { return Math.round(t - zt[0]); }))")).toString()));
     }
+    // The canvas alone: one full redraw of the route at the zoom that shows all of it.
+    r.redrawMs = eval(page, QStringLiteral("var t0 = performance.now(); routeRenderer._redrawBounds = null;"
+                                           " routeRenderer._redraw(); performance.now() - t0")).toDouble();
     const QPair<double, double> mem = memoryMb(page->renderProcessPid());
     r.rssMb = mem.first;
     r.peakMb = mem.second;
@@ -169,9 +193,10 @@ int main(int argc, char *argv[])
     settings().tileUrlRoadmap = settings().tileUrlSatellite = settings().tileUrlLabels = settings().tileUrlLight = closed;
 
     std::printf("map route: %d movies x %d points, Leaflet page, software rendering\n", MAX_BLOCKS, MAX_POINTS);
-    std::printf("%-22s %9s %8s %9s %9s %9s %9s %7s\n", "route", "drawn ms", "lines", "RSS MB", "peak MB",
-                "zoom+ ms", "zoom- ms", "stall");
-    for (bool everySegment : {false, true}) {
+    std::printf("%-21s %8s %6s %7s %7s %8s %8s %6s %7s %8s %8s\n", "route", "drawn ms", "lines", "RSS MB",
+                "peak MB", "zoom+ ms", "zoom- ms", "stall", "redraw", "build ms", "script MB");
+    const char *const names[] = {"no route", "smooth", "colour every segment"};
+    for (int kind : {0, 1, 2}) {
         // A fresh window and renderer for each route, as after a start.
         resetTrackStore();
         mapDialog map;
@@ -181,11 +206,12 @@ int main(int argc, char *argv[])
         while (!map.pageReady() || !eval(page, QStringLiteral("myMarker !== null")).toBool())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         const double before = memoryMb(page->renderProcessPid()).first;
-        const Result r = measure(map, everySegment);
-        std::printf("%-22s %9lld %8d %9.0f %9.0f %9lld %9lld %7lld   (renderer at start %.0f MB)\n",
-                    everySegment ? "colour every segment" : "smooth", static_cast<long long>(r.drawnMs), r.lines,
+        const Result r = measure(map, kind);
+        std::printf("%-21s %8lld %6d %7.0f %7.0f %8lld %8lld %6lld %7.0f %8lld %8.1f  (renderer at start %.0f MB)\n",
+                    names[kind], static_cast<long long>(r.drawnMs), r.lines,
                     r.rssMb, r.peakMb, static_cast<long long>(r.zoomInMs), static_cast<long long>(r.zoomOutMs),
-                    static_cast<long long>(r.longestStallMs), before);
+                    static_cast<long long>(r.longestStallMs), r.redrawMs, static_cast<long long>(r.scriptsMs),
+                    r.scriptMb, before);
         std::fflush(stdout);
     }
     return 0;

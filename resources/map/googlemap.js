@@ -68,13 +68,12 @@ function newLine(path, color) {
 function addPolyline(point1, point2, color) { routes.push(newLine([point1, point2], color)); }
 
 // One movie's route at once (see the Leaflet page): one line per run.
-function addRoute(palette, colours, runs) {
-    for (var r = 0; r < runs.length; ++r) {
-        var flat = runs[r];
+function addRoute(palette, coords, runs) {
+    for (var k = 0; k + 2 < runs.length; k += 3) {
         var path = [];
-        for (var i = 0; i + 1 < flat.length; i += 2)
-            path.push({lat: flat[i], lng: flat[i + 1]});
-        routes.push(newLine(path, palette[colours[r]]));
+        for (var v = runs[k]; v <= runs[k + 1]; ++v)
+            path.push({lat: coords[2 * v], lng: coords[2 * v + 1]});
+        routes.push(newLine(path, palette[runs[k + 2]]));
     }
 }
 

@@ -105,21 +105,136 @@ function addPolyline(point1, point2, color) {
     routes.push(L.polyline([point1, point2], lineOptions(color)));
 }
 
-// One movie's route at once: palette[k] is colour k, colours[r] the colour
-// of run r, runs[r] its points as [lat, lon, lat, lon, ...]. The runs of one
-// colour become one line of many parts.
-function addRoute(palette, colours, runs) {
-    var byColour = {};
-    for (var r = 0; r < runs.length; ++r) {
-        var flat = runs[r];
-        var part = new Array(flat.length >> 1);
-        for (var i = 0, j = 0; i + 1 < flat.length; i += 2, ++j)
-            part[j] = L.latLng(flat[i], flat[i + 1]);
-        var c = colours[r];
-        (byColour[c] || (byColour[c] = [])).push(part);
+// One movie's route, drawn by the route canvas without a Leaflet object per
+// point. coords: the movie's points as [lat, lon, lat, lon, ...]; runs:
+// [first, last, colour, ...], each a run of points first .. last (indexes
+// into coords) in colour palette[colour]. The points are kept as Web Mercator
+// coordinates of zoom 0 (0 .. 1); drawing scales them to the view, leaves out
+// what is off the canvas and points closer than a pixel to the last one drawn,
+// and strokes each colour once.
+var RouteLayer = L.Path.extend({
+    options: {weight: 4, opacity: 0.8, interactive: false},
+
+    initialize: function (palette, coords, runs, options) {
+        L.setOptions(this, options);
+        this._palette = palette;
+        var n = coords.length >> 1;
+        var xy = this._xy = new Float64Array(2 * n);
+        var south = 90, north = -90, west = 180, east = -180;
+        var max = L.Projection.SphericalMercator.MAX_LATITUDE, d = Math.PI / 180;
+        for (var i = 0; i < n; ++i) {
+            var lat = coords[2 * i], lon = coords[2 * i + 1];
+            var sin = Math.sin(Math.max(Math.min(max, lat), -max) * d);
+            xy[2 * i] = 0.5 + lon / 360;
+            xy[2 * i + 1] = 0.5 - Math.log((1 + sin) / (1 - sin)) / (4 * Math.PI);
+            if (lat < south) south = lat;
+            if (lat > north) north = lat;
+            if (lon < west) west = lon;
+            if (lon > east) east = lon;
+        }
+        this._bounds = L.latLngBounds([south, west], [north, east]);
+        var r = this._runs = Int32Array.from(runs);
+        var box = this._box = new Float64Array(4 * (r.length / 3));  // per run: min x, min y, max x, max y
+        for (var k = 0, j = 0; k < r.length; k += 3, j += 4) {
+            box[j] = box[j + 1] = Infinity;
+            box[j + 2] = box[j + 3] = -Infinity;
+            for (var v = r[k]; v <= r[k + 1]; ++v) {
+                box[j] = Math.min(box[j], xy[2 * v]);
+                box[j + 1] = Math.min(box[j + 1], xy[2 * v + 1]);
+                box[j + 2] = Math.max(box[j + 2], xy[2 * v]);
+                box[j + 3] = Math.max(box[j + 3], xy[2 * v + 1]);
+            }
+        }
+        this._all = [Infinity, Infinity, -Infinity, -Infinity];
+        for (j = 0; j < box.length; j += 4) {
+            this._all[0] = Math.min(this._all[0], box[j]);
+            this._all[1] = Math.min(this._all[1], box[j + 1]);
+            this._all[2] = Math.max(this._all[2], box[j + 2]);
+            this._all[3] = Math.max(this._all[3], box[j + 3]);
+        }
+    },
+
+    getBounds: function () { return this._bounds; },
+
+    // Points per colour, as the runs hold them.
+    vertexCounts: function () {
+        var counts = {}, r = this._runs;
+        for (var k = 0; k < r.length; k += 3) {
+            var c = this._palette[r[k + 2]];
+            counts[c] = (counts[c] || 0) + r[k + 1] - r[k] + 1;
+        }
+        return counts;
+    },
+
+    _project: function () {
+        var origin = this._map.getPixelOrigin();
+        this._scale = 256 * Math.pow(2, this._map.getZoom());
+        this._ox = origin.x;
+        this._oy = origin.y;
+        var a = this._all, s = this._scale;
+        this._pxBounds = a[0] <= a[2]
+            ? L.bounds([a[0] * s - this._ox, a[1] * s - this._oy], [a[2] * s - this._ox, a[3] * s - this._oy])
+            : null;
+    },
+
+    _update: function () {},
+
+    _containsPoint: function () { return false; },
+
+    _updatePath: function () {
+        var renderer = this._renderer;
+        if (!renderer._drawing || !this._pxBounds)
+            return;
+        var view = renderer._redrawBounds || renderer._bounds;
+        var pad = this.options.weight;
+        var minX = view.min.x - pad, minY = view.min.y - pad, maxX = view.max.x + pad, maxY = view.max.y + pad;
+        var s = this._scale, ox = this._ox, oy = this._oy, xy = this._xy, r = this._runs, box = this._box;
+        var paths = [], lastX = -1e9, lastY = -1e9;
+        for (var k = 0, j = 0; k < r.length; k += 3, j += 4) {
+            var bx0 = box[j] * s - ox, by0 = box[j + 1] * s - oy, bx1 = box[j + 2] * s - ox, by1 = box[j + 3] * s - oy;
+            if (bx1 < minX || bx0 > maxX || by1 < minY || by0 > maxY) {
+                lastX = lastY = -1e9;
+                continue;
+            }
+            var first = r[k], last = r[k + 1];
+            var x = xy[2 * first] * s - ox, y = xy[2 * first + 1] * s - oy;
+            // A run that stays within a pixel of the point drawn last adds nothing visible.
+            if (bx1 - bx0 < 1 && by1 - by0 < 1 && Math.abs(x - lastX) < 1 && Math.abs(y - lastY) < 1)
+                continue;
+            var path = paths[r[k + 2]] || (paths[r[k + 2]] = new Path2D());
+            path.moveTo(x, y);
+            var px = x, py = y;
+            for (var v = first + 1; v <= last; ++v) {
+                x = xy[2 * v] * s - ox;
+                y = xy[2 * v + 1] * s - oy;
+                if (v < last && Math.abs(x - px) < 1 && Math.abs(y - py) < 1)
+                    continue;
+                path.lineTo(x, y);
+                px = x;
+                py = y;
+            }
+            lastX = px;
+            lastY = py;
+        }
+        var ctx = renderer._ctx;
+        ctx.save();
+        ctx.globalAlpha = this.options.opacity;
+        ctx.lineWidth = this.options.weight;
+        ctx.lineCap = 'round';
+        ctx.lineJoin = 'round';
+        for (var c = 0; c < paths.length; ++c) {
+            if (paths[c]) {
+                ctx.strokeStyle = this._palette[c];
+                ctx.stroke(paths[c]);
+            }
+        }
+        ctx.restore();
     }
-    for (var k in byColour)
-        routes.push(L.polyline(byColour[k], lineOptions(palette[k])));
+});
+
+function addRoute(palette, coords, runs) {
+    if (runs.length)
+        routes.push(new RouteLayer(palette, coords, runs, {renderer: routeRenderer}));
 }
 
 function showPolylines() {

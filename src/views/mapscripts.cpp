@@ -8,6 +8,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <charconv>
+#include <string>
 #include <cmath>
 
 namespace vx {
@@ -25,9 +27,13 @@ QString latLngExpression(MapPageKind page, double lat, double lon)
     return type + jsCoord(lat) + QStringLiteral(", ") + jsCoord(lon) + QLatin1Char(')');
 }
 
-void appendFlatNumber(QString &out, double value)
+// The route's numbers: the same 12 significant digits, written without a
+// QString per number (a full route has 800,000 of them).
+void appendFlatNumber(std::string &out, double value)
 {
-    out += QString::number(value, 'g', 12);
+    char buffer[32];
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 12);
+    out.append(buffer, r.ptr);
 }
 
 } // namespace
@@ -113,33 +119,40 @@ QString routeScript(const MovieBlock &m, int colorLevels, double referenceKmh)
     const QVector<RouteRun> runs = routeRuns(m, levels, referenceKmh);
     if (runs.isEmpty())
         return QString();
-    QString out;
-    out.reserve(32 + levels * 11 + runs.size() * 8 + (runs.last().last + runs.size()) * 36);
-    out += QStringLiteral("addRoute([");
+    std::string coords;
+    std::string triples;
+    coords.reserve(static_cast<size_t>(runs.last().last - runs.first().first + runs.size()) * 34);
+    triples.reserve(static_cast<size_t>(runs.size()) * 14);
+    int vertices = 0;
+    int previousLast = -1;
+    const auto addVertex = [&](int point) {
+        if (vertices++)
+            coords += ',';
+        appendFlatNumber(coords, m.lat[point]);
+        coords += ',';
+        appendFlatNumber(coords, m.lon[point]);
+    };
+    for (const RouteRun &run : runs) {
+        // A run that goes on from the previous one shares its first point.
+        if (run.first != previousLast)
+            addVertex(run.first);
+        const int first = vertices - 1;
+        for (int i = run.first + 1; i <= run.last; ++i)
+            addVertex(i);
+        if (!triples.empty())
+            triples += ',';
+        triples += std::to_string(first) + ',' + std::to_string(vertices - 1) + ',' + std::to_string(run.colorIndex);
+        previousLast = run.last;
+    }
+    QString out = QStringLiteral("addRoute([");
     for (int k = 0; k < levels; ++k) {
         if (k)
             out += QLatin1Char(',');
         out += QLatin1Char('"') + QLatin1String(speedColorAt(levels, k)) + QLatin1Char('"');
     }
-    out += QStringLiteral("], [");
-    for (int r = 0; r < runs.size(); ++r) {
-        if (r)
-            out += QLatin1Char(',');
-        out += QString::number(runs[r].colorIndex);
-    }
-    out += QStringLiteral("], [");
-    for (int r = 0; r < runs.size(); ++r) {
-        out += r ? QStringLiteral(",[") : QStringLiteral("[");
-        for (int i = runs[r].first; i <= runs[r].last; ++i) {
-            if (i > runs[r].first)
-                out += QLatin1Char(',');
-            appendFlatNumber(out, m.lat[i]);
-            out += QLatin1Char(',');
-            appendFlatNumber(out, m.lon[i]);
-        }
-        out += QLatin1Char(']');
-    }
-    out += QStringLiteral("]);");
+    out += QStringLiteral("], [") + QLatin1String(coords.data(), static_cast<int>(coords.size()))
+         + QStringLiteral("], [") + QLatin1String(triples.data(), static_cast<int>(triples.size()))
+         + QStringLiteral("]);");
     return out;
 }
 

@@ -57,9 +57,11 @@ QString tileSourcesScript(const SettingsRecord &s);
 
 // ---- the route -------------------------------------------------------------
 
-// One script for a movie's whole route: addRoute(palette, colour of each
-// run, coordinates of each run as a flat [lat, lon, lat, lon, ...] array).
-// Empty when the movie has no segment to draw.
+// One script for a movie's whole route: addRoute(palette, points, runs)
+// with the points of its runs once each as [lat, lon, lat, lon, ...] and the
+// runs as [first, last, colour, ...] (indexes into the points and the
+// palette; a run that goes on from the previous one starts on its last
+// point). Empty when the movie has no segment to draw.
 QString routeScript(const MovieBlock &m, int colorLevels, double referenceKmh);
 
 // The start marker of a movie on its first drawable point: two scripts (the

@@ -168,8 +168,7 @@ class TestMapDialog : public QObject {
     {
         return evalJson(QStringLiteral(
             "(function () { var r = {}; routes.forEach(function (l) { if (!map.hasLayer(l)) return;"
-            " var parts = l.getLatLngs(); if (!Array.isArray(parts[0])) parts = [parts];"
-            " parts.forEach(function (p) { r[l.options.color] = (r[l.options.color] || 0) + p.length; }); });"
+            " var n = l.vertexCounts(); for (var c in n) r[c] = (r[c] || 0) + n[c]; });"
             " return r; })()"));
     }
     QJsonObject expectedRoute()
@@ -285,6 +284,24 @@ private slots:
     {
         QCOMPARE(shownRoute(), expectedRoute());
         QVERIFY(expectedRoute().size() >= 3);
+        // The canvas holds the colour of segment 2 of block 0 at its middle.
+        const MovieBlock &m = track().block[0];
+        eval(QStringLiteral("map.setView([%1, %2], 16, {animate: false}); window.painted = false;"
+                            " requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                            " window.painted = true; }); });")
+                 .arg(jsCoordOf((m.lat[2] + m.lat[3]) / 2), jsCoordOf((m.lon[2] + m.lon[3]) / 2)));
+        QTRY_VERIFY(eval(QStringLiteral("window.painted")).toBool());
+        const QVariantList rgba = eval(QStringLiteral(
+            "(function () { var p = map.latLngToLayerPoint(map.getCenter()).subtract(routeRenderer._bounds.min);"
+            " var r = window.devicePixelRatio || 1;"
+            " return Array.from(routeRenderer._ctx.getImageData(Math.round(p.x * r), Math.round(p.y * r), 1, 1).data);"
+            " })()")).toList();
+        const QColor expected(speedColor(m.speed[2], settings(), track().stats));
+        QCOMPARE(rgba.size(), 4);
+        QVERIFY2(std::abs(rgba[0].toInt() - expected.red()) < 8 && std::abs(rgba[1].toInt() - expected.green()) < 8
+                     && std::abs(rgba[2].toInt() - expected.blue()) < 8 && rgba[3].toInt() > 150,
+                 qPrintable(QStringLiteral("%1 %2 %3 %4 vs %5").arg(rgba[0].toInt()).arg(rgba[1].toInt())
+                                .arg(rgba[2].toInt()).arg(rgba[3].toInt()).arg(expected.name())));
         auto markerPositions = [this] {
             return eval(QStringLiteral("markers.filter(function (m) { return map.hasLayer(m); })"
                                        ".map(function (m) { return [m.getLatLng().lat, m.getLatLng().lng]; })"))
