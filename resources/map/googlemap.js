@@ -77,6 +77,15 @@ function addRoute(palette, coords, runs) {
     }
 }
 
+// Brings every movie's route into view (after a load).
+function fitRoute() {
+    var bounds = new google.maps.LatLngBounds();
+    routes.forEach(function (l) { l.getPath().forEach(function (p) { bounds.extend(p); }); });
+    markers.forEach(function (m) { bounds.extend(m.getPosition()); });
+    if (!bounds.isEmpty())
+        map.fitBounds(bounds, 24);
+}
+
 function showPolylines() { for (var i = 0; i < routes.length; ++i) routes[i].setMap(map); }
 function clearPolylines() { for (var i = 0; i < routes.length; ++i) routes[i].setMap(null); }
 function deletePolylines() { clearPolylines(); routes = []; }

@@ -34,7 +34,11 @@ var LINE_STYLE = {opacity: 0.8, weight: 4, interactive: false};
 function initialize() {
     map = L.map('map', {center: [37.3318, -122.02955], zoom: 12});
     map.createPane('routePane');
-    map.getPane('routePane').style.zIndex = 390;  // below the vehicle (overlay pane, 400)
+    map.getPane('routePane').style.zIndex = 390;  // below everything else drawn on the map
+    // The vehicle (a circle marker) above the start markers, below the pins' tooltips.
+    map.createPane('vehiclePane');
+    map.getPane('vehiclePane').style.zIndex = 620;
+    L.CircleMarker.mergeOptions({pane: 'vehiclePane'});
     routeRenderer = L.canvas({pane: 'routePane'});
     map.on('click', function (e) {
         var p = e.latlng.wrap();
@@ -235,6 +239,17 @@ var RouteLayer = L.Path.extend({
 function addRoute(palette, coords, runs) {
     if (runs.length)
         routes.push(new RouteLayer(palette, coords, runs, {renderer: routeRenderer}));
+}
+
+// Brings every movie's route into view (after a load).
+function fitRoute() {
+    var bounds = L.latLngBounds([]);
+    for (var i = 0; i < routes.length; ++i)
+        bounds.extend(routes[i].getBounds());
+    for (i = 0; i < markers.length; ++i)
+        bounds.extend(markers[i].getLatLng());
+    if (bounds.isValid())
+        map.fitBounds(bounds, {padding: [24, 24], maxZoom: 17, animate: false});
 }
 
 function showPolylines() {

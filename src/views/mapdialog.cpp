@@ -237,7 +237,9 @@ void mapDialog::finishLoading(bool)
     }
     if (m_pageKind == MapPageKind::Leaflet)
         runScript(tileSourcesScript(settings()));
-    // 2.-5. Routes and start markers, each shown or hidden by its box.
+    // 2.-5. Routes and start markers, each shown or hidden by its box; the
+    // movies' routes are brought into view.
+    m_fitAfterRoute = true;
     rebuildPaths();
     storeMapFlag("showRoute", m_routeCheck->isChecked());
     rebuildStartMarkers();
@@ -290,6 +292,9 @@ void mapDialog::sendRouteStep()
     m_routeTimer->stop();
     m_routeNextBlock = -1;
     sendRouteToggle();
+    if (m_fitAfterRoute)
+        runScript(QStringLiteral("fitRoute();"));
+    m_fitAfterRoute = false;
 }
 
 void mapDialog::sendRouteToggle()
@@ -368,7 +373,8 @@ void mapDialog::updatePoint(const MapPoint &point)
 void mapDialog::moviesLoaded()
 {
     ++m_loads;
-    m_firstPosition = true;  // the first point of the new movies is brought into view
+    m_firstPosition = true;  // the new movies are brought into view
+    m_fitAfterRoute = true;
     rebuildPaths();
     rebuildStartMarkers();
 }

@@ -135,6 +135,7 @@ private:
     // The route being sent: the next block, or -1 when nothing is pending.
     QTimer *m_routeTimer = nullptr;
     int m_routeNextBlock = -1;
+    bool m_fitAfterRoute = false;  // bring the route into view once it is sent (after a load)
 
     MapPoint m_lastPoint;
     int m_pointUpdates = 0;
