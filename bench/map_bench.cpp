@@ -5,8 +5,9 @@
 // event loop while the route is sent. Two routes: a smooth one (the colour
 // changes now and then) and one whose colour changes at every segment.
 //
-// Run it headless, with software rendering:
-//   QT_QPA_PLATFORM=offscreen QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu" build/bin/map_bench
+// Run it headless, with software rendering, in the tests' environment
+// (offscreen platform, QT_QUICK_BACKEND=software, --disable-gpu):
+//   tests/run-test.sh /tmp/map-bench-home build/bin/map_bench
 // or under xvfb-run -a. Tiles point at a closed local port: nothing leaves
 // the machine.
 #include "settings/settings.h"
