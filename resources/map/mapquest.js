@@ -29,6 +29,9 @@ var ATTRIBUTION = {
         + '&copy; <a href="https://carto.com/attributions">CARTO</a>'
 };
 
+// Points closer than this (pixels, either way) to the last one drawn are left
+// out: the line is 4 pixels wide, so the route looks the same.
+var STEP = 2;
 var LINE_STYLE = {opacity: 0.8, weight: 4, interactive: false};
 
 function initialize() {
@@ -114,7 +117,7 @@ function addPolyline(point1, point2, color) {
 // [first, last, colour, ...], each a run of points first .. last (indexes
 // into coords) in colour palette[colour]. The points are kept as Web Mercator
 // coordinates of zoom 0 (0 .. 1); drawing scales them to the view, leaves out
-// what is off the canvas and points closer than a pixel to the last one drawn,
+// what is off the canvas and points within STEP pixels of the last one drawn,
 // and strokes each colour once.
 var RouteLayer = L.Path.extend({
     options: {weight: 4, opacity: 0.8, interactive: false},
@@ -202,8 +205,8 @@ var RouteLayer = L.Path.extend({
             }
             var first = r[k], last = r[k + 1];
             var x = xy[2 * first] * s - ox, y = xy[2 * first + 1] * s - oy;
-            // A run that stays within a pixel of the point drawn last adds nothing visible.
-            if (bx1 - bx0 < 1 && by1 - by0 < 1 && Math.abs(x - lastX) < 1 && Math.abs(y - lastY) < 1)
+            // A run that stays within STEP pixels of the point drawn last adds nothing visible.
+            if (bx1 - bx0 < STEP && by1 - by0 < STEP && Math.abs(x - lastX) < STEP && Math.abs(y - lastY) < STEP)
                 continue;
             var path = paths[r[k + 2]] || (paths[r[k + 2]] = new Path2D());
             path.moveTo(x, y);
@@ -211,7 +214,7 @@ var RouteLayer = L.Path.extend({
             for (var v = first + 1; v <= last; ++v) {
                 x = xy[2 * v] * s - ox;
                 y = xy[2 * v + 1] * s - oy;
-                if (v < last && Math.abs(x - px) < 1 && Math.abs(y - py) < 1)
+                if (v < last && Math.abs(x - px) < STEP && Math.abs(y - py) < STEP)
                     continue;
                 path.lineTo(x, y);
                 px = x;
