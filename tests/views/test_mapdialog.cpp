@@ -356,6 +356,13 @@ private slots:
                  (QVariantList{QStringLiteral("#0f0"), 9, 46.512, true}));
         QCOMPARE(eval(QStringLiteral("var n = 0; map.eachLayer(function (l) { if (l instanceof L.CircleMarker) ++n; }); n"))
                      .toInt(), 1);  // the old one is gone
+        // Marker 6 is Leaflet's own picture, from the resources.
+        settings().mapMarker = 6;
+        m_map->applySettings(MapMarkerChanged);
+        QTRY_VERIFY(eval(QStringLiteral("myMarker instanceof L.Marker && myMarker.getElement().complete"
+                                        " && myMarker.getElement().naturalWidth === 25")).toBool());
+        settings().mapMarker = 0;
+        m_map->applySettings(MapMarkerChanged);
         QTRY_VERIFY(m_map->routeSent());
     }
 
