@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     if (vx::isBatchInvocation(argc, argv))
         return vx::runBatch(argc, argv);
     vx::setApplicationIdentity();
+    // The map's web view shares the windows' OpenGL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/images/volantix.png")));
     return vx::runApplication(app, app.arguments(), QGuiApplication::queryKeyboardModifiers());
