@@ -161,6 +161,15 @@ private slots:
             QCOMPARE(needle->currentValue(), c.shown);
             QCOMPARE(label->text(), QString::fromLatin1(c.text));
         }
+        // The horizon: pitch within +-90, roll folded into one turn.
+        QcAttitudeMeter *horizon = gauge.addAttitudeMeter(90);
+        horizon->setCurrentPitch(200);
+        horizon->setCurrentRoll(370);
+        QCOMPARE(horizon->pitch(), 90.0f);
+        QCOMPARE(horizon->roll(), 10.0f);
+        horizon->setCurrentRoll(kNaN);
+        QCOMPARE(horizon->roll(), 0.0f);
+        render(gauge, 150);
     }
 
     // 300 x 200: the items draw in the 200 x 200 square centred across;
@@ -188,27 +197,32 @@ private slots:
     {
         QTest::addColumn<float>("value");
         QTest::addColumn<qreal>("degree");
-        QTest::newRow("minimum") << 0.0f << -45.0;
-        QTest::newRow("half") << 50.0f << 90.0;
-        QTest::newRow("quarter") << 25.0f << 22.5;
-        QTest::newRow("maximum") << 100.0f << 225.0;
-        QTest::newRow("beyond: at the maximum") << 170.0f << 225.0;
+        QTest::addColumn<int>("type");
+        QTest::newRow("minimum") << 0.0f << -45.0 << 0;
+        QTest::newRow("half") << 50.0f << 90.0 << 0;
+        QTest::newRow("quarter") << 25.0f << 22.5 << 0;
+        QTest::newRow("maximum") << 100.0f << 225.0 << 0;
+        QTest::newRow("beyond: at the maximum") << 170.0f << 225.0 << 0;
+        QTest::newRow("thin triangle") << 75.0f << 157.5 << 1;
+        QTest::newRow("compass needle") << 50.0f << 90.0 << 4;
     }
 
     void needlePixels()
     {
         QFETCH(float, value);
         QFETCH(qreal, degree);
+        QFETCH(int, type);
         QcGaugeWidget gauge;
         QcNeedleItem *needle = gauge.addNeedle(90);
         needle->setColor(Qt::red);
+        needle->setNeedle(QcNeedleItem::NeedleType(type));
         needle->setCurrentValue(value);
         const QImage img = render(gauge, 201);
+        QVERIFY(reddish(pixelAt(img, degree, 0.15)));
         QVERIFY(reddish(pixelAt(img, degree, 0.3)));
-        QVERIFY(reddish(pixelAt(img, degree, 0.6)));
         // Nowhere else on the dial at that distance.
         for (qreal other = degree + 30; other < degree + 330; other += 30)
-            QVERIFY2(!reddish(pixelAt(img, other, 0.6)), qPrintable(QString::number(other)));
+            QVERIFY2(!reddish(pixelAt(img, other, 0.3)), qPrintable(QString::number(other)));
     }
 
     // The dashboard's speedometer at a maximum of 30: the green band stops

@@ -166,6 +166,15 @@ private slots:
         QVERIFY(archiveRequest(s, 0, 91, 0).isEmpty());
         QVERIFY(archiveRequest(s, 0, qQNaN(), 0).isEmpty());
         QLocale::setDefault(QLocale::c());
+        // The addresses: from the environment when it names a web address.
+        qputenv("VOLANTIX_WEATHER_ARCHIVE_URL", "http://127.0.0.1:9/v1/archive");
+        qputenv("VOLANTIX_WEATHER_FORECAST_URL", "file:///etc/passwd");
+        const WeatherService env = weatherService();
+        QCOMPARE(env.archiveUrl, QUrl(QStringLiteral("http://127.0.0.1:9/v1/archive")));
+        QCOMPARE(env.forecastUrl.host(), QStringLiteral("historical-forecast-api.open-meteo.com"));
+        qunsetenv("VOLANTIX_WEATHER_ARCHIVE_URL");
+        qunsetenv("VOLANTIX_WEATHER_FORECAST_URL");
+        QCOMPARE(weatherService().archiveUrl.host(), QStringLiteral("archive-api.open-meteo.com"));
     }
 
     // The page's texts in the user's units.
