@@ -297,8 +297,9 @@ bool parseArchiveAnswer(const QByteArray &json, qint64 utcSeconds, WeatherValues
 
     bool anyCode = false, fog = false, snowCode = false;
     for (int h : indexesOfDay(hourly.times, day)) {
+        // WMO codes are whole numbers 0..99; anything else is no code.
         const std::optional<double> code = number(codes, h);
-        if (!code)
+        if (!code || *code < 0 || *code > 99 || *code != std::floor(*code))
             continue;
         anyCode = true;
         const int c = int(*code);

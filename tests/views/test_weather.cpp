@@ -208,6 +208,21 @@ private slots:
         QCOMPARE(weatherTexts(v, 0, 1).high, QStringLiteral("0° C"));
     }
 
+    // Weather codes that are no WMO code (huge, negative, fractional) are
+    // skipped, not converted.
+    void oddWeatherCodes()
+    {
+        const QByteArray json = R"({"utc_offset_seconds":0,
+            "daily":{"time":["2017-03-11"],"temperature_2m_max":[1],"temperature_2m_min":[0],
+                     "precipitation_sum":[null],"snowfall_sum":[null]},
+            "hourly":{"time":["2017-03-11T00:00","2017-03-11T01:00","2017-03-11T02:00","2017-03-11T03:00"],
+                      "weather_code":[1e300,-45,45.5,null]}})";
+        WeatherValues v;
+        QVERIFY(parseArchiveAnswer(json, kNoonUtc.toSecsSinceEpoch(), &v));
+        QCOMPARE(v.fog, -1);
+        QCOMPARE(v.snow, -1);
+    }
+
     // One lookup against the local server: what the page gets.
     void lookup_data()
     {

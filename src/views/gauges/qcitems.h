@@ -217,46 +217,51 @@ private:
     QVector<std::pair<QColor, float>> m_bandColors;
 };
 
+// A scale drawn every `step` in one colour: the ticks and the numbers.
+class QcSteppedScaleItem : public QcScaleItem {
+    Q_OBJECT
+
+public:
+    explicit QcSteppedScaleItem(QObject *parent = nullptr);
+    void setStep(float step);  // throws InvalidValueRange unless step > 0
+    float step() const { return m_step; }
+    void setColor(const QColor &color);
+    QColor color() const { return m_color; }
+
+protected:
+    // The values drawn at.
+    QVector<qreal> stepValues() const { return scaleValues(m_step); }
+
+private:
+    float m_step = 10;
+    QColor m_color = Qt::white;
+};
+
 // Tick marks every `step`.
-class QcDegreesItem : public QcScaleItem {
+class QcDegreesItem : public QcSteppedScaleItem {
     Q_OBJECT
 
 public:
     explicit QcDegreesItem(QObject *parent = nullptr);
     void draw(QPainter *painter) override;
-    void setStep(float step);  // throws InvalidValueRange unless step > 0
-    float step() const { return m_step; }
-    void setColor(const QColor &color);
-    QColor color() const { return m_color; }
     void setSubDegree(bool on);
     bool subDegree() const { return m_subDegree; }
-    // The values the ticks are drawn at.
-    QVector<qreal> tickValues() const { return scaleValues(m_step); }
+    QVector<qreal> tickValues() const { return stepValues(); }
 
 private:
-    float m_step = 10;
-    QColor m_color = Qt::white;
     bool m_subDegree = false;
 };
 
 // The scale numbers every `step`.
-class QcValuesItem : public QcScaleItem {
+class QcValuesItem : public QcSteppedScaleItem {
     Q_OBJECT
 
 public:
     explicit QcValuesItem(QObject *parent = nullptr);
     void draw(QPainter *painter) override;
-    void setStep(float step);  // throws InvalidValueRange unless step > 0
-    float step() const { return m_step; }
-    void setColor(const QColor &color);
-    QColor color() const { return m_color; }
     // The numbers as drawn ("g" format, 6 significant digits).
     QStringList valueTexts() const;
     static QFont valueFont(qreal radius);
-
-private:
-    float m_step = 10;
-    QColor m_color = Qt::white;
 };
 
 class QcNeedleItem : public QcScaleItem {

@@ -9,41 +9,46 @@
 namespace vx {
 
 namespace {
-
-void checkStep(float step)
-{
-    if (!(step > 0) || !std::isfinite(step))
-        throw QcItem::InvalidValueRange;
-}
-
 // The point `fraction` of the way from `from` to `to`.
 QPointF along(const QPointF &from, const QPointF &to, qreal fraction) { return from + (to - from) * fraction; }
-
 } // namespace
 
-// ---- QcDegreesItem ----------------------------------------------------------------
+// ---- QcSteppedScaleItem -------------------------------------------------------------
 
-QcDegreesItem::QcDegreesItem(QObject *parent)
+QcSteppedScaleItem::QcSteppedScaleItem(QObject *parent)
     : QcScaleItem(parent)
 {
-    setPosition(90);
 }
 
-void QcDegreesItem::setStep(float step)
+void QcSteppedScaleItem::setStep(float step)
 {
-    checkStep(step);
+    if (!(step > 0) || !std::isfinite(step))
+        throw InvalidValueRange;
     m_step = step;
     update();
 }
 
-void QcDegreesItem::setColor(const QColor &color) { m_color = color; update(); }
+void QcSteppedScaleItem::setColor(const QColor &color)
+{
+    m_color = color;
+    update();
+}
+
+// ---- QcDegreesItem ----------------------------------------------------------------
+
+QcDegreesItem::QcDegreesItem(QObject *parent)
+    : QcSteppedScaleItem(parent)
+{
+    setPosition(90);
+}
+
 void QcDegreesItem::setSubDegree(bool on) { m_subDegree = on; update(); }
 
 void QcDegreesItem::draw(QPainter *painter)
 {
     fitSquare();
     const QRectF inner = squareAt(position());
-    QPen pen(m_color);
+    QPen pen(color());
     if (!m_subDegree)
         pen.setWidthF(inner.width() / 2 / 25);
     painter->setPen(pen);
@@ -57,19 +62,10 @@ void QcDegreesItem::draw(QPainter *painter)
 // ---- QcValuesItem -----------------------------------------------------------------
 
 QcValuesItem::QcValuesItem(QObject *parent)
-    : QcScaleItem(parent)
+    : QcSteppedScaleItem(parent)
 {
     setPosition(70);
 }
-
-void QcValuesItem::setStep(float step)
-{
-    checkStep(step);
-    m_step = step;
-    update();
-}
-
-void QcValuesItem::setColor(const QColor &color) { m_color = color; update(); }
 
 QFont QcValuesItem::valueFont(qreal radius)
 {
@@ -79,7 +75,7 @@ QFont QcValuesItem::valueFont(qreal radius)
 QStringList QcValuesItem::valueTexts() const
 {
     QStringList texts;
-    for (qreal v : scaleValues(m_step))
+    for (qreal v : stepValues())
         texts << QString::number(v, 'g', 6);
     return texts;
 }
@@ -89,11 +85,10 @@ void QcValuesItem::draw(QPainter *painter)
     fitSquare();
     const QFont f = valueFont(radius());
     painter->setFont(f);
-    painter->setPen(m_color);
+    painter->setPen(color());
     const QFontMetricsF metrics(f);
     const QRectF inner = squareAt(position());
-    const QVector<qreal> values = scaleValues(m_step);
-    for (qreal v : values) {
+    for (qreal v : stepValues()) {
         const QString text = QString::number(v, 'g', 6);
         const QPointF at = rimPoint(getDegFromValue(v), inner);
         const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
