@@ -119,6 +119,16 @@ QByteArray visibilityAnswer(const QUrl &request, double metres)
 
 bool isArchive(const QUrl &u) { return u.path() == QLatin1String("/v1/archive"); }
 
+// The archive answers with `archive`, the visibility request with `visibility`.
+Handler serve(std::function<QByteArray(const QUrl &)> archive, Reply visibility = {404, ""})
+{
+    return [=](const QUrl &u) { return isArchive(u) ? Reply{200, archive(u)} : visibility; };
+}
+Handler fixed(Reply r)
+{
+    return [=](const QUrl &) { return r; };
+}
+
 const QJsonArray kHigh = numbers({50.0, 82.4, 60.0});
 const QJsonArray kLow = numbers({40.0, 55.2, 45.0});
 const QJsonArray kRain = numbers({0.0, 0.3, 1.0});
@@ -240,49 +250,37 @@ private slots:
                                                   : visibilityAnswer(u, 1000)};
                })
             << kNoonUtc << true << QList<double>{no, 55.2, no, 1000 / 1609.344, 0, 1};
-        QTest::newRow("no value for the day")
-            << Handler([](const QUrl &u) {
-                   const QJsonArray nulls{QJsonValue(), QJsonValue(), QJsonValue()};
-                   return Reply{200, archiveAnswer(u, 0, nulls, nulls, nulls, nulls)};
-               })
-            << kNoonUtc << false << QList<double>{};
+        QTest::newRow("no value for the day") << serve([](const QUrl &u) {
+            const QJsonArray nulls{QJsonValue(), QJsonValue(), QJsonValue()};
+            return archiveAnswer(u, 0, nulls, nulls, nulls, nulls);
+        }) << kNoonUtc << false << QList<double>{};
         QTest::newRow("snow by code 73, visibility fails")
-            << Handler([](const QUrl &u) {
-                   return isArchive(u) ? Reply{200, archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow, 73, {1})}
-                                       : Reply{500, "oops"};
-               })
+            << serve([](const QUrl &u) { return archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow, 73, {1}); },
+                     {500, "oops"})
             << kNoonUtc << true << QList<double>{82.4, 55.2, 0.3, no, 0, 1};
         QTest::newRow("400 with the service's error")
-            << Handler([](const QUrl &) { return Reply{400, R"({"error":true,"reason":"Parameter out of range"})"}; })
-            << kNoonUtc << false << QList<double>{};
-        QTest::newRow("500") << Handler([](const QUrl &) { return Reply{500, "Internal error"}; }) << kNoonUtc
-                             << false << QList<double>{};
-        QTest::newRow("HTML") << Handler([](const QUrl &) { return Reply{200, "<html><body>Hi</body></html>"}; })
-                              << kNoonUtc << false << QList<double>{};
-        QTest::newRow("empty body") << Handler([](const QUrl &) { return Reply{200, ""}; }) << kNoonUtc << false
-                                    << QList<double>{};
+            << fixed({400, R"({"error":true,"reason":"Parameter out of range"})"}) << kNoonUtc << false << QList<double>{};
+        QTest::newRow("500") << fixed({500, "Internal error"}) << kNoonUtc << false << QList<double>{};
+        QTest::newRow("HTML") << fixed({200, "<html><body>Hi</body></html>"}) << kNoonUtc << false << QList<double>{};
+        QTest::newRow("empty body") << fixed({200, ""}) << kNoonUtc << false << QList<double>{};
         QTest::newRow("error flag in a 200")
-            << Handler([](const QUrl &) { return Reply{200, R"({"error":true,"utc_offset_seconds":0})"}; })
-            << kNoonUtc << false << QList<double>{};
-        QTest::newRow("missing field")
-            << Handler([](const QUrl &u) {
-                   QByteArray body = archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow);
-                   return Reply{200, body.replace("precipitation_sum", "precip")};
-               })
-            << kNoonUtc << false << QList<double>{};
+            << fixed({200, R"({"error":true,"utc_offset_seconds":0})"}) << kNoonUtc << false << QList<double>{};
+        QTest::newRow("missing field") << serve([](const QUrl &u) {
+            return archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow).replace("precipitation_sum", "precip");
+        }) << kNoonUtc << false << QList<double>{};
         QTest::newRow("short column")
-            << Handler([](const QUrl &u) { return Reply{200, archiveAnswer(u, 0, numbers({1.0}), kLow, kRain, kNoSnow)}; })
+            << serve([](const QUrl &u) { return archiveAnswer(u, 0, numbers({1.0}), kLow, kRain, kNoSnow); })
             << kNoonUtc << false << QList<double>{};
         // 03:00 UTC is still the evening before seven hours west.
         QTest::newRow("west of UTC: the day before")
-            << Handler([](const QUrl &u) { return Reply{200, archiveAnswer(u, -7 * 3600, kHigh, kLow, kRain, kNoSnow)}; })
+            << serve([](const QUrl &u) { return archiveAnswer(u, -7 * 3600, kHigh, kLow, kRain, kNoSnow); })
             << QDateTime(QDate(2017, 3, 11), QTime(3, 0), Qt::UTC) << true << QList<double>{50, 40, 0, no, 0, 0};
         // 20:00 UTC is already the next morning ten hours east.
         QTest::newRow("east of UTC: the day after")
-            << Handler([](const QUrl &u) { return Reply{200, archiveAnswer(u, 10 * 3600, kHigh, kLow, kRain, kNoSnow)}; })
+            << serve([](const QUrl &u) { return archiveAnswer(u, 10 * 3600, kHigh, kLow, kRain, kNoSnow); })
             << QDateTime(QDate(2017, 3, 10), QTime(20, 0), Qt::UTC) << true << QList<double>{60, 45, 1, no, 0, 0};
-        QTest::newRow("no answer within the limit") << Handler([](const QUrl &) { return Reply{200, "", 0, true}; })
-                                                    << kNoonUtc << false << QList<double>{};
+        QTest::newRow("no answer within the limit") << fixed({200, "", 0, true}) << kNoonUtc << false
+                                                    << QList<double>{};
     }
 
     void lookup()
