@@ -303,7 +303,8 @@ void LoadController::windowSteps()
         g_controlCenterDialog->show();
         g_controlCenterDialog->fillLists();
     }
-    if (g_graphDialog && anyBlockHasPoints(false))
+    // Also without points: the tabs follow the loaded movies.
+    if (g_graphDialog)
         g_graphDialog->moviesLoaded();
 
     t.mBlock = 0;

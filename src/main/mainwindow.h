@@ -118,6 +118,8 @@ public slots:
     void export_csv_slot();
     void export_gpx_slot();
     void export_kml_slot();
+    void export_movie_slot();
+    void merge_movies_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -273,6 +273,7 @@ void PlaybackController::pushToViews(const TickTimes &times, int block, int poin
         g_mapDialog->updatePoint(MapPoint{c.latitude, c.longitude, c.altitudeM, c.speedKmh, c.bearing});
     if (visible(g_graphDialog)) {
         GraphPoint g;
+        g.found = m_point >= 0;
         g.block = block;
         g.point = point;
         g.time = time;
@@ -598,7 +599,9 @@ void PlaybackController::postChangeUpdate()
                                                   : movieCounterText(-1, 0));
     if (g_mapDialog)
         g_mapDialog->activeMoviesChanged();
-    if (g_graphDialog && anyBlockHasPoints(true))
+    // Also when no active movie has points: the graphs must not keep the
+    // curves of movies just hidden.
+    if (g_graphDialog)
         g_graphDialog->activeMoviesChanged();
 }
 

@@ -209,18 +209,18 @@ private slots:
         w.enableTransport(true);
         for (QWidget *t : transport)
             QVERIFY2(t->isEnabled(), qPrintable(t->objectName()));
-        for (QAction *a : {w.actions().export_csv, w.actions().export_gpx, w.actions().export_kml})
+        for (QAction *a : {w.actions().export_csv, w.actions().export_gpx, w.actions().export_kml,
+                           w.actions().export_movie, w.actions().merge_movies})
             QVERIFY(a->isEnabled());
         // Features that do not exist yet stay off whatever the transport does.
-        for (QAction *a : {w.actions().export_movie, w.actions().merge_movies, w.actions().export_screenshot})
-            QVERIFY(!a->isEnabled());
+        QVERIFY(!w.actions().export_screenshot->isEnabled());
         QVERIFY(!p->geotagButton->isEnabled());
         QVERIFY(g_controlCenterDialog->moviesTab()->isEnabled());
         QVERIFY(g_controlCenterDialog->geotagsTab()->isEnabled());
 
         w.enableTransport(false);
         QVERIFY(!p->jumpToCombo->isEnabled());
-        QVERIFY(!w.actions().export_kml->isEnabled());
+        QVERIFY(!w.actions().export_kml->isEnabled() && !w.actions().merge_movies->isEnabled());
         QVERIFY(!g_controlCenterDialog->geotagsTab()->isEnabled());
 
         p->speedLabel->setText(QStringLiteral("23 mph"));
