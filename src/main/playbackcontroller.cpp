@@ -256,8 +256,12 @@ void PlaybackController::pushToViews(const TickTimes &times, int block, int poin
         d.altitudeM = c.altitudeM;
         d.travelledDist = c.travelledKm * s.distFactor;
         g_dataDialog->updatePoint(d);
-        if (dashboardSpeed)
+        if (dashboardSpeed) {
+            // A refresh (a seek, a step, a jump, changed settings) shows the
+            // new speed and heading at once, not eased from the old ones.
+            g_dataDialog->resetSpeedSmoothing();
             g_dataDialog->updateSpeedHeading(static_cast<float>(c.speedKmh * s.speedFactor), c.bearing, time);
+        }
     }
     if (visible(g_mapDialog))
         g_mapDialog->updatePoint(MapPoint{c.latitude, c.longitude, c.altitudeM, c.speedKmh, c.bearing});

@@ -18,6 +18,7 @@
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
 
@@ -88,6 +89,11 @@ class TestPlaybackController : public QObject {
         QCOMPARE(w.playback()->currentSample().sats, m.sats[point]);
         QCOMPARE(g_mapDialog->lastPoint().latitude, m.lat[point]);
         QCOMPARE(g_dataDialog->lastPoint().altitudeM, m.altitude[point]);
+        // Paused after a seek: the needle shows the point's speed, not an
+        // ease from the speed before the seek.
+        const QcNeedleItem *needle = g_dataDialog->speedGauge().needle;
+        QCOMPARE(needle->currentValue(),
+                 qBound(needle->minValue(), float(m.speed[point] * settings().speedFactor), needle->maxValue()));
         QCOMPARE(g_graphDialog->lastPoint(GRAPH_COUNT - 1).point, point);
         QCOMPARE(g_graphDialog->lastPoint(0).block, block);
         QCOMPARE(g_controlCenterDialog->lastPoint().point, point);
