@@ -106,8 +106,11 @@ QString geotagSpeedText(float speedKmh)
          + speedUnitName(s.speedUnitIndex);
 }
 
-QString geotagLatLonText(double lat, double lon, int datumFormat)
+QString geotagLatLonText(const Geotag &tag, int datumFormat)
 {
+    if (!geotagHasPosition(tag))
+        return QStringLiteral("No position");
+    const double lat = tag.lat, lon = tag.lon;
     const int format = datumFormat == 0 || datumFormat == 1 ? datumFormat : 2;
     const CoordinateText c = formatCoordinates(format, false, lat, lon);
     return coordinateText(c.latDeg, c.latMin, c.latSec, format, lat < 0 ? QLatin1Char('S') : QLatin1Char('N'))
@@ -115,7 +118,10 @@ QString geotagLatLonText(double lat, double lon, int datumFormat)
          + coordinateText(c.lonDeg, c.lonMin, c.lonSec, format, lon < 0 ? QLatin1Char('W') : QLatin1Char('E'));
 }
 
-QString geotagLosText(double km) { return distanceText("LOS: ", km); }
+QString geotagLosText(std::optional<double> km)
+{
+    return km ? distanceText("LOS: ", *km) : QStringLiteral("LOS: n/a");
+}
 
 QString geotagRouteText(std::optional<double> km)
 {
@@ -250,7 +256,7 @@ void GeotagPanel::fillRowTexts(int index)
     row.eventName->setText(g.title);
     row.eventName->setToolTip(g.title);
     row.speed->setText(geotagSpeedText(g.speed));
-    row.latLon->setText(geotagLatLonText(g.lat, g.lon, settings().datumFormat));
+    row.latLon->setText(geotagLatLonText(g, settings().datumFormat));
     showDistances(index);
 }
 
@@ -258,8 +264,9 @@ void GeotagPanel::showDistances(int index)
 {
     Row &row = m_rows[static_cast<size_t>(index)];
     if (!m_current) {
-        row.los->setText(geotagLosText(0));
-        row.route->setText(geotagRouteText(0.0));
+        const bool placed = geotagHasPosition(geotags().tag[index]);
+        row.los->setText(geotagLosText(placed ? std::optional<double>(0.0) : std::nullopt));
+        row.route->setText(geotagRouteText(placed ? std::optional<double>(0.0) : std::nullopt));
         return;
     }
     const GeotagDistances d = geotagDistances(geotags().tag[index], track(), *m_current);

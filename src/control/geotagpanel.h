@@ -28,8 +28,8 @@ QString geotagRowStyle(int index, bool movieAvailable);
 // Row texts.
 QString geotagTimeText(int64_t moviePointMs);              // "%02d:%02d"
 QString geotagSpeedText(float speedKmh);                  // "%-3.0lf%s" in the user's unit
-QString geotagLatLonText(double lat, double lon, int datumFormat);
-QString geotagLosText(double km);                         // "LOS: %.3lf %s"
+QString geotagLatLonText(const Geotag &tag, int datumFormat);  // "No position" without one
+QString geotagLosText(std::optional<double> km);          // "LOS: %.3lf %s", "LOS: n/a"
 QString geotagRouteText(std::optional<double> km);        // "Route: %.3lf %s", "Route: n/a"
 
 class GeotagPanel : public QWidget {

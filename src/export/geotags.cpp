@@ -143,12 +143,9 @@ void resolveGeotag(Geotag &tag, const TrackStore &t, int timeBias)
     const int factor = std::max(m.timeFactor, 1);
     const std::optional<PlaybackMoment> moment = blockMoment(t, tag.movieBlock, tag.moviePoint / factor, timeBias);
     const int point = moment ? lookUpMoment(t, *moment).point : -1;
-    // A moment past the movie's telemetry takes its last point; a movie
-    // without points has none.
-    const int n = std::clamp(m.numPoints, 0, MAX_POINTS);
-    if (point >= 0 || n > 0) {
+    if (point >= 0) {
         tag.pointBlock = tag.movieBlock;
-        tag.pointIndex = point >= 0 ? point : n - 1;
+        tag.pointIndex = point;
     }
 }
 
@@ -159,9 +156,16 @@ void resolveGeotags(const TrackStore &t, int timeBias)
         resolveGeotag(l.tag[i], t, timeBias);
 }
 
+bool geotagHasPosition(const Geotag &tag)
+{
+    return std::isfinite(tag.lat) && std::isfinite(tag.lon) && !(std::fabs(tag.lat) < 1e-7 && std::fabs(tag.lon) < 1e-7);
+}
+
 GeotagDistances geotagDistances(const Geotag &tag, const TrackStore &t, const CurrentPosition &current)
 {
     GeotagDistances out;
+    if (!geotagHasPosition(tag))
+        return out;
     const double p1 = current.lat * kRadiansPerDegree, p2 = tag.lat * kRadiansPerDegree;
     const double dl = (tag.lon - current.lon) * kRadiansPerDegree;
     const double c = std::clamp(std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(dl), -1.0, 1.0);

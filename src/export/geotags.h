@@ -63,14 +63,15 @@ QString geotagDisabledMovieText(const Geotag &tag);
 
 // A new tag at the playback moment: the point the tick shows at that moment
 // (the same instant, the total time offset included) gives its position,
-// speed and altitude; without a point they are 0 and the tag has no point.
+// speed and altitude; without a point (no telemetry at or after that
+// moment) they are 0 and the tag has neither a point nor a position.
 // dateTime is the moment the date label shows (the clock bias added).
 Geotag geotagAt(const TrackStore &t, const PlaybackMoment &moment, int clockBias);
 
 // The tag's movie looked up among the loaded movies by its file's path: its
 // block, whether it is available, and its point (the point playback shows at
 // the tag's position in that movie, with `timeBias`). A tag whose movie is
-// not loaded has block -1 and no point.
+// not loaded, or whose moment lies past the movie's telemetry, has no point.
 void resolveGeotag(Geotag &tag, const TrackStore &t, int timeBias);
 // Every tag of the process-wide list, after each load and at start-up.
 void resolveGeotags(const TrackStore &t, int timeBias);
@@ -87,9 +88,13 @@ struct CurrentPosition {
     int point = 0;
 };
 struct GeotagDistances {
-    double losKm = 0;                 // line of sight (height difference included when both have one)
+    std::optional<double> losKm;      // line of sight (height difference included when both have one);
+                                      // none when the tag has no position
     std::optional<double> routeKm;    // along the track; none when the tag has no point
 };
+// Whether the tag has a position: a tag taken where the movie has no
+// telemetry has none (it reads 0, 0, as the geotag file writes it).
+bool geotagHasPosition(const Geotag &tag);
 GeotagDistances geotagDistances(const Geotag &tag, const TrackStore &t, const CurrentPosition &current);
 
 } // namespace vx

@@ -239,8 +239,15 @@ private slots:
     {
         controlCenterDialog cc;
         GeotagPanel *p = cc.geotagPanel();
-        p->addTag(tag(QStringLiteral("a"), 0, 0.0, 0.0));
-        cc.updateCurrentPoint(GeotagPoint{0.0, 1.0, 0.0, false, 0, 0});
+        p->addTag(tag(QStringLiteral("a"), 0, 0.0, 1.0));
+        Geotag nowhere = tag(QStringLiteral("no telemetry"), 0, 0.0, 0.0);
+        nowhere.pointBlock = -1;
+        p->addTag(nowhere);
+        QCOMPARE(label(*p, 1, "latLon"), QStringLiteral("No position"));
+        QCOMPARE(label(*p, 1, "losDistance"), QStringLiteral("LOS: n/a"));
+        cc.updateCurrentPoint(GeotagPoint{0.0, 2.0, 0.0, false, 0, 0});
+        QCOMPARE(label(*p, 1, "losDistance"), QStringLiteral("LOS: n/a"));
+        QCOMPARE(label(*p, 1, "routeDistance"), QStringLiteral("Route: n/a"));
         const double km = 6378.137 * M_PI / 180;
         QCOMPARE(label(*p, 0, "losDistance"), QStringLiteral("LOS: %1 km").arg(km, 0, 'f', 3));
         QCOMPARE(label(*p, 0, "routeDistance"), QStringLiteral("Route: 0.500 km"));
@@ -250,7 +257,7 @@ private slots:
         cc.applySettings(UnitsChanged | CoordinatesChanged);
         QCOMPARE(label(*p, 0, "speed"), QStringLiteral("10 m/s"));
         QCOMPARE(label(*p, 0, "routeDistance"), QStringLiteral("Route: 500.000 meters"));
-        QCOMPARE(label(*p, 0, "latLon"), QString::fromUtf8("00\u00b0 00' 00.00\" N, 000\u00b0 00' 00.00\" E"));
+        QCOMPARE(label(*p, 0, "latLon"), QString::fromUtf8("00\u00b0 00' 00.00\" N, 001\u00b0 00' 00.00\" E"));
     }
 };
 
