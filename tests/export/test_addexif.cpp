@@ -116,46 +116,38 @@ private slots:
         QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral(".addexif-*")}, QDir::Hidden | QDir::Files).isEmpty());
     }
 
-    void badArguments_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        const QString src = QStringLiteral("SRC"), c = QStringLiteral("c");
-        QTest::newRow("five arguments") << QStringList{src, src, c, "1", "2"} << 2;
-        QTest::newRow("seven arguments") << QStringList{src, src, c, "1", "2", "3", "4"} << 2;
-        QTest::newRow("decimal comma") << QStringList{src, src, c, "46,5", "7", ""} << 2;
-        QTest::newRow("trailing text") << QStringList{src, src, c, "46.5x", "7", ""} << 2;
-        QTest::newRow("leading blank") << QStringList{src, src, c, " 46.5", "7", ""} << 2;
-        QTest::newRow("exponent") << QStringList{src, src, c, "4.65e1", "7", ""} << 2;
-        QTest::newRow("nan") << QStringList{src, src, c, "nan", "7", ""} << 2;
-        QTest::newRow("inf") << QStringList{src, src, c, "1", "inf", ""} << 2;
-        QTest::newRow("latitude 90.0000001") << QStringList{src, src, c, "90.0000001", "7", ""} << 2;
-        QTest::newRow("longitude -181") << QStringList{src, src, c, "1", "-181", ""} << 2;
-        QTest::newRow("latitude without longitude") << QStringList{src, src, c, "1", "", ""} << 2;
-        QTest::newRow("altitude without position") << QStringList{src, src, c, "", "", "10"} << 2;
-        QTest::newRow("altitude not a number") << QStringList{src, src, c, "1", "2", "ten"} << 2;
-        QTest::newRow("not a JPEG") << QStringList{"NOTJPEG", "NOTJPEG", c, "1", "2", ""} << 1;
-        QTest::newRow("missing source") << QStringList{"MISSING", "MISSING", c, "1", "2", ""} << 1;
-    }
+    // Every bad argument: status 2 (1 for a file that is no JPEG or is
+    // missing), a message, and nothing written.
     void badArguments()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
         const QString target = m_dir.filePath(QStringLiteral("bad.jpg"));
-        QFile::remove(target);
-        QVERIFY(QFile::copy(m_source, target));
         const QString notJpeg = m_dir.filePath(QStringLiteral("text.jpg"));
-        QVERIFY(vxtest::writeFile(notJpeg, "plain text\n"));
-        args.replaceInStrings(QStringLiteral("SRC"), target);
-        args.replaceInStrings(QStringLiteral("NOTJPEG"), notJpeg);
-        args.replaceInStrings(QStringLiteral("MISSING"), m_dir.filePath(QStringLiteral("missing.jpg")));
-        QByteArray before = contents(target);
-        QString error;
-        QCOMPARE(run(args, &error), status);
-        QVERIFY(!error.isEmpty());
+        const QString missing = m_dir.filePath(QStringLiteral("missing.jpg"));
+        QFile::remove(target);
+        QVERIFY(QFile::copy(m_source, target) && vxtest::writeFile(notJpeg, "plain text\n"));
+        const QByteArray before = contents(target);
+        const QList<QPair<QStringList, int>> cases = {
+            {{"1", "2"}, 2}, {{"1", "2", "3", "4"}, 2},                      // five and seven arguments
+            {{"46,5", "7", ""}, 2}, {{"46.5x", "7", ""}, 2}, {{" 46.5", "7", ""}, 2}, {{"4.65e1", "7", ""}, 2},
+            {{"nan", "7", ""}, 2}, {{"1", "inf", ""}, 2}, {{"90.0000001", "7", ""}, 2}, {{"1", "-181", ""}, 2},
+            {{"1", "", ""}, 2}, {{"", "", "10"}, 2}, {{"1", "2", "ten"}, 2},   // half a position, altitude alone
+            {{"NOTJPEG", "1", "2", ""}, 1}, {{"MISSING", "1", "2", ""}, 1},
+        };
+        for (const auto &c : cases) {
+            QStringList args = c.first;
+            const QString file = args.first() == QLatin1String("NOTJPEG")   ? notJpeg
+                                 : args.first() == QLatin1String("MISSING") ? missing
+                                                                            : QString();
+            if (!file.isEmpty())
+                args.removeFirst();
+            args = QStringList{file.isEmpty() ? target : file, file.isEmpty() ? target : file, "c"} + args;
+            QString error;
+            QCOMPARE(run(args, &error), c.second);
+            QVERIFY2(!error.isEmpty(), qPrintable(args.join('|')));
+        }
         QCOMPARE(contents(target), before);
         QCOMPARE(contents(notJpeg), QByteArray("plain text\n"));
-        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("missing.jpg"))));
+        QVERIFY(!QFile::exists(missing));
     }
 };
 

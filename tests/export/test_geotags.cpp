@@ -130,9 +130,6 @@ private slots:
         replaceGeotags(many);
         QCOMPARE(geotags().count, MAX_GEOTAGS);
         QVERIFY(!addGeotag(Geotag()));
-        QCOMPARE(geotagCountText(1), QStringLiteral("1 Geotag"));
-        QCOMPARE(geotagCountText(100), QStringLiteral("100 Geotags"));
-        QCOMPARE(geotagLimitText(), QStringLiteral("The maximum number of Geotags, 100, have been created!"));
     }
 
     void aNewLoadFindsTheMoviesByPath()

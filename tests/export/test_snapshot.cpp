@@ -51,8 +51,6 @@ private slots:
         QFETCH(int, imageType);
         QFETCH(QString, name);
         QCOMPARE(snapshotFileName(movie, lat, lon, positionMs, snapshotExtension(imageType)), name);
-        QCOMPARE(snapshotNoteText(snapshotFormatWord(imageType)),
-                 QStringLiteral("Note: %1 files are saved to desktop.").arg(imageType == 1 ? "JPG" : "PNG"));
     }
 
     void positionAndArguments_data()
