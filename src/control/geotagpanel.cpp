@@ -294,8 +294,13 @@ void GeotagPanel::applySettings(unsigned changes)
 void GeotagPanel::changed()
 {
     const ExportResult saved = saveGeotagStore(geotagStorePath());
-    if (!saved.ok)
-        qWarning().noquote() << saved.errorText;
+    if (saved.ok || m_storeWarned)
+        return;
+    // Said once per run: the list itself is still here until the program ends.
+    m_storeWarned = true;
+    QMessageBox::warning(this, boxTitle(),
+                         QStringLiteral("Your geotags could not be kept for the next start.\n\n") + saved.errorText,
+                         QMessageBox::Ok);
 }
 
 void GeotagPanel::restore()

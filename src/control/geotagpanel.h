@@ -111,6 +111,7 @@ private:
     std::optional<CurrentPosition> m_current;
     QSoundEffect *m_click = nullptr;
     QSoundEffect *m_boing = nullptr;
+    bool m_storeWarned = false;
 };
 
 } // namespace vx

@@ -184,6 +184,21 @@ private slots:
         QCOMPARE(geotags().count, 0);
     }
 
+    void aStoreThatCannotBeWrittenIsSaidOnce()
+    {
+        // A file where the store's folder should be.
+        const QString folder = QFileInfo(geotagStorePath()).absolutePath();
+        QDir(folder).removeRecursively();
+        QVERIFY(vxtest::writeFile(folder, "not a folder"));
+        GeotagPanel p;
+        vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
+        QVERIFY(p.addTag(tag(QStringLiteral("a"), 0)) && p.addTag(tag(QStringLiteral("b"), 0)));
+        QVERIFY(QFile::remove(folder));
+        QCOMPARE(boxes.texts.size(), 1);
+        QVERIFY(boxes.texts[0].startsWith(QStringLiteral("Your geotags could not be kept for the next start.")));
+        QCOMPARE(p.rowCount(), 2);
+    }
+
     void jumpsAndRefusals()
     {
         GeotagPanel p;
