@@ -3,8 +3,10 @@
 #include "control/controlcenterdialog.h"
 #include "export/exportclipdialog.h"
 #include "export/exportcommands.h"
+#include "control/geotagpanel.h"
 #include "export/mergedialog.h"
 #include "control/movielist.h"
+#include "export/geotags.h"
 #include "main/aboutdialog.h"
 #include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
@@ -15,6 +17,7 @@
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
+#include "main/snapshotcommand.h"
 #include "main/videoview.h"
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
@@ -103,8 +106,11 @@ MainWindow::MainWindow(QWidget *parent)
     // The resize timer's handler belongs to playback (it fits the video).
 
     m_windows->createWindows();
-    if (g_controlCenterDialog)
+    if (g_controlCenterDialog) {
         g_controlCenterDialog->movieList()->setHost(m_playback.get());
+        // The geotags of the last run come back.
+        g_controlCenterDialog->geotagPanel()->restore();
+    }
     enableTransport(false);
     m_windows->showSavedWindows();
     // The per-movie settings controls, the snapshot image type and the
@@ -183,11 +189,12 @@ void MainWindow::connectWindowCommands()
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
     connect(a.export_movie, &QAction::triggered, this, &MainWindow::export_movie_slot);
     connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
+    connect(a.export_screenshot, &QAction::triggered, this, &MainWindow::export_screenshot_slot);
+    connect(m_panel->geotagButton, &QToolButton::clicked, this, &MainWindow::make_geotag_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot})
+    for (QAction *notYet : {a.preferences, a.get_newest_version})
         notYet->setEnabled(false);
-    m_panel->geotagButton->setEnabled(false);
 }
 
 void MainWindow::createRoles()
@@ -199,6 +206,7 @@ void MainWindow::createRoles()
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
     m_playback->setBusyCheck([this] { return m_loader->busy(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
+    m_snapshots = new SnapshotCommand(this);
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
@@ -240,14 +248,14 @@ void MainWindow::loadFolderByPath(const QString &folder) { m_loader->loadFolder(
 void MainWindow::enableTransport(bool enabled)
 {
     PlayerPanel *p = m_panel;
-    // The geotag button and the snapshot command join this switch when their
-    // features exist; until then they stay off.
     for (QWidget *w : std::initializer_list<QWidget *>{p->previousButton, p->instantReplayButton, p->nextButton,
                                                        p->playPauseButton, p->masterSlider, p->fasterButton,
-                                                       p->slowerButton, p->rateLabel, p->jumpToCombo})
+                                                       p->slowerButton, p->rateLabel, p->jumpToCombo,
+                                                       p->geotagButton})
         w->setEnabled(enabled);
     const MainActions &a = m_menus.actions;
-    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies})
+    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies,
+                            a.export_screenshot})
         action->setEnabled(enabled);
     if (g_controlCenterDialog)
         g_controlCenterDialog->enableControls(enabled);
@@ -294,6 +302,16 @@ void MainWindow::merge_movies_slot()
     applyStayOnTopFlags(&dialog);
     dialog.exec();
 }
+
+void MainWindow::make_geotag_slot()
+{
+    if (track().numBlocks <= 0 || m_playback->storeBusy() || !g_controlCenterDialog)
+        return;
+    g_controlCenterDialog->geotagPanel()->addTag(
+        geotagAt(track(), m_playback->currentMoment(), settings().clockBias));
+}
+
+void MainWindow::export_screenshot_slot() { m_snapshots->exportScreenshot(); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 

@@ -28,6 +28,7 @@ class LoadController;
 class MovieSequencer;
 class PlaybackController;
 class PlayerPanel;
+class SnapshotCommand;
 class VideoView;
 class ViewCoordinator;
 class WindowManager;
@@ -71,6 +72,7 @@ public:
     LoadController *loader() const { return m_loader.get(); }
     // What the secondary windows ask of the player window (ViewHost).
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
+    SnapshotCommand *snapshots() const { return m_snapshots; }
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -124,6 +126,11 @@ public slots:
     void export_kml_slot();
     void export_movie_slot();
     void merge_movies_slot();
+    // A geotag at the playback position ("G", the geotag button, the graph
+    // window's "G").
+    void make_geotag_slot();
+    // A snapshot of the picture ("P", the toolbar).
+    void export_screenshot_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -152,6 +159,7 @@ private:
     std::unique_ptr<PlaybackController> m_playback;
     std::unique_ptr<LoadController> m_loader;
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
+    SnapshotCommand *m_snapshots = nullptr;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;
