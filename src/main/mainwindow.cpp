@@ -14,6 +14,7 @@
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
+#include "main/updatecheck.h"
 #include "main/videoview.h"
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
@@ -106,6 +107,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_windows->showSavedWindows();
     // The per-movie settings controls, the snapshot image type and the
     // update check are applied here by their own roles.
+    if (settings().newVersionCheck)
+        m_updateCheck->start(true);
 
     m_menus.actions.dashboard_vert->setChecked(settings().dashboardVertical);
     m_menus.actions.dashboard_horiz->setChecked(!settings().dashboardVertical);
@@ -182,7 +185,8 @@ void MainWindow::connectWindowCommands()
     connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot})
+    connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
+    for (QAction *notYet : {a.preferences, a.export_screenshot})
         notYet->setEnabled(false);
     m_panel->geotagButton->setEnabled(false);
 }
@@ -196,6 +200,8 @@ void MainWindow::createRoles()
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
     m_playback->setBusyCheck([this] { return m_loader->busy(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
+    m_updateCheck = std::make_unique<UpdateCheck>(this);
+    m_updateCheck->setBusyCheck([this] { return m_loader->busy(); });
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
@@ -291,6 +297,8 @@ void MainWindow::merge_movies_slot()
     applyStayOnTopFlags(&dialog);
     dialog.exec();
 }
+
+void MainWindow::get_newest_version_slot() { m_updateCheck->start(false); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 

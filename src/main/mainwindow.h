@@ -27,6 +27,7 @@ namespace vx {
 class LoadController;
 class PlaybackController;
 class PlayerPanel;
+class UpdateCheck;
 class VideoView;
 class ViewCoordinator;
 class WindowManager;
@@ -67,6 +68,7 @@ public:
     LoadController *loader() const { return m_loader.get(); }
     // What the secondary windows ask of the player window (ViewHost).
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
+    UpdateCheck *updateCheck() const { return m_updateCheck.get(); }
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -120,6 +122,7 @@ public slots:
     void export_kml_slot();
     void export_movie_slot();
     void merge_movies_slot();
+    void get_newest_version_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -147,6 +150,7 @@ private:
     std::unique_ptr<PlaybackController> m_playback;
     std::unique_ptr<LoadController> m_loader;
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;
