@@ -294,6 +294,10 @@ void WindowManager::bringToFront()
     }
     if (m_mainWindow->isVisible())
         m_mainWindow->raise();
+    // A modal dialog open at that moment (an update announced at start-up,
+    // a question) stays above the windows it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        modal->raise();
 }
 
 void WindowManager::resetPositions()

@@ -15,11 +15,11 @@ FileDownloader::FileDownloader(const QUrl &url, QObject *parent, const DownloadL
     connect(&m_manager, &QNetworkAccessManager::finished, this, &FileDownloader::fileDownloaded);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("The update location did not answer within %1 seconds.")
+        fail(QStringLiteral("The server did not answer within %1 seconds.")
                  .arg(m_limits.timeoutMs / 1000.0, 0, 'g', 3));
     });
     if (!isSafeWebUrl(url)) {
-        m_error = QStringLiteral("The update location is not a web address: %1").arg(url.toString());
+        m_error = QStringLiteral("Not an http or https address: %1").arg(url.toString());
         QTimer::singleShot(0, this, &FileDownloader::finish);
         return;
     }
@@ -52,7 +52,7 @@ void FileDownloader::readAvailable()
     // Never more than one byte past the limit is kept.
     m_data += m_reply->read(m_limits.maxBytes + 1 - m_data.size());
     if (m_data.size() > m_limits.maxBytes)
-        fail(QStringLiteral("The version history is larger than %1 bytes.").arg(m_limits.maxBytes));
+        fail(QStringLiteral("The answer is larger than %1 bytes.").arg(m_limits.maxBytes));
 }
 
 void FileDownloader::checkLength()
@@ -61,7 +61,7 @@ void FileDownloader::checkLength()
         return;
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
-        fail(QStringLiteral("The version history is larger than %1 bytes.").arg(m_limits.maxBytes));
+        fail(QStringLiteral("The answer is larger than %1 bytes.").arg(m_limits.maxBytes));
 }
 
 void FileDownloader::redirected(const QUrl &)
@@ -88,21 +88,21 @@ void FileDownloader::fileDownloaded(QNetworkReply *pReply)
     if (m_error.isEmpty()) {
         const QVariant status = pReply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (pReply->error() == QNetworkReply::TooManyRedirectsError) {
-            m_error = QStringLiteral("The update location redirected too many times.");
+            m_error = QStringLiteral("The server redirected too many times.");
         } else if (pReply->error() == QNetworkReply::InsecureRedirectError
                    || status.toInt() / 100 == 3) {
             // A redirect that was not followed.
-            m_error = QStringLiteral("The update location redirected to an address that is not allowed: %1")
+            m_error = QStringLiteral("The server redirected to an address that is not allowed: %1")
                           .arg(QString::fromLatin1(pReply->rawHeader("Location")).left(200));
         } else if (status.isValid() && status.toInt() != 200) {
-            m_error = QStringLiteral("The update location answered %1 %2.")
+            m_error = QStringLiteral("The server answered %1 %2.")
                           .arg(status.toInt())
                           .arg(pReply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())
                           .trimmed();
         } else if (pReply->error() != QNetworkReply::NoError) {
-            m_error = QStringLiteral("The update location could not be reached: %1").arg(pReply->errorString());
+            m_error = QStringLiteral("The server could not be reached: %1").arg(pReply->errorString());
         } else if (!status.isValid()) {
-            m_error = QStringLiteral("The update location gave no HTTP answer.");
+            m_error = QStringLiteral("The server gave no HTTP answer.");
         }
     }
     m_reply = nullptr;

@@ -1,6 +1,6 @@
-// One HTTP GET of a small file (the version history), kept in memory, through
-// the application's proxy. The download counts only when the network
-// reported no error and the server answered 200; redirects are followed
+// One HTTP GET of a small file (such as the version history), kept in
+// memory, through the application's proxy. The download counts only when the
+// network reported no error and the server answered 200; redirects are followed
 // only to http(s) addresses with a host (never from https to http) and only
 // a few times; the whole download has a time limit and a size limit. Either
 // way downloaded() is emitted exactly once, after which data() holds the

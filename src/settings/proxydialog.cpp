@@ -103,7 +103,7 @@ proxyDialog::proxyDialog(QWidget *parent)
     server->addWidget(m_server, 0, 1);
     server->addWidget(new QLabel(QStringLiteral("Port:"), m_serverGroup), 0, 2);
     server->addWidget(m_port, 0, 3);
-    server->addWidget(m_requirePassword, 1, 0, 1, 2, Qt::AlignLeft);
+    server->addWidget(m_requirePassword, 1, 0, 1, 2, Qt::AlignAbsolute | Qt::AlignLeft);
     server->addWidget(m_credentialGroup, 2, 0, 1, 4);
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -121,8 +121,9 @@ proxyDialog::proxyDialog(QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->addLayout(top);
     column->addWidget(m_serverGroup);
-    column->addStretch(1);
     column->addLayout(buttons);
+    // As small as its fields: the stored or default size of the other windows does not apply.
+    column->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_enable, &QCheckBox::clicked, this, &proxyDialog::enabled_clicked_slot);
     connect(m_requirePassword, &QCheckBox::clicked, this, &proxyDialog::require_password_clicked_slot);

@@ -49,35 +49,27 @@ bool completeRelease(const RawEntry &raw, Release *release)
 RawEntry readVersionElement(QXmlStreamReader &xml)
 {
     RawEntry raw;
+    const struct {
+        const char *name;
+        QString *field;
+        bool *seen;
+    } children[] = {{"major", &raw.major, &raw.hasMajor},
+                    {"minor", &raw.minor, &raw.hasMinor},
+                    {"subminor", &raw.subminor, &raw.hasSubminor},
+                    {"url", &raw.url, &raw.hasUrl},
+                    {"text", &raw.text, &raw.hasText}};
     while (xml.readNextStartElement()) {
-        const auto name = xml.name();
-        QString *field = nullptr;
-        bool *seen = nullptr;
-        if (name == QLatin1String("major")) {
-            field = &raw.major;
-            seen = &raw.hasMajor;
-        } else if (name == QLatin1String("minor")) {
-            field = &raw.minor;
-            seen = &raw.hasMinor;
-        } else if (name == QLatin1String("subminor")) {
-            field = &raw.subminor;
-            seen = &raw.hasSubminor;
-        } else if (name == QLatin1String("url")) {
-            field = &raw.url;
-            seen = &raw.hasUrl;
-        } else if (name == QLatin1String("text")) {
-            field = &raw.text;
-            seen = &raw.hasText;
-        }
-        if (!field) {
+        const auto *child = std::find_if(std::begin(children), std::end(children),
+                                         [&xml](const auto &c) { return xml.name() == QLatin1String(c.name); });
+        if (child == std::end(children)) {
             xml.skipCurrentElement();
             continue;
         }
         // Notes may carry their HTML as elements: their text is taken whole.
         const QString value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        if (!*seen) {
-            *field = value;
-            *seen = true;
+        if (!*child->seen) {
+            *child->field = value;
+            *child->seen = true;
         }
     }
     return raw;

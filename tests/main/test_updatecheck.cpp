@@ -143,6 +143,25 @@ private slots:
         QVERIFY(!check->active());
     }
 
+    // Nothing of one check's history survives into the next.
+    void eachCheckStartsAfresh()
+    {
+        QObject owner;
+        UpdateCheck *check = makeCheck(&owner);
+        QSignalSpy finished(check, &UpdateCheck::checkFinished);
+        HistoryCloser closer;
+        BoxAnswerer answerer({"OK"});
+        m_answer = httpAnswer(200, "OK", historyOf({"1.2.0", "1.1.4"}));
+        check->start(false);
+        QVERIFY(finished.wait(5000));
+        m_answer = httpAnswer(200, "OK", "<volantix><changes/></volantix>");
+        check->start(false);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(closer.seen.size(), 1);
+        QCOMPARE(answerer.texts.size(), 1);
+        QVERIFY(answerer.texts.first().contains("no complete release"));
+    }
+
     void withoutUpdateLocationNothingIsContacted()
     {
         QObject owner;
