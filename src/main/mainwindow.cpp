@@ -186,9 +186,9 @@ void MainWindow::connectWindowCommands()
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
     connect(a.export_movie, &QAction::triggered, this, &MainWindow::export_movie_slot);
     connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
+    connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
     for (QAction *notYet : {a.preferences, a.export_screenshot})
         notYet->setEnabled(false);
     m_panel->geotagButton->setEnabled(false);

@@ -23,7 +23,7 @@ void UpdateCheck::start(bool silent)
     if (feed.isEmpty()) {
         if (!silent)
             QMessageBox::information(m_window, updateCheckTitle(), noUpdateLocationText());
-        // For the record: a manual check without a location did not check.
+        // Without a location there was nothing to check.
         emit checkFinished(silent ? UpdateOutcome::Quiet : UpdateOutcome::Failed);
         return;
     }
