@@ -1,5 +1,5 @@
-// The version history: parsing, the outcome of a check, what the dialog
-// shows, and the program's own history file.
+// The version history: parsing, what the dialog shows, and the program's
+// own history file.
 #include "settings/historyfeed.h"
 #include "settings/versionhistory.h"
 
@@ -135,31 +135,6 @@ private slots:
         QCOMPARE(cdata.releases.first().notes, QStringLiteral("<ul><li>one &amp; two</li></ul>"));
     }
 
-    void outcome_data()
-    {
-        QTest::addColumn<QByteArray>("xml");
-        QTest::addColumn<bool>("silent");
-        QTest::addColumn<int>("outcome");
-        const QByteArray newer = historyOf({"1.2.0", "1.1.4"}), same = historyOf({"1.1.4"}),
-                         older = historyOf({"1.1.3"}), broken = "<nothing";
-        QTest::newRow("newer, manual") << newer << false << int(UpdateOutcome::History);
-        QTest::newRow("newer, silent") << newer << true << int(UpdateOutcome::History);
-        QTest::newRow("same, manual") << same << false << int(UpdateOutcome::History);
-        QTest::newRow("same, silent") << same << true << int(UpdateOutcome::Quiet);
-        QTest::newRow("older, manual") << older << false << int(UpdateOutcome::NewerThanRelease);
-        QTest::newRow("older, silent") << older << true << int(UpdateOutcome::Quiet);
-        QTest::newRow("broken, manual") << broken << false << int(UpdateOutcome::Failed);
-        QTest::newRow("broken, silent") << broken << true << int(UpdateOutcome::Quiet);
-    }
-
-    void outcome()
-    {
-        QFETCH(QByteArray, xml);
-        QFETCH(bool, silent);
-        QFETCH(int, outcome);
-        QCOMPARE(int(updateOutcome(parseVersionHistory(xml, kRunning), kRunning, silent)), outcome);
-    }
-
     void dialogTexts_data()
     {
         QTest::addColumn<QByteArray>("xml");
@@ -177,11 +152,6 @@ private slots:
             << QStringList{"<b>Version 1.2.0</b><p>\n<p>notes of 1.2.0</p><p>\n<b>Version 1.1.5</b>",
                            "<b>Version 1.1.4</b>"}
             << QStringList{"1.1.3"} << "https://example.org/download/1.2.0";
-        QTest::newRow("up to date") << historyOf({"1.1.4", "1.1.3"})
-                                    << "The latest version is 1.1.4. You are running version 1.1.4."
-                                    << "Changes in version 1.1.4" << "You are up to date!" << false
-                                    << QStringList{"notes of 1.1.4"} << QStringList{"1.1.3"}
-                                    << "https://example.org/download/1.1.4";
         QTest::newRow("notes past the text limit")
             << historyXml(QList<FeedEntry>{{"1.2.0", "https://example.org/", QString(999990, QLatin1Char('a'))},
                                            release("1.1.5")})
@@ -209,13 +179,6 @@ private slots:
         QCOMPARE(v.downloadPage, QUrl(page));
     }
 
-    void newerThanReleaseMessage()
-    {
-        QCOMPARE(newerThanReleaseText(kRunning, versionFromText(QStringLiteral("1.1.3"))),
-                 QStringLiteral("This version (1.1.4) is newer than the latest release version (1.1.3)."));
-        QCOMPARE(updateCheckTitle(), QStringLiteral("Check for new Volantix Version"));
-    }
-
     void versionNumbers_data()
     {
         QTest::addColumn<QString>("text");
@@ -233,27 +196,6 @@ private slots:
         const VersionNumber v = versionFromText(text);
         QTEST(v.number(), "number");
         QTEST(v.text(), "shown");
-    }
-
-    void webAddresses_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("safe");
-        QTest::newRow("http") << "http://example.org/" << true;
-        QTest::newRow("https, upper case") << "HTTPS://Example.org/d?x=1#a" << true;
-        QTest::newRow("file") << "file:///etc/passwd" << false;
-        QTest::newRow("javascript") << "javascript:alert(1)" << false;
-        QTest::newRow("no host") << "http:///x" << false;
-        QTest::newRow("scheme-relative") << "//example.org/x" << false;
-        QTest::newRow("relative") << "download.html" << false;
-        QTest::newRow("data") << "data:text/html,<b>x</b>" << false;
-        QTest::newRow("empty") << "" << false;
-    }
-
-    void webAddresses()
-    {
-        QFETCH(QString, url);
-        QTEST(isSafeWebUrl(QUrl(url)), "safe");
     }
 
     void feedAddress()
@@ -275,7 +217,6 @@ private slots:
         QCOMPARE(h.releases.first().version.text(), QStringLiteral(VX_VERSION));
         QCOMPARE(h.counted, 1);
         QCOMPARE(parseVersionHistory(xml, VersionNumber()).releases.size(), int(xml.count("<version>")));
-        QCOMPARE(int(updateOutcome(h, runningVersion(), true)), int(UpdateOutcome::Quiet));
     }
 };
 
