@@ -18,6 +18,7 @@
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
 #include "main/snapshotcommand.h"
+#include "main/updatecheck.h"
 #include "main/videoview.h"
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
@@ -115,6 +116,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_windows->showSavedWindows();
     // The per-movie settings controls, the snapshot image type and the
     // update check are applied here by their own roles.
+    if (settings().newVersionCheck)
+        m_updateCheck->start(true);
 
     m_menus.actions.dashboard_vert->setChecked(settings().dashboardVertical);
     m_menus.actions.dashboard_horiz->setChecked(!settings().dashboardVertical);
@@ -191,9 +194,10 @@ void MainWindow::connectWindowCommands()
     connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
     connect(a.export_screenshot, &QAction::triggered, this, &MainWindow::export_screenshot_slot);
     connect(m_panel->geotagButton, &QToolButton::clicked, this, &MainWindow::make_geotag_slot);
+    connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences, a.get_newest_version})
+    for (QAction *notYet : {a.preferences})
         notYet->setEnabled(false);
 }
 
@@ -207,6 +211,8 @@ void MainWindow::createRoles()
     m_playback->setBusyCheck([this] { return m_loader->busy(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
     m_snapshots = new SnapshotCommand(this);
+    m_updateCheck = std::make_unique<UpdateCheck>(this);
+    m_updateCheck->setBusyCheck([this] { return m_loader->busy(); });
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
@@ -312,6 +318,8 @@ void MainWindow::make_geotag_slot()
 }
 
 void MainWindow::export_screenshot_slot() { m_snapshots->exportScreenshot(); }
+
+void MainWindow::get_newest_version_slot() { m_updateCheck->start(false); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 

@@ -29,6 +29,7 @@ class MovieSequencer;
 class PlaybackController;
 class PlayerPanel;
 class SnapshotCommand;
+class UpdateCheck;
 class VideoView;
 class ViewCoordinator;
 class WindowManager;
@@ -73,6 +74,7 @@ public:
     // What the secondary windows ask of the player window (ViewHost).
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
     SnapshotCommand *snapshots() const { return m_snapshots; }
+    UpdateCheck *updateCheck() const { return m_updateCheck.get(); }
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -131,6 +133,7 @@ public slots:
     void make_geotag_slot();
     // A snapshot of the picture ("P", the toolbar).
     void export_screenshot_slot();
+    void get_newest_version_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -160,6 +163,7 @@ private:
     std::unique_ptr<LoadController> m_loader;
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
     SnapshotCommand *m_snapshots = nullptr;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;
