@@ -6,6 +6,7 @@
 // default path, extension rule and the last export directory.
 #include "export/exportfile.h"
 
+#include "filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -13,8 +14,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vx;
@@ -27,10 +26,8 @@ ExportResult writeText(const QString &path, const QByteArray &text)
     if (!f.open())
         return f.failure();
     // In pieces, as the exports write.
-    for (int i = 0; i < text.size(); i += 1000) {
-        f.text() += text.mid(i, 1000);
-        f.writeIfLarge();
-    }
+    for (int i = 0; i < text.size(); i += 1000)
+        f.write(text.mid(i, 1000));
     return f.finish();
 }
 
@@ -41,30 +38,6 @@ QByteArray readAll(const QString &path)
 }
 
 QByteArray bigText() { return QByteArray(3 << 20, 'x') + "end\n"; }
-
-// Limits the size of files this process writes (root ignores permission
-// bits, not this); the write beyond it fails with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = saved;
-        l.rlim_cur = bytes;
-        ok = setrlimit(RLIMIT_FSIZE, &l) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    bool ok = false;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -113,7 +86,7 @@ private slots:
         const QString path = dir.filePath("track.gpx");
         QVERIFY(vxtest::writeFile(path, "the previous export\n"));
         {
-            FileSizeLimit limit(64 * 1024);
+            vxtest::FileSizeLimit limit(64 * 1024);
             QVERIFY(limit.ok);
             const ExportResult r = writeText(path, bigText());
             QVERIFY(!r.ok);
@@ -141,9 +114,19 @@ private slots:
         {
             ExportFile f(dir.filePath("abandoned.csv"));
             QVERIFY(f.open());
-            f.text() += "half";
+            f.write(QByteArray(3 << 20, 'h'));
         }
         QVERIFY(!QFileInfo::exists(dir.filePath("abandoned.csv")));
+        // A cancelled file, too; one that existed stays as it was.
+        QVERIFY(vxtest::writeFile(dir.filePath("kept.csv"), "old"));
+        {
+            ExportFile f(dir.filePath("kept.csv"));
+            QVERIFY(f.open());
+            f.write(QByteArray(3 << 20, 'h'));
+            QVERIFY(f.cancel().cancelled);
+        }
+        QCOMPARE(readAll(dir.filePath("kept.csv")), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.csv"});
     }
 
     void replacedFileKeepsItsPermissionsAndLinks()

@@ -2,8 +2,10 @@
 // realistic flight, a movie of rounding ties and values no telemetry should
 // hold, raw random bit patterns, full and over-full blocks) written in every
 // coordinate layout and unit, as GPX (combined, per movie, range) and as KML.
-// tests/data/export/golden.sha256 says how the hashes were made; run with
-// VX_WRITE_GOLDEN=<file> to write a fresh table.
+// The text is made on one thread and on several (the file must not depend on
+// it). tests/data/export/golden.sha256 says how the hashes were made; run
+// with VX_WRITE_GOLDEN=<file> to write a fresh table.
+#include "export/exportpipeline.h"
 #include "export/geotags.h"
 #include "export/trackexport.h"
 #include "settings/settings.h"
@@ -252,16 +254,22 @@ private slots:
         QCOMPARE(golden.size(), variantNames().size());
     }
 
+    void cleanupTestCase() { setExportThreadCount(0); }
+
     void sameBytesAsBefore_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString &name : variantNames())
-            QTest::newRow(qPrintable(name)) << name;
+        QTest::addColumn<int>("threads");
+        for (int threads : {1, 3})
+            for (const QString &name : variantNames())
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2 thread(s)").arg(name).arg(threads))) << name << threads;
     }
 
     void sameBytesAsBefore()
     {
         QFETCH(QString, name);
+        QFETCH(int, threads);
+        setExportThreadCount(threads);
         QCOMPARE(runVariant(name, QDir(dir.path())), golden.value(name));
     }
 };
