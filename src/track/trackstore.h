@@ -133,4 +133,17 @@ int playPositionOf(int b);
 // Whether any used block (only the active ones when activeOnly) holds points.
 bool anyBlockHasPoints(bool activeOnly = true);
 
+// While another thread reads the store (an export being written from the
+// window), the GUI thread holds it: loads refuse to start, and the windows
+// change nothing in it (their storeBusy checks see trackStoreHeld()).
+// Taken and released on the GUI thread only.
+class TrackStoreHold {
+public:
+    TrackStoreHold();
+    ~TrackStoreHold();
+    TrackStoreHold(const TrackStoreHold &) = delete;
+    TrackStoreHold &operator=(const TrackStoreHold &) = delete;
+};
+bool trackStoreHeld();
+
 } // namespace vx
