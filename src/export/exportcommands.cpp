@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -21,14 +22,6 @@ namespace vx {
 namespace {
 
 bool g_exporting = false;
-
-class ExportingFlag {
-public:
-    ExportingFlag() { g_exporting = true; }
-    ~ExportingFlag() { g_exporting = false; }
-    ExportingFlag(const ExportingFlag &) = delete;
-    ExportingFlag &operator=(const ExportingFlag &) = delete;
-};
 
 // The save dialog; an empty string when the user cancels. The chosen path
 // gets the type's extension unless it already holds it, and its directory is
@@ -74,7 +67,7 @@ ExportResult runExportInBackground(QWidget *parent, const QString &fileName, int
     refused.cancelled = true;
     if (g_exporting || loadInProgress() || mediaToolBusy())
         return refused;
-    const ExportingFlag exporting;
+    const QScopedValueRollback<bool> exporting(g_exporting, true);
     const TrackStoreHold hold;
 
     ExportProgress progress;

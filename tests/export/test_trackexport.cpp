@@ -434,14 +434,17 @@ private slots:
         QCOMPARE(kml.elementsByTagName("when").size(), 2 + MAX_POINTS);
     }
 
-    void writeFailuresAreReported_data()
+    // Rows 0 CSV, 1 GPX, 2 KML and 3 `fourth`, a GPX writer of the test's choice.
+    static void exportRows(const char *fourth)
     {
         QTest::addColumn<int>("which");
         QTest::newRow("csv") << 0;
         QTest::newRow("gpx") << 1;
         QTest::newRow("kml") << 2;
-        QTest::newRow("gpx range") << 3;
+        QTest::newRow(fourth) << 3;
     }
+
+    void writeFailuresAreReported_data() { exportRows("gpx range"); }
 
     void writeFailuresAreReported()
     {
@@ -467,14 +470,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
     }
 
-    void longExportFailingOrStoppedLeavesNothing_data()
-    {
-        QTest::addColumn<int>("which");
-        QTest::newRow("csv") << 0;
-        QTest::newRow("gpx") << 1;
-        QTest::newRow("kml") << 2;
-        QTest::newRow("gpx per movie") << 3;
-    }
+    void longExportFailingOrStoppedLeavesNothing_data() { exportRows("gpx per movie"); }
 
     void longExportFailingOrStoppedLeavesNothing()
     {
