@@ -14,6 +14,7 @@
 #include "track/trackstore.h"
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
 
 namespace vx {
@@ -68,13 +69,13 @@ ExportResult writeCsv(const ExportSource &src, const QString &path, ExportProgre
         int block;
         double distanceBefore;
     };
-    QVector<Piece> pieces;
+    std::vector<Piece> pieces;  // read by several threads: no implicit sharing
     double runningDist = 0.0;
     for (int b = 0; b < src.movies.size(); ++b) {
         const ExportSource::Movie &m = src.movies[b];
         if (!m.active || m.points < 1)
             continue;
-        pieces.append({b, runningDist});
+        pieces.push_back({b, runningDist});
         const MovieBlock &blk = src.store->block[b];
         for (int i = 0; i < m.points; ++i)
             runningDist += blk.segDist[i] * src.distFactor;
@@ -124,7 +125,7 @@ ExportResult writeCsv(const ExportSource &src, const QString &path, ExportProgre
             out.advance(p);
         }
     };
-    writePiecesInOrder(file, pieces.size(), make, [&](int k) { return src.movies[pieces[k].block].points; });
+    writePiecesInOrder(file, static_cast<int>(pieces.size()), make, [&](int k) { return src.movies[pieces[k].block].points; });
     return file.finish();
 }
 

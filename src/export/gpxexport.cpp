@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <vector>
 
 namespace vx {
 
@@ -100,15 +101,15 @@ ExportResult writeGpxRange(const ExportSource &src, const QString &path, int fir
     struct Piece {
         int block, from, to;
     };
-    QVector<Piece> pieces;
+    std::vector<Piece> pieces;  // read by several threads: no implicit sharing
     for (int b = firstBlock; b <= lastBlock; ++b) {
         int from, to;
         rangeOf(src, b, firstBlock, firstPoint, lastBlock, endPoint, &from, &to);
         if (src.movies[b].active && from < to)
-            pieces.append({b, from, to});
+            pieces.push_back({b, from, to});
     }
     writePiecesInOrder(
-        file, pieces.size(),
+        file, static_cast<int>(pieces.size()),
         [&](int k, TextBuffer &out) { writePoints(out, src.store->block[pieces[k].block], pieces[k].from, pieces[k].to); },
         [&](int k) { return pieces[k].to - pieces[k].from; });
     file.write(QByteArray("\t\t</trkseg>\n\t</trk>\n</gpx>\n"));

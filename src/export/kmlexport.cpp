@@ -11,6 +11,7 @@
 #include "track/trackstore.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vx {
 
@@ -216,12 +217,12 @@ ExportResult writeKml(const ExportSource &src, const QString &path, ExportProgre
     file.write(out);
 
     const QByteArray speedUnit = xmlEscaped(QString::fromUtf8(src.speedUnit));
-    QVector<int> blocks;
+    std::vector<int> blocks;  // read by several threads: no implicit sharing
     for (int b = 0; b < src.movies.size(); ++b)
         if (src.movies[b].active && src.movies[b].points >= 1)
-            blocks.append(b);
+            blocks.push_back(b);
     writePiecesInOrder(
-        file, blocks.size(),
+        file, static_cast<int>(blocks.size()),
         [&](int k, TextBuffer &text) {
             writeMovie(text, src, src.movies[blocks[k]], src.store->block[blocks[k]], speedUnit);
         },
