@@ -35,8 +35,8 @@ set(CPACK_PACKAGE_VENDOR Norvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Norvane <volantix@norvane.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Review drone and action camera movies with their flight telemetry")
+# The first line of the package's description is the summary above.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Review drone and action camera movies with their flight telemetry\n"
     "Volantix plays a folder of movies from a camera drone or an action\n"
     "camera one after another, while a dashboard of gauges, a map with the\n"
     "speed-coloured route, six graphs and a movie list follow the playback\n"
