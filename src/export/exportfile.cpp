@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <pthread.h>
 
 namespace vx {
 
@@ -18,6 +21,38 @@ struct TypeRow {
     const char *extension;
 };
 const TypeRow kTypes[] = {{"CSV", ".csv"}, {"GPX", ".gpx"}, {"KML", ".kml"}, {"TXT", ".text"}};
+
+// While it lives, a write into a pipe whose reader has gone away fails with
+// EPIPE instead of ending the program with SIGPIPE: the signal is blocked for
+// this thread, and one it raised is taken back before it is unblocked.
+class PipeSignalGuard {
+public:
+    PipeSignalGuard()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_previous);
+    }
+    ~PipeSignalGuard()
+    {
+        if (!m_wasPending) {
+            const timespec now = {0, 0};
+            while (sigtimedwait(&m_pipe, nullptr, &now) == SIGPIPE) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+    }
+    PipeSignalGuard(const PipeSignalGuard &) = delete;
+    PipeSignalGuard &operator=(const PipeSignalGuard &) = delete;
+
+private:
+    sigset_t m_pipe, m_previous;
+    bool m_wasPending = false;
+};
 
 bool validType(int type) { return type >= 0 && type < static_cast<int>(sizeof kTypes / sizeof kTypes[0]); }
 
@@ -89,6 +124,9 @@ void ExportFile::write(const char *text, size_t n)
     QIODevice *device = m_save ? static_cast<QIODevice *>(m_save.get()) : m_direct.get();
     if (!device)
         m_failed = true;
+    std::unique_ptr<PipeSignalGuard> pipeGuard;
+    if (m_direct)
+        pipeGuard = std::make_unique<PipeSignalGuard>();
     size_t done = 0;
     while (!m_failed && done < n) {
         const qint64 w = device->write(text + done, static_cast<qint64>(n - done));

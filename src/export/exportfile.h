@@ -61,7 +61,8 @@ private:
 // to a temporary file in its directory and renamed over the target only when
 // every byte is written, so a failure never leaves a half-written file in
 // place of an existing one. A target that exists and is not a regular file
-// (a device such as /dev/null or /dev/full, a pipe) is written directly.
+// (a device such as /dev/null or /dev/full, a pipe) is written directly; a
+// pipe whose reader goes away is a write failure, never the program's end.
 // Every open, write, flush or commit failure is reported.
 class ExportFile {
 public:

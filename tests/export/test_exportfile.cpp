@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace vx;
 
@@ -78,6 +79,25 @@ private slots:
         QVERIFY(toNull.ok);
         QCOMPARE(stat("/dev/null", &st), 0);
         QVERIFY(S_ISCHR(st.st_mode));
+    }
+
+    void pipeWhoseReaderLeavesIsAFailure()
+    {
+        // A reader that takes a few bytes and goes away: the rest cannot be
+        // written. Reported as a file error; the program (this test) lives on.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("pipe.csv");
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        std::thread reader([&] {
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+                f.read(10);
+        });
+        const ExportResult r = writeText(path, bigText());
+        reader.join();
+        QVERIFY(!r.ok);
+        QCOMPARE(r.errorText, "File error. Could not write to: " + path);
+        QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());  // still the pipe
     }
 
     void failedWriteKeepsTheExistingFile()
