@@ -1,11 +1,14 @@
 #include "mainwindow.h"
 
 #include "control/controlcenterdialog.h"
+#include "export/exportclipdialog.h"
 #include "export/exportcommands.h"
+#include "export/mergedialog.h"
 #include "control/movielist.h"
 #include "main/aboutdialog.h"
 #include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
+#include "main/moviesequencer.h"
 #include "main/notice.h"
 #include "main/platform.h"
 #include "main/playbackcontroller.h"
@@ -63,7 +66,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_player->setVideoOutput(m_panel->videoWidget);
     m_playlist = new QMediaPlaylist(this);
     m_playlist->setPlaybackMode(QMediaPlaylist::Sequential);
-    m_player->setPlaylist(m_playlist);
+    // Not the player's own playlist: that one passes over a movie at any
+    // error of the player, also at a mere warning while the picture plays.
+    m_sequencer = new MovieSequencer(m_player, m_playlist, this);
     m_resizeTimer = new QTimer(this);
     m_resizeTimer->setSingleShot(true);
     m_resizeTimer->setInterval(kResizeSettleMs);
@@ -176,10 +181,11 @@ void MainWindow::connectWindowCommands()
     connect(a.export_csv, &QAction::triggered, this, &MainWindow::export_csv_slot);
     connect(a.export_gpx, &QAction::triggered, this, &MainWindow::export_gpx_slot);
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
+    connect(a.export_movie, &QAction::triggered, this, &MainWindow::export_movie_slot);
+    connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot, a.export_movie,
-                            a.merge_movies})
+    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot})
         notYet->setEnabled(false);
     m_panel->geotagButton->setEnabled(false);
 }
@@ -234,14 +240,14 @@ void MainWindow::loadFolderByPath(const QString &folder) { m_loader->loadFolder(
 void MainWindow::enableTransport(bool enabled)
 {
     PlayerPanel *p = m_panel;
-    // The geotag button and the snapshot, clip and merge commands join this
-    // switch when their features exist; until then they stay off.
+    // The geotag button and the snapshot command join this switch when their
+    // features exist; until then they stay off.
     for (QWidget *w : std::initializer_list<QWidget *>{p->previousButton, p->instantReplayButton, p->nextButton,
                                                        p->playPauseButton, p->masterSlider, p->fasterButton,
                                                        p->slowerButton, p->rateLabel, p->jumpToCombo})
         w->setEnabled(enabled);
     const MainActions &a = m_menus.actions;
-    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml})
+    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies})
         action->setEnabled(enabled);
     if (g_controlCenterDialog)
         g_controlCenterDialog->enableControls(enabled);
@@ -282,6 +288,32 @@ void MainWindow::runExportCommand(void (*command)(QWidget *))
     setAcceptDrops(drops);
     for (int i = 0; i < roads.size(); ++i)
         roads[i]->setEnabled(enabled[i]);
+}
+
+void MainWindow::export_movie_slot()
+{
+    if (m_playback->storeBusy())
+        return;
+    const TrackStore &t = track();
+    if (m_playback->isPlaying())
+        m_playback->pause();
+    // The position in wall-clock time: the player's times the movie's time factor.
+    qint64 position = m_player->position();
+    if (position > 2000000000 || position < 0)
+        position = 0;
+    const int block = t.Block;
+    if (t.numBlocks > 0 && block >= 0 && block < MAX_BLOCKS)
+        position *= t.block[block].timeFactor;
+    runExportClipDialog(this, t.numBlocks > 0 ? block : -1, position, m_player->duration());
+}
+
+void MainWindow::merge_movies_slot()
+{
+    if (m_playback->storeBusy())
+        return;
+    mergeDialog dialog(this);
+    applyStayOnTopFlags(&dialog);
+    dialog.exec();
 }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }

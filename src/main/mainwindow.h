@@ -25,6 +25,7 @@ class QTimer;
 namespace vx {
 
 class LoadController;
+class MovieSequencer;
 class PlaybackController;
 class PlayerPanel;
 class VideoView;
@@ -58,7 +59,10 @@ public:
     const MainMenus &menus() const { return m_menus; }
     WindowManager *windows() const { return m_windows.get(); }
     QMediaPlayer *player() const { return m_player; }
+    // The movies in play order with the current one; the sequencer points
+    // the player at it and moves on at the end of a movie.
     QMediaPlaylist *playlist() const { return m_playlist; }
+    MovieSequencer *sequencer() const { return m_sequencer; }
     QTimer *resizeTimer() const { return m_resizeTimer; }
     PlayerState &playerState() { return m_state; }
     // The roles: the video geometry, playback, loading.
@@ -118,6 +122,8 @@ public slots:
     void export_csv_slot();
     void export_gpx_slot();
     void export_kml_slot();
+    void export_movie_slot();
+    void merge_movies_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -140,6 +146,7 @@ private:
     MainMenus m_menus;
     QMediaPlayer *m_player = nullptr;
     QMediaPlaylist *m_playlist = nullptr;
+    MovieSequencer *m_sequencer = nullptr;
     QTimer *m_resizeTimer = nullptr;
     std::unique_ptr<WindowManager> m_windows;
     std::unique_ptr<WindowMediaToolHooks> m_mediaToolHooks;

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "graphranges.h"
+
 #include <QDateTime>
 #include <QSettings>
 #include <QStringList>
@@ -156,7 +158,14 @@ bool loadSettings(QSettings &store)
     s.dashboardVertical = v("dashboardVertical", false).toBool();
     s.autoSpeedo = v("autoSpeedo", true).toBool();
     s.maxUserSpeedo = v("maxUserSpeedo", 100).toInt();
+    s.googleMapsKey = v("googleMapsKey", QString()).toString();
+    s.tileUrlRoadmap = v("tileUrlRoadmap", QString::fromLatin1(DEFAULT_TILE_ROADMAP)).toString();
+    s.tileUrlSatellite = v("tileUrlSatellite", QString::fromLatin1(DEFAULT_TILE_SATELLITE)).toString();
+    s.tileUrlLabels = v("tileUrlLabels", QString::fromLatin1(DEFAULT_TILE_LABELS)).toString();
+    s.tileUrlLight = v("tileUrlLight", QString::fromLatin1(DEFAULT_TILE_LIGHT)).toString();
     store.endGroup();
+    // A damaged store must not reach the graphs (ticks of 0, NaN, max < min).
+    checkGraphRanges(s);
     return firstRun;
 }
 
@@ -235,6 +244,11 @@ void saveSettings(QSettings &store)
     w("volume", storedFloat(s.volume));
     w("brightness", s.brightness);
     w("contrast", s.contrast);
+    w("googleMapsKey", s.googleMapsKey);
+    w("tileUrlRoadmap", s.tileUrlRoadmap);
+    w("tileUrlSatellite", s.tileUrlSatellite);
+    w("tileUrlLabels", s.tileUrlLabels);
+    w("tileUrlLight", s.tileUrlLight);
     store.endGroup();
     store.sync();
 }

@@ -11,6 +11,7 @@
 #include "main/windowmanager.h"
 #include "settings/settings.h"
 #include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
 #include "views/viewhost.h"
@@ -208,18 +209,18 @@ private slots:
         w.enableTransport(true);
         for (QWidget *t : transport)
             QVERIFY2(t->isEnabled(), qPrintable(t->objectName()));
-        for (QAction *a : {w.actions().export_csv, w.actions().export_gpx, w.actions().export_kml})
+        for (QAction *a : {w.actions().export_csv, w.actions().export_gpx, w.actions().export_kml,
+                           w.actions().export_movie, w.actions().merge_movies})
             QVERIFY(a->isEnabled());
         // Features that do not exist yet stay off whatever the transport does.
-        for (QAction *a : {w.actions().export_movie, w.actions().merge_movies, w.actions().export_screenshot})
-            QVERIFY(!a->isEnabled());
+        QVERIFY(!w.actions().export_screenshot->isEnabled());
         QVERIFY(!p->geotagButton->isEnabled());
         QVERIFY(g_controlCenterDialog->moviesTab()->isEnabled());
         QVERIFY(g_controlCenterDialog->geotagsTab()->isEnabled());
 
         w.enableTransport(false);
         QVERIFY(!p->jumpToCombo->isEnabled());
-        QVERIFY(!w.actions().export_kml->isEnabled());
+        QVERIFY(!w.actions().export_kml->isEnabled() && !w.actions().merge_movies->isEnabled());
         QVERIFY(!g_controlCenterDialog->geotagsTab()->isEnabled());
 
         p->speedLabel->setText(QStringLiteral("23 mph"));
@@ -543,7 +544,7 @@ private slots:
             QCOMPARE(settings().speedFactor, 1.0);
             QCOMPARE(w.panel()->jumpToCombo->itemText(0), QStringLiteral("Vmax (0 km/h)"));
             const unsigned both = UnitsChanged | CoordinatesChanged;
-            QCOMPARE(g_dataDialog->settingsApplied(), both);
+            QCOMPARE(g_dataDialog->speedGauge().unitLabel->text(), QStringLiteral("km/h"));
             QCOMPARE(g_mapDialog->settingsApplied(), both);
             QCOMPARE(g_graphDialog->settingsApplied(), both);
             QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 1);

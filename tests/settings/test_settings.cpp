@@ -76,7 +76,8 @@ private slots:
             "bearingMin", "bearingMax", "nBearingTicks", "altMin", "altMax", "nAltTicks", "satsMin",
             "satsMax", "nSatsTicks", "useProxy", "proxyServer", "proxyPort", "proxyUseCred",
             "proxyUsername", "proxyThing", "autoload", "autoloadDir", "muted", "volume",
-            "brightness", "contrast"};
+            "brightness", "contrast", "googleMapsKey", "tileUrlRoadmap", "tileUrlSatellite",
+            "tileUrlLabels", "tileUrlLight"};
         for (const QString &key : expected)
             QVERIFY2(s->contains(key), qPrintable(key));
         QCOMPARE(s->childKeys().size(), expected.size());  // and nothing else: no HDOP keys
