@@ -8,7 +8,9 @@
 // seconds. Conversion to the user's units happens only at display and export
 // time (see settings.h).
 //
-// Only the GUI thread (or the batch converter's main thread) touches it.
+// Only the GUI thread (or the batch converter's main thread) touches it, but
+// for an export written from the window: its threads read the points while
+// the GUI thread holds the store (TrackStoreHold below).
 #pragma once
 
 #include <QFileInfo>
