@@ -1,6 +1,7 @@
 #include "loadcontroller.h"
 
 #include "control/controlcenterdialog.h"
+#include "control/geotagpanel.h"
 #include "main/mainwindow.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
@@ -117,7 +118,7 @@ LoadController::~LoadController()
         delete m_progress;
 }
 
-bool LoadController::busy() const { return m_loading || loadInProgress() || mediaToolBusy(); }
+bool LoadController::busy() const { return m_loading || loadInProgress() || mediaToolBusy() || trackStoreHeld(); }
 
 QString LoadController::startFolder() const
 {
@@ -303,7 +304,8 @@ void LoadController::windowSteps()
         g_controlCenterDialog->show();
         g_controlCenterDialog->fillLists();
     }
-    if (g_graphDialog && anyBlockHasPoints(false))
+    // Also without points: the tabs follow the loaded movies.
+    if (g_graphDialog)
         g_graphDialog->moviesLoaded();
 
     t.mBlock = 0;
@@ -346,6 +348,9 @@ void LoadController::waitForPlayer()
     // The player opens the first movie. It may report at once (a file it
     // cannot read), so the reports are watched before it is asked; a movie
     // it cannot open, or one it is slow to open, must not hold the load up.
+    // An error alone proves nothing (the player warns about data tracks of
+    // movies that play); a movie it cannot play is passed over by the
+    // sequencer, which moves the playlist on.
     bool settled = false;
     QEventLoop loop;
     auto settle = [&] {
@@ -359,8 +364,6 @@ void LoadController::waitForPlayer()
                 || s == QMediaPlayer::EndOfMedia)
                 settle();
         });
-    const QMetaObject::Connection error =
-        connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), &loop, settle);
     // The playlist moving away from the first movie means it gave up on it.
     const QMetaObject::Connection moved = connect(playlist, &QMediaPlaylist::currentIndexChanged, &loop,
                                                   [&](int index) {
@@ -379,7 +382,6 @@ void LoadController::waitForPlayer()
         loop.exec();
     }
     disconnect(status);
-    disconnect(error);
     disconnect(moved);
     if (!settled)
         qDebug().noquote() << QStringLiteral("The player did not open %1 in time; loading goes on")
@@ -431,6 +433,9 @@ void LoadController::useArrowVehicle(bool arrow) { m_playback->setArrowVehicle(a
 
 void LoadController::trackStoreReset()
 {
+    // The geotags' movies are no longer loaded until the load finds them.
+    if (g_controlCenterDialog)
+        g_controlCenterDialog->geotagPanel()->resolveMovies();
     if (g_dataDialog)
         g_dataDialog->resetToEmpty();
     if (g_graphDialog)

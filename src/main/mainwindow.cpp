@@ -1,17 +1,24 @@
 #include "mainwindow.h"
 
 #include "control/controlcenterdialog.h"
+#include "export/exportclipdialog.h"
 #include "export/exportcommands.h"
+#include "control/geotagpanel.h"
+#include "export/mergedialog.h"
 #include "control/movielist.h"
+#include "export/geotags.h"
 #include "main/aboutdialog.h"
 #include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
+#include "main/moviesequencer.h"
 #include "main/notice.h"
 #include "main/platform.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
+#include "main/snapshotcommand.h"
+#include "main/updatecheck.h"
 #include "main/videoview.h"
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
@@ -63,7 +70,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_player->setVideoOutput(m_panel->videoWidget);
     m_playlist = new QMediaPlaylist(this);
     m_playlist->setPlaybackMode(QMediaPlaylist::Sequential);
-    m_player->setPlaylist(m_playlist);
+    // Not the player's own playlist: that one passes over a movie at any
+    // error of the player, also at a mere warning while the picture plays.
+    m_sequencer = new MovieSequencer(m_player, m_playlist, this);
     m_resizeTimer = new QTimer(this);
     m_resizeTimer->setSingleShot(true);
     m_resizeTimer->setInterval(kResizeSettleMs);
@@ -98,12 +107,17 @@ MainWindow::MainWindow(QWidget *parent)
     // The resize timer's handler belongs to playback (it fits the video).
 
     m_windows->createWindows();
-    if (g_controlCenterDialog)
+    if (g_controlCenterDialog) {
         g_controlCenterDialog->movieList()->setHost(m_playback.get());
+        // The geotags of the last run come back.
+        g_controlCenterDialog->geotagPanel()->restore();
+    }
     enableTransport(false);
     m_windows->showSavedWindows();
     // The per-movie settings controls, the snapshot image type and the
     // update check are applied here by their own roles.
+    if (settings().newVersionCheck)
+        m_updateCheck->start(true);
 
     m_menus.actions.dashboard_vert->setChecked(settings().dashboardVertical);
     m_menus.actions.dashboard_horiz->setChecked(!settings().dashboardVertical);
@@ -176,12 +190,15 @@ void MainWindow::connectWindowCommands()
     connect(a.export_csv, &QAction::triggered, this, &MainWindow::export_csv_slot);
     connect(a.export_gpx, &QAction::triggered, this, &MainWindow::export_gpx_slot);
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
+    connect(a.export_movie, &QAction::triggered, this, &MainWindow::export_movie_slot);
+    connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
+    connect(a.export_screenshot, &QAction::triggered, this, &MainWindow::export_screenshot_slot);
+    connect(m_panel->geotagButton, &QToolButton::clicked, this, &MainWindow::make_geotag_slot);
+    connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot, a.export_movie,
-                            a.merge_movies})
+    for (QAction *notYet : {a.preferences})
         notYet->setEnabled(false);
-    m_panel->geotagButton->setEnabled(false);
 }
 
 void MainWindow::createRoles()
@@ -191,8 +208,11 @@ void MainWindow::createRoles()
     m_video = std::make_unique<VideoView>(this, m_panel, m_resizeTimer);
     m_playback = std::make_unique<PlaybackController>(this, m_video.get());
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
-    m_playback->setBusyCheck([this] { return m_loader->busy(); });
+    m_playback->setBusyCheck([this] { return m_loader->busy() || exportInProgress(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
+    m_snapshots = new SnapshotCommand(this);
+    m_updateCheck = std::make_unique<UpdateCheck>(this);
+    m_updateCheck->setBusyCheck([this] { return m_loader->busy(); });
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
@@ -234,14 +254,14 @@ void MainWindow::loadFolderByPath(const QString &folder) { m_loader->loadFolder(
 void MainWindow::enableTransport(bool enabled)
 {
     PlayerPanel *p = m_panel;
-    // The geotag button and the snapshot, clip and merge commands join this
-    // switch when their features exist; until then they stay off.
     for (QWidget *w : std::initializer_list<QWidget *>{p->previousButton, p->instantReplayButton, p->nextButton,
                                                        p->playPauseButton, p->masterSlider, p->fasterButton,
-                                                       p->slowerButton, p->rateLabel, p->jumpToCombo})
+                                                       p->slowerButton, p->rateLabel, p->jumpToCombo,
+                                                       p->geotagButton})
         w->setEnabled(enabled);
     const MainActions &a = m_menus.actions;
-    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml})
+    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies,
+                            a.export_screenshot})
         action->setEnabled(enabled);
     if (g_controlCenterDialog)
         g_controlCenterDialog->enableControls(enabled);
@@ -259,9 +279,68 @@ void MainWindow::setGpsPresent(bool present)
 
 QMessageBox *MainWindow::showNotice(const QString &text) { return showTransientNotice(this, text); }
 
-void MainWindow::export_csv_slot() { exportCsvCommand(this); }
-void MainWindow::export_gpx_slot() { exportGpxCommand(this); }
-void MainWindow::export_kml_slot() { exportKmlCommand(this); }
+void MainWindow::export_csv_slot() { runExportCommand(&exportCsvCommand); }
+void MainWindow::export_gpx_slot() { runExportCommand(&exportGpxCommand); }
+void MainWindow::export_kml_slot() { runExportCommand(&exportKmlCommand); }
+
+void MainWindow::runExportCommand(void (*command)(QWidget *))
+{
+    if (m_playback->storeBusy())
+        return;  // a load, a media-tool run or another export
+    // The window goes on while the file is written: the roads to another
+    // load or export are closed until it is done, drops included.
+    const MainActions &a = m_menus.actions;
+    const QList<QAction *> roads{a.open_folder, a.open_files, a.export_csv, a.export_gpx, a.export_kml};
+    QList<bool> enabled;
+    for (QAction *road : roads) {
+        enabled << road->isEnabled();
+        road->setEnabled(false);
+    }
+    const bool drops = acceptDrops();
+    setAcceptDrops(false);
+    command(this);
+    setAcceptDrops(drops);
+    for (int i = 0; i < roads.size(); ++i)
+        roads[i]->setEnabled(enabled[i]);
+}
+
+void MainWindow::export_movie_slot()
+{
+    if (m_playback->storeBusy())
+        return;
+    const TrackStore &t = track();
+    if (m_playback->isPlaying())
+        m_playback->pause();
+    // The position in wall-clock time: the player's times the movie's time factor.
+    qint64 position = m_player->position();
+    if (position > 2000000000 || position < 0)
+        position = 0;
+    const int block = t.Block;
+    if (t.numBlocks > 0 && block >= 0 && block < MAX_BLOCKS)
+        position *= t.block[block].timeFactor;
+    runExportClipDialog(this, t.numBlocks > 0 ? block : -1, position, m_player->duration());
+}
+
+void MainWindow::merge_movies_slot()
+{
+    if (m_playback->storeBusy())
+        return;
+    mergeDialog dialog(this);
+    applyStayOnTopFlags(&dialog);
+    dialog.exec();
+}
+
+void MainWindow::make_geotag_slot()
+{
+    if (track().numBlocks <= 0 || m_playback->storeBusy() || !g_controlCenterDialog)
+        return;
+    g_controlCenterDialog->geotagPanel()->addTag(
+        geotagAt(track(), m_playback->currentMoment(), settings().clockBias));
+}
+
+void MainWindow::export_screenshot_slot() { m_snapshots->exportScreenshot(); }
+
+void MainWindow::get_newest_version_slot() { m_updateCheck->start(false); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 

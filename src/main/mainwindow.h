@@ -25,8 +25,11 @@ class QTimer;
 namespace vx {
 
 class LoadController;
+class MovieSequencer;
 class PlaybackController;
 class PlayerPanel;
+class SnapshotCommand;
+class UpdateCheck;
 class VideoView;
 class ViewCoordinator;
 class WindowManager;
@@ -58,7 +61,10 @@ public:
     const MainMenus &menus() const { return m_menus; }
     WindowManager *windows() const { return m_windows.get(); }
     QMediaPlayer *player() const { return m_player; }
+    // The movies in play order with the current one; the sequencer points
+    // the player at it and moves on at the end of a movie.
     QMediaPlaylist *playlist() const { return m_playlist; }
+    MovieSequencer *sequencer() const { return m_sequencer; }
     QTimer *resizeTimer() const { return m_resizeTimer; }
     PlayerState &playerState() { return m_state; }
     // The roles: the video geometry, playback, loading.
@@ -67,6 +73,8 @@ public:
     LoadController *loader() const { return m_loader.get(); }
     // What the secondary windows ask of the player window (ViewHost).
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
+    SnapshotCommand *snapshots() const { return m_snapshots; }
+    UpdateCheck *updateCheck() const { return m_updateCheck.get(); }
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -118,6 +126,14 @@ public slots:
     void export_csv_slot();
     void export_gpx_slot();
     void export_kml_slot();
+    void export_movie_slot();
+    void merge_movies_slot();
+    // A geotag at the playback position ("G", the geotag button, the graph
+    // window's "G").
+    void make_geotag_slot();
+    // A snapshot of the picture ("P", the toolbar).
+    void export_screenshot_slot();
+    void get_newest_version_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -133,11 +149,14 @@ private:
     void createRoles();
     void fadeInSplash();
     void killPlaybackTimers();
+    // Runs one export command; while it writes, nothing can load or export.
+    void runExportCommand(void (*command)(QWidget *));
 
     PlayerPanel *m_panel = nullptr;
     MainMenus m_menus;
     QMediaPlayer *m_player = nullptr;
     QMediaPlaylist *m_playlist = nullptr;
+    MovieSequencer *m_sequencer = nullptr;
     QTimer *m_resizeTimer = nullptr;
     std::unique_ptr<WindowManager> m_windows;
     std::unique_ptr<WindowMediaToolHooks> m_mediaToolHooks;
@@ -145,6 +164,8 @@ private:
     std::unique_ptr<PlaybackController> m_playback;
     std::unique_ptr<LoadController> m_loader;
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
+    SnapshotCommand *m_snapshots = nullptr;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;

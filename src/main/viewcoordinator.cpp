@@ -57,9 +57,6 @@ void ViewCoordinator::openPreferences(const QString &tabTitle)
     Q_UNUSED(tabTitle);
 }
 
-void ViewCoordinator::makeGeotag()
-{
-    // Geotags are not part of the program yet.
-}
+void ViewCoordinator::makeGeotag() { m_window->make_geotag_slot(); }
 
 } // namespace vx

@@ -1,6 +1,9 @@
 #include "settings.h"
 
+#include "graphranges.h"
+
 #include <QDateTime>
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
 
@@ -29,6 +32,15 @@ QString tableName(const char *const (&table)[N], int index)
 // Floats are stored as doubles so that the native (INI) store keeps them as
 // plain numbers.
 QVariant storedFloat(float value) { return QVariant(static_cast<double>(value)); }
+
+// The store holds the proxy password as entered: its file is readable by
+// its owner only.
+void restrictToOwner(const QSettings &store)
+{
+    const QString path = store.fileName();
+    if (QFile::exists(path))
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
 
 } // namespace
 
@@ -156,7 +168,14 @@ bool loadSettings(QSettings &store)
     s.dashboardVertical = v("dashboardVertical", false).toBool();
     s.autoSpeedo = v("autoSpeedo", true).toBool();
     s.maxUserSpeedo = v("maxUserSpeedo", 100).toInt();
+    s.googleMapsKey = v("googleMapsKey", QString()).toString();
+    s.tileUrlRoadmap = v("tileUrlRoadmap", QString::fromLatin1(DEFAULT_TILE_ROADMAP)).toString();
+    s.tileUrlSatellite = v("tileUrlSatellite", QString::fromLatin1(DEFAULT_TILE_SATELLITE)).toString();
+    s.tileUrlLabels = v("tileUrlLabels", QString::fromLatin1(DEFAULT_TILE_LABELS)).toString();
+    s.tileUrlLight = v("tileUrlLight", QString::fromLatin1(DEFAULT_TILE_LIGHT)).toString();
     store.endGroup();
+    // A damaged store must not reach the graphs (ticks of 0, NaN, max < min).
+    checkGraphRanges(s);
     return firstRun;
 }
 
@@ -169,6 +188,7 @@ void saveSettings()
 void saveSettings(QSettings &store)
 {
     const SettingsRecord &s = g_settings;
+    restrictToOwner(store);
     store.beginGroup(QString::fromLatin1(keys::CONFIG_GROUP));
     auto w = [&store](const char *key, const QVariant &value) {
         store.setValue(QString::fromLatin1(key), value);
@@ -235,8 +255,14 @@ void saveSettings(QSettings &store)
     w("volume", storedFloat(s.volume));
     w("brightness", s.brightness);
     w("contrast", s.contrast);
+    w("googleMapsKey", s.googleMapsKey);
+    w("tileUrlRoadmap", s.tileUrlRoadmap);
+    w("tileUrlSatellite", s.tileUrlSatellite);
+    w("tileUrlLabels", s.tileUrlLabels);
+    w("tileUrlLight", s.tileUrlLight);
     store.endGroup();
     store.sync();
+    restrictToOwner(store);
 }
 
 QString speedUnitName(int index) { return tableName(kSpeedUnits, index); }

@@ -35,6 +35,15 @@ struct FixedText {
 constexpr int PROXY_SERVER_CAPACITY = 1024;
 constexpr int PROXY_USER_CAPACITY = 256;
 
+// The map's default tile sources: OpenStreetMap's standard tiles, Esri World
+// Imagery and its place-name overlay, CARTO's light tiles.
+constexpr const char *DEFAULT_TILE_ROADMAP = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+constexpr const char *DEFAULT_TILE_SATELLITE =
+    "https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}";
+constexpr const char *DEFAULT_TILE_LABELS =
+    "https://server.arcgisonline.com/ArcGIS/rest/services/Reference/World_Boundaries_and_Places/MapServer/tile/{z}/{y}/{x}";
+constexpr const char *DEFAULT_TILE_LIGHT = "https://{s}.basemaps.cartocdn.com/light_all/{z}/{x}/{y}{r}.png";
+
 struct SettingsRecord {
     int confVersion = 1;
     int outUnits = 0;          // 0 mph/miles, 1 km/h/km, 2 m/s/meters
@@ -87,6 +96,15 @@ struct SettingsRecord {
     bool dashboardVertical = false;
     bool autoSpeedo = true;
     int maxUserSpeedo = 100;
+    // The map's tile sources (URL templates with {z}, {x}, {y} and optionally
+    // {s} and {r}) and the key that enables the Google page; full Unicode.
+    // A template that is empty or not an http(s) address falls back to the
+    // default where it is used.
+    QString googleMapsKey;
+    QString tileUrlRoadmap = QString::fromLatin1(DEFAULT_TILE_ROADMAP);
+    QString tileUrlSatellite = QString::fromLatin1(DEFAULT_TILE_SATELLITE);
+    QString tileUrlLabels = QString::fromLatin1(DEFAULT_TILE_LABELS);
+    QString tileUrlLight = QString::fromLatin1(DEFAULT_TILE_LIGHT);
 
     // Derived by recomputeFactors(); never stored.
     int speedUnitIndex = 0;    // always equal to outUnits

@@ -9,10 +9,11 @@
 // refused with MediaToolOutcome::Busy and leaves the running one untouched.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
-class QObject;
+#include <functional>
 
 namespace vx {
 
@@ -40,8 +41,10 @@ QString mediaToolMissingStartupText();
 enum class MediaToolOutcome {
     Finished,       // the tool ran and exited on its own (any exit code)
     Crashed,        // the tool was killed or crashed
-    FailedToStart,  // missing, not executable, or could not be started
+    FailedToStart,  // missing, not executable, its log could not be opened, or could not be started
     Busy,           // another run is under way; nothing was started
+    TimedOut,       // the run's time limit passed: the tool was stopped
+    Cancelled,      // the user asked to stop: the tool was stopped
 };
 
 struct MediaToolResult {
@@ -52,6 +55,50 @@ struct MediaToolResult {
 // Runs the tool with `arguments`, its standard error written to `logFile`
 // (truncated first), and waits for it without spinning the CPU.
 MediaToolResult runMediaTool(QObject *parent, const QStringList &arguments, const QString &logFile);
+
+// Stops a run from outside (a Cancel button): the window keeps the token,
+// the run listens to it. A token cancelled before the run starts stops the
+// run at once.
+class ToolCancel : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    bool isCancelled() const { return m_cancelled; }
+
+public slots:
+    void cancel()
+    {
+        if (m_cancelled)
+            return;
+        m_cancelled = true;
+        emit cancelled();
+    }
+
+signals:
+    void cancelled();
+
+private:
+    bool m_cancelled = false;
+};
+
+// Everything about one run of a child program.
+struct ToolRun {
+    QString program;            // empty: the media tool (mediaToolPath())
+    QStringList arguments;
+    QString logFile;            // standard error, truncated first; empty: discarded
+    int timeLimitMs = 0;        // 0: none; past it the program is stopped (TimedOut)
+    // Standard output line by line as it arrives (ffmpeg's "-progress
+    // pipe:1" report); without it the output is discarded.
+    std::function<void(const QByteArray &line)> onOutputLine;
+    ToolCancel *cancel = nullptr;
+};
+
+// The general run behind runMediaTool: one run at a time (Busy otherwise),
+// the hooks told, the wait in the event loop without polling. A program
+// that is stopped (time limit, cancel) is terminated, then killed if it
+// does not go within a second.
+MediaToolResult runTool(QObject *parent, const ToolRun &run);
 bool mediaToolBusy();
 
 // The folder for the tool's logs and extracted files: a private folder of

@@ -35,6 +35,10 @@ struct MapPoint {
 
 // A graph's cursor update (distances and speed in the user's units).
 struct GraphPoint {
+    // false when the tick found no point at the current time (past the end
+    // of the movie's telemetry): block and point are then 0, the values those
+    // of the last point found, and the graphs keep their cursors there.
+    bool found = true;
     int block = 0;
     int point = 0;
     QDateTime time;
@@ -67,7 +71,8 @@ public:
     // The arrow vehicle (GoPro) instead of the drone; toggled by the "F" key.
     virtual void setArrowVehicle(bool arrow) = 0;
     virtual void toggleVehicle() = 0;
-    // A new movie starts: the shown speed jumps to the next value.
+    // A new movie starts, or playback jumped: the shown speed and heading
+    // jump to the next values instead of easing toward them.
     virtual void resetSpeedSmoothing() = 0;
     // After a load: the speed gauge is rebuilt for the loaded movies.
     virtual void rebuildSpeedGauge() = 0;
@@ -99,10 +104,11 @@ public:
     // Graph `graphIndex` (0 .. GRAPH_COUNT - 1) moves its cursor.
     virtual void updatePoint(int graphIndex, const GraphPoint &point) = 0;
     virtual void setTelemetryPresence(bool hasAltitude, bool hasSats) = 0;
-    // After a load with points: the first graph is selected and drawn.
+    // After a load: the tabs follow the loaded movies, the first graph is
+    // selected and drawn.
     virtual void moviesLoaded() = 0;
-    // Movies were switched on or off (some active one has points): all six
-    // graphs are rebuilt and drawn.
+    // Movies were switched on or off: all six graphs are rebuilt and drawn
+    // (empty when no active movie has points).
     virtual void activeMoviesChanged() = 0;
     // The Track store was emptied: the graphs start again from their ranges.
     virtual void resetGraphs() = 0;

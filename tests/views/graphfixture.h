@@ -1,0 +1,56 @@
+// Track stores for the graph tests: blocks of points one second apart whose
+// values vary from point to point (speed 0..99 km/h, negative bearings,
+// altitudes below zero), with the statistics computed as after a load.
+#pragma once
+
+#include "track/repair.h"
+#include "track/trackstore.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+namespace vxtest {
+
+struct BlockSpec {
+    int points;
+    bool active = true;
+    bool altitude = true;
+    bool sats = true;
+};
+
+constexpr uint32_t kFirstTime = 1700000000;
+// The default distance and speed factor (miles).
+constexpr double kMilesPerKm = 0.621371;
+
+// Block b's points start 10000 s after block b - 1's.
+inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
+{
+    using namespace vx;
+    resetTrackStore();
+    TrackStore &t = track();
+    int b = 0;
+    for (const BlockSpec &spec : blocks) {
+        MovieBlock &m = t.block[b];
+        m.active = spec.active;
+        m.hasAltitude = spec.altitude;
+        m.hasSats = spec.sats;
+        m.numPoints = spec.points;
+        m.duration = static_cast<float>(spec.points);
+        m.totalDist = 0;
+        for (int i = 0; i < spec.points; ++i) {
+            m.gpsTime[i] = kFirstTime + 10000u * static_cast<uint32_t>(b) + static_cast<uint32_t>(i);
+            m.speed[i] = static_cast<float>((i * 7 + b * 13) % 100);
+            m.segDist[i] = 0.001 * (1 + (i + b) % 5);
+            m.totalDist += m.segDist[i];
+            m.los[i] = 0.01 * i;
+            m.bearing[i] = -175.0 + (i * 11) % 350;
+            m.altitude[i] = -23.0 + (i % 150);
+            m.sats[i] = 4 + i % 9;
+        }
+        ++b;
+    }
+    t.numBlocks = b;
+    computeTrackStats();
+}
+
+} // namespace vxtest

@@ -1,0 +1,421 @@
+// The graph window, headless, by the items of its scenes: one segment per
+// plotted pair (500 for 1000 points at 500 pixels), nothing for no points or
+// no room, the cursor on the curve with a hidden movie between shown ones,
+// redraws that do not grow, the keys, the tabs that follow the loaded
+// movies, and click-to-go through a fake host.
+#include "graphfixture.h"
+#include "main/guitest.h"
+#include "main/startup.h"
+#include "settings/settings.h"
+#include "track/playbackmath.h"
+#include "views/graphdialog.h"
+#include "views/viewhost.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace vx;
+using namespace vxtest;
+
+Q_DECLARE_METATYPE(vx::GraphRange)
+
+namespace {
+
+struct FakeHost : ViewHost {
+    bool busy = false;
+    QList<QPair<int, qint64>> jumps;
+    unsigned changes = 0;
+    int geotags = 0;
+    graphDialog *dialog = nullptr;
+
+    bool storeBusy() const override { return busy; }
+    void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
+    void settingsChanged(unsigned c) override
+    {
+        changes |= c;
+        dialog->applySettings(c);
+    }
+    void openPreferences(const QString &) override {}
+    void makeGeotag() override { ++geotags; }
+};
+
+QList<QGraphicsItem *> itemsOf(const GraphPlot *plot, GraphItemRole role)
+{
+    QList<QGraphicsItem *> found;
+    for (QGraphicsItem *item : plot->scene()->items(Qt::AscendingOrder))
+        if (GraphPlot::roleOf(item) == role)
+            found << item;
+    return found;
+}
+
+QGraphicsItem *one(const GraphPlot *plot, GraphItemRole role)
+{
+    const QList<QGraphicsItem *> items = itemsOf(plot, role);
+    return items.size() == 1 ? items.first() : nullptr;
+}
+
+// A text item's text while shown.
+QString textOf(const GraphPlot *plot, GraphItemRole role)
+{
+    auto *text = static_cast<QGraphicsSimpleTextItem *>(one(plot, role));
+    return text && text->isVisible() ? text->text() : QString();
+}
+
+// Every item by role, place, visibility and text: equal lists are the same
+// picture. An item at NaN spoils the list.
+QStringList snapshot(const GraphPlot *plot)
+{
+    QStringList lines;
+    for (QGraphicsItem *item : plot->scene()->items()) {
+        const QRectF r = item->sceneBoundingRect();
+        if (!std::isfinite(r.x() + r.y() + r.width() + r.height()))
+            return {QStringLiteral("NaN item")};
+        const auto *text = dynamic_cast<const QGraphicsSimpleTextItem *>(item);
+        lines << QStringLiteral("%1 %2,%3 %4x%5 %6 %7")
+                     .arg(int(GraphPlot::roleOf(item)))
+                     .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())
+                     .arg(item->isVisible())
+                     .arg(text ? text->text() : QString());
+    }
+    lines.sort();
+    return lines;
+}
+
+QStringList tabTexts(const graphDialog &d)
+{
+    auto *tabs = d.findChild<QTabWidget *>();
+    QStringList texts;
+    for (int i = 0; i < tabs->count(); ++i)
+        texts << tabs->tabText(i);
+    return texts;
+}
+
+// What the tick sends: the point found (or not) and the time.
+GraphPoint pointAt(int block, int point, bool found = true)
+{
+    return GraphPoint{found, block, point, QDateTime::fromSecsSinceEpoch(kFirstTime, Qt::UTC)};
+}
+
+} // namespace
+
+class TestGraphDialog : public QObject {
+    Q_OBJECT
+
+    FakeHost m_host;
+
+    // Shows the window on the store and tells it the store was loaded.
+    void open(graphDialog &d)
+    {
+        m_host.dialog = &d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.moviesLoaded();
+    }
+
+private slots:
+    void initTestCase() { setApplicationIdentity(); }
+
+    void init()
+    {
+        store().clear();
+        store().sync();
+        setDefaultSettings();
+        settings().altUnits = 1;
+        recomputeFactors();
+        m_host = FakeHost();
+        setViewHost(&m_host);
+    }
+    void cleanup() { setViewHost(nullptr); }
+
+    // About one plotted point per pixel, first and last on the frame's
+    // edges, one segment per pair; no item at NaN nor a flood of them,
+    // whatever the room.
+    void segments_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<QSize>("scene");  // the plot is 100 narrower, 80 lower
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("segments");
+        QTest::newRow("1000 points at 500 pixels") << 1000 << QSize(600, 300) << 2 << 500;
+        QTest::newRow("999 at 500: the last added") << 999 << QSize(600, 300) << 1 << 998;
+        QTest::newRow("4000 at 300") << 4000 << QSize(400, 300) << 13 << 308;
+        QTest::newRow("one point") << 1 << QSize(600, 300) << 1 << 0;
+        QTest::newRow("no point") << 0 << QSize(600, 300) << 1 << 0;
+        // One pixel wide: the ends only, not every point.
+        QTest::newRow("one pixel wide") << 4000 << QSize(101, 300) << 4000 << 1;
+        QTest::newRow("under a pixel wide") << 4000 << QSize(100, 300) << 1 << -1;
+        QTest::newRow("no height") << 4000 << QSize(600, 80) << 1 << -1;
+        QTest::newRow("never shown") << 4000 << QSize(0, 0) << 1 << -1;
+    }
+    void segments()
+    {
+        QFETCH(int, points);
+        QFETCH(QSize, scene);
+        QFETCH(int, step);
+        QFETCH(int, segments);  // -1: no frame either
+        fillGraphStore({{points}});
+        const GraphWalkIndex index = buildGraphWalkIndex(track());
+        for (int graph = 0; graph < GRAPH_COUNT; ++graph) {
+            GraphPlot plot(graph);
+            plot.draw(graphRange(settings(), graph), index, scene);
+            plot.moveCursor(GraphCursor{true, 0, points / 2, QDateTime::currentDateTime()}, index, points == 0);
+            const GraphCurve &c = plot.curve();
+            QCOMPARE(c.step, step);
+            QCOMPARE(itemsOf(&plot, GraphItemRole::Curve).size(), std::max(segments, 0));
+            QCOMPARE(itemsOf(&plot, GraphItemRole::Frame).size(), segments < 0 ? 0 : 1);
+            if (c.points.size() > 1)
+                QVERIFY(c.points.front().x == plot.frame().left && c.points.back().x == plot.frame().right());
+            QVERIFY(plot.scene()->items().size() < std::max(segments, 0) + 40);
+            QVERIFY(!snapshot(&plot).contains(QStringLiteral("NaN item")));
+            QCOMPARE(textOf(&plot, GraphItemRole::NoDataText), segments == 0 && points == 0 ? "No Data" : "");
+            QCOMPARE(one(&plot, GraphItemRole::CursorLine)->isVisible(), segments >= 0 && points > 0);
+        }
+    }
+
+    // The cursor sits on the curve with a hidden movie between shown ones;
+    // hidden on the hidden movie; kept past the end of the telemetry; "No
+    // Data" for a movie without points.
+    void cursorFollowsTheCurve()
+    {
+        fillGraphStore({{300}, {200, false}, {250}, {0}});
+        graphDialog d;
+        open(d);
+        const GraphWalkIndex index = buildGraphWalkIndex(track());
+        for (int graph : {SpeedGraph, DistanceGraph, AltitudeGraph}) {
+            d.selectGraph(graph);
+            const GraphPlot *plot = d.plot(graph);
+            d.updatePoint(graph, pointAt(2, 120));
+            auto *line = static_cast<QGraphicsLineItem *>(one(plot, GraphItemRole::CursorLine));
+            QVERIFY(line && line->isVisible());
+            const double x = line->line().x1();
+            QCOMPARE(x, plot->frame().left + plot->frame().width / 549 * 420);
+            QLineF segment;
+            for (QGraphicsItem *item : itemsOf(plot, GraphItemRole::Curve))
+                if (static_cast<QGraphicsLineItem *>(item)->line().x1() == x)
+                    segment = static_cast<QGraphicsLineItem *>(item)->line();
+            QCOMPARE(one(plot, GraphItemRole::CursorDot)->sceneBoundingRect().center(), segment.p1());
+            const double value = graphPointValue(graph, track(), settings(), index, 2, 120, nullptr);
+            QCOMPARE(textOf(plot, GraphItemRole::ValueText), graphValueText(graph, value));
+            d.updatePoint(graph, pointAt(0, 0, false));
+            QCOMPARE(line->line().x1(), x);
+            d.updatePoint(graph, pointAt(1, 10));
+            QVERIFY(!line->isVisible() && !one(plot, GraphItemRole::CursorDot)->isVisible());
+            QVERIFY(!textOf(plot, GraphItemRole::DateText).isEmpty());
+            QCOMPARE(textOf(plot, GraphItemRole::NoDataText), QString());
+        }
+        // A graph not on screen catches up when shown.
+        d.updatePoint(LosGraph, pointAt(0, 30));
+        QCOMPARE(d.plot(LosGraph)->drawCount(), 0);
+        d.selectGraph(LosGraph);
+        const GraphPlot *los = d.plot(LosGraph);
+        QVERIFY(one(los, GraphItemRole::CursorLine)->isVisible());
+        track().Block = 3;
+        d.updatePoint(LosGraph, pointAt(0, 0, false));
+        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
+        QVERIFY(!one(los, GraphItemRole::CursorLine)->isVisible());
+        // Only the movie without points left active, then an empty store:
+        // the curve goes.
+        track().block[0].active = track().block[2].active = false;
+        d.activeMoviesChanged();
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
+        fillGraphStore({{300}});
+        d.activeMoviesChanged();
+        QVERIFY(!itemsOf(los, GraphItemRole::Curve).isEmpty());
+        resetTrackStore();
+        d.resetGraphs();
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
+        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
+    }
+
+    // Redraws build the same scene, the Autoscale button is made once, and a
+    // burst of resizes is drawn once.
+    void redrawsDoNotGrow()
+    {
+        fillGraphStore({{1500}, {700}});
+        graphDialog d;
+        open(d);
+        d.updatePoint(SpeedGraph, pointAt(1, 5));
+        GraphPlot *plot = d.plot(SpeedGraph);
+        const QStringList first = snapshot(plot);
+        QVERIFY(first.size() > 100 && !first.contains(QStringLiteral("NaN item")));
+        for (int graph = GRAPH_COUNT - 1; graph >= 0; --graph) {
+            d.redrawGraph(graph);
+            d.redrawGraph(graph);
+            QCOMPARE(d.plot(graph)->findChildren<QPushButton *>().size(), graph == BearingGraph ? 0 : 1);
+        }
+        QCOMPARE(snapshot(plot), first);
+        const int draws = plot->drawCount();
+        const QSize before = plot->viewport()->size();
+        for (int w = 0; w < 5; ++w)
+            d.resize(d.width() + 7, d.height() + 3);
+        QTRY_VERIFY(plot->viewport()->size() != before);
+        QTRY_COMPARE(plot->drawnSize(), plot->viewport()->size());
+        QTest::qWait(150);
+        QCOMPARE(plot->drawCount(), draws + 1);
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<int>("graph");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<GraphRange>("start");
+        QTest::addColumn<GraphRange>("want");
+        QTest::addColumn<int>("bias");
+        QTest::addColumn<unsigned>("changes");
+        const int none = Qt::NoModifier;
+        const unsigned ranges = GraphRangesChanged;
+        const unsigned sync = TimeSyncChanged;
+        const GraphRange speed{0, 100, 4};
+        QTest::newRow("2 at 200") << int(SpeedGraph) << int(Qt::Key_2) << none << GraphRange{0, 200, 4} << GraphRange{0, 200, 4} << 0 << ranges;
+        QTest::newRow("1 altitude") << int(AltitudeGraph) << int(Qt::Key_1) << none << GraphRange{0, 500, 4} << GraphRange{0, 490, 4} << 0 << ranges;
+        QTest::newRow("3 at 2") << int(LosGraph) << int(Qt::Key_3) << none << GraphRange{0, 10, 2} << GraphRange{0, 10, 2} << 0 << ranges;
+        QTest::newRow("4 keypad") << int(SatsGraph) << int(Qt::Key_4) << int(Qt::KeypadModifier) << GraphRange{0, 30, 4} << GraphRange{0, 30, 5} << 0 << ranges;
+        // Altitudes go down to -23 m: floored to -30.
+        QTest::newRow("A altitude") << int(AltitudeGraph) << int(Qt::Key_A) << none << GraphRange{0, 500, 4} << GraphRange{-30, 130, 5} << 0 << ranges;
+        QTest::newRow("A bearing") << int(BearingGraph) << int(Qt::Key_A) << none << GraphRange{0, 300, 4} << GraphRange{0, 300, 4} << 0 << 0u;
+        QTest::newRow("M") << int(SpeedGraph) << int(Qt::Key_M) << none << speed << speed << -10 << sync;
+        QTest::newRow(",") << int(SpeedGraph) << int(Qt::Key_Comma) << none << speed << speed << -1 << sync;
+        QTest::newRow(".") << int(SpeedGraph) << int(Qt::Key_Period) << none << speed << speed << 1 << sync;
+        QTest::newRow("/") << int(SpeedGraph) << int(Qt::Key_Slash) << none << speed << speed << 10 << sync;
+        // "/" as Shift+7 on a German keyboard: the key counts, not the shift.
+        QTest::newRow("Shift+7 /") << int(SpeedGraph) << int(Qt::Key_Slash) << int(Qt::ShiftModifier) << speed << speed << 10 << sync;
+        QTest::newRow("Ctrl+3") << int(SpeedGraph) << int(Qt::Key_3) << int(Qt::ControlModifier) << speed << speed << 0 << 0u;
+        QTest::newRow("Q") << int(SpeedGraph) << int(Qt::Key_Q) << none << speed << speed << 0 << 0u;
+    }
+    void keys()
+    {
+        QFETCH(int, graph);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(GraphRange, start);
+        QFETCH(GraphRange, want);
+        QFETCH(int, bias);
+        QFETCH(unsigned, changes);
+        fillGraphStore({{400}});
+        setGraphRange(settings(), graph, start);
+        graphDialog d;
+        open(d);
+        d.selectGraph(graph);
+        QTest::keyClick(&d, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        const GraphRange r = graphRange(settings(), graph);
+        QVERIFY(r.min == want.min && r.max == want.max && r.ticks == want.ticks);
+        QVERIFY(settings().timeBias == bias && m_host.changes == changes);
+        // Drawn with the new range: ticks + 1 labels, the top one the maximum.
+        QStringList labels;
+        for (QGraphicsItem *label : itemsOf(d.plot(graph), GraphItemRole::TickLabel))
+            labels << static_cast<QGraphicsSimpleTextItem *>(label)->text();
+        QCOMPARE(labels.size(), want.ticks + 1);
+        QVERIFY(labels.contains(graphTickLabel(graph, want.max, settings())));
+    }
+
+    // "G", Escape, the Autoscale button, a damaged range from another window.
+    void otherRequests()
+    {
+        fillGraphStore({{400}});
+        graphDialog d;
+        open(d);
+        QTest::keyClick(&d, Qt::Key_G);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(m_host.geotags == 1 && d.isVisible());
+        d.selectGraph(SatsGraph);
+        QTest::mouseClick(d.plot(SatsGraph)->autoscaleButton(), Qt::LeftButton);
+        QCOMPARE(settings().satsMax, 13.0);  // at most 12 satellites
+        QVERIFY(!d.plot(BearingGraph)->autoscaleButton());
+        settings().nLosTicks = 0;
+        settings().losMax = qQNaN();
+        d.applySettings(GraphRangesChanged);
+        QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
+    }
+
+    // Tabs follow every loaded movie, not the first; removed tabs come back
+    // in their place; keys act on the page's graph, not the tab index.
+    void tabsFollowTheLoadedMovies()
+    {
+        graphDialog d;
+        fillGraphStore({{50, true, false, false}, {50, true, true, false}});
+        open(d);
+        const QStringList four = {"Speed", "Distance", "LOS", "Bearing"};
+        QCOMPARE(tabTexts(d), four + QStringList{"Altitude"});
+        fillGraphStore({{50, true, false, false}, {50, true, false, true}});
+        d.moviesLoaded();
+        QCOMPARE(tabTexts(d), four + QStringList{"Sats In View"});
+        d.selectGraph(SatsGraph);
+        QTest::keyClick(&d, Qt::Key_1);
+        QVERIFY(settings().satsMax == 29 && settings().altMax == 500);
+        fillGraphStore({{50, true, false, true}, {50, true, true, false}});
+        d.moviesLoaded();
+        QCOMPARE(tabTexts(d), four + QStringList({"Altitude", "Sats In View"}));
+        QCOMPARE(d.currentGraph(), int(SpeedGraph));
+        fillGraphStore({{50, true, false, false}});
+        d.moviesLoaded();
+        QCOMPARE(tabTexts(d), four);
+    }
+
+    // A click goes to the earliest position at which the tick finds the
+    // clicked point, in that point's own movie; the right edge to the last
+    // point; outside the frame, switched off or while busy nowhere.
+    void clickToGo()
+    {
+        QTemporaryDir dir;
+        fillGraphStore({{60}, {40, false}, {50}});
+        for (int b = 0; b < 3; ++b) {
+            // Each movie starts a different time before its first point.
+            MovieBlock &m = track().block[b];
+            m.duration += 4 + 3 * b;
+            const qint64 modifiedMs = (qint64(m.gpsTime[0]) - 4 - 3 * b + qint64(m.duration)) * 1000 + 100 + 350 * b;
+            QFile file(dir.filePath(QStringLiteral("M%1.MP4").arg(b)));
+            QVERIFY(file.open(QIODevice::WriteOnly)
+                    && file.setFileTime(QDateTime::fromMSecsSinceEpoch(modifiedMs), QFileDevice::FileModificationTime));
+            m.movieFile = QFileInfo(file.fileName());
+        }
+        settings().timeBias = 3;
+        graphDialog d;
+        open(d);
+        GraphPlot *plot = d.plot(SpeedGraph);
+        const PlotFrame f = plot->frame();
+        auto click = [&](double x) {
+            QTest::mouseClick(plot->viewport(), Qt::LeftButton, {},
+                              plot->mapFromScene(QPointF(std::floor(x), f.top + f.height / 2)));
+        };
+        auto pointAtPosition = [](int block, qint64 positionMs) {
+            const MovieBlock &m = track().block[block];
+            TickInput in;
+            in.positionMs = positionMs;
+            in.modifiedMs = m.movieFile.lastModified().toMSecsSinceEpoch();
+            in.duration = m.duration;
+            in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), 3);
+            return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
+        };
+        using Target = QPair<int, int>;  // block, point
+        for (const Target &target : {Target(2, 20), Target(0, 10), Target(2, 49)}) {
+            const auto &points = plot->curve().points;
+            const auto it = std::find_if(points.begin(), points.end(), [&](const PlottedPoint &p) {
+                return p.block == target.first && p.point == target.second;
+            });
+            m_host.jumps.clear();
+            click(target.second == 49 ? f.right() : it->x);
+            QVERIFY(m_host.jumps.size() == 1 && m_host.jumps[0].first == target.first);
+            QCOMPARE(pointAtPosition(target.first, m_host.jumps[0].second), target.second);
+            QVERIFY(pointAtPosition(target.first, m_host.jumps[0].second - 1) != target.second);
+        }
+        m_host.jumps.clear();
+        click(f.left - 10);
+        settings().clickToGoGraph = false;
+        click(f.left + 50);
+        settings().clickToGoGraph = true;
+        m_host.busy = true;
+        click(f.left + 50);
+        QVERIFY(m_host.jumps.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestGraphDialog)
+#include "test_graphdialog.moc"
