@@ -9,6 +9,7 @@
 #include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
 #include "main/notice.h"
+#include "main/permoviecontrol.h"
 #include "main/platform.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
@@ -18,6 +19,7 @@
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
 #include "settings/appdirs.h"
+#include "settings/preferencesdialog.h"
 #include "settings/settings.h"
 #include "track/geoid.h"
 #include "views/datadialog.h"
@@ -104,8 +106,10 @@ MainWindow::MainWindow(QWidget *parent)
         g_controlCenterDialog->movieList()->setHost(m_playback.get());
     enableTransport(false);
     m_windows->showSavedWindows();
-    // The per-movie settings controls, the snapshot image type and the
-    // update check are applied here by their own roles.
+    // The per-movie settings indicator shows the default file until a movie
+    // is loaded. (The snapshot image type and the update check are applied
+    // here by their own roles.)
+    m_perMovie->settingsFileExists(SettingsFileKind::Default);
 
     m_menus.actions.dashboard_vert->setChecked(settings().dashboardVertical);
     m_menus.actions.dashboard_horiz->setChecked(!settings().dashboardVertical);
@@ -119,6 +123,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    delete m_preferences;
     qApp->removeEventFilter(this);
     if (playlistSink() == this)
         setPlaylistSink(nullptr);
@@ -148,12 +153,11 @@ void MainWindow::setInitialWidgetStates()
         resourceIcon(QStringLiteral(":/images/play.png"), QStyle::SP_MediaPlay, PlayerPanel::standInTint()));
     p->resizeLabel->hide();
 
-    // Controls whose handlers come with playback and the per-movie
-    // settings stay off until those roles connect and enable them.
+    // Controls whose handlers come with playback stay off until that role
+    // connects and enables them.
     for (QWidget *w : std::initializer_list<QWidget *>{p->seekSlider, p->muteButton, p->volumeSlider,
                                                        p->brightnessSlider, p->brightnessResetButton,
-                                                       p->contrastSlider, p->contrastResetButton,
-                                                       p->settingsIndicatorButton})
+                                                       p->contrastSlider, p->contrastResetButton})
         w->setEnabled(false);
 }
 
@@ -180,9 +184,11 @@ void MainWindow::connectWindowCommands()
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
     connect(a.export_movie, &QAction::triggered, this, &MainWindow::export_movie_slot);
     connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
+    connect(a.preferences, &QAction::triggered, this, &MainWindow::preferences_slot);
+    connect(m_panel->settingsIndicatorButton, &QToolButton::clicked, this, &MainWindow::save_settings_slot);
 
     // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences, a.get_newest_version, a.export_screenshot})
+    for (QAction *notYet : {a.get_newest_version, a.export_screenshot})
         notYet->setEnabled(false);
     m_panel->geotagButton->setEnabled(false);
 }
@@ -196,6 +202,7 @@ void MainWindow::createRoles()
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
     m_playback->setBusyCheck([this] { return m_loader->busy(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
+    m_perMovie = std::make_unique<PerMovieControl>(this, m_panel->settingsIndicatorButton);
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
@@ -291,6 +298,25 @@ void MainWindow::merge_movies_slot()
     applyStayOnTopFlags(&dialog);
     dialog.exec();
 }
+
+void MainWindow::preferences_slot() { openPreferences(); }
+
+preferencesDialog *MainWindow::preferences() const { return m_preferences.data(); }
+
+void MainWindow::openPreferences(const QString &tabTitle)
+{
+    if (!m_preferences) {
+        // No parent: a window of its own beside the tool windows, deleted
+        // when it closes.
+        m_preferences = new preferencesDialog();
+        m_preferences->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_preferences->showAtTab(tabTitle);
+}
+
+void MainWindow::save_settings_slot() { m_perMovie->save_settings_slot(); }
+
+void MainWindow::delete_settings_slot() { m_perMovie->delete_settings_slot(); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 
@@ -436,6 +462,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closed) {
         m_closed = true;
+        // The preferences apply what was typed and keep their place.
+        if (m_preferences)
+            m_preferences->close();
         m_windows->saveAtClose();
         killPlaybackTimers();
     }

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -25,12 +26,14 @@ class QTimer;
 namespace vx {
 
 class LoadController;
+class PerMovieControl;
 class PlaybackController;
 class PlayerPanel;
 class VideoView;
 class ViewCoordinator;
 class WindowManager;
 class WindowMediaToolHooks;
+class preferencesDialog;
 
 // Playback state the design keeps with the player window. The playback
 // timers are started on the main window (QObject::startTimer) so that the
@@ -67,6 +70,13 @@ public:
     LoadController *loader() const { return m_loader.get(); }
     // What the secondary windows ask of the player window (ViewHost).
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
+    // The per-movie settings indicator and files.
+    PerMovieControl *perMovie() const { return m_perMovie.get(); }
+    // The preferences dialog while it is open (one at a time), else null.
+    preferencesDialog *preferences() const;
+    // Opens the preferences, or brings the open one forward, at the tab
+    // titled `tabTitle` (the last one shown when empty or not there).
+    void openPreferences(const QString &tabTitle = QString());
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -120,6 +130,9 @@ public slots:
     void export_kml_slot();
     void export_movie_slot();
     void merge_movies_slot();
+    void preferences_slot();
+    void save_settings_slot();
+    void delete_settings_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -147,6 +160,8 @@ private:
     std::unique_ptr<PlaybackController> m_playback;
     std::unique_ptr<LoadController> m_loader;
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
+    std::unique_ptr<PerMovieControl> m_perMovie;
+    QPointer<preferencesDialog> m_preferences;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;
