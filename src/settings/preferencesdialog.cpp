@@ -63,6 +63,8 @@ preferencesDialog::preferencesDialog(QWidget *parent)
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("preferencesTabs"));
+    // Every tab in sight: the dialog is as wide as its tab row.
+    m_tabs->setUsesScrollButtons(false);
     m_tabs->addTab(buildGeneralTab(), QStringLiteral("General"));
     m_tabs->addTab(buildMapTab(), QStringLiteral("Map"));
     m_tabs->addTab(buildAdvancedTab(), QStringLiteral("Advanced"));
@@ -224,9 +226,10 @@ QWidget *preferencesDialog::buildGeneralTab()
     autoloadRow->addWidget(m_autoloadDir, 1);
 
     auto *top = new QHBoxLayout;
-    top->addLayout(grid, 1);
-    top->addSpacing(16);
+    top->addLayout(grid);
+    top->addSpacing(32);
     top->addLayout(checks);
+    top->addStretch(1);
     auto *outer = new QVBoxLayout(page);
     outer->addLayout(top);
     auto *autoload = new QHBoxLayout;
