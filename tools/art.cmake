@@ -12,7 +12,7 @@ set(VX_ART_IMAGES
     export_clip merge recenter preferences sync_lock24 sync_unlock24
     play pause previous_movie next_movie instant_replay geotag faster slower movie
     checkered_flag wrench14 settings24 trash disc_blue disc_green
-    compass compass@2x phantom arrow left_arrow right_arrow
+    compass compass@2x phantom phantom@2x arrow arrow@2x left_arrow right_arrow
     meter-0 meter-1 meter-2 meter-3 meter-4 meter-5
     marker-0 marker-1 marker-2 marker-3 marker-4 marker-5 marker-6
     levels-1 levels-5 levels-10 levels-14)

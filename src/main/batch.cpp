@@ -1,6 +1,6 @@
 // The headless batch converter:
 //
-//   volantix --input=PATH [--input=PATH ...] [--export-csv=FILE]
+//   volantix [--input=]PATH [[--input=]PATH ...] [--export-csv=FILE]
 //            [--export-gpx=FILE] [--export-kml=FILE]
 //
 // With at least one --export- option the program loads the inputs through
@@ -98,7 +98,7 @@ int runBatch(int argc, char **argv)
     const InputSelection input = parseInputArguments(arguments, settings().dateSort);
     printMessages(input.messages);
     if (!input.inputGiven) {
-        printError(QStringLiteral("Nothing to convert: give at least one --input=PATH."));
+        printError(QStringLiteral("Nothing to convert: give at least one PATH or --input=PATH."));
         return 1;
     }
     if (input.movies.isEmpty()) {

@@ -347,6 +347,9 @@ void LoadController::waitForPlayer()
     // The player opens the first movie. It may report at once (a file it
     // cannot read), so the reports are watched before it is asked; a movie
     // it cannot open, or one it is slow to open, must not hold the load up.
+    // An error alone proves nothing (the player warns about data tracks of
+    // movies that play); a movie it cannot play is passed over by the
+    // sequencer, which moves the playlist on.
     bool settled = false;
     QEventLoop loop;
     auto settle = [&] {
@@ -360,8 +363,6 @@ void LoadController::waitForPlayer()
                 || s == QMediaPlayer::EndOfMedia)
                 settle();
         });
-    const QMetaObject::Connection error =
-        connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), &loop, settle);
     // The playlist moving away from the first movie means it gave up on it.
     const QMetaObject::Connection moved = connect(playlist, &QMediaPlaylist::currentIndexChanged, &loop,
                                                   [&](int index) {
@@ -380,7 +381,6 @@ void LoadController::waitForPlayer()
         loop.exec();
     }
     disconnect(status);
-    disconnect(error);
     disconnect(moved);
     if (!settled)
         qDebug().noquote() << QStringLiteral("The player did not open %1 in time; loading goes on")

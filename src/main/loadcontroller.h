@@ -64,7 +64,7 @@ public:
     // How long a load waits for the player to open the first movie.
     void setPlayerWaitLimitMs(int ms) { m_playerWaitMs = ms; }
 
-    // The --input= arguments (the program name first); true when they
+    // The command line's paths, --input= or plain (the program name first); true when they
     // started a load.
     bool handleCommandLine(const QStringList &arguments);
     // A folder chosen by the user or the auto-load folder. With nothing to

@@ -10,6 +10,10 @@ int main(int argc, char *argv[])
     if (vx::isBatchInvocation(argc, argv))
         return vx::runBatch(argc, argv);
     vx::setApplicationIdentity();
+    // Sharp on high-density screens: scaled windows and @2x pictures. Both
+    // must be set before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     // The map's web view shares the windows' OpenGL contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -8,6 +8,7 @@
 #include "main/aboutdialog.h"
 #include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
+#include "main/moviesequencer.h"
 #include "main/notice.h"
 #include "main/permoviecontrol.h"
 #include "main/platform.h"
@@ -67,7 +68,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_player->setVideoOutput(m_panel->videoWidget);
     m_playlist = new QMediaPlaylist(this);
     m_playlist->setPlaybackMode(QMediaPlaylist::Sequential);
-    m_player->setPlaylist(m_playlist);
+    // Not the player's own playlist: that one passes over a movie at any
+    // error of the player, also at a mere warning while the picture plays.
+    m_sequencer = new MovieSequencer(m_player, m_playlist, this);
     m_resizeTimer = new QTimer(this);
     m_resizeTimer->setSingleShot(true);
     m_resizeTimer->setInterval(kResizeSettleMs);

@@ -26,6 +26,7 @@ class QTimer;
 namespace vx {
 
 class LoadController;
+class MovieSequencer;
 class PerMovieControl;
 class PlaybackController;
 class PlayerPanel;
@@ -61,7 +62,10 @@ public:
     const MainMenus &menus() const { return m_menus; }
     WindowManager *windows() const { return m_windows.get(); }
     QMediaPlayer *player() const { return m_player; }
+    // The movies in play order with the current one; the sequencer points
+    // the player at it and moves on at the end of a movie.
     QMediaPlaylist *playlist() const { return m_playlist; }
+    MovieSequencer *sequencer() const { return m_sequencer; }
     QTimer *resizeTimer() const { return m_resizeTimer; }
     PlayerState &playerState() { return m_state; }
     // The roles: the video geometry, playback, loading.
@@ -153,6 +157,7 @@ private:
     MainMenus m_menus;
     QMediaPlayer *m_player = nullptr;
     QMediaPlaylist *m_playlist = nullptr;
+    MovieSequencer *m_sequencer = nullptr;
     QTimer *m_resizeTimer = nullptr;
     std::unique_ptr<WindowManager> m_windows;
     std::unique_ptr<WindowMediaToolHooks> m_mediaToolHooks;

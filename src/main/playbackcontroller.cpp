@@ -3,6 +3,7 @@
 #include "control/controlcenterdialog.h"
 #include "main/loadcontroller.h"
 #include "main/mainwindow.h"
+#include "main/moviesequencer.h"
 #include "main/permoviecontrol.h"
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
@@ -30,8 +31,6 @@ namespace {
 constexpr int kSlowTickMs = 1000;
 constexpr int kDashboardTickMs = 100;
 constexpr int kFastTickMs = 33;
-// How long the player's reports must be quiet after a failed movie.
-constexpr int kSettleMs = 300;
 
 bool visible(const QWidget *w) { return w && w->isVisible(); }
 } // namespace
@@ -53,7 +52,7 @@ PlaybackController::PlaybackController(MainWindow *window, VideoView *video, QOb
             &PlaybackController::handleError);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, &PlaybackController::media_status_changed_slot);
     connect(m_player, &QMediaPlayer::currentMediaChanged, this, &PlaybackController::current_media_changed_slot);
-    connect(m_playlist, &QMediaPlaylist::currentIndexChanged, this, &PlaybackController::current_index_changed_slot);
+    connect(window->sequencer(), &MovieSequencer::movedOn, this, &PlaybackController::sequence_moved_slot);
 
     connect(p->playPauseButton, &QToolButton::clicked, this, &PlaybackController::pause_button_slot);
     connect(p->previousButton, &QToolButton::clicked, this, &PlaybackController::backX_button_slot);
@@ -76,11 +75,6 @@ PlaybackController::PlaybackController(MainWindow *window, VideoView *video, QOb
     connect(p->brightnessResetButton, &QToolButton::clicked, this, &PlaybackController::brightness_reset_slot);
     connect(p->contrastSlider, &QSlider::valueChanged, this, &PlaybackController::contrast_changed_slot);
     connect(p->contrastResetButton, &QToolButton::clicked, this, &PlaybackController::contrast_reset_slot);
-    m_settleTimer = new QTimer(this);
-    m_settleTimer->setSingleShot(true);
-    m_settleTimer->setInterval(kSettleMs);
-    connect(m_settleTimer, &QTimer::timeout, this, &PlaybackController::recoverFromFailure);
-
     p->seekSlider->installEventFilter(this);
     p->masterSlider->installEventFilter(this);
     p->masterSlider->setTickPosition(QSlider::TicksBelow);
@@ -263,8 +257,12 @@ void PlaybackController::pushToViews(const TickTimes &times, int block, int poin
         d.altitudeM = c.altitudeM;
         d.travelledDist = c.travelledKm * s.distFactor;
         g_dataDialog->updatePoint(d);
-        if (dashboardSpeed)
+        if (dashboardSpeed) {
+            // A refresh (a seek, a step, a jump, changed settings) shows the
+            // new speed and heading at once, not eased from the old ones.
+            g_dataDialog->resetSpeedSmoothing();
             g_dataDialog->updateSpeedHeading(static_cast<float>(c.speedKmh * s.speedFactor), c.bearing, time);
+        }
     }
     if (visible(g_mapDialog))
         g_mapDialog->updatePoint(MapPoint{c.latitude, c.longitude, c.altitudeM, c.speedKmh, c.bearing});
@@ -325,13 +323,9 @@ void PlaybackController::selectMovie(int block)
     m_skipApplied = false;
     m_lastMediaInvalid = false;
     m_endPending = false;
-    m_failedIndex = -1;
-    m_settleTimer->stop();
     m_video->nudge();
     t.mBlock = playPositionOf(block);
-    m_repointing = true;
     m_playlist->setCurrentIndex(t.mBlock);
-    m_repointing = false;
     play();
     showSelectedMovie(block);
 }
@@ -419,101 +413,39 @@ void PlaybackController::current_media_changed_slot()
 
 void PlaybackController::media_status_changed_slot(QMediaPlayer::MediaStatus status)
 {
-    if (loadInProgress())
+    if (loadInProgress() || m_window->sequencer()->pointing())
         return;
     TrackStore &t = track();
-    switch (status) {
-    case QMediaPlayer::LoadedMedia:
-    case QMediaPlayer::BufferedMedia: {
-        m_lastMediaInvalid = false;
-        if (m_skipApplied || t.numBlocks <= 0)
-            break;
-        m_skipApplied = true;
-        const qint64 skip = skipTargetMs(settings().skip, t.block[t.Block].duration);
-        // The first movie of the play order always starts at its beginning.
-        if (skip > 0 && t.playCount > 0 && t.Block != t.playOrder[0])
-            seekPlayer(skip);
-        break;
-    }
-    case QMediaPlayer::InvalidMedia:
-        mediaFailed();
-        break;
-    case QMediaPlayer::EndOfMedia:
-        if (t.numBlocks <= 0 || m_repointing)
-            break;
-        if (t.mBlock >= 0 && t.mBlock < t.playCount - 1)
-            continueWith(t.mBlock + 1);
-        else
-            finishPlayOrder();
-        break;
-    default:
-        break;
-    }
+    if (status != QMediaPlayer::LoadedMedia && status != QMediaPlayer::BufferedMedia)
+        return;
+    m_lastMediaInvalid = false;
+    if (m_skipApplied || t.numBlocks <= 0 || m_window->sequencer()->currentFailed())
+        return;
+    m_skipApplied = true;
+    const qint64 skip = skipTargetMs(settings().skip, t.block[t.Block].duration);
+    // The first movie of the play order always starts at its beginning.
+    if (skip > 0 && t.playCount > 0 && t.Block != t.playOrder[0])
+        seekPlayer(skip);
 }
 
-void PlaybackController::current_index_changed_slot(int index)
+void PlaybackController::sequence_moved_slot(int index, bool failed)
 {
-    TrackStore &t = track();
-    if (m_repointing || loadInProgress() || t.numBlocks <= 0)
-        return;
-    if (m_failedIndex >= 0) {
-        m_settleTimer->start();
-        return;
-    }
-    if (index == t.mBlock)
+    const TrackStore &t = track();
+    if (loadInProgress() || t.numBlocks <= 0)
         return;
     if (index >= 0 && index < t.playCount) {
-        // The playlist went on by itself (past a movie it could not open).
-        continueWith(index);
+        // The next movie of the play order, after the end of one or past
+        // one the player cannot play: it plays on, or waits paused.
+        if (index != t.mBlock)
+            continueWith(index);
+        if (m_state.playing)
+            m_player->play();
+        else
+            m_player->pause();
         return;
     }
-    if (index < 0)
-        finishPlayOrder();
-}
-
-void PlaybackController::mediaFailed()
-{
-    const TrackStore &t = track();
-    if (m_repointing || loadInProgress() || t.numBlocks <= 0)
-        return;
-    if (m_failedIndex < 0) {
-        const int index = m_playlist->currentIndex();
-        m_failedIndex = index >= 0 ? index : std::max(t.mBlock, 0);
-    }
-    m_settleTimer->start();
-}
-
-void PlaybackController::recoverFromFailure()
-{
-    const int failed = m_failedIndex;
-    m_failedIndex = -1;
-    const TrackStore &t = track();
-    if (failed < 0 || loadInProgress() || t.numBlocks <= 0)
-        return;
-    // An error that did not stop the movie (the player is still on it and
-    // has it open) changes nothing.
-    const QMediaPlayer::MediaStatus status = m_player->mediaStatus();
-    if (m_playlist->currentIndex() == failed
-        && (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia
-            || status == QMediaPlayer::BufferingMedia || status == QMediaPlayer::StalledMedia))
-        return;
-    const int next = failed + 1;
-    if (next >= t.playCount) {
-        m_lastMediaInvalid = true;
-        finishPlayOrder();
-        return;
-    }
-    if (m_playlist->currentIndex() != next) {
-        m_repointing = true;
-        m_playlist->setCurrentIndex(next);
-        m_repointing = false;
-    }
-    if (m_state.playing && m_player->state() != QMediaPlayer::PlayingState) {
-        m_player->play();
-        m_video->nudge();
-    }
-    if (t.mBlock != next)
-        continueWith(next);
+    m_lastMediaInvalid = failed;
+    finishPlayOrder();
 }
 
 void PlaybackController::finishPlayOrder()
@@ -535,10 +467,8 @@ void PlaybackController::finishPlayOrder()
             return;
         const MovieBlock &m = t.block[t.Block];
         const qint64 length = movieLengthMs(m.duration, 1, m_player->duration());
-        m_repointing = true;
         m_playlist->setCurrentIndex(t.mBlock);
         m_player->pause();
-        m_repointing = false;
         seekPlayer(std::max<qint64>(length - frameStepMs(m.fps) / frameStepFrames(m.fps), 0));
         setPlayIcon(false);
     });
@@ -551,9 +481,7 @@ void PlaybackController::activeMoviesChanged(bool followCurrent)
     TrackStore &t = track();
     const qint64 position = m_player->position();
     const bool wasPlaying = m_state.playing;
-    m_repointing = true;
     rebuildPlayOrder();
-    m_repointing = false;
     int below = 0;
     for (int b = 0; b < t.Block && b < t.numBlocks; ++b)
         below += t.block[b].active ? 1 : 0;
@@ -566,9 +494,7 @@ void PlaybackController::activeMoviesChanged(bool followCurrent)
             // The movie on screen goes on where it was.
             t.mBlock = playPositionOf(t.Block);
             m_skipApplied = true;
-            m_repointing = true;
             m_playlist->setCurrentIndex(t.mBlock);
-            m_repointing = false;
             seekPlayer(position);
             if (wasPlaying) {
                 m_player->play();
@@ -642,8 +568,6 @@ void PlaybackController::prepareForLoad()
     m_sample = CurrentSample();
     m_point = -1;
     m_state.pendingSeekMs = 0;
-    m_failedIndex = -1;
-    m_settleTimer->stop();
 }
 
 // ---- player reports -----------------------------------------------------------------
@@ -670,8 +594,8 @@ void PlaybackController::mediaStateChanged(QMediaPlayer::State state)
 
 void PlaybackController::handleError()
 {
+    // Logged only: whether the movie is passed over is the sequencer's call.
     qDebug().noquote() << QStringLiteral("Media Error: ") + m_player->errorString();
-    mediaFailed();
 }
 
 } // namespace vx

@@ -125,7 +125,8 @@ public slots:
     void mediaStateChanged(QMediaPlayer::State state);
     void media_status_changed_slot(QMediaPlayer::MediaStatus status);
     void current_media_changed_slot();
-    void current_index_changed_slot(int index);
+    // The sequence went on by itself (see MovieSequencer::movedOn).
+    void sequence_moved_slot(int index, bool failed);
     void handleError();
     void volume_changed_slot(int value);
     void mute_clicked_slot();
@@ -152,11 +153,6 @@ private:
     void jumpToTopSpeed();
     void continueWith(int playPosition);
     void finishPlayOrder();
-    // A movie the player cannot open: the player's playlist moves on by
-    // itself, once or twice (a late error moves it again). Once it has
-    // settled, the movie after the broken one plays.
-    void mediaFailed();
-    void recoverFromFailure();
     void startTimerIfStopped(int *id, int intervalMs, Qt::TimerType type = Qt::CoarseTimer);
     void stopTimer(int *id);
     void setPlayIcon(bool showPause);
@@ -176,11 +172,8 @@ private:
     bool m_fastMode = false;
     bool m_skipApplied = false;
     bool m_seekResume = false;
-    bool m_repointing = false;      // the player is being pointed by us, not by its playlist
     bool m_endPending = false;      // the end of the play order is being handled
     bool m_lastMediaInvalid = false;
-    int m_failedIndex = -1;          // play position of the movie that failed to open
-    QTimer *m_settleTimer = nullptr;
     bool m_inClickToPosition = false;
     bool m_arrowVehicle = false;
     qint64 m_totalOffsetSec = 0;

@@ -1,5 +1,6 @@
 #include "playerpanel.h"
 
+#include "main/elidedlabel.h"
 #include "main/resourceicon.h"
 
 #include <QComboBox>
@@ -60,12 +61,20 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text = QStri
     return l;
 }
 
-// Long texts (file names, dates) must not widen the window: they take the
-// room there is.
-void letShrink(QLabel *label)
+// Long texts (file names, dates, the movie counter) must not widen the
+// window: they are shortened with "…" when the room is short. The labels
+// that only take what is left over (the movie's file name and facts) give
+// up their room first.
+QLabel *makeElidedLabel(QWidget *parent, const char *name, bool leftOver,
+                        Qt::TextElideMode mode = Qt::ElideRight)
 {
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setMinimumWidth(0);
+    auto *l = new ElidedLabel(parent, mode);
+    l->setObjectName(QString::fromLatin1(name));
+    if (leftOver) {
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        l->setMinimumWidth(l->minimumSizeHint().width());
+    }
+    return l;
 }
 
 QPalette controlBarPalette(QPalette p)
@@ -150,8 +159,7 @@ PlayerPanel::PlayerPanel(QWidget *parent)
                               QStringLiteral("Create Geotag"));
     masterSlider = makeSlider(bar, "masterSlider", 60);
     masterSlider->setToolTip(QStringLiteral("Movies"));
-    movieCounterLabel = makeLabel(bar, "movieCounterLabel");
-    letShrink(movieCounterLabel);
+    movieCounterLabel = makeElidedLabel(bar, "movieCounterLabel", false);
     movieCounterLabel->setAlignment(Qt::AlignCenter);
     movieButton = makeButton(bar, "movieButton", ":/images/movie.png", QStyle::SP_FileIcon, QString());
     settingsIndicatorButton = makeButton(bar, "settingsIndicatorButton", ":/images/disc_blue.png",
@@ -188,18 +196,19 @@ PlayerPanel::PlayerPanel(QWidget *parent)
     contrastResetButton = makeTextButton(bar, "contrastResetButton", QStringLiteral("\u21BA"),
                                          QStringLiteral("Reset Contrast"));
 
-    fileNameLabel = makeLabel(bar, "fileNameLabel");
-    letShrink(fileNameLabel);
+    // The name keeps its start and its number and extension at the end.
+    fileNameLabel = makeElidedLabel(bar, "fileNameLabel", true, Qt::ElideMiddle);
     QFont bold = fileNameLabel->font();
     bold.setBold(true);
     fileNameLabel->setFont(bold);
-    fileInfoLabel = makeLabel(bar, "fileInfoLabel");
-    letShrink(fileInfoLabel);
+    fileNameLabel->setMinimumWidth(fileNameLabel->minimumSizeHint().width());
+    fileInfoLabel = makeElidedLabel(bar, "fileInfoLabel", true);
     QFont big = font();
     big.setPointSize(13);
-    dateLabel = makeLabel(bar, "dateLabel");
+    // The date comes first: whole whenever the row has room for it, else
+    // shortened at its start, so that the time of day stays.
+    dateLabel = makeElidedLabel(bar, "dateLabel", false, Qt::ElideLeft);
     dateLabel->setFont(big);
-    letShrink(dateLabel);
     dateLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     noGpsLabel = makeLabel(bar, "noGpsLabel");
     noGpsLabel->setFont(big);
@@ -237,7 +246,10 @@ PlayerPanel::PlayerPanel(QWidget *parent)
     transportRow->addWidget(geotagButton);
     transportRow->addSpacing(10);
     transportRow->addWidget(masterSlider, 2);
-    transportRow->addWidget(movieCounterLabel, 1);
+    // No stretch for the counter and the date: a stretched widget counts
+    // as small when the row shares out its room, and would be shortened
+    // while the slider or the file labels still have room to give.
+    transportRow->addWidget(movieCounterLabel);
     transportRow->addWidget(movieButton);
     transportRow->addWidget(settingsIndicatorButton);
 
@@ -262,7 +274,7 @@ PlayerPanel::PlayerPanel(QWidget *parent)
     labelsRow->addWidget(fileInfoLabel, 2);
     labelsRow->addWidget(noGpsLabel);
     labelsRow->addWidget(speedLabel);
-    labelsRow->addWidget(dateLabel, 3);
+    labelsRow->addWidget(dateLabel);
 
     auto *barLayout = new QVBoxLayout(bar);
     barLayout->setContentsMargins(8, 4, 8, 6);

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,29 +57,35 @@ QString noMoviesMessage() { return QStringLiteral("No *.mov, *.mp4, or *.avi mov
 
 InputSelection parseInputArguments(const QStringList &arguments, bool dateSort)
 {
-    static const QRegularExpression input(QStringLiteral("--input=([^\"\\\\]*(?:\\\\.[^\"\\\\]*)*)"));
+    const QString option = QStringLiteral("--input=");
     InputSelection sel;
     QStringList values;
+    bool optionsEnded = false;
     for (const QString &arg : arguments) {
-        const QRegularExpressionMatch m = input.match(arg);
-        if (m.hasMatch())
-            values.append(m.captured(1));
+        if (!optionsEnded && arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.startsWith(option)) {
+            sel.inputGiven = true;
+            values.append(arg.mid(option.size()));
+        } else if (optionsEnded || !arg.startsWith(QLatin1Char('-'))) {
+            sel.inputGiven = true;
+            values.append(arg);
+        }
     }
-    if (values.isEmpty())
+    if (!sel.inputGiven)
         return sel;
-    sel.inputGiven = true;
     for (const QString &value : values) {
-        if (isMovieFileName(value)) {
-            const QFileInfo movie(value);
-            if (!movie.exists()) {
-                sel.messages.append(missingMovieMessage(value));
-                continue;
-            }
-            sel.movies.append(movie);
-            sel.loadFolder = movie.absolutePath();
-        } else {
+        if (value.isEmpty())
+            continue;
+        const QFileInfo info(value);
+        if (info.isDir()) {
             sel.movies = listMovieFolder(value, dateSort);
             sel.loadFolder = QDir(value).absolutePath();
+        } else if (!info.exists()) {
+            sel.messages.append(missingMovieMessage(value));
+        } else if (isMovieFileName(value)) {
+            sel.movies.append(QFileInfo(info.absoluteFilePath()));
+            sel.loadFolder = info.absolutePath();
         }
     }
     if (sel.movies.isEmpty()) {

@@ -26,17 +26,21 @@ QList<QFileInfo> listMovieFolder(const QString &folder, bool dateSort);
 
 // The command line's choice of movies.
 struct InputSelection {
-    bool inputGiven = false;   // at least one --input= value was collected
+    bool inputGiven = false;   // at least one path was given
     QList<QFileInfo> movies;   // sorted, ready to load
     QString loadFolder;
     QStringList messages;      // to print on standard output, one a line, in order
 };
 
-// Matches every argument (program name excluded) against
-// --input=([^"\\]*(?:\\.[^"\\]*)*) and collects the values in order. A value
-// ending in a movie extension names a movie ("%1 does not exist!" when it
-// does not), any other a folder whose listing replaces the list. Values
-// given but no movie found: "No *.mov, *.mp4, or *.avi movies found!".
+// The paths of the arguments (program name excluded), in order: the value of
+// each "--input=PATH" (everything after the "=", quotes included: the shell
+// has split the arguments already), and every argument that is no option, as
+// file managers start programs with plain paths. Other arguments starting
+// with "-" are options and are passed over; after "--" every argument is a
+// path. An existing folder's listing replaces the list; an existing movie
+// file (by extension) is added; a path that does not exist gives "%1 does
+// not exist!"; other files are passed over. Paths given but no movie found:
+// "No *.mov, *.mp4, or *.avi movies found!".
 InputSelection parseInputArguments(const QStringList &arguments, bool dateSort);
 
 // "%1 does not exist!" and the no-movies line, as printed.

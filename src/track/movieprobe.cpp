@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstring>
 
 namespace vx {
 
@@ -45,6 +46,19 @@ float capturedFloat(const LineReader &line, const QRegularExpressionMatch &m, in
     return static_cast<float>(capturedDouble(line, m, group));
 }
 
+// The tool writes "Input #n, <formats>, from '<file>':" for each input it opens.
+bool isInputHeader(const char *line, qsizetype size) { return size >= 7 && std::memcmp(line, "Input #", 7) == 0; }
+
+// The input's own duration line: "  Duration: 00:01:02.50, start: ..." (a
+// metadata value that happens to hold the word comes after its key).
+bool isDurationLine(const char *line, int size)
+{
+    int i = 0;
+    while (i < size && line[i] == ' ')
+        ++i;
+    return size - i >= 9 && std::memcmp(line + i, "Duration:", 9) == 0;
+}
+
 } // namespace
 
 void parseProbeLog(const QByteArray &report, MovieProbe *movies, int count)
@@ -55,36 +69,58 @@ void parseProbeLog(const QByteArray &report, MovieProbe *movies, int count)
     if (!in.open(QIODevice::ReadOnly))
         return;
     LineReader line(in);
-    int d = 0, r = 0, f = 0;
+    int input = -1;
+    bool duration = false, size = false, fps = false;
     while (line.next()) {
-        if (line.contains("Duration:")) {
-            const QRegularExpressionMatch m = p.duration.match(line.text());
-            if (m.hasMatch()) {
-                if (d < count)
-                    movies[d].duration = capturedFloat(line, m, 3) + capturedFloat(line, m, 2) * 60.0f
-                                       + capturedFloat(line, m, 1) * 3600.0f;
-                ++d;
+        // The header holds the file's name, which may spell anything.
+        if (isInputHeader(line.data(), line.size())) {
+            ++input;
+            duration = size = fps = false;
+            continue;
+        }
+        if (input < 0 || input >= count)
+            continue;
+        MovieProbe &m = movies[input];
+        if (!duration && isDurationLine(line.data(), line.size())) {
+            const QRegularExpressionMatch d = p.duration.match(line.text());
+            if (d.hasMatch()) {
+                m.duration = capturedFloat(line, d, 3) + capturedFloat(line, d, 2) * 60.0f
+                           + capturedFloat(line, d, 1) * 3600.0f;
+                duration = true;
             }
         }
-        if (line.contains("x")) {
-            const QRegularExpressionMatch m = p.size.match(line.text());
-            if (m.hasMatch()) {
-                if (r < count) {
-                    movies[r].width = capturedInt(line, m, 1);
-                    movies[r].height = capturedInt(line, m, 2);
-                }
-                ++r;
+        if (!line.contains("Video:"))
+            continue;
+        if (!size) {
+            const QRegularExpressionMatch r = p.size.match(line.text());
+            if (r.hasMatch()) {
+                m.width = capturedInt(line, r, 1);
+                m.height = capturedInt(line, r, 2);
+                size = true;
             }
         }
-        if (line.contains(" fps,")) {
-            const QRegularExpressionMatch m = p.fps.match(line.text());
-            if (m.hasMatch()) {
-                if (f < count)
-                    movies[f].fps = capturedFloat(line, m, 1);
-                ++f;
+        if (!fps && line.contains(" fps,")) {
+            const QRegularExpressionMatch f = p.fps.match(line.text());
+            if (f.hasMatch()) {
+                m.fps = capturedFloat(line, f, 1);
+                fps = true;
             }
         }
     }
+}
+
+int describedInputs(const QByteArray &report)
+{
+    int inputs = 0;
+    qsizetype at = 0;
+    while (at < report.size()) {
+        qsizetype end = report.indexOf('\n', at);
+        if (end < 0)
+            end = report.size();
+        inputs += isInputHeader(report.constData() + at, end - at);
+        at = end + 1;
+    }
+    return inputs;
 }
 
 QString probeLogPath() { return mediaToolTempDir() + QStringLiteral("/stdout.txt"); }
@@ -95,18 +131,6 @@ bool probeMovies(QObject *parent)
         return false;
     TrackStore &t = track();
     const int n = std::min(std::max(t.numBlocks, 0), MAX_BLOCKS);
-    QStringList arguments;
-    for (int b = 0; b < n; ++b)
-        arguments << QStringLiteral("-i") << t.block[b].movieFile.absoluteFilePath();
-    const QString log = probeLogPath();
-    const MediaToolResult run = runMediaTool(parent, arguments, log);
-    if (run.outcome == MediaToolOutcome::Busy || run.outcome == MediaToolOutcome::FailedToStart)
-        return false;
-
-    QFile file(log);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray report = file.read(MAX_REPORT_BYTES);
     MovieProbe probes[MAX_BLOCKS];
     for (int b = 0; b < n; ++b) {
         probes[b].duration = t.block[b].duration;
@@ -114,7 +138,28 @@ bool probeMovies(QObject *parent)
         probes[b].width = t.block[b].width;
         probes[b].height = t.block[b].height;
     }
-    parseProbeLog(report, probes, n);
+    const QString log = probeLogPath();
+    // Each run describes the movies from `first` up to the first one the
+    // tool cannot open; the next run starts after that one. Every run moves
+    // at least one movie on, so there are at most n runs.
+    for (int first = 0; first < n;) {
+        QStringList arguments;
+        for (int b = first; b < n; ++b)
+            arguments << QStringLiteral("-i") << t.block[b].movieFile.absoluteFilePath();
+        const MediaToolResult run = runMediaTool(parent, arguments, log);
+        if (run.outcome == MediaToolOutcome::Busy || run.outcome == MediaToolOutcome::FailedToStart) {
+            if (first == 0)
+                return false;
+            break;
+        }
+        QFile file(log);
+        if (!file.open(QIODevice::ReadOnly))
+            break;
+        const QByteArray report = file.read(MAX_REPORT_BYTES);
+        const int described = std::min(describedInputs(report), n - first);
+        parseProbeLog(report, probes + first, described);
+        first += described + 1;
+    }
     for (int b = 0; b < n; ++b) {
         t.block[b].duration = probes[b].duration;
         t.block[b].fps = probes[b].fps;

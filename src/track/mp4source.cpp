@@ -74,6 +74,7 @@ struct Mp4Source::TrackTables {
     bool hasStts = false;
     uint64_t sttsSamples = 0;
     double lengthS = 0;
+    std::vector<TimeRun> runs;
 
     bool hasChunks = false;
     std::vector<uint64_t> chunks;
@@ -312,12 +313,22 @@ void Mp4Source::readTable(uint32_t type, uint64_t body, uint64_t bodyBytes, Trac
         t.hasStts = true;
         t.sttsSamples = 0;
         t.lengthS = 0;
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint32_t samples = be32(p + 8 * i);
-            const uint32_t delta = be32(p + 8 * i + 4);
-            t.sttsSamples += samples;
-            if (t.clock.timescale)
-                t.lengthS += double(samples) * delta / t.clock.timescale;
+        t.runs.clear();
+        {
+            uint64_t ticks = 0;
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint32_t samples = be32(p + 8 * i);
+                const uint32_t delta = be32(p + 8 * i + 4);
+                // 2^32 entries of 2^32 samples of 2^32 ticks stay below 2^96:
+                // the tick count saturates rather than wrap.
+                if (samples > 0)
+                    t.runs.push_back({t.sttsSamples, ticks, samples, delta});
+                t.sttsSamples += samples;
+                ticks = addSaturated(ticks, std::min<uint64_t>(uint64_t(samples) * delta,
+                                                               std::numeric_limits<uint64_t>::max()));
+                if (t.clock.timescale)
+                    t.lengthS += double(samples) * delta / t.clock.timescale;
+            }
         }
         break;
     case fourCC("stco"):
@@ -343,6 +354,7 @@ void Mp4Source::commitTrack(TrackTables &t)
         metadataLengthS_ = t.lengthS;
         if (t.sttsSamples > 0 && t.clock.timescale)
             averageTicks_ = t.clock.timescale * metadataLengthS_ / double(t.sttsSamples);
+        timeRuns_ = std::move(t.runs);
     }
     stsc_ = std::move(t.stsc);
     if (!t.hasStsz || !t.hasChunks)
@@ -413,10 +425,16 @@ bool Mp4Source::readPayload(uint32_t index, std::vector<uint8_t> &buffer)
 
 bool Mp4Source::payloadTime(uint32_t index, double *startS, double *endS) const
 {
-    if (index >= payloadCount() || metadataClock_.timescale == 0 || !(averageTicks_ > 0))
+    if (index >= payloadCount() || metadataClock_.timescale == 0 || !(averageTicks_ > 0) || timeRuns_.empty())
         return false;
-    *startS = index * averageTicks_ / metadataClock_.timescale;
-    *endS = (index + 1.0) * averageTicks_ / metadataClock_.timescale;
+    // The run holding the sample: the last one starting at or before it.
+    const auto after = std::upper_bound(timeRuns_.begin(), timeRuns_.end(), uint64_t(index),
+                                        [](uint64_t sample, const TimeRun &r) { return sample < r.firstSample; });
+    const TimeRun &run = *(after - 1);
+    // Whole ticks are summed exactly; only the last step divides.
+    const double start = double(run.startTicks) + double(index - run.firstSample) * run.delta;
+    *startS = start / metadataClock_.timescale;
+    *endS = (start + run.delta) / metadataClock_.timescale;
     return true;
 }
 

@@ -88,8 +88,10 @@ public:
     // False beyond the count, for a payload that lies past the end of the
     // file or is larger than MAX_PAYLOAD_BYTES, or when the read fails.
     bool readPayload(uint32_t index, std::vector<uint8_t> &buffer);
-    // Start and end of payload `index` in seconds from the track start:
-    // index × average sample duration. False when the track has no timing.
+    // Start and end of payload `index` in seconds from the track start,
+    // from the sample durations of the time-to-sample table (payloads past
+    // the table last as long as its last entry says). False when the track
+    // has no timing.
     bool payloadTime(uint32_t index, double *startS, double *endS) const;
     void close();
 
@@ -107,6 +109,15 @@ public:
 
 private:
     struct TrackTables;
+    // A run of the time-to-sample table: `count` samples of `delta` ticks
+    // each, the first of them at sample `firstSample`, `startTicks` after the
+    // track start.
+    struct TimeRun {
+        uint64_t firstSample;
+        uint64_t startTicks;
+        uint32_t count;
+        uint32_t delta;
+    };
     Mp4Source() = default;
     bool walk(uint32_t trackType, uint32_t format);
     bool readAt(uint64_t offset, void *dst, uint64_t bytes);
@@ -122,6 +133,7 @@ private:
     uint32_t commonSize_ = 0;              // every sample's size when sizes_ is empty
     std::vector<uint64_t> offsets_;        // one per payload
     std::vector<Mp4ChunkEntry> stsc_;
+    std::vector<TimeRun> timeRuns_;        // the runs of "stts" that hold samples
     Mp4Clock movieClock_;
     Mp4Clock trackClock_;
     Mp4Clock metadataClock_;

@@ -90,8 +90,7 @@ void myDialog::restoreGeometryFromStore()
     if (p.x() > s.width() || p.y() > s.height())
         return;
     const QSize size = firstRun ? place.size()
-                                : storedSizeWithinDesktop(store->value(QStringLiteral("size"),
-                                               QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT)).toSize());
+                                : storedSizeWithinDesktop(store->value(QStringLiteral("size"), defaultSize()).toSize());
     store->endGroup();
     if (!firstRun && !onAnyScreen(QRect(p, size)))
         return;

@@ -74,6 +74,9 @@ public:
     // The settings group of this window: its title (the map overrides this
     // because its title changes with its width).
     virtual QString settingsGroup() const;
+    // The size restored when the store holds none (and no first-run place
+    // applies); bounded by the window's own limits.
+    virtual QSize defaultSize() const { return QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT); }
     LayoutRow layoutRow() const { return layoutRowForObjectName(objectName()); }
 
     // The restore and save rules, callable on their own (the dashboard

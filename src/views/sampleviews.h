@@ -71,7 +71,8 @@ public:
     // The arrow vehicle (GoPro) instead of the drone; toggled by the "F" key.
     virtual void setArrowVehicle(bool arrow) = 0;
     virtual void toggleVehicle() = 0;
-    // A new movie starts: the shown speed jumps to the next value.
+    // A new movie starts, or playback jumped: the shown speed and heading
+    // jump to the next values instead of easing toward them.
     virtual void resetSpeedSmoothing() = 0;
     // After a load: the speed gauge is rebuilt for the loaded movies.
     virtual void rebuildSpeedGauge() = 0;

@@ -148,8 +148,10 @@ private slots:
         QTest::newRow("no input") << QStringList{out} << false << "--input" << "";
         QTest::newRow("missing movie") << QStringList{QStringLiteral("--input=/nowhere/a.MP4"), out} << false
                                        << "no movie" << "/nowhere/a.MP4 does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n";
-        QTest::newRow("empty folder") << QStringList{QStringLiteral("--input=/nowhere"), out} << false << "no movie"
-                                      << "No *.mov, *.mp4, or *.avi movies found!\n";
+        QTest::newRow("missing folder") << QStringList{QStringLiteral("--input=/nowhere"), out} << false << "no movie"
+                                        << "/nowhere does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n";
+        QTest::newRow("no movie in a plain path") << QStringList{QStringLiteral("/dev/null"), out} << false << "no movie"
+                                                  << "No *.mov, *.mp4, or *.avi movies found!\n";
         QTest::newRow("no file name") << QStringList{QStringLiteral("--input=/nowhere"), QStringLiteral("--export-kml=")}
                                       << false << "--export-kml=" << "";
         QTest::newRow("no ffmpeg") << QStringList{QStringLiteral("--input=/nowhere"), out} << true
@@ -169,6 +171,25 @@ private slots:
         QVERIFY2(r.errLines().first().contains(reason), r.err.constData());
         QCOMPARE(QString::fromLocal8Bit(r.out), printed);
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/vx-batch-none.csv")));
+    }
+
+    // A movie whose name holds a double quote, '#', blanks and non-ASCII
+    // letters, named by --input= and as a plain path (its folder).
+    void namesAsTheShellPassesThem()
+    {
+        const QString folder = path(QStringLiteral("odd \"names\" #1 Grüße"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString movie = folder + QStringLiteral("/a\"b #2.MOV");
+        QVERIFY(QFile::copy(m_movies + QStringLiteral("/DJI_0001.MOV"), movie));
+        QVERIFY(QFile::copy(m_movies + QStringLiteral("/DJI_0001.srt"), folder + QStringLiteral("/a\"b #2.srt")));
+        const QString csv = path(QStringLiteral("odd.csv"));
+        for (const QString &input : {QStringLiteral("--input=") + movie, folder}) {
+            QFile::remove(csv);
+            const Run r = volantix({input, QStringLiteral("--export-csv=") + csv});
+            QVERIFY2(r.exitCode == 0 && r.errLines().contains(QStringLiteral("Processing 1 of 1...")), r.err.constData());
+            QVERIFY(r.out.isEmpty());
+            QVERIFY(readAll(csv).contains("Speed("));
+        }
     }
 
     void unwritableFileFails()

@@ -236,12 +236,16 @@ private slots:
         QCOMPARE(out, (missing + QStringLiteral(" does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n"))
                           .toLocal8Bit());
         QCOMPARE(loadedNames(), QStringList{"ONE.MP4"});
-        // Without --input= nothing at all happens.
+        // A plain path, as a file manager passes it, with a quote in the name.
+        QVERIFY(QFile::rename(single + "/TWO.MP4", single + "/T\"WO.MP4"));
+        w.handleCommandLine({QStringLiteral("volantix"), single + "/T\"WO.MP4"});
+        QCOMPARE(loadedNames(), QStringList{"T\"WO.MP4"});
+        // Without paths nothing at all happens.
         const QByteArray none = capturedStdout([&] {
-            w.handleCommandLine({QStringLiteral("volantix"), QStringLiteral("-x"), QStringLiteral("input=/")});
+            w.handleCommandLine({QStringLiteral("volantix"), QStringLiteral("-x"), QStringLiteral("--verbose")});
         });
         QVERIFY(none.isEmpty());
-        QCOMPARE(loadedNames(), QStringList{"ONE.MP4"});
+        QCOMPARE(loadedNames(), QStringList{"T\"WO.MP4"});
         w.close();
     }
 

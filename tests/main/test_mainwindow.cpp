@@ -11,6 +11,7 @@
 #include "main/windowmanager.h"
 #include "settings/settings.h"
 #include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
 #include "views/viewhost.h"
@@ -544,7 +545,7 @@ private slots:
             QCOMPARE(settings().speedFactor, 1.0);
             QCOMPARE(w.panel()->jumpToCombo->itemText(0), QStringLiteral("Vmax (0 km/h)"));
             const unsigned both = UnitsChanged | CoordinatesChanged;
-            QCOMPARE(g_dataDialog->settingsApplied(), both);
+            QCOMPARE(g_dataDialog->speedGauge().unitLabel->text(), QStringLiteral("km/h"));
             QCOMPARE(g_mapDialog->settingsApplied(), both);
             QCOMPARE(g_graphDialog->settingsApplied(), both);
             QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 1);

@@ -2,8 +2,8 @@
 // telemetry is known: seeks, frame steps, the seek slider and the time bias
 // move the current sample exactly; the skip, the continuation and the pause
 // at the end of the last movie; the Vmax jump; rates and timers; the keys;
-// the stored controls; a movie switched off while it plays; a movie the
-// player cannot open.
+// the stored controls; a movie switched off while it plays; movies the
+// player cannot play; real GoPro movies.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -18,6 +18,7 @@
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
 
@@ -88,6 +89,11 @@ class TestPlaybackController : public QObject {
         QCOMPARE(w.playback()->currentSample().sats, m.sats[point]);
         QCOMPARE(g_mapDialog->lastPoint().latitude, m.lat[point]);
         QCOMPARE(g_dataDialog->lastPoint().altitudeM, m.altitude[point]);
+        // Paused after a seek: the needle shows the point's speed, not an
+        // ease from the speed before the seek.
+        const QcNeedleItem *needle = g_dataDialog->speedGauge().needle;
+        QCOMPARE(needle->currentValue(),
+                 qBound(needle->minValue(), float(m.speed[point] * settings().speedFactor), needle->maxValue()));
         QCOMPARE(g_graphDialog->lastPoint(GRAPH_COUNT - 1).point, point);
         QCOMPARE(g_graphDialog->lastPoint(0).block, block);
         QCOMPARE(g_controlCenterDialog->lastPoint().point, point);
@@ -462,29 +468,97 @@ private slots:
         w.close();
     }
 
-    void aBrokenMovieIsPassedAndLoggedAndSoundPlays()
+    // Movies the player cannot play: an empty file first (the media tool
+    // cannot open it either), and a movie with sound and a camera data track
+    // but no picture (the player reports the track as an error and opens
+    // the movie without a picture). The load does not hang on them, the
+    // other movies keep their facts, and playback passes them over: the
+    // movie with sound plays and so does the last one.
+    void unplayableMoviesArePassedAndLogged()
     {
-        const QString tone = m_dir.filePath(QStringLiteral("tone"));
-        QVERIFY(QDir().mkpath(tone));
-        QVERIFY(vxtest::writeFile(tone + "/A_broken.mp4", QByteArray(2048, '\x11')));
-        QVERIFY(vxtest::writeFile(tone + "/A_broken.srt", ""));
-        QVERIFY(addMovie(tone, QStringLiteral("tone25.mp4"), QStringLiteral("B_tone.mp4"), flightStart(), 3, 3));
+        const QString odd = m_dir.filePath(QStringLiteral("unplayable"));
+        QVERIFY(QDir().mkpath(odd));
+        QVERIFY(vxtest::writeFile(odd + "/A_empty.mp4", QByteArray()));
+        QVERIFY(vxtest::writeFile(odd + "/A_empty.srt", ""));
+        QVERIFY(addMovie(odd, QStringLiteral("tone25.mp4"), QStringLiteral("B_tone.mp4"), flightStart(), 3, 3));
+        QVERIFY(addMovie(odd, QStringLiteral("soundgpmd.mp4"), QStringLiteral("C_nopicture.mp4"), flightStart(), 3, 3));
+        QVERIFY(addMovie(odd, QStringLiteral("m30.mp4"), QStringLiteral("D.mp4"), flightStart(), 2, 2));
         MainWindow w;
         settings().dateSort = false;
-        // The load does not hang on the movie the player cannot open ...
         w.loader()->setPlayerWaitLimitMs(1500);
         QElapsedTimer took;
         took.start();
-        QVERIFY(w.loader()->loadFolder(tone));
+        QVERIFY(w.loader()->loadFolder(odd));
         QVERIFY(took.elapsed() < 15000);
-        // ... the player passes it and plays the next, sound or no sound device.
+        const MovieBlock *b = track().block;
+        QCOMPARE(b[0].duration, -1.0f);
+        QCOMPARE(b[1].duration, 3.0f);
+        QCOMPARE(b[2].duration, 3.0f);
+        QCOMPARE(b[2].width, 0);  // no picture: the next movie's size is its own
+        QCOMPARE(b[3].duration, 2.0f);
+        QCOMPARE(b[3].width, 64);
+        QCOMPARE(w.panel()->jumpToCombo->itemText(2).right(7), QStringLiteral("[00:03]"));
+        // The empty movie is passed over; the one with sound plays, sound
+        // device or none.
         QTRY_COMPARE(track().Block, 1);
-        QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("2 of 2 movies"));
+        QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("2 of 4 movies"));
         QTRY_VERIFY(w.player()->position() > 500);
+        // After it, the movie without a picture is passed over too.
+        QTRY_COMPARE_WITH_TIMEOUT(track().Block, 3, 10000);
+        QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("4 of 4 movies"));
+        QTRY_VERIFY(w.player()->position() > 500);
+        QVERIFY(w.player()->isVideoAvailable());
         bool logged = false;
         for (const QString &line : g_debugLines)
             logged = logged || line.startsWith(QLatin1String("Media Error: "));
         QVERIFY2(logged, qPrintable(g_debugLines.join(QLatin1Char('\n'))));
+        w.close();
+    }
+
+    // Real GoPro movies: H.264, AAC and the camera's data tracks ("tmcd",
+    // "gpmd", "fdsc"), which the player reports as streams it cannot decode
+    // while the picture plays on. Both play, and the sample read from their
+    // GPS track follows the position.
+    void realGoProMoviesPlay()
+    {
+        const QString gopro = m_dir.filePath(QStringLiteral("gopro"));
+        QVERIFY(QDir().mkpath(gopro));
+        const QStringList names{QStringLiteral("A_max.mp4"), QStringLiteral("B_karma.mp4")};
+        const QStringList sources{QStringLiteral("gpmf/max-heromode.mp4"), QStringLiteral("gpmf/karma.mp4")};
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(QFile::copy(vxtest::dataPath(sources[i]), gopro + QLatin1Char('/') + names[i]));
+            // Written when recording stopped: the last GPS second.
+            QVERIFY(vxtest::setModified(gopro + QLatin1Char('/') + names[i], flightStart().addSecs(60 * (i + 1))));
+        }
+        MainWindow w;
+        settings().dateSort = false;
+        QVERIFY(w.loader()->loadFolder(gopro));
+        QCOMPARE(track().block[0].numPoints, 11);
+        QCOMPARE(track().block[1].numPoints, 12);
+        for (int b = 0; b < 2; ++b) {
+            if (b == 1)
+                w.playback()->selectMovie(1);
+            // It plays, and the slow tick moves the sample on with it.
+            QTRY_VERIFY_WITH_TIMEOUT(w.player()->position() > 1000 && w.playback()->currentPoint() >= 0, 8000);
+            const int point = w.playback()->currentPoint();
+            QTRY_VERIFY_WITH_TIMEOUT(w.playback()->currentPoint() > point, 5000);
+            QCOMPARE(track().Block, b);
+            QVERIFY(w.player()->isVideoAvailable());
+        }
+        // Each movie ends at its last point's second. max-heromode lasts
+        // 10.52 s, its points are at 0 … 10 s: position p shows point
+        // (p + 480) / 1000. karma lasts 12.08 s, its points at 1 … 12 s:
+        // position p shows point (p + 920) / 1000.
+        w.playback()->pause();
+        w.playback()->jumpTo(0, 4500);
+        expectPoint(w, 0, 4);
+        w.playback()->jumpTo(0, 7600);
+        expectPoint(w, 0, 8);
+        QCOMPARE(w.panel()->movieCounterLabel->text(), QStringLiteral("1 of 2 movies"));
+        w.playback()->jumpTo(1, 6000);
+        expectPoint(w, 1, 6);
+        w.playback()->jumpTo(1, 6100);
+        expectPoint(w, 1, 7);
         w.close();
     }
 };

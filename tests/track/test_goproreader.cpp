@@ -408,8 +408,11 @@ private slots:
     }
 
     // Real movies end to end. max-heromode.mp4 (GPS5): eleven points whose
-    // values were decoded by hand from its payloads with the average payload
-    // time of 10.543 s ÷ 11.
+    // values were decoded by hand from its payloads. Its sample table gives
+    // ten payloads of 1.001 s and a last one of 0.533 s: each payload starts
+    // within its own second, so every point is its payload's first sample
+    // (the average, 0.958 s, started the last payload 0.43 s early, in the
+    // second before, and point 10 was a later sample of it).
     void maxMovie()
     {
         const QDateTime modified(QDate(2020, 1, 5), QTime(10, 0, 0), Qt::LocalTime);
@@ -421,9 +424,9 @@ private slots:
         QCOMPARE(b.lon[0], -117.3273436);
         QCOMPARE(b.altitude[0], -22.959);
         QCOMPARE(b.speed[0], 3.6f);
-        QCOMPARE(b.lat[6], 33.1267063);  // sample 5 of payload 6
-        QCOMPARE(b.lat[10], 33.1266684);
-        QCOMPARE(b.altitude[10], -23.561);
+        QCOMPARE(b.lat[6], 33.1267087);  // sample 0 of payload 6
+        QCOMPARE(b.lat[10], 33.1266707);  // sample 0 of payload 10, at 10.010 s
+        QCOMPARE(b.altitude[10], -23.515);
         QCOMPARE(qint64(b.gpsTime[10]), modified.toSecsSinceEpoch());
         QCOMPARE(qint64(b.gpsTime[0]), modified.toSecsSinceEpoch() - 10);
     }

@@ -1,5 +1,6 @@
 // Which movies form a load: extensions, folder listing, date and name
-// order, and the --input= command line with its printed messages.
+// order, and the command line (--input= and plain paths) with its printed
+// messages.
 #include "support/testsupport.h"
 #include "track/moviediscovery.h"
 
@@ -82,7 +83,7 @@ private slots:
         // missing one is reported and left out; arguments without the
         // option are ignored.
         const InputSelection s = parseInputArguments({QStringLiteral("--input=") + path(QStringLiteral("a.mov")),
-                                                      QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                                      QStringLiteral("-x"), QStringLiteral("--verbose"),
                                                       QStringLiteral("--input=") + path(QStringLiteral("gone.MP4")),
                                                       QStringLiteral("--input=") + path(QStringLiteral("C.MP4"))},
                                                      false);
@@ -93,7 +94,7 @@ private slots:
 
     void nothingToLoad()
     {
-        const InputSelection none = parseInputArguments({QStringLiteral("--verbose"), QStringLiteral("x.mov")}, true);
+        const InputSelection none = parseInputArguments({QStringLiteral("--verbose"), QStringLiteral("-x")}, true);
         QVERIFY(!none.inputGiven);
         QVERIFY(none.messages.isEmpty());
 
@@ -108,11 +109,60 @@ private slots:
         QCOMPARE(emptyFolder.messages, QStringList{noMoviesMessage()});
     }
 
-    void inputPattern()
+    // Paths as the shell hands them over, with --input= or plain: quotes,
+    // blanks, '#', backslashes and non-ASCII letters are part of the name;
+    // options are passed over unless they follow "--"; a folder's listing
+    // replaces what came before; what does not exist is reported and left
+    // out; files that are no movies are passed over. "%1" is a folder
+    // holding the movies, also the current folder for relative paths.
+    void argumentPaths_data()
     {
-        // The value stops at a double quote; escaped characters stay as written.
-        const InputSelection s = parseInputArguments({QStringLiteral("--input=/x/a\\\"b.mov\"tail")}, true);
-        QCOMPARE(s.messages.first(), QStringLiteral("/x/a\\\"b.mov does not exist!"));
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("messages");
+        const QString none = noMoviesMessage();
+        QTest::newRow("quote") << QStringList{"--input=%1/a\"b.mov"} << QStringList{"a\"b.mov"} << QStringList{};
+        QTest::newRow("plain, blank and #") << QStringList{"%1/with space.mp4", "%1/#1 clip.MOV"}
+                                           << QStringList{"#1 clip.MOV", "with space.mp4"} << QStringList{};
+        QTest::newRow("non-ASCII, backslash") << QStringList{"--input=%1/Grüße 飛行.mp4", "%1/back\\slash.avi"}
+                                             << QStringList{"Grüße 飛行.mp4", "back\\slash.avi"} << QStringList{};
+        QTest::newRow("folder with quotes") << QStringList{"%1/a\"b.mov", "--input=%1/sub \"q\""}
+                                           << QStringList{"x.mov"} << QStringList{};
+        QTest::newRow("relative, after --") << QStringList{"-dash.mp4", "--", "-dash.mp4", "with space.mp4"}
+                                           << QStringList{"-dash.mp4", "with space.mp4"} << QStringList{};
+        QTest::newRow("folder named like a movie") << QStringList{"%1/folder.mov"} << QStringList{"y.mp4"}
+                                                  << QStringList{};
+        QTest::newRow("missing paths") << QStringList{"%1/with space.mp4", "%1/gone.mp4", "--input=%1/nowhere"}
+                                       << QStringList{"with space.mp4"}
+                                       << QStringList{"%1/gone.mp4 does not exist!", "%1/nowhere does not exist!"};
+        QTest::newRow("no movie file") << QStringList{"%1/notes.txt", "--input="} << QStringList{}
+                                       << QStringList{none};
+    }
+
+    void argumentPaths()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, messages);
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (const char *name : {"a\"b.mov", "with space.mp4", "#1 clip.MOV", "Grüße 飛行.mp4", "back\\slash.avi",
+                                 "-dash.mp4", "notes.txt", "sub \"q\"/x.mov", "folder.mov/y.mp4"}) {
+            const QString file = root + QLatin1Char('/') + QString::fromUtf8(name);
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+            QVERIFY2(vxtest::writeFile(file, "m"), name);
+        }
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(root);
+        const InputSelection s = parseInputArguments(arguments.replaceInStrings(QStringLiteral("%1"), root), false);
+        QDir::setCurrent(here);
+        QCOMPARE(namesOf(s.movies), names);
+        QCOMPARE(s.messages, messages.replaceInStrings(QStringLiteral("%1"), root));
+        QVERIFY(s.inputGiven);
+        for (const QFileInfo &m : s.movies) {
+            QVERIFY2(m.isAbsolute() && m.isFile(), qPrintable(m.filePath()));
+            QCOMPARE(s.loadFolder, m.absolutePath());
+        }
     }
 };
 

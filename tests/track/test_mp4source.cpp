@@ -66,6 +66,9 @@ QByteArray readAll(Mp4Source &source)
     return all;
 }
 
+// Entries of a time-to-sample table: (sample count, duration in ticks).
+using SttsRuns = QVector<QPair<uint32_t, uint32_t>>;
+
 uint32_t getBe32(const QByteArray &b, int at)
 {
     return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8
@@ -122,9 +125,10 @@ private slots:
         QVERIFY(source->bytesRead() < 96440 + 20000);
     }
 
-    // max-heromode.mp4: eleven payloads with two sample durations; the
-    // average gives the payload times. Its second "meta" track ("fdsc") is
-    // not taken.
+    // max-heromode.mp4: eleven payloads with two sample durations (ten of
+    // 1.001 s, a last one of 0.533 s): each payload's time comes from the
+    // durations before it, not from the average. Its second "meta" track
+    // ("fdsc") is not taken.
     void maxMovie()
     {
         auto source = Mp4Source::open(dataPath("gpmf/max-heromode.mp4"));
@@ -140,8 +144,10 @@ private slots:
             QCOMPARE(QByteArray(reinterpret_cast<const char *>(buffer.data()), 4), QByteArray("DEVC"));
         }
         double start = 0, end = 0;
+        QVERIFY(source->payloadTime(9, &start, &end));
+        QVERIFY(qAbs(start - 9.009) < 1e-12 && qAbs(end - 10.010) < 1e-12);
         QVERIFY(source->payloadTime(10, &start, &end));
-        QVERIFY(qAbs(start - 10 * 10.543 / 11) < 1e-12);
+        QVERIFY(qAbs(start - 10.010) < 1e-12);
         QVERIFY(qAbs(end - 10.543) < 1e-12);
         // The fdsc track alone is found when asked for.
         QVERIFY(Mp4Source::open(dataPath("gpmf/max-heromode.mp4"), fourCC("meta"), fourCC("fdsc")));
@@ -202,6 +208,47 @@ private slots:
             QVERIFY(source->payloadTime(i, &start, &end));
             QCOMPARE(start, double(i));
             QCOMPARE(end, i + 1.0);
+        }
+    }
+
+    // Payload times from the time-to-sample table: runs of different
+    // durations, empty runs, runs of zero duration, and a table that covers
+    // fewer samples than there are payloads (the rest last as long as the
+    // last run says). One run gives what the average gives.
+    void sampleTableTimes_data()
+    {
+        QTest::addColumn<SttsRuns>("stts");
+        QTest::addColumn<QVector<double>>("starts");  // of payloads 0 … 6, then the end of payload 6
+        using R = SttsRuns;
+        QTest::newRow("one run") << R{{7, 1001}} << QVector<double>{0, 1.001, 2.002, 3.003, 4.004, 5.005, 6.006, 7.007};
+        QTest::newRow("two durations") << R{{3, 1000}, {4, 250}}
+                                       << QVector<double>{0, 1, 2, 3, 3.25, 3.5, 3.75, 4};
+        QTest::newRow("empty and zero runs") << R{{0, 9999}, {2, 500}, {0, 7}, {2, 0}, {3, 2000}}
+                                             << QVector<double>{0, 0.5, 1, 1, 1, 3, 5, 7};
+        QTest::newRow("table shorter than the track") << R{{2, 1000}, {1, 400}}
+                                                      << QVector<double>{0, 1, 2, 2.4, 2.8, 3.2, 3.6, 4.0};
+    }
+
+    void sampleTableTimes()
+    {
+        QFETCH(SttsRuns, stts);
+        QFETCH(QVector<double>, starts);
+        TestTrack t = gpmdTrack(payloads());
+        for (const auto &run : stts)
+            t.stts.push_back({run.first, run.second});
+        TestMovie m;
+        m.tracks = {t};
+        auto source = openBytes(buildMovie(m));
+        QVERIFY(source);
+        for (uint32_t i = 0; i < 7; ++i) {
+            double start = -1, end = -1;
+            QVERIFY(source->payloadTime(i, &start, &end));
+            QVERIFY2(qAbs(start - starts[int(i)]) < 1e-12 && qAbs(end - starts[int(i) + 1]) < 1e-12,
+                     qPrintable(QStringLiteral("payload %1: %2 … %3").arg(i).arg(start).arg(end)));
+            if (stts.size() == 1) {
+                const double average = source->averageSampleTicks() / source->metadataClock().timescale;
+                QVERIFY(qAbs(start - i * average) < 1e-12 && qAbs(end - (i + 1) * average) < 1e-12);
+            }
         }
     }
 

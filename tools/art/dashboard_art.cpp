@@ -7,6 +7,8 @@
 #include <QRadialGradient>
 #include <QtMath>
 
+#include <utility>
+
 namespace art {
 
 namespace {
@@ -147,10 +149,12 @@ namespace {
 
 void headingArrow(QPainter &p)
 {
-    const QVector<QPointF> shape = {{50, 7}, {82, 89}, {50, 71}, {18, 89}};
+    // Within 46 pixels of the centre, so that no heading cuts a corner off
+    // in the 94-pixel-wide vehicle view.
+    const QVector<QPointF> shape = {{50, 6}, {78, 84}, {50, 68}, {22, 84}};
     const QPainterPath path = roundedPolygon(shape, 4);
     p.setPen(Qt::NoPen);
-    p.setBrush(vgrad(QColor(0x7d, 0xd3, 0xfc), pal::blue, 7, 89));
+    p.setBrush(vgrad(QColor(0x7d, 0xd3, 0xfc), pal::blue, 6, 84));
     p.drawPath(path);
     // darker right half gives a folded, three-dimensional look
     p.setBrush(QColor(15, 23, 42, 60));
@@ -214,8 +218,18 @@ void addDashboardArt(std::vector<ArtImage> &out)
                        compass(p);
                    },
                    ArtImage::Dashboard});
-    out.push_back({QStringLiteral("phantom"), 100, 100, paintQuadcopter, ArtImage::Dashboard});
-    out.push_back({QStringLiteral("arrow"), 100, 100, headingArrow, ArtImage::Dashboard});
+    // The two vehicles, each also at twice the pixels for high-density screens.
+    for (const auto &vehicle : {std::make_pair(QStringLiteral("phantom"), &paintQuadcopter),
+                                std::make_pair(QStringLiteral("arrow"), &headingArrow)}) {
+        const auto paint = vehicle.second;
+        out.push_back({vehicle.first, 100, 100, paint, ArtImage::Dashboard});
+        out.push_back({vehicle.first + QStringLiteral("@2x"), 200, 200,
+                       [paint](QPainter &p) {
+                           p.scale(2, 2);
+                           paint(p);
+                       },
+                       ArtImage::Dashboard});
+    }
     out.push_back({QStringLiteral("left_arrow"), 48, 48, [](QPainter &p) { pageArrow(p, false); }, ArtImage::Dashboard});
     out.push_back({QStringLiteral("right_arrow"), 48, 48, [](QPainter &p) { pageArrow(p, true); }, ArtImage::Dashboard});
     for (int level = 0; level <= 5; ++level)

@@ -1,0 +1,276 @@
+// The gauge toolkit and the dashboard's speedometer: range errors, clamping,
+// scale steps, geometry, and the needle's pixels in a rendered gauge.
+#include "views/gauges/qcgaugewidget.h"
+#include "views/gauges/speedgauge.h"
+
+#include <QImage>
+#include <QtMath>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+using namespace vx;
+
+Q_DECLARE_METATYPE(std::function<void(QcGaugeWidget &)>)
+
+namespace {
+
+using Op = std::function<void(QcGaugeWidget &)>;
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// The pixel at `degree` and `fraction` of the radius from the centre of a
+// square gauge image.
+QColor pixelAt(const QImage &img, qreal degree, qreal fraction)
+{
+    const qreal r = img.width() / 2.0;
+    const qreal a = qDegreesToRadians(degree);
+    const int x = qRound((img.width() - 1) / 2 - r * fraction * std::cos(a));
+    const int y = qRound((img.height() - 1) / 2 - r * fraction * std::sin(a));
+    return img.pixelColor(x, y);
+}
+
+bool reddish(const QColor &c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; }
+bool greenish(const QColor &c) { return c.green() > 100 && c.red() < 90 && c.blue() < 90; }
+
+QImage render(QcGaugeWidget &gauge, int side)
+{
+    gauge.resize(side, side);
+    QImage img(side, side, QImage::Format_ARGB32);
+    img.fill(Qt::black);
+    gauge.render(&img);
+    return img;
+}
+
+} // namespace
+
+class TestGauges : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Invalid ranges and steps throw the toolkit's error and leave the item
+    // as it was (0..100 over -45..225, step 10).
+    void rangeErrors_data()
+    {
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<int>("error");  // -1: none
+        auto scale = [](QcGaugeWidget &g) { return g.items().isEmpty() ? g.addDegrees(50) : static_cast<QcDegreesItem *>(g.items().first()); };
+        QTest::newRow("equal value ends") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(5, 5); }) << 0;
+        QTest::newRow("reversed values") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(10, 5); }) << 0;
+        QTest::newRow("value not a number") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(kNaN, 5); }) << 0;
+        QTest::newRow("infinite maximum")
+            << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(0, std::numeric_limits<float>::infinity()); }) << 0;
+        QTest::newRow("minimum reaches maximum") << Op([=](QcGaugeWidget &g) { scale(g)->setMinValue(100); }) << 0;
+        QTest::newRow("maximum reaches minimum") << Op([=](QcGaugeWidget &g) { scale(g)->setMaxValue(0); }) << 0;
+        QTest::newRow("equal degree ends") << Op([=](QcGaugeWidget &g) { scale(g)->setDegreeRange(90, 90); }) << 1;
+        QTest::newRow("reversed degrees") << Op([=](QcGaugeWidget &g) { scale(g)->setMaxDegree(-90); }) << 1;
+        QTest::newRow("minimum degree past maximum") << Op([=](QcGaugeWidget &g) { scale(g)->setMinDegree(300); }) << 1;
+        QTest::newRow("zero step") << Op([=](QcGaugeWidget &g) { scale(g)->setStep(0); }) << 0;
+        QTest::newRow("negative step") << Op([=](QcGaugeWidget &g) { scale(g)->setStep(-10); }) << 0;
+        QTest::newRow("values: step not a number") << Op([](QcGaugeWidget &g) { g.addValues(50)->setStep(kNaN); }) << 0;
+        QTest::newRow("valid range") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(-5, 5); }) << -1;
+        QTest::newRow("valid minimum") << Op([=](QcGaugeWidget &g) { scale(g)->setMinValue(99.5f); }) << -1;
+    }
+
+    void rangeErrors()
+    {
+        QFETCH(Op, op);
+        QFETCH(int, error);
+        QcGaugeWidget gauge;
+        QcDegreesItem *item = gauge.addDegrees(50);
+        int thrown = -1;
+        try {
+            op(gauge);
+        } catch (QcItem::Error e) {
+            thrown = int(e);
+        }
+        QCOMPARE(thrown, error);
+        if (error >= 0) {
+            QCOMPARE(item->minValue(), 0.0f);
+            QCOMPARE(item->maxValue(), 100.0f);
+            QCOMPARE(item->minDegree(), -45.0f);
+            QCOMPARE(item->maxDegree(), 225.0f);
+            QCOMPARE(item->step(), 10.0f);
+        }
+    }
+
+    // Ticks and numbers are counted with an integer index: the maximum is
+    // included whenever the span is a whole number of steps, even when
+    // adding the step up would fall short by a rounding error.
+    void scaleSteps_data()
+    {
+        QTest::addColumn<float>("minimum");
+        QTest::addColumn<float>("maximum");
+        QTest::addColumn<float>("step");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("0..1 by 0.1") << 0.0f << 1.0f << 0.1f << 11 << "1";
+        QTest::newRow("0..100 by 10") << 0.0f << 100.0f << 10.0f << 11 << "100";
+        QTest::newRow("0..95 by 10") << 0.0f << 95.0f << 10.0f << 10 << "90";
+        QTest::newRow("-1..0.2 by 0.3") << -1.0f << 0.2f << 0.3f << 5 << "0.2";
+        QTest::newRow("0..30 by 10") << 0.0f << 30.0f << 10.0f << 4 << "30";
+        QTest::newRow("too fine: nothing drawn") << 0.0f << 1000.0f << 0.5f << 0 << "";
+    }
+
+    void scaleSteps()
+    {
+        QFETCH(float, minimum);
+        QFETCH(float, maximum);
+        QFETCH(float, step);
+        QFETCH(int, count);
+        QFETCH(QString, last);
+        QcGaugeWidget gauge;
+        QcDegreesItem *ticks = gauge.addDegrees(50);
+        QcValuesItem *values = gauge.addValues(50);
+        for (QcScaleItem *s : {static_cast<QcScaleItem *>(ticks), static_cast<QcScaleItem *>(values)})
+            s->setValueRange(minimum, maximum);
+        ticks->setStep(step);
+        values->setStep(step);
+        QCOMPARE(ticks->tickValues().size(), count);
+        const QStringList texts = values->valueTexts();
+        QCOMPARE(texts.size(), count);
+        QCOMPARE(texts.isEmpty() ? QString() : texts.last(), last);
+        render(gauge, 120);  // a scale too fine to draw draws nothing and returns
+    }
+
+    // Positions are clamped into 0..100; colour stops outside 0..1 are
+    // ignored; a needle value is clamped into its range and its label shows
+    // the clamped value as a whole number.
+    void clamping()
+    {
+        QcGaugeWidget gauge;
+        QCOMPARE(gauge.addLabel(150)->position(), 100.0f);
+        QCOMPARE(gauge.addArc(-5)->position(), 0.0f);
+        QcBackgroundItem *bg = gauge.addBackground(50);
+        bg->clearColors();
+        bg->addColor(-0.1f, Qt::red);
+        bg->addColor(1.5f, Qt::red);
+        bg->addColor(kNaN, Qt::red);
+        bg->addColor(1.0f, Qt::blue);
+        QCOMPARE(bg->colors().size(), 1);
+
+        QcNeedleItem *needle = gauge.addNeedle(60);
+        QcLabelItem *label = gauge.addLabel(60);
+        needle->setValueRange(0, 80);
+        needle->setLabel(label);
+        const struct { float in, shown; const char *text; } cases[] = {
+            {120, 80, "80"}, {-3, 0, "0"}, {49.6f, 49.6f, "50"}, {kNaN, 0, "0"}, {79.4f, 79.4f, "79"}};
+        for (const auto &c : cases) {
+            needle->setCurrentValue(c.in);
+            QCOMPARE(needle->currentValue(), c.shown);
+            QCOMPARE(label->text(), QString::fromLatin1(c.text));
+        }
+        // The horizon: pitch within +-90, roll folded into one turn.
+        QcAttitudeMeter *horizon = gauge.addAttitudeMeter(90);
+        horizon->setCurrentPitch(200);
+        horizon->setCurrentRoll(370);
+        QCOMPARE(horizon->pitch(), 90.0f);
+        QCOMPARE(horizon->roll(), 10.0f);
+        horizon->setCurrentRoll(kNaN);
+        QCOMPARE(horizon->roll(), 0.0f);
+        render(gauge, 150);
+    }
+
+    // 300 x 200: the items draw in the 200 x 200 square centred across;
+    // label text is sized in pixels from that square's radius.
+    void geometryAndFonts()
+    {
+        QcGaugeWidget gauge;
+        QcLabelItem *label = gauge.addLabel(0);
+        label->setFontSizeFactor(2.0f);
+        label->setText(QStringLiteral("88"));
+        gauge.resize(300, 200);
+        QImage img(300, 200, QImage::Format_ARGB32);
+        gauge.render(&img);
+        QCOMPARE(label->rect(), QRectF(49, -1, 200, 200));
+        QCOMPARE(label->font().pixelSize(), 40);  // int(2.0 * 100 / 5)
+        QVERIFY(label->font().families().contains(QStringLiteral("DejaVu Sans")));
+        // A label at position 0 is centred on the gauge's centre.
+        QCOMPARE(label->lastTextRect().center(), QPointF(149, 99));
+        QCOMPARE(QcValuesItem::valueFont(91).pixelSize(), 10);
+    }
+
+    // The needle points where its value puts it: 0 lower left, the middle
+    // of 0..100 straight up, the maximum (or beyond) lower right.
+    void needlePixels_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<qreal>("degree");
+        QTest::addColumn<int>("type");
+        QTest::newRow("minimum") << 0.0f << -45.0 << 0;
+        QTest::newRow("half") << 50.0f << 90.0 << 0;
+        QTest::newRow("quarter") << 25.0f << 22.5 << 0;
+        QTest::newRow("maximum") << 100.0f << 225.0 << 0;
+        QTest::newRow("beyond: at the maximum") << 170.0f << 225.0 << 0;
+        QTest::newRow("thin triangle") << 75.0f << 157.5 << 1;
+        QTest::newRow("compass needle") << 50.0f << 90.0 << 4;
+    }
+
+    void needlePixels()
+    {
+        QFETCH(float, value);
+        QFETCH(qreal, degree);
+        QFETCH(int, type);
+        QcGaugeWidget gauge;
+        QcNeedleItem *needle = gauge.addNeedle(90);
+        needle->setColor(Qt::red);
+        needle->setNeedle(QcNeedleItem::NeedleType(type));
+        needle->setCurrentValue(value);
+        const QImage img = render(gauge, 201);
+        QVERIFY(reddish(pixelAt(img, degree, 0.15)));
+        QVERIFY(reddish(pixelAt(img, degree, 0.3)));
+        // Nowhere else on the dial at that distance.
+        for (qreal other = degree + 30; other < degree + 330; other += 30)
+            QVERIFY2(!reddish(pixelAt(img, other, 0.3)), qPrintable(QString::number(other)));
+    }
+
+    // The dashboard's speedometer at a maximum of 30: the green band stops
+    // at the scale's end instead of sweeping round the whole dial, and the
+    // needle's label shows the value.
+    void speedGaugePicture()
+    {
+        QcGaugeWidget gauge;
+        const SpeedGauge g = buildSpeedGauge(&gauge, 30, QStringLiteral("mph"));
+        QCOMPARE(g.maximum, 30);
+        QCOMPARE(g.unitLabel->text(), QStringLiteral("mph"));
+        g.needle->setCurrentValue(15);
+        QCOMPARE(g.valueLabel->text(), QStringLiteral("15"));
+        const QImage img = render(gauge, 182);
+        QVERIFY(greenish(pixelAt(img, 135, 0.5)));
+        QVERIFY(!greenish(pixelAt(img, 270, 0.5)));  // the gap below the centre
+        QVERIFY(reddish(pixelAt(img, 90, 0.3)));      // 15 of 30: straight up
+        QCOMPARE(g.values->valueTexts(), (QStringList{"0", "10", "20", "30"}));
+    }
+
+    // The scale's end from the top speed in the user's unit (the dashboard's
+    // test covers the user's maximum and the start without speeds).
+    void speedometerMaximum()
+    {
+        const struct { double peakKmh, factor; int previous, maximum; } cases[] = {
+            {23.7, 1, 100, 30}, {30.0, 1, 100, 40}, {80, 0.27777777777778, 100, 30},
+            {qQNaN(), 1, 60, 60}, {1e30, 1, 100, 100010}};
+        for (const auto &c : cases)
+            QCOMPARE(vx::speedometerMaximum(true, 100, c.peakKmh, c.factor, c.previous), c.maximum);
+    }
+
+    // A maximum the toolkit refuses never escapes as an exception: the
+    // gauge gets the default scale; a long scale gets a coarser step.
+    void buildNeverThrows()
+    {
+        QcGaugeWidget gauge;
+        for (int bad : {0, -20}) {
+            const SpeedGauge g = buildSpeedGauge(&gauge, bad, QStringLiteral("km/h"));
+            QCOMPARE(g.maximum, DEFAULT_SPEEDOMETER_MAXIMUM);
+            QCOMPARE(g.needle->maxValue(), 100.0f);
+        }
+        QCOMPARE(speedScaleStep(200), 10.0f);
+        QCOMPARE(speedScaleStep(260), 20.0f);
+        QCOMPARE(speedScaleStep(100010), 10000.0f);
+        const SpeedGauge big = buildSpeedGauge(&gauge, 1000, QStringLiteral("km/h"));
+        QCOMPARE(big.degrees->tickValues().size(), 21);
+    }
+};
+
+QTEST_MAIN(TestGauges)
+#include "test_gauges.moc"
