@@ -20,8 +20,10 @@
 #include "settings/preferencesdialog.h"
 #include "settings/settings.h"
 #include "track/trackstore.h"
+#include "views/datadialog.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMediaPlayer>
 #include <QSlider>
@@ -210,8 +212,19 @@ private slots:
         first->close();
         QTRY_VERIFY(first.isNull());
         QVERIFY(!w.preferences());
-        command->trigger();
-        QCOMPARE(w.preferences()->currentTabTitle(), QStringLiteral("Advanced"));
+        // The dashboard's double click on its coordinates: the "General" tab.
+        w.show();
+        QVERIFY(g_dataDialog && QTest::qWaitForWindowExposed(g_dataDialog));
+        const QPoint coordinates(520, 100), gauge(60, 60);
+        QTest::mouseDClick(g_dataDialog, Qt::LeftButton, Qt::NoModifier, coordinates);
+        QTest::mouseRelease(g_dataDialog, Qt::LeftButton, Qt::NoModifier, coordinates);  // the second release
+        QTRY_VERIFY(w.preferences());
+        QCOMPARE(w.preferences()->currentTabTitle(), QStringLiteral("General"));
+        // A click on the gauge cycles the units: the open preferences follow.
+        QTest::qWait(QApplication::doubleClickInterval() + 150);
+        QTest::mouseClick(g_dataDialog, Qt::LeftButton, Qt::NoModifier, gauge);
+        QTRY_COMPARE(settings().outUnits, 1);
+        QCOMPARE(w.preferences()->findChild<QComboBox *>(QStringLiteral("speedUnitsCombo"))->currentIndex(), 1);
     }
 };
 
