@@ -191,9 +191,7 @@ void preferencesDialog::updateGraphTabs()
             for (int before = 0; before < g; ++before)
                 if (m_tabs->indexOf(m_graphPages[before]) >= 0)
                     ++position;
-            static const char *const titles[] = {"Speed Graph", "Distance Graph", "LOS Graph",
-                                                 "Bearing Graph", "Altitude Graph", "Sat Count Graph"};
-            m_tabs->insertTab(position, m_graphPages[g], QString::fromLatin1(titles[g]));
+            m_tabs->insertTab(position, m_graphPages[g], graphTabTitle(g));
         } else if (!wanted[g] && at >= 0) {
             m_tabs->removeTab(at);
         }

@@ -34,8 +34,6 @@ const char *const kIntegerPattern = "-?[0-9]{0,9}";
 // A folder path longer than the system allows is refused whole, never cut.
 constexpr int kMaxPathChars = 4096;
 
-const char *const kGraphTabTitles[GRAPH_RANGE_COUNT] = {"Speed Graph",    "Distance Graph", "LOS Graph",
-                                                        "Bearing Graph",  "Altitude Graph", "Sat Count Graph"};
 const char *const kGraphKeys[GRAPH_RANGE_COUNT] = {"speed", "distance", "los", "bearing", "altitude", "sats"};
 
 QLabel *label(const QString &text) { return new QLabel(text); }
@@ -70,7 +68,7 @@ preferencesDialog::preferencesDialog(QWidget *parent)
     m_tabs->addTab(buildAdvancedTab(), QStringLiteral("Advanced"));
     for (int g = 0; g < GRAPH_RANGE_COUNT; ++g) {
         m_graphPages[g] = buildGraphTab(g);
-        m_tabs->addTab(m_graphPages[g], QString::fromLatin1(kGraphTabTitles[g]));
+        m_tabs->addTab(m_graphPages[g], graphTabTitle(g));
     }
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
@@ -90,9 +88,22 @@ preferencesDialog::preferencesDialog(QWidget *parent)
     connectControls();
 }
 
-preferencesDialog::~preferencesDialog() = default;
+preferencesDialog::~preferencesDialog()
+{
+    // A field reports the focus it loses while the window goes: nothing
+    // reaches this half-destroyed dialog any more.
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+}
 
 QString preferencesDialog::settingsGroup() const { return QStringLiteral("prefsWindow"); }
+
+QString preferencesDialog::graphTabTitle(int graph)
+{
+    static const char *const titles[GRAPH_RANGE_COUNT] = {"Speed Graph",   "Distance Graph", "LOS Graph",
+                                                          "Bearing Graph", "Altitude Graph", "Sat Count Graph"};
+    return graph >= 0 && graph < GRAPH_RANGE_COUNT ? QString::fromLatin1(titles[graph]) : QString();
+}
 
 QLineEdit *preferencesDialog::makeField(Field field, const char *objectName, bool integer)
 {

@@ -49,6 +49,8 @@ public:
     // tab last shown in this run when there is no such tab.
     void showAtTab(const QString &tabTitle);
     QString currentTabTitle() const;
+    // "Speed Graph" ... "Sat Count Graph" by graph index.
+    static QString graphTabTitle(int graph);
     QStringList tabTitles() const;
 
     // Another window changed the record: the controls show the new values.

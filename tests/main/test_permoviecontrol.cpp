@@ -34,19 +34,9 @@
 #include <sys/stat.h>
 
 using namespace vx;
-using vxtest::addMovie;
-using vxtest::flightStart;
 using vxtest::store;
 
-namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+using vxtest::readFile;
 
 class TestPerMovieControl : public QObject {
     Q_OBJECT
@@ -67,17 +57,12 @@ private slots:
         vxtest::silencePlatformWarnings();
         m_folder = m_dir.filePath(QStringLiteral("flight.2023"));  // a dotted folder
         QVERIFY(QDir().mkpath(m_folder));
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(addMovie(m_folder, QStringLiteral("plain.mov"), QStringLiteral("%1.MOV").arg(QChar('A' + i)),
-                             flightStart().addSecs(10 * i), 3, 3, 46.5 + i));
+        QVERIFY(vxtest::addThreeMovies(m_folder));
     }
 
     void init()
     {
-        store().clear();
-        store().setValue(QStringLiteral("configuration/confVersion"), 1);
-        store().sync();
-        setDefaultSettings();
+        vxtest::freshStoreNotFirstRun();
         QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).removeRecursively();
         for (const char *movie : {"A.MOV", "B.MOV", "C.MOV"})
             QFile::remove(settingsOf(movie));
@@ -91,8 +76,8 @@ private slots:
         vxtest::BoxAnswerer boxes({QStringLiteral("No"), QStringLiteral("Yes")});
         settings().outUnits = 2;
         indicator(w)->click();  // the documents folder is made for it
-        QCOMPARE(contents(defaultSettingsPath()).count('\n'), 30);
-        QVERIFY(contents(defaultSettingsPath()).contains("\nspeedUnits m/s\n"));
+        QCOMPARE(readFile(defaultSettingsPath()).count('\n'), 30);
+        QVERIFY(readFile(defaultSettingsPath()).contains("\nspeedUnits m/s\n"));
         QCOMPARE(indicator(w)->toolTip(), QStringLiteral("Delete default settings"));
         indicator(w)->click();  // No
         QVERIFY(QFileInfo::exists(defaultSettingsPath()));
@@ -159,7 +144,7 @@ private slots:
         const qint64 offset = w.playback()->totalOffsetSec();
         QCOMPARE(offset, 7);  // subtitle times start with the movie
         indicator(w)->click();
-        const QByteArray first = contents(settingsOf("B.MOV"));
+        const QByteArray first = readFile(settingsOf("B.MOV"));
         QVERIFY(first.contains("\ntimeZoneOffset " + QByteArray::number(offset) + "\n"));
         QVERIFY(first.contains("\nspeedMax 50.2\n"));
         vxtest::BoxAnswerer boxes({QStringLiteral("Yes"), QStringLiteral("Yes")});
@@ -170,7 +155,7 @@ private slots:
             QCOMPARE(w.playback()->totalOffsetSec(), offset);
             indicator(w)->click();  // delete (Yes)
             indicator(w)->click();  // and save again
-            QCOMPARE(contents(settingsOf("B.MOV")), first);
+            QCOMPARE(readFile(settingsOf("B.MOV")), first);
         }
         QVERIFY(boxes.unexpected.isEmpty());
     }

@@ -146,9 +146,8 @@ private slots:
 
     void defaultsMatchTheGoldenFile()
     {
-        QFile golden(vxtest::dataPath(QStringLiteral("settings/default_settings.vlx")));
-        QVERIFY(golden.open(QIODevice::ReadOnly));
-        const QByteArray expected = golden.readAll();
+        const QString golden = vxtest::dataPath(QStringLiteral("settings/default_settings.vlx"));
+        const QByteArray expected = vxtest::readFile(golden);
         const SettingsRecord defaults = base();
         QCOMPARE(perMovieSettingsText(defaults, 0), expected);
         QCOMPARE(expected.count('\n'), 30);
@@ -157,7 +156,7 @@ private slots:
         s.outUnits = 2, s.altUnits = 1, s.tempUnits = 1, s.clockBias = 50, s.timeBias = 9, s.timeFormat = 1;
         s.datumFormat = 2, s.aspectMaintain = false, s.muted = true, s.volume = 0.1f, s.speedDashCamMax = 40;
         s.nSatsTicks = 7, s.bearingMin = 90;
-        QVERIFY(loadPerMovieSettings(golden.fileName(), s, PerMovieContext()).read);
+        QVERIFY(loadPerMovieSettings(golden, s, PerMovieContext()).read);
         QCOMPARE(snapshot(s), snapshot(defaults));
     }
 
@@ -180,9 +179,7 @@ private slots:
             QCOMPARE(loaded.volume, 0.2f);  // "%.1f" of 0.25 is "0.2", of 50.25 "50.2"
             QCOMPARE(loaded.speedDashCamMax, double(50.2f));
             QVERIFY(!savePerMovieSettings(path, loaded, difference + loaded.timeBias));
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            text = f.readAll();
+            text = vxtest::readFile(path);
         }
         QCOMPARE(texts[1], texts[0]);
         QCOMPARE(texts[2], texts[0]);
@@ -289,9 +286,7 @@ private slots:
         if (writable)
             QSKIP("running as a user who may write into read-only folders");
         QCOMPARE(error, perMovieWriteErrorText(kept));
-        QFile f(kept);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("speedUnits km/h\n"));
+        QCOMPARE(vxtest::readFile(kept), QByteArray("speedUnits km/h\n"));
     }
 };
 
