@@ -1,5 +1,6 @@
 #include "controlcenterdialog.h"
 
+#include "control/geotagpanel.h"
 #include "control/movielist.h"
 #include "views/viewhost.h"
 
@@ -16,6 +17,7 @@ controlCenterDialog::controlCenterDialog(QWidget *parent)
     , m_moviesTab(new QWidget)
     , m_geotagsTab(new QWidget)
     , m_movieList(new MovieList(m_moviesTab))
+    , m_geotagPanel(new GeotagPanel(m_geotagsTab))
 {
     setObjectName(QStringLiteral("controlCenterDialog"));
     setWindowTitle(QStringLiteral("Movies and Geotags"));
@@ -27,6 +29,10 @@ controlCenterDialog::controlCenterDialog(QWidget *parent)
     auto *movies = new QVBoxLayout(m_moviesTab);
     movies->setContentsMargins(2, 2, 2, 2);
     movies->addWidget(m_movieList);
+    auto *tags = new QVBoxLayout(m_geotagsTab);
+    tags->setContentsMargins(2, 2, 2, 2);
+    tags->addWidget(m_geotagPanel);
+    connect(m_geotagPanel, &GeotagPanel::tagAdded, this, [this] { m_tabs->setCurrentWidget(m_geotagsTab); });
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tabs);
@@ -40,6 +46,20 @@ void controlCenterDialog::applySettings(unsigned changes)
         m_movieList->fill();
         m_movieList->markCurrent(current);
     }
+    m_geotagPanel->applySettings(changes);
+}
+
+void controlCenterDialog::updateCurrentPoint(const GeotagPoint &point)
+{
+    m_lastPoint = point;
+    ++m_pointUpdates;
+    CurrentPosition current;
+    current.lat = point.latitude;
+    current.lon = point.longitude;
+    current.hasAltitude = point.hasAltitude;
+    current.block = point.block;
+    current.point = point.point;
+    m_geotagPanel->updateDistances(current);
 }
 
 void controlCenterDialog::enableControls(bool enabled)
@@ -52,6 +72,7 @@ void controlCenterDialog::fillLists()
 {
     m_tabs->setCurrentWidget(m_moviesTab);
     m_movieList->fill();
+    m_geotagPanel->resolveMovies();
 }
 
 } // namespace vx

@@ -9,6 +9,7 @@ class QTabWidget;
 
 namespace vx {
 
+class GeotagPanel;
 class MovieList;
 
 class controlCenterDialog : public myDialog, public GeotagPointView {
@@ -21,22 +22,20 @@ public:
     QWidget *moviesTab() const { return m_moviesTab; }
     QWidget *geotagsTab() const { return m_geotagsTab; }
     MovieList *movieList() const { return m_movieList; }
+    GeotagPanel *geotagPanel() const { return m_geotagPanel; }
 
     // The transport switch of the player: the lists' controls follow it.
     void enableControls(bool enabled);
 
-    // After a load: the "Movies" tab is selected and both lists are filled
-    // from the Track store (the geotag list comes with the geotags).
+    // After a load: the "Movies" tab is selected, the movie list is filled
+    // from the Track store and each geotag's movie is looked up again.
     void fillLists();
 
-    // GeotagPointView: the current point, for the geotag distances. Until
-    // the geotag list exists the window keeps what it was sent.
-    void updateCurrentPoint(const GeotagPoint &point) override
-    {
-        m_lastPoint = point;
-        ++m_pointUpdates;
-    }
-    // The movie rows show their speeds in the user's unit.
+    // GeotagPointView: the current point; the geotag rows show their
+    // distances from it.
+    void updateCurrentPoint(const GeotagPoint &point) override;
+    // The movie and geotag rows show their speeds, distances and
+    // coordinates in the user's units and format.
     void applySettings(unsigned changes) override;
     const GeotagPoint &lastPoint() const { return m_lastPoint; }
     int pointUpdates() const { return m_pointUpdates; }
@@ -46,6 +45,7 @@ private:
     QWidget *m_moviesTab;
     QWidget *m_geotagsTab;
     MovieList *m_movieList;
+    GeotagPanel *m_geotagPanel;
     GeotagPoint m_lastPoint;
     int m_pointUpdates = 0;
 };

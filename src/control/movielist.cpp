@@ -1,5 +1,7 @@
 #include "movielist.h"
 
+#include "main/elidedlabel.h"
+
 #include "settings/appdirs.h"
 #include "settings/settings.h"
 #include "track/playbackmath.h"
@@ -24,9 +26,13 @@ constexpr int kRowHeight = 50;
 constexpr int kIconWidth = 17;
 constexpr int kRowFontPoints = 11;
 
-QLabel *rowLabel(QWidget *parent, const char *name, const QString &text)
+QLabel *rowLabel(QWidget *parent, const char *name, const QString &text,
+                 Qt::TextElideMode elide = Qt::ElideNone)
 {
-    auto *label = new QLabel(text, parent);
+    // A label that may be squeezed shortens its text with "…" instead of
+    // being cut off.
+    QLabel *label = elide == Qt::ElideNone ? new QLabel(text, parent) : new ElidedLabel(parent, elide);
+    label->setText(text);
     label->setObjectName(QString::fromLatin1(name));
     QFont f = label->font();
     f.setPointSize(kRowFontPoints);
@@ -138,7 +144,8 @@ void MovieList::fill()
         row.check->setObjectName(QStringLiteral("activeCheckBox%1").arg(b, 3, 10, QLatin1Char('0')));
         row.check->setChecked(m.active);
         row.check->setFocusPolicy(Qt::NoFocus);
-        QLabel *name = rowLabel(row.frame, "movieName", QStringLiteral("%1. %2").arg(b + 1).arg(m.movieFile.fileName()));
+        QLabel *name = rowLabel(row.frame, "movieName", QStringLiteral("%1. %2").arg(b + 1).arg(m.movieFile.fileName()),
+                                Qt::ElideMiddle);
         QFont bold = name->font();
         bold.setBold(true);
         name->setFont(bold);
@@ -150,8 +157,6 @@ void MovieList::fill()
         }
         // Two lines fit the row's height and a narrow window: the name and
         // its icons on top, the movie's facts below it.
-        name->setToolTip(m.movieFile.fileName());
-        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         QLabel *size = rowLabel(row.frame, "size", rowSizeText(m.movieFile.size()));
         size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto *top = new QHBoxLayout;
@@ -164,8 +169,10 @@ void MovieList::fill()
         facts->addWidget(rowLabel(row.frame, "vmax", rowVmaxText(m.vmax, s)));
         facts->addWidget(rowLabel(row.frame, "duration", rowDurationText(m.duration)));
         facts->addWidget(size);
-        facts->addWidget(rowLabel(row.frame, "date", m.movieFile.lastModified().toString(Qt::TextDate)));
-        facts->addStretch(1);
+        // The date gives way first when the window is narrow.
+        facts->addWidget(rowLabel(row.frame, "date", m.movieFile.lastModified().toString(Qt::TextDate),
+                                  Qt::ElideRight),
+                         1);
         auto *lines = new QVBoxLayout;
         lines->setSpacing(0);
         lines->addLayout(top);

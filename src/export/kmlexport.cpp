@@ -132,6 +132,9 @@ void appendStyles(QByteArray &out)
     const GeotagList &tags = geotags();
     const int count = std::clamp(tags.count, 0, MAX_GEOTAGS);
     for (int i = 1; i <= count; ++i) {
+        // A tag taken where its movie had no telemetry has no place.
+        if (!geotagHasPosition(tags.tag[i - 1]))
+            continue;
         appendCFormat(out, "\t\t<Style id=\"geotagStyle%d\">\n", i);
         const char *colour = tags.tag[i - 1].movieAvailable ? "FFFF00" : "BBBBBB";
         appendIconStyle(out, "1.2",
@@ -146,6 +149,8 @@ void appendGeotags(QByteArray &out)
     const int count = std::clamp(tags.count, 0, MAX_GEOTAGS);
     for (int i = 1; i <= count; ++i) {
         const Geotag &g = tags.tag[i - 1];
+        if (!geotagHasPosition(g))
+            continue;
         appendCFormat(out, "\t\t<Placemark id=\"geotag%d\">\n", i);
         out += "\t\t\t<name>" + xmlEscaped(g.title) + "</name>\n";
         appendCFormat(out, "\t\t\t<styleUrl>#geotagStyle%d</styleUrl>\n", i);

@@ -1,6 +1,7 @@
 #include "loadcontroller.h"
 
 #include "control/controlcenterdialog.h"
+#include "control/geotagpanel.h"
 #include "main/mainwindow.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
@@ -432,6 +433,9 @@ void LoadController::useArrowVehicle(bool arrow) { m_playback->setArrowVehicle(a
 
 void LoadController::trackStoreReset()
 {
+    // The geotags' movies are no longer loaded until the load finds them.
+    if (g_controlCenterDialog)
+        g_controlCenterDialog->geotagPanel()->resolveMovies();
     if (g_dataDialog)
         g_dataDialog->resetToEmpty();
     if (g_graphDialog)

@@ -3,8 +3,10 @@
 #include "control/controlcenterdialog.h"
 #include "export/exportclipdialog.h"
 #include "export/exportcommands.h"
+#include "control/geotagpanel.h"
 #include "export/mergedialog.h"
 #include "control/movielist.h"
+#include "export/geotags.h"
 #include "main/aboutdialog.h"
 #include "main/loadcontroller.h"
 #include "main/mediatoolhooks.h"
@@ -16,6 +18,8 @@
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
 #include "main/shortcutsdialog.h"
+#include "main/snapshotcommand.h"
+#include "main/updatecheck.h"
 #include "main/videoview.h"
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
@@ -105,14 +109,19 @@ MainWindow::MainWindow(QWidget *parent)
     // The resize timer's handler belongs to playback (it fits the video).
 
     m_windows->createWindows();
-    if (g_controlCenterDialog)
+    if (g_controlCenterDialog) {
         g_controlCenterDialog->movieList()->setHost(m_playback.get());
+        // The geotags of the last run come back.
+        g_controlCenterDialog->geotagPanel()->restore();
+    }
     enableTransport(false);
     m_windows->showSavedWindows();
     // The per-movie settings indicator shows the default file until a movie
-    // is loaded. (The snapshot image type and the update check are applied
-    // here by their own roles.)
+    // is loaded; the update check starts when it is enabled. (The snapshot
+    // image type is applied here by its own role.)
     m_perMovie->settingsFileExists(SettingsFileKind::Default);
+    if (settings().newVersionCheck)
+        m_updateCheck->start(true);
 
     m_menus.actions.dashboard_vert->setChecked(settings().dashboardVertical);
     m_menus.actions.dashboard_horiz->setChecked(!settings().dashboardVertical);
@@ -187,13 +196,11 @@ void MainWindow::connectWindowCommands()
     connect(a.export_kml, &QAction::triggered, this, &MainWindow::export_kml_slot);
     connect(a.export_movie, &QAction::triggered, this, &MainWindow::export_movie_slot);
     connect(a.merge_movies, &QAction::triggered, this, &MainWindow::merge_movies_slot);
+    connect(a.export_screenshot, &QAction::triggered, this, &MainWindow::export_screenshot_slot);
+    connect(m_panel->geotagButton, &QToolButton::clicked, this, &MainWindow::make_geotag_slot);
+    connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
     connect(a.preferences, &QAction::triggered, this, &MainWindow::preferences_slot);
     connect(m_panel->settingsIndicatorButton, &QToolButton::clicked, this, &MainWindow::save_settings_slot);
-
-    // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.get_newest_version, a.export_screenshot})
-        notYet->setEnabled(false);
-    m_panel->geotagButton->setEnabled(false);
 }
 
 void MainWindow::createRoles()
@@ -205,6 +212,9 @@ void MainWindow::createRoles()
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
     m_playback->setBusyCheck([this] { return m_loader->busy(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
+    m_snapshots = new SnapshotCommand(this);
+    m_updateCheck = std::make_unique<UpdateCheck>(this);
+    m_updateCheck->setBusyCheck([this] { return m_loader->busy(); });
     m_perMovie = std::make_unique<PerMovieControl>(this, m_panel->settingsIndicatorButton);
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
@@ -247,14 +257,14 @@ void MainWindow::loadFolderByPath(const QString &folder) { m_loader->loadFolder(
 void MainWindow::enableTransport(bool enabled)
 {
     PlayerPanel *p = m_panel;
-    // The geotag button and the snapshot command join this switch when their
-    // features exist; until then they stay off.
     for (QWidget *w : std::initializer_list<QWidget *>{p->previousButton, p->instantReplayButton, p->nextButton,
                                                        p->playPauseButton, p->masterSlider, p->fasterButton,
-                                                       p->slowerButton, p->rateLabel, p->jumpToCombo})
+                                                       p->slowerButton, p->rateLabel, p->jumpToCombo,
+                                                       p->geotagButton})
         w->setEnabled(enabled);
     const MainActions &a = m_menus.actions;
-    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies})
+    for (QAction *action : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies,
+                            a.export_screenshot})
         action->setEnabled(enabled);
     if (g_controlCenterDialog)
         g_controlCenterDialog->enableControls(enabled);
@@ -301,6 +311,18 @@ void MainWindow::merge_movies_slot()
     applyStayOnTopFlags(&dialog);
     dialog.exec();
 }
+
+void MainWindow::make_geotag_slot()
+{
+    if (track().numBlocks <= 0 || m_playback->storeBusy() || !g_controlCenterDialog)
+        return;
+    g_controlCenterDialog->geotagPanel()->addTag(
+        geotagAt(track(), m_playback->currentMoment(), settings().clockBias));
+}
+
+void MainWindow::export_screenshot_slot() { m_snapshots->exportScreenshot(); }
+
+void MainWindow::get_newest_version_slot() { m_updateCheck->start(false); }
 
 void MainWindow::preferences_slot() { openPreferences(); }
 

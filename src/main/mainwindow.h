@@ -30,6 +30,8 @@ class MovieSequencer;
 class PerMovieControl;
 class PlaybackController;
 class PlayerPanel;
+class SnapshotCommand;
+class UpdateCheck;
 class VideoView;
 class ViewCoordinator;
 class WindowManager;
@@ -74,6 +76,8 @@ public:
     LoadController *loader() const { return m_loader.get(); }
     // What the secondary windows ask of the player window (ViewHost).
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
+    SnapshotCommand *snapshots() const { return m_snapshots; }
+    UpdateCheck *updateCheck() const { return m_updateCheck.get(); }
     // The per-movie settings indicator and files.
     PerMovieControl *perMovie() const { return m_perMovie.get(); }
     // The preferences dialog while it is open (one at a time), else null.
@@ -134,6 +138,12 @@ public slots:
     void export_kml_slot();
     void export_movie_slot();
     void merge_movies_slot();
+    // A geotag at the playback position ("G", the geotag button, the graph
+    // window's "G").
+    void make_geotag_slot();
+    // A snapshot of the picture ("P", the toolbar).
+    void export_screenshot_slot();
+    void get_newest_version_slot();
     void preferences_slot();
     void save_settings_slot();
     void delete_settings_slot();
@@ -165,6 +175,8 @@ private:
     std::unique_ptr<PlaybackController> m_playback;
     std::unique_ptr<LoadController> m_loader;
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
+    SnapshotCommand *m_snapshots = nullptr;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
     std::unique_ptr<PerMovieControl> m_perMovie;
     QPointer<preferencesDialog> m_preferences;
     PlayerState m_state;

@@ -201,15 +201,13 @@ void PlaybackController::tick(Tick kind, std::optional<qint64> positionMs)
     if (t.numBlocks <= 0 || loadInProgress() || t.Block < 0 || t.Block >= t.numBlocks)
         return;
     const MovieBlock &m = t.block[t.Block];
-    TickInput in;
-    in.positionMs = positionMs ? *positionMs : m_player->position();
+    // The geotags and the snapshots take their moment the same way.
+    PlaybackMoment moment = currentMoment();
+    if (positionMs)
+        moment.positionMs = *positionMs;
+    TickInput in = tickInputOf(m, moment);
     in.fastTick = kind == Tick::Fast;
     in.rate = rateEntry(m_state.rateIndex).rate;
-    in.modifiedMs = m_state.movieModified.isValid() ? m_state.movieModified.toMSecsSinceEpoch() : 0;
-    in.duration = m.duration;
-    in.timeFactor = m.timeFactor;
-    in.playerDurationMs = m_player->duration();
-    in.totalOffsetSec = m_totalOffsetSec;
     const TickTimes times = computeTickTimes(in);
     if (settings().ignoreGps)
         return;
@@ -299,6 +297,17 @@ void PlaybackController::recomputeTimeOffset()
                                                      m_player->state() == QMediaPlayer::PlayingState);
     if (start)
         m_totalOffsetSec = totalTimeOffsetSec(m, *start, settings().timeBias);
+}
+
+PlaybackMoment PlaybackController::currentMoment() const
+{
+    PlaybackMoment m;
+    m.block = track().Block;
+    m.positionMs = m_player->position();
+    m.modifiedMs = m_state.movieModified.isValid() ? m_state.movieModified.toMSecsSinceEpoch() : 0;
+    m.playerDurationMs = m_player->duration();
+    m.totalOffsetSec = m_totalOffsetSec;
+    return m;
 }
 
 // ---- select, continue, jump -------------------------------------------------------

@@ -88,6 +88,9 @@ public:
     bool hasCurrentSample() const { return m_hasSample; }
     int currentPoint() const { return m_point; }   // -1 when the last tick found none
     qint64 lastInstantMs() const { return m_lastInstantMs; }
+    // Where the player stands now, with the time base the tick uses (the
+    // geotag and the snapshot take their moment from it).
+    PlaybackMoment currentMoment() const;
 
     // ---- MovieListHost ------------------------------------------------------------------
     void activeMoviesChanged(bool followCurrent) override;

@@ -75,9 +75,6 @@ void ViewCoordinator::settingsChanged(unsigned changes)
 
 void ViewCoordinator::openPreferences(const QString &tabTitle) { m_window->openPreferences(tabTitle); }
 
-void ViewCoordinator::makeGeotag()
-{
-    // Geotags are not part of the program yet.
-}
+void ViewCoordinator::makeGeotag() { m_window->make_geotag_slot(); }
 
 } // namespace vx

@@ -5,6 +5,7 @@
 #include "main/notice.h"
 #include "main/platform.h"
 #include "main/resourceicon.h"
+#include "settings/networkproxy.h"
 #include "settings/settings.h"
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
@@ -190,6 +191,9 @@ void WindowManager::createWindows()
     if (m_owned[rowIndex(LayoutRow::Map)])
         return;  // once per run
     g_dataDialog = new dataDialog(settings().dashboardVertical);
+    // The stored proxy is installed as the map comes to life: its page and
+    // every later request go through it.
+    applyProxy();
     g_mapDialog = new mapDialog;
     g_graphDialog = new graphDialog;
     g_controlCenterDialog = new controlCenterDialog;
@@ -290,6 +294,10 @@ void WindowManager::bringToFront()
     }
     if (m_mainWindow->isVisible())
         m_mainWindow->raise();
+    // A modal dialog open at that moment (an update announced at start-up,
+    // a question) stays above the windows it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        modal->raise();
 }
 
 void WindowManager::resetPositions()

@@ -3,6 +3,7 @@
 #include "graphranges.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
 
@@ -31,6 +32,15 @@ QString tableName(const char *const (&table)[N], int index)
 // Floats are stored as doubles so that the native (INI) store keeps them as
 // plain numbers.
 QVariant storedFloat(float value) { return QVariant(static_cast<double>(value)); }
+
+// The store holds the proxy password as entered: its file is readable by
+// its owner only.
+void restrictToOwner(const QSettings &store)
+{
+    const QString path = store.fileName();
+    if (QFile::exists(path))
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
 
 } // namespace
 
@@ -179,6 +189,7 @@ void saveSettings()
 void saveSettings(QSettings &store)
 {
     const SettingsRecord &s = g_settings;
+    restrictToOwner(store);
     store.beginGroup(QString::fromLatin1(keys::CONFIG_GROUP));
     auto w = [&store](const char *key, const QVariant &value) {
         store.setValue(QString::fromLatin1(key), value);
@@ -252,6 +263,7 @@ void saveSettings(QSettings &store)
     w("tileUrlLight", s.tileUrlLight);
     store.endGroup();
     store.sync();
+    restrictToOwner(store);
 }
 
 QString speedUnitName(int index) { return tableName(kSpeedUnits, index); }

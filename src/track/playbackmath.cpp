@@ -190,6 +190,44 @@ int lookUpPoint(const TrackStore &t, int blockIndex, qint64 instantSec, CurrentS
     return -1;
 }
 
+TickInput tickInputOf(const MovieBlock &block, const PlaybackMoment &m)
+{
+    TickInput in;
+    in.positionMs = m.positionMs;
+    in.modifiedMs = m.modifiedMs;
+    in.duration = block.duration;
+    in.timeFactor = block.timeFactor;
+    in.playerDurationMs = m.playerDurationMs;
+    in.totalOffsetSec = m.totalOffsetSec;
+    return in;
+}
+
+MomentPoint lookUpMoment(const TrackStore &t, const PlaybackMoment &m)
+{
+    MomentPoint out;
+    if (m.block < 0 || m.block >= MAX_BLOCKS)
+        return out;
+    out.times = computeTickTimes(tickInputOf(t.block[m.block], m));
+    out.point = lookUpPoint(t, m.block, out.times.instantSec, &out.sample);
+    return out;
+}
+
+std::optional<PlaybackMoment> blockMoment(const TrackStore &t, int block, qint64 positionMs, int timeBias)
+{
+    if (block < 0 || block >= std::clamp(t.numBlocks, 0, MAX_BLOCKS))
+        return std::nullopt;
+    const MovieBlock &b = t.block[block];
+    PlaybackMoment m;
+    m.block = block;
+    m.positionMs = positionMs;
+    m.modifiedMs = b.movieFile.lastModified().toMSecsSinceEpoch();
+    // Without a known duration the movie starts at its file time, as the
+    // player would reckon it before it reports a length.
+    const qint64 start = movieStartMs(m.modifiedMs, b.duration, b.timeFactor, 0, false).value_or(m.modifiedMs);
+    m.totalOffsetSec = totalTimeOffsetSec(b, start, timeBias);
+    return m;
+}
+
 bool blockHasTelemetry(const MovieBlock &block)
 {
     const int n = std::clamp(block.numPoints, 0, MAX_POINTS);

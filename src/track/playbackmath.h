@@ -123,6 +123,32 @@ QString speedLabelText(float speedKmh, const SettingsRecord &s);
 // "%1 of %2 movies".
 QString movieCounterText(int mBlock, int playCount);
 
+// Where the player stands, as the tick sees it: what a geotag and a snapshot
+// take their moment from (no fast-tick step).
+struct PlaybackMoment {
+    int block = 0;                // the movie in the player
+    qint64 positionMs = 0;        // the player's position
+    qint64 modifiedMs = 0;        // the movie file's last-modified time
+    qint64 playerDurationMs = 0;
+    qint64 totalOffsetSec = 0;    // the total time offset playback uses
+};
+struct MomentPoint {
+    TickTimes times;
+    int point = -1;               // -1: no point at or after the instant
+    CurrentSample sample;         // valid when point >= 0
+};
+// The tick's input for that moment in movie `block` (no fast-tick step).
+TickInput tickInputOf(const MovieBlock &block, const PlaybackMoment &m);
+// The tick's own look-up at that moment: the same instant and the same point
+// the views show.
+MomentPoint lookUpMoment(const TrackStore &t, const PlaybackMoment &m);
+
+// The moment of player position `positionMs` in block `block` reckoned from
+// the block alone (its file's time, its duration, timeBias): how the
+// playback would place it when the movie is selected. Nothing when the
+// block is not loaded.
+std::optional<PlaybackMoment> blockMoment(const TrackStore &t, int block, qint64 positionMs, int timeBias);
+
 // ---- seeking -------------------------------------------------------------------
 
 // The player position of block `m` at which the tick finds point `point`:

@@ -152,15 +152,22 @@ public:
                 m_observer->warning(QStringLiteral("Error"), r.warning);
             return;
         }
+        // A sidecar file that gives no position at all (a table of some other
+        // program beside a camera movie, subtitles without GPS) does not hide
+        // the telemetry the camera wrote into the movie itself.
+        const bool relativeBefore = track().relativeAltitude;
         const QString srt = m_names.find(movieFolder, base + QStringLiteral(".srt"));
-        if (!srt.isEmpty()) {
-            readSidecarSubtitles(i, srt);
-            return;
-        }
-        const QString csv = m_names.find(movieFolder, base + QStringLiteral(".csv"));
-        if (!csv.isEmpty()) {
-            readFlightLog(i, csv);
-            return;
+        const QString csv = srt.isEmpty() ? m_names.find(movieFolder, base + QStringLiteral(".csv")) : QString();
+        if (!srt.isEmpty() || !csv.isEmpty()) {
+            if (!srt.isEmpty())
+                readSidecarSubtitles(i, srt);
+            else
+                readFlightLog(i, csv);
+            if (blk.numPoints > 0 || !hasGpmfTrack(movie.absoluteFilePath()))
+                return;
+            track().relativeAltitude = relativeBefore;
+            blk.hasAltitude = false;
+            blk.hasSats = false;
         }
         if (goProLoad() || hasGpmfTrack(movie.absoluteFilePath())) {
             const GoProReadResult r = readGoProTelemetry(i);

@@ -3,6 +3,7 @@
 // never leaves nothing active, Hide/Show, the double click that plays or
 // refuses, and nothing changed while a load or a media-tool run is busy.
 #include "control/movielist.h"
+#include "main/elidedlabel.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/repair.h"
@@ -116,6 +117,19 @@ private slots:
         QVERIFY(icon(list, 0, "postProcessIconWidget")->toolTip().isEmpty());
         QCOMPARE(list.countLabel()->text(), QStringLiteral("4 Movies"));
         QCOMPARE(list.lengthLabel()->text(), QStringLiteral("01:03:10"));
+
+        // A narrow window shortens the name and the date with "…", never cuts them.
+        list.resize(230, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        for (const char *name : {"movieName", "date"}) {
+            auto *label = qobject_cast<ElidedLabel *>(list.rowFrame(0)->findChild<QLabel *>(QString::fromLatin1(name)));
+            QVERIFY(label);
+            QVERIFY(label->shownText() == label->text() || label->shownText().contains(QChar(0x2026)));
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->shownText()) <= label->contentsRect().width());
+            QCOMPARE(label->shownText() != label->text(), qstrcmp(name, "date") == 0);
+        }
+        list.hide();
 
         // Without any point there is no top speed to mark.
         for (int b = 0; b < 4; ++b)

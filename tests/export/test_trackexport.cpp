@@ -319,6 +319,7 @@ private slots:
         b.lat = -33.9;
         b.lon = 151.2;
         QVERIFY(addGeotag(a));
+        QVERIFY(addGeotag(Geotag()));  // taken without telemetry: no place, its number skipped
         QVERIFY(addGeotag(b));
 
         QVERIFY(exportKml(out("a.kml")).ok);
@@ -333,14 +334,14 @@ private slots:
             + kmlFixedStyles()
             + "\t\t<Style id=\"geotagStyle1\">\n" + iconStyle("1.2", QByteArray(QByteArray(chart) + "1|FFFF00|000000"))
             + "\t\t</Style>\n"
-            + "\t\t<Style id=\"geotagStyle2\">\n" + iconStyle("1.2", QByteArray(QByteArray(chart) + "2|BBBBBB|000000"))
+            + "\t\t<Style id=\"geotagStyle3\">\n" + iconStyle("1.2", QByteArray(QByteArray(chart) + "3|BBBBBB|000000"))
             + "\t\t</Style>\n" + kKmlSchema
             + "\t\t<Placemark id=\"geotag1\">\n"
               "\t\t\t<name>Tom&apos;s &quot;big&quot; jump &amp; &lt;landing&gt;</name>\n"
               "\t\t\t<styleUrl>#geotagStyle1</styleUrl>\n\t\t\t<Point>\n"
               "\t\t\t\t<coordinates>7.250000,46.500000,0</coordinates>\n\t\t\t</Point>\n\t\t</Placemark>\n"
-              "\t\t<Placemark id=\"geotag2\">\n\t\t\t<name>Second</name>\n"
-              "\t\t\t<styleUrl>#geotagStyle2</styleUrl>\n\t\t\t<Point>\n"
+              "\t\t<Placemark id=\"geotag3\">\n\t\t\t<name>Second</name>\n"
+              "\t\t\t<styleUrl>#geotagStyle3</styleUrl>\n\t\t\t<Point>\n"
               "\t\t\t\t<coordinates>151.200000,-33.900000,0</coordinates>\n\t\t\t</Point>\n\t\t</Placemark>\n"
               "\t\t<Folder>\n\t\t\t<name>Tracks</name>\n"
             + trackPlacemark("DJI_0001.MOV", true,

@@ -10,6 +10,7 @@
 #include "main/startup.h"
 #include "main/windowmanager.h"
 #include "settings/settings.h"
+#include "settings/versionhistory.h"
 #include "views/datadialog.h"
 #include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
@@ -30,6 +31,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVideoWidget>
+#include <QNetworkProxy>
 #include <QtTest>
 
 #include <cmath>
@@ -178,16 +180,15 @@ private slots:
         QCOMPARE(toolbarSpacing(2.0), 16);
         QCOMPARE(toolbarIconSize(1.0), QSize(20, 20));
 
-        // Commands whose work is not in this window are present and off;
-        // the window's own ones are on. The transport is off until a load.
+        // Every command is live; those that need movies are off until a load.
         const MainActions &a = w.actions();
-        for (QAction *off : {a.get_newest_version, a.export_csv, a.export_gpx, a.export_kml,
+        for (QAction *off : {a.export_csv, a.export_gpx, a.export_kml,
                              a.export_screenshot, a.export_movie, a.merge_movies})
             QVERIFY2(!off->isEnabled(), qPrintable(off->text()));
         for (QAction *on : {a.open_folder, a.open_files, a.reset_view, a.file_close, a.dashboard_vert, a.dashboard_horiz, a.graph_dialog, a.map_dialog,
                             a.control_center_dialog, a.bring_to_front, a.reset_windows, a.fullscreen,
                             a.sync_windows, a.sync_windows_toggle, a.about, a.show_users_manual, a.shortcuts,
-                            a.preferences})
+                            a.get_newest_version, a.preferences})
             QVERIFY2(on->isEnabled(), qPrintable(on->text()));
         w.close();
     }
@@ -202,7 +203,7 @@ private slots:
         QCOMPARE(p->dateLabel->text(), QStringLiteral("Volantix"));
         const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton,
                                             p->playPauseButton, p->masterSlider, p->fasterButton,
-                                            p->slowerButton, p->rateLabel, p->jumpToCombo};
+                                            p->slowerButton, p->rateLabel, p->jumpToCombo, p->geotagButton};
         for (QWidget *t : transport)
             QVERIFY2(!t->isEnabled(), qPrintable(t->objectName()));
         QVERIFY(!g_controlCenterDialog->moviesTab()->isEnabled());
@@ -211,11 +212,8 @@ private slots:
         for (QWidget *t : transport)
             QVERIFY2(t->isEnabled(), qPrintable(t->objectName()));
         for (QAction *a : {w.actions().export_csv, w.actions().export_gpx, w.actions().export_kml,
-                           w.actions().export_movie, w.actions().merge_movies})
+                           w.actions().export_movie, w.actions().merge_movies, w.actions().export_screenshot})
             QVERIFY(a->isEnabled());
-        // Features that do not exist yet stay off whatever the transport does.
-        QVERIFY(!w.actions().export_screenshot->isEnabled());
-        QVERIFY(!p->geotagButton->isEnabled());
         QVERIFY(g_controlCenterDialog->moviesTab()->isEnabled());
         QVERIFY(g_controlCenterDialog->geotagsTab()->isEnabled());
 
@@ -517,6 +515,33 @@ private slots:
         QCOMPARE(recorder.urls.size(), 1);
         QCOMPARE(recorder.urls.first().toLocalFile(), manual);
         w.close();
+    }
+
+    // The stored proxy is installed when the map is created; the silent
+    // check at start-up and the menu command both honour a build without an
+    // update location (nothing contacted, the command says so).
+    void proxyAtMapCreationAndTheUpdateCommand()
+    {
+        settings().useProxy = true;
+        settings().proxyServer.assign(QStringLiteral("proxy.example.org"));
+        settings().proxyPort = 70000;
+        saveSettings();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        vxtest::BoxAnswerer answer({QStringLiteral("OK")});
+        MainWindow w;
+        QCOMPARE(QNetworkProxy::applicationProxy().hostName(), QStringLiteral("proxy.example.org"));
+        QCOMPARE(QNetworkProxy::applicationProxy().port(), quint16(4464));
+        if (!configuredUpdateBase().isEmpty()) {
+            w.close();
+            QSKIP("built with an update location");
+        }
+        QTest::qWait(100);
+        QVERIFY(answer.texts.isEmpty());  // the silent check said nothing
+        w.actions().get_newest_version->trigger();
+        QTRY_COMPARE(answer.texts, QStringList{noUpdateLocationText()});
+        QCOMPARE(answer.titles, QStringList{updateCheckTitle()});
+        w.close();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     }
 
     void playlistFollowsTheTrackStore()

@@ -235,6 +235,19 @@ private slots:
         QVERIFY(track().block[1].telemetryFile.fileName() != QStringLiteral("GOPR0002.nmea.srt"));
     }
 
+    // A table of another program beside a camera movie gives no position:
+    // the camera's own track is read instead, with its own altitude mode.
+    void anEmptySidecarDoesNotHideTheCamerasTrack()
+    {
+        QVERIFY(QFile::copy(vxtest::dataPath(QStringLiteral("gpmf/karma.mp4")), path(QStringLiteral("karma.mp4"))));
+        QVERIFY(QFile::copy(vxtest::dataPath(QStringLiteral("gpmf/karma.csv")), path(QStringLiteral("karma.csv"))));
+        RecordingObserver observer;
+        load({QStringLiteral("karma.mp4")}, &observer);
+        QCOMPARE(track().block[0].telemetryFile.fileName(), QStringLiteral("karma.mp4"));
+        QVERIFY(track().block[0].numPoints > 10);
+        QVERIFY(!track().relativeAltitude);
+    }
+
     void missingToolIsReportedPerMovie()
     {
         QVERIFY(copyGenerated(QStringLiteral("plain.mov"), path(QStringLiteral("x1.mov"))));

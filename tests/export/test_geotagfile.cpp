@@ -1,0 +1,273 @@
+// The geotag text file and the geotag store: round trips in the three
+// coordinate layouts and three speed units with southern and western
+// positions, once under a time zone that is not UTC; the import's line
+// rules (one layout per line, the whole line, the unit from the header only,
+// "-00", rounded milliseconds, the limit of 100) and hostile lines; the
+// store between runs and a damaged store.
+#include "export/geotagfile.h"
+#include "settings/settings.h"
+#include "support/testsupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+
+using namespace vx;
+
+namespace {
+
+const qint64 kWhenMs = 1716027130164;  // 2024-05-18 10:12:10.164 UTC
+
+Geotag makeTag(const QString &title, double lat, double lon, float speedKmh, qint64 pointMs, const QString &movie)
+{
+    Geotag g;
+    g.title = title;
+    g.lat = lat;
+    g.lon = lon;
+    g.speed = speedKmh;
+    g.moviePoint = pointMs;
+    g.movieDuration = 32.5f;
+    g.dateTime = QDateTime::fromMSecsSinceEpoch(kWhenMs + pointMs, Qt::UTC);
+    g.movieFile = QFileInfo(movie);
+    return g;
+}
+
+// An 11-column record line with the given speed, position and point.
+QByteArray line11(const QByteArray &title, const QByteArray &point, const QByteArray &speed, const QByteArray &lat,
+                  const QByteArray &lon, const QByteArray &ms = "1716027130164")
+{
+    return "1\t" + title + "\t2024-05-18\t10:12:10\tA.MOV\t" + point + "\t" + speed + "\t" + lat + "\t" + lon
+         + "\t32.0\t" + ms + "\n";
+}
+
+const QByteArray kHeaderKmh = "ID\tGeoTag Name\tGeoTag Date\tGeoTag Time\tMovie Name\tMovie Point (sec)\t"
+                              "Speed (km/h)\tLatitude (deg)\tLongitude (deg)\tMovie Duration (secs)\tmSeconds1970\n";
+
+} // namespace
+
+class TestGeotagFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    GeotagImport roundTrip(int datumFormat, int outUnits, QByteArray *text = nullptr)
+    {
+        settings().datumFormat = datumFormat;
+        settings().outUnits = outUnits;
+        recomputeFactors();
+        const QByteArray written = geotagFileText(geotags(), settings());
+        if (text)
+            *text = written;
+        return parseGeotagText(written, m_dir.path());
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void init()
+    {
+        setDefaultSettings();
+        clearGeotags();
+    }
+
+    void roundTrips_data()
+    {
+        QTest::addColumn<int>("datumFormat");
+        QTest::addColumn<int>("outUnits");
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("lon");
+        QTest::addColumn<double>("tolerance");  // degrees, the layout's printed precision
+        QTest::newRow("degrees, km/h, south-west") << 0 << 1 << -33.8688197 << -151.2092955 << 1e-6;
+        QTest::newRow("degrees and minutes, mph, south-west") << 1 << 0 << -33.8688197 << -151.2092955 << 2e-6;
+        QTest::newRow("dms, m/s, south-west") << 2 << 2 << -33.8688197 << -151.2092955 << 3e-6;
+        QTest::newRow("dms, mph, within a degree: -00") << 2 << 0 << -0.5123456 << -0.0004321 << 3e-6;
+        QTest::newRow("degrees and minutes, north-east") << 1 << 1 << 89.9999999 << 179.9999999 << 2e-6;
+    }
+    void roundTrips()
+    {
+        QFETCH(int, datumFormat);
+        QFETCH(int, outUnits);
+        QFETCH(double, lat);
+        QFETCH(double, lon);
+        QFETCH(double, tolerance);
+        const QString movie = m_dir.filePath(QStringLiteral("DJI_0001.MOV"));
+        QVERIFY(addGeotag(makeTag(QStringLiteral("Bridge \u00e9t\u00e9"), lat, lon, 47.25f, 12345, movie)));
+        QVERIFY(addGeotag(makeTag(QStringLiteral("Second"), -lat, -lon, 0.0f, 0, movie)));
+        const GeotagImport in = roundTrip(datumFormat, outUnits);
+        QCOMPARE(in.tags.size(), 2);
+        QCOMPARE(in.skippedLines, 0);
+        const double factor = settings().speedFactor;
+        for (int i = 0; i < 2; ++i) {
+            const Geotag &a = geotags().tag[i], &b = in.tags[i];
+            QCOMPARE(b.title, a.title);
+            QCOMPARE(b.movieFile.absoluteFilePath(), movie);
+            QVERIFY2(std::abs(b.lat - a.lat) <= tolerance, qPrintable(QString::number(b.lat, 'f', 9)));
+            QVERIFY2(std::abs(b.lon - a.lon) <= tolerance, qPrintable(QString::number(b.lon, 'f', 9)));
+            QCOMPARE(std::signbit(b.lat), std::signbit(a.lat));
+            QVERIFY(std::abs(b.moviePoint - a.moviePoint) <= 50);
+            QVERIFY(std::abs(b.speed * factor - a.speed * factor) <= 0.05 + 1e-6);
+            QCOMPARE(b.dateTime.toMSecsSinceEpoch(), a.dateTime.toMSecsSinceEpoch());
+            QCOMPARE(b.movieDuration, a.movieDuration);
+        }
+    }
+
+    void dateColumnsFollowTheTimeZoneAndTheInstantDoesNot()
+    {
+        const QByteArray before = qgetenv("TZ");
+        qputenv("TZ", "America/St_Johns");  // UTC -2:30 in May
+        tzset();
+        addGeotag(makeTag(QStringLiteral("Local"), 10, 20, 5, 0, m_dir.filePath(QStringLiteral("A.MOV"))));
+        QByteArray text;
+        const GeotagImport in = roundTrip(0, 1, &text);
+        const qint64 read = in.tags.value(0).dateTime.toMSecsSinceEpoch();
+        qputenv("TZ", before);
+        tzset();
+        QVERIFY2(text.contains("\t2024-05-18\t07:42:10\t"), text.constData());
+        QCOMPARE(in.tags.size(), 1);
+        QCOMPARE(read, kWhenMs);
+        QCOMPARE(in.tags[0].dateTime.toMSecsSinceEpoch(), kWhenMs);
+    }
+
+    void importLines_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<float>("speedKmh");
+        QTest::addColumn<qint64>("pointMs");
+        QByteArray header = kHeaderKmh;
+        const QByteArray mph = header.replace("(km/h)", "(mph)");
+        QTest::newRow("mph header") << mph + line11("A", "1.0", "10.0", "1.5", "2") << 1 << 1.5 << 16.0934f
+                                    << qint64(1000);
+        QTest::newRow("m/s header") << QByteArray(kHeaderKmh).replace("(km/h)", "(m/s)")
+                                           + line11("A", "1.0", "10.0", "1.5", "2")
+                                    << 1 << 1.5 << 36.0f << qint64(1000);
+        QTest::newRow("(mph) in a title is no unit")
+            << kHeaderKmh + line11("Triumph (mph) (m/s)", "1", "10", "1.5", "2") << 1 << 1.5 << 10.0f << qint64(1000);
+        QTest::newRow("milliseconds rounded") << kHeaderKmh + line11("A", "12.3", "1", "1", "2") + line11("B", "4.0999", "1", "1", "2")
+                                              << 2 << 1.0 << 1.0f << qint64(12300);
+        QTest::newRow("15 columns: one tag, -00 keeps its sign")
+            << QByteArray("1\tA\td\tt\tA.MOV\t1.0\t3.0\t-00\t30\t36.00\t-000\t00\t01.00\t32.0\t5\n") << 1 << -0.51
+            << 3.0f << qint64(1000);
+        QTest::newRow("13 columns, -00") << QByteArray("1\tA\td\tt\tA.MOV\t2\t3\t-00\t30.0000\t010\t15.0000\t32\t5\n")
+                                         << 1 << -0.5 << 3.0f << qint64(2000);
+        QTest::newRow("BOM and CRLF") << "\xEF\xBB\xBF" + QByteArray(kHeaderKmh).replace("\n", "\r\n")
+                                             + line11("A", ".5", "+2", "-.25", "2").replace("\n", "\r\n")
+                                      << 1 << -0.25 << 2.0f << qint64(500);
+        QTest::newRow("101 lines, 100 tags") << kHeaderKmh + line11("A", "1", "1", "1", "1").repeated(101) << 100
+                                             << 1.0 << 1.0f << qint64(1000);
+    }
+    void importLines()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, count);
+        const GeotagImport in = parseGeotagText(text, m_dir.path());
+        QCOMPARE(in.tags.size(), count);
+        QFETCH(double, lat);
+        QFETCH(float, speedKmh);
+        QFETCH(qint64, pointMs);
+        QCOMPARE(in.tags[0].lat, lat);
+        QVERIFY(qFuzzyCompare(in.tags[0].speed, speedKmh));
+        QCOMPARE(in.tags[0].moviePoint, pointMs);
+        QCOMPARE(in.tags[0].movieFile.fileName(), QStringLiteral("A.MOV"));
+    }
+
+    // Lines that are no tag: nothing of them is taken.
+    void linesThatAreNoTag()
+    {
+        const QByteArray dms = "1\tA\td\tt\tA.MOV\t2\t3\t10\tMIN\t010\t15\t32\t5\n";
+        const QList<QByteArray> lines = {
+            line11("A", "1", "1", "1", "2", "5x"), line11("A", "1", "1", "1", "2", "5\t6"),  // text after, 16 columns
+            line11("A", "1", "1", "1", "2\t3"), line11("A", "1", "1", "1,5", "2"),           // 12 columns, comma
+            line11("A", "1", "1", "1e1", "2"), line11("A", "1", "1", "1.", "2"),              // exponent, trailing dot
+            line11("A", "1", "1", "91", "2"), line11("A", "1", "1", "1", "-180.5"),           // out of range
+            QByteArray(dms).replace("MIN", "61"), QByteArray(dms).replace("MIN", "-1"),       // minutes
+            line11("A", "1", "1" + QByteArray(400, '0'), "1", "2"),                         // 400 digits
+            line11("A", "1", "1", "1", "2", QByteArray(19, '9')), line11("", "1", "1", "1", "2"),
+            line11("A", "1", "1", "1", "2").replace("A.MOV", "dir/"), line11("A", "1", "1", "1", "2").replace("A.MOV", "."),
+        };
+        for (const QByteArray &line : lines)
+            QVERIFY2(parseGeotagText(kHeaderKmh + line, m_dir.path()).tags.isEmpty(), line.constData());
+        QVERIFY(!parseGeotagText(kHeaderKmh + QByteArray(dms).replace("MIN", "59.9"), m_dir.path()).tags.isEmpty());
+    }
+
+    void fileReadsReportWhatIsMissing()
+    {
+        const QString movie = m_dir.filePath(QStringLiteral("HERE.MOV"));
+        QVERIFY(vxtest::writeFile(movie, "x"));
+        addGeotag(makeTag(QStringLiteral("here"), 1, 2, 3, 0, movie));
+        addGeotag(makeTag(QStringLiteral("gone"), 1, 2, 3, 0, m_dir.filePath(QStringLiteral("GONE.MOV"))));
+        const QString path = m_dir.filePath(QStringLiteral("tags.text"));
+        QVERIFY(exportGeotags(path).ok);
+        const GeotagFileRead r = readGeotagFile(path, m_dir.path());
+        QVERIFY(r.ok);
+        QCOMPARE(r.import.tags.size(), 2);
+        QCOMPARE(r.missingMovie, m_dir.filePath(QStringLiteral("GONE.MOV")));
+        QVERIFY(vxtest::writeFile(path, kHeaderKmh + "no tags here\n"));
+        const GeotagFileRead none = readGeotagFile(path, m_dir.path());
+        QVERIFY(!none.ok);
+        QCOMPARE(none.errorText, geotagNothingImportedText(path));
+        QVERIFY(!readGeotagFile(m_dir.filePath(QStringLiteral("absent.text")), m_dir.path()).ok);
+        QVERIFY(!exportGeotags(m_dir.filePath(QStringLiteral("no/such/folder/t.text"))).ok);
+    }
+
+    void storeKeepsEverything()
+    {
+        Geotag g = makeTag(QStringLiteral("kept\ttab"), -12.3456789, -45.6789012, 33.5f, 98765,
+                           m_dir.filePath(QStringLiteral("sub/M.MP4")));
+        g.altitude = -27.5;
+        g.hasAltitude = true;
+        for (int i = 0; i < MAX_GEOTAGS; ++i)
+            addGeotag(g);
+        const QString path = m_dir.filePath(QStringLiteral("store/geotags.json"));
+        QVERIFY(saveGeotagStore(path).ok);
+        clearGeotags();
+        QVERIFY(restoreGeotagStore(path));
+        QCOMPARE(geotags().count, MAX_GEOTAGS);
+        const Geotag &r = geotags().tag[MAX_GEOTAGS - 1];
+        QCOMPARE(r.id, MAX_GEOTAGS);
+        QCOMPARE(r.title, g.title);
+        QCOMPARE(r.movieFile.absoluteFilePath(), g.movieFile.absoluteFilePath());
+        QCOMPARE(r.lat, g.lat);
+        QCOMPARE(r.lon, g.lon);
+        QCOMPARE(r.moviePoint, g.moviePoint);
+        QCOMPARE(r.dateTime, g.dateTime);
+        QCOMPARE(r.altitude, g.altitude);
+        QVERIFY(r.hasAltitude);
+    }
+
+    void hostileStores_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("isStore");
+        QTest::addColumn<int>("count");
+        const QByteArray good = R"({"title":"t","movieFile":"/m.MOV","movieDuration":1,"moviePoint":2,)"
+                                R"("dateTime":3,"speed":4,"lat":5,"lon":6,"altitude":7})";
+        QTest::newRow("not JSON") << QByteArray("{\"geotags\":[") << false << 0;
+        QTest::newRow("no list") << QByteArray("{\"geotags\":5}") << false << 0;
+        QTest::newRow("a list at the top") << QByteArray("[]") << false << 0;
+        QTest::newRow("good and bad records") << "{\"geotags\":[" + good + ",1,{}," + QByteArray(good).replace("\"lat\":5", "\"lat\":95")
+                                                     + "," + QByteArray(good).replace("\"title\":\"t\"", "\"title\":7")
+                                                     + "," + QByteArray(good).replace("\"speed\":4", "\"speed\":\"4\"") + "," + good + "]}"
+                                              << true << 2;
+    }
+    void hostileStores()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, isStore);
+        QFETCH(int, count);
+        bool ok = !isStore;
+        QCOMPARE(parseGeotagStore(text, &ok).size(), count);
+        QCOMPARE(ok, isStore);
+        // A damaged store is put aside, not overwritten by the next save.
+        const QString path = m_dir.filePath(QStringLiteral("hostile.json"));
+        QVERIFY(vxtest::writeFile(path, text));
+        QFile::remove(path + QStringLiteral(".damaged"));
+        QCOMPARE(restoreGeotagStore(path), isStore);
+        QCOMPARE(geotags().count, count);
+        QCOMPARE(QFile::exists(path + QStringLiteral(".damaged")), !isStore);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGeotagFile)
+#include "test_geotagfile.moc"

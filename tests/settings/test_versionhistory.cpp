@@ -1,0 +1,224 @@
+// The version history: parsing, what the dialog shows, and the program's
+// own history file.
+#include "settings/historyfeed.h"
+#include "settings/versionhistory.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace vx;
+using vxtest::FeedEntry;
+using vxtest::historyOf;
+using vxtest::historyXml;
+using vxtest::release;
+
+namespace {
+
+const VersionNumber kRunning = versionFromText(QStringLiteral("1.1.4"));
+
+QStringList versionsOf(const VersionHistory &h)
+{
+    QStringList out;
+    for (const Release &r : h.releases)
+        out << r.version.text();
+    return out;
+}
+
+QByteArray manyReleases(int count)
+{
+    QStringList versions;
+    for (int i = count - 1; i >= 0; --i)
+        versions << QStringLiteral("2.%1.%2").arg(i / 100).arg(i % 100);
+    return historyOf(versions);
+}
+
+QByteArray withNotes(const QString &notes)
+{
+    return historyXml(QList<FeedEntry>{{QStringLiteral("1.2.0"), QStringLiteral("https://example.org/d"), notes}});
+}
+
+} // namespace
+
+class TestVersionHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<int>("counted");
+        QTest::addColumn<QString>("error");  // part of the error text; empty: success
+
+        QTest::newRow("newer releases listed") << historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3", "1.1.2"})
+                                               << QStringList{"1.2.0", "1.1.5", "1.1.4", "1.1.3"} << 3 << "";
+        QTest::newRow("up to date") << historyOf({"1.1.4", "1.1.3"}) << QStringList{"1.1.4", "1.1.3"} << 1 << "";
+        QTest::newRow("older release only") << historyOf({"1.1.3", "1.0.0"}) << QStringList{"1.1.3"} << 0 << "";
+        QTest::newRow("wrong order") << historyOf({"1.1.3", "1.2.0", "1.1.5"})
+                                     << QStringList{"1.2.0", "1.1.5", "1.1.3"} << 2 << "";
+        QTest::newRow("incomplete entries skipped")
+            << historyXml(QList<FeedEntry>{{"1.3.0", QString(), "no url"},
+                                           {"1.2.9", "https://example.org/", QString()},
+                                           {"1.2", "https://example.org/", "no subminor"},
+                                           {"-", "https://example.org/", "no parts"},
+                                           release("1.1.5")})
+            << QStringList{"1.1.5"} << 1 << "";
+        QTest::newRow("parts out of range or not numbers")
+            << historyOf({"1.100.0", "10000.0.0", "1.2.-1", "1.x.0", "1.2.+3", "99999999999.0.0", "1.1.5"})
+            << QStringList{"1.1.5"} << 1 << "";
+        QTest::newRow("largest parts") << historyOf({"9999.99.99"}) << QStringList{"9999.99.99"} << 1 << "";
+        QTest::newRow("download pages that are not web pages")
+            << historyXml(QList<FeedEntry>{{"1.3.0", "file:///etc/passwd", "x"},
+                                           {"1.2.9", "javascript:alert(1)", "x"},
+                                           {"1.2.8", "http://", "x"},
+                                           {"1.2.7", "ftp://example.org/v", "x"},
+                                           {"1.2.6", "/download", "x"},
+                                           {"1.2.5", "data:text/html,x", "x"},
+                                           release("1.1.5")})
+            << QStringList{"1.1.5"} << 1 << "";
+        QTest::newRow("201 entries") << manyReleases(201) << QStringList() << 200 << "";
+        // The notes are kept in bytes (UTF-8), each with a closing zero; the
+        // store of 1,000,000 bytes is never filled to the last byte.
+        const QString twoByteNotes = QStringLiteral("\u00e9").repeated(499999);  // 999,998 bytes
+        QTest::newRow("notes one byte under the limit") << withNotes(twoByteNotes) << QStringList{"1.2.0"} << 1
+                                                        << "";
+        QTest::newRow("notes at the limit") << withNotes(twoByteNotes + QLatin1Char('a')) << QStringList() << 0
+                                            << "release notes of version 1.2.0 are too long";
+        QTest::newRow("no entries") << QByteArray("<volantix><changes/></volantix>") << QStringList() << 0
+                                    << "no complete release";
+        QTest::newRow("versions outside changes")
+            << QByteArray("<volantix><version><major>2</major><minor>0</minor><subminor>0</subminor>"
+                          "<url>https://example.org/</url><text>x</text></version></volantix>")
+            << QStringList() << 0 << "no complete release";
+        QTest::newRow("empty body") << QByteArray() << QStringList() << 0 << "not valid XML";
+        QTest::newRow("cut short") << historyOf({"1.2.0"}).left(120) << QStringList() << 0 << "not valid XML";
+        QTest::newRow("an HTML error page") << QByteArray("<html><body><h1>Not Found</h1><p>x<br></body></html>")
+                                            << QStringList() << 0 << "not valid XML";
+        QTest::newRow("entity expansion")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE v [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
+                          "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+                          "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+                          "<v><changes><version><major>2</major><minor>0</minor><subminor>0</subminor>"
+                          "<url>https://example.org/</url><text>&d;&d;&d;&d;</text></version></changes></v>")
+            << QStringList() << 0 << "not valid XML";
+    }
+
+    void parse()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, stored);
+        QFETCH(int, counted);
+        QFETCH(QString, error);
+        const VersionHistory h = parseVersionHistory(xml, kRunning);
+        QVERIFY2(error.isEmpty() ? h.ok() : h.error.contains(error), qPrintable(h.error));
+        if (!stored.isEmpty())
+            QCOMPARE(versionsOf(h), stored);
+        QCOMPARE(h.releases.isEmpty(), !h.ok());
+        QCOMPARE(h.counted, counted);
+        QVERIFY(h.releases.size() <= MAX_RELEASES);
+    }
+
+    void notesKeepTheirHtmlAndAddressesStayWhole()
+    {
+        const QString longPage = QStringLiteral("https://example.org/") + QString(3000, QLatin1Char('p'));
+        const QByteArray xml = "<volantix><changes><version><major>1</major><minor>2</minor><subminor>0</subminor>"
+                               "<url> " + longPage.toUtf8() + " </url><text><ul><li>one &amp; <b>two</b></li></ul>"
+                               "</text></version></changes></volantix>";
+        const VersionHistory h = parseVersionHistory(xml, kRunning);
+        QVERIFY2(h.ok(), qPrintable(h.error));
+        QCOMPARE(h.releases.first().downloadPage.toString(), longPage);
+        QCOMPARE(h.releases.first().notes, QStringLiteral("one & two"));  // markup as elements: its text
+        const VersionHistory cdata = parseVersionHistory(
+            historyXml(QList<FeedEntry>{{"1.2.0", "https://example.org/", "<ul><li>one &amp; two</li></ul>"}}),
+            kRunning);
+        QCOMPARE(cdata.releases.first().notes, QStringLiteral("<ul><li>one &amp; two</li></ul>"));
+    }
+
+    void dialogTexts_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("notShown");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("releases since the running one")
+            << historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3"})
+            << "The latest version is 1.2.0. You are running version 1.1.4." << "Changes since version 1.1.4"
+            << "Download 1.2.0" << true
+            << QStringList{"<b>Version 1.2.0</b><p>\n<p>notes of 1.2.0</p><p>\n<b>Version 1.1.5</b>",
+                           "<b>Version 1.1.4</b>"}
+            << QStringList{"1.1.3"} << "https://example.org/download/1.2.0";
+        QTest::newRow("notes past the text limit")
+            << historyXml(QList<FeedEntry>{{"1.2.0", "https://example.org/", QString(999990, QLatin1Char('a'))},
+                                           release("1.1.5")})
+            << "The latest version is 1.2.0. You are running version 1.1.4." << "Changes since version 1.1.4"
+            << "Download 1.2.0" << true << QStringList() << QStringList{"Version 1.2.0", "Version 1.1.5"}
+            << "https://example.org/";
+    }
+
+    void dialogTexts()
+    {
+        QFETCH(QByteArray, xml);
+        const HistoryView v = historyView(parseVersionHistory(xml, kRunning), kRunning);
+        QTEST(v.label, "label");
+        QTEST(v.groupTitle, "group");
+        QTEST(v.buttonText, "button");
+        QTEST(v.buttonEnabled, "enabled");
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, notShown);
+        for (const QString &s : shown)
+            QVERIFY2(v.notesHtml.contains(s), qPrintable(s));
+        for (const QString &s : notShown)
+            QVERIFY2(!v.notesHtml.contains(s), qPrintable(s));
+        QVERIFY(v.notesHtml.size() <= MAX_HISTORY_TEXT);
+        QFETCH(QString, page);
+        QCOMPARE(v.downloadPage, QUrl(page));
+    }
+
+    void versionNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("1.1.4") << "1.1.4" << 10104 << "1.1.4";
+        QTest::newRow("1.10.2") << "1.10.2" << 11002 << "1.10.2";
+        QTest::newRow("later parts feed the subminor") << "1.1.4.5" << 10145 << "1.1.45";
+        QTest::newRow("other characters ignored") << "v2.0-rc" << 20000 << "2.0.0";
+    }
+
+    void versionNumbers()
+    {
+        QFETCH(QString, text);
+        const VersionNumber v = versionFromText(text);
+        QTEST(v.number(), "number");
+        QTEST(v.text(), "shown");
+    }
+
+    void feedAddress()
+    {
+        QCOMPARE(updateFeedUrl(QString()), QUrl());
+        QCOMPARE(updateFeedUrl(QStringLiteral("http://h:81/v/")), QUrl("http://h:81/v/volantix_version.xml"));
+        QCOMPARE(updateFeedUrl(QStringLiteral("http://h:81/v")), QUrl("http://h:81/v/volantix_version.xml"));
+    }
+
+    // The history file this repository publishes: every entry complete and
+    // the newest one this very version.
+    void repositoryHistoryFile()
+    {
+        QFile f(QStringLiteral(VX_SOURCE_DIR "/resources/volantix_version.xml"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray xml = f.readAll();
+        const VersionHistory h = parseVersionHistory(xml, runningVersion());
+        QVERIFY2(h.ok(), qPrintable(h.error));
+        QCOMPARE(h.releases.first().version.text(), QStringLiteral(VX_VERSION));
+        QCOMPARE(h.counted, 1);
+        QCOMPARE(parseVersionHistory(xml, VersionNumber()).releases.size(), int(xml.count("<version>")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVersionHistory)
+#include "test_versionhistory.moc"

@@ -1,0 +1,86 @@
+// A small HTTP server on the loopback interface for tests that must not
+// reach the network. Each request (up to its blank line) is recorded and
+// handed to the handler, which returns the whole raw answer; an empty
+// answer keeps the connection open without a word (a server that hangs).
+// The connection is closed after each answer.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <functional>
+
+namespace vxtest {
+
+// "HTTP/1.1 <status> <reason>" with the extra header lines (each ending in
+// "\r\n"), Content-Length unless `withLength` is false, and the body.
+inline QByteArray httpAnswer(int status, const QByteArray &reason, const QByteArray &body = QByteArray(),
+                             const QByteArray &headers = QByteArray(), bool withLength = true)
+{
+    QByteArray a = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nConnection: close\r\n" + headers;
+    if (withLength)
+        a += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    return a + "\r\n" + body;
+}
+
+class LocalHttpServer : public QTcpServer {
+public:
+    using Handler = std::function<QByteArray(const QByteArray &request)>;
+
+    explicit LocalHttpServer(Handler handler = {})
+        : m_handler(std::move(handler))
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { readFrom(s); });
+                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+        listen(QHostAddress::LocalHost);
+    }
+
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(serverPort()); }
+
+    QList<QByteArray> requests;  // each request's head
+
+private:
+    void readFrom(QTcpSocket *s)
+    {
+        // A client may still send on a connection this server has answered
+        // and is closing; it sends again on a new one.
+        if (s->property("answered").toBool()) {
+            s->readAll();
+            return;
+        }
+        QByteArray &pending = m_pending[s];
+        pending += s->readAll();
+        const int end = pending.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray head = pending.left(end + 4);
+        m_pending.remove(s);
+        requests << head;
+        const QByteArray answer = m_handler ? m_handler(head) : QByteArray();
+        if (answer.isEmpty())
+            return;
+        s->setProperty("answered", true);
+        s->write(answer);
+        s->disconnectFromHost();
+    }
+
+    Handler m_handler;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};
+
+// The path of a request head's first line ("GET /a/b HTTP/1.1" -> "/a/b";
+// an absolute form through a proxy keeps its scheme and host).
+inline QByteArray requestPath(const QByteArray &head)
+{
+    const QList<QByteArray> first = head.left(head.indexOf("\r\n")).split(' ');
+    return first.size() >= 2 ? first.at(1) : QByteArray();
+}
+
+} // namespace vxtest
