@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -251,9 +252,10 @@ private slots:
         m_host.busy = true;
         QTRY_VERIFY(!utc->isEnabled());
         QVERIFY(!ignore->isEnabled());
-        QTest::keyClicks(utc, QStringLiteral("5"));
-        d->apply();
+        utc->setText(QStringLiteral("-5"));  // as if typed the moment before
+        emit utc->textEdited(utc->text());
         QCOMPARE(t.block[0].gpsTime[0], 1700000000u + 8 * 3600);
+        QCOMPARE(settings().utcOffset, -8.0f);
         QCOMPARE(settings().ignoreGps, false);
         m_host.busy = false;
         QTRY_VERIFY(utc->isEnabled() && ignore->isEnabled());
@@ -368,6 +370,16 @@ private slots:
                                            QStringLiteral("Please restart Volantix to see the change.")}));
         QCOMPARE(boxes.titles, (QStringList{QStringLiteral("Volantix"), QStringLiteral("Volantix")}));
         QVERIFY(boxes.unexpected.isEmpty());
+        // "Network Proxy..." runs the proxy dialog modally.
+        QString proxyTitle;
+        QTimer::singleShot(200, [&proxyTitle] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                proxyTitle = modal->windowTitle();
+                modal->close();
+            }
+        });
+        child<QPushButton>(d, "proxyButton")->click();
+        QCOMPARE(proxyTitle, QStringLiteral("Network Proxy Settings"));
     }
 };
 
