@@ -11,7 +11,7 @@ PACKAGES="
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins qtwebengine5-dev
     libqt5webchannel5-dev qttools5-dev libgeographiclib-dev ffmpeg libexiv2-dev
     proj-data libjs-leaflet xvfb xauth gstreamer1.0-plugins-good gstreamer1.0-libav
-    fonts-dejavu-core locales
+    fonts-dejavu-core appstream desktop-file-utils dpkg-dev file locales
 "
 # Skip the package manager entirely when everything is already there.
 missing=""

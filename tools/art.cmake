@@ -71,3 +71,22 @@ add_dependencies(vxresources_objects vxart)
 add_library(vxresources INTERFACE)
 target_link_libraries(vxresources INTERFACE Qt5::Core $<TARGET_OBJECTS:vxresources_objects>)
 add_dependencies(vxresources vxresources_objects)
+
+# The application icon for the desktop: drawn by makeart at each size of the
+# hicolor icon theme into <build>/generated/icons/hicolor/<n>x<n>/apps,
+# installed under share/icons (cmake/VolantixInstall.cmake).
+set(VX_APP_ICON_SIZES 16 22 24 32 48 64 128 256 512)
+set(VX_APP_ICONS "")
+foreach(size IN LISTS VX_APP_ICON_SIZES)
+    list(APPEND VX_APP_ICONS ${VX_APP_ICON_DIR}/${size}x${size}/apps/${VX_APP_ID}.png)
+endforeach()
+list(JOIN VX_APP_ICON_SIZES "," VX_APP_ICON_SIZE_LIST)
+add_custom_command(
+    OUTPUT ${VX_APP_ICONS}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:makeart> --app-icons ${VX_APP_ICON_DIR} --app-icon-name ${VX_APP_ID}
+            --sizes ${VX_APP_ICON_SIZE_LIST}
+    DEPENDS makeart
+    COMMENT "Drawing the application icon for the desktop"
+    VERBATIM)
+add_custom_target(vxappicons ALL DEPENDS ${VX_APP_ICONS})

@@ -7,6 +7,9 @@
 //       and click.wav and boing.wav into the sounds directory. With
 //       --expect, fails unless the pictures written are exactly those names
 //       (the build declares its outputs from the same list).
+//   makeart --app-icons DIR --app-icon-name NAME --sizes 16,32,...
+//       writes DIR/<n>x<n>/apps/NAME.png, the application icon ("volantix")
+//       drawn at each size, as the desktop's hicolor icon theme lays it out.
 //   makeart --contact-sheet FILE
 //       writes one PNG showing every picture (icons also at 24 px, dashboard
 //       pictures on black) for a look at the whole set; --only a,b limits
@@ -17,6 +20,7 @@
 #include "art/artkit.h"
 #include "art/sounds.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -158,6 +162,37 @@ bool writeContactSheet(const std::vector<art::ArtImage> &all, const QString &pat
     return sheet.save(path, "PNG");
 }
 
+// The application icon drawn afresh at every size (not scaled from one
+// bitmap), so that each size is sharp.
+bool writeAppIcons(const std::vector<art::ArtImage> &all, const QString &dir, const QString &name,
+                   const QString &sizes)
+{
+    const auto icon = std::find_if(all.begin(), all.end(),
+                                   [](const art::ArtImage &a) { return a.name == QLatin1String("volantix"); });
+    if (icon == all.end() || name.isEmpty())
+        return false;
+    for (const QString &text : sizes.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int n = text.toInt();
+        if (n < 8 || n > 1024) {
+            std::fprintf(stderr, "makeart: no icon size %s\n", qPrintable(text));
+            return false;
+        }
+        art::ArtImage a = *icon;
+        a.width = a.height = n;
+        a.paint = [n, w = icon->width, paint = icon->paint](QPainter &p) {
+            p.scale(double(n) / w, double(n) / w);
+            paint(p);
+        };
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(dir).arg(n);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        if (!QDir().mkpath(folder) || !art::render(a).save(&png, "PNG") ||
+            !writeBytes(QDir(folder).filePath(name + QStringLiteral(".png")), png.data()))
+            return false;
+    }
+    return true;
+}
+
 QString option(const QStringList &args, const QString &name)
 {
     const int i = args.indexOf(name);
@@ -196,11 +231,19 @@ int main(int argc, char **argv)
         return writeContactSheet(shown, sheet) ? 0 : 1;
     }
 
+    const QString appIcons = option(args, QStringLiteral("--app-icons"));
+    if (!appIcons.isEmpty())
+        return writeAppIcons(all, appIcons, option(args, QStringLiteral("--app-icon-name")),
+                             option(args, QStringLiteral("--sizes")))
+                   ? 0
+                   : 1;
+
     const QString images = option(args, QStringLiteral("--images"));
     const QString qrc = option(args, QStringLiteral("--qrc"));
     const QString sounds = option(args, QStringLiteral("--sounds"));
     if (images.isEmpty() || qrc.isEmpty() || sounds.isEmpty()) {
         std::fprintf(stderr, "usage: makeart --images DIR --qrc FILE --sounds DIR [--expect NAMES]\n"
+                             "       makeart --app-icons DIR --app-icon-name NAME --sizes 16,32,...\n"
                              "       makeart --contact-sheet FILE\n");
         return 2;
     }

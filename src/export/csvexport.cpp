@@ -9,12 +9,13 @@
 // satellite columns exist when any loaded movie (active or not) has them.
 #include "trackexport.h"
 
-#include "settings/settings.h"
+#include "exportpipeline.h"
+#include "numbertext.h"
 #include "track/trackstore.h"
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
-#include <memory>
 
 namespace vx {
 
@@ -29,99 +30,102 @@ const char *const kCsvHeads[] = {
     "Longitude(Deg),Longitude(Min),Longitude(Sec),Speed(%s),Distance(%s),LOS(%s),Bearing(Deg)",
 };
 
-void appendCoordinates(QByteArray &line, int format, const CoordinateBuffers &c)
+// Local time = UTC + the offset in whole seconds (truncated); an offset no
+// clock can have is held to a century so that it never overflows.
+int64_t localOffsetSeconds(float hours)
 {
-    line += c.latDeg;
-    line += ", ";
-    if (format >= 1) {
-        line += c.latMin;
-        line += ", ";
-    }
-    if (format == 2) {
-        line += c.latSec;
-        line += ", ";
-    }
-    line += c.lonDeg;
-    if (format >= 1) {
-        line += ", ";
-        line += c.lonMin;
-    }
-    if (format == 2) {
-        line += ", ";
-        line += c.lonSec;
-    }
-    line += ',';
+    const double s = std::trunc(static_cast<double>(hours) * 3600.0);
+    return s == s ? static_cast<int64_t>(std::clamp(s, -3.2e9, 3.2e9)) : 0;
 }
 
 } // namespace
 
-ExportResult exportCsv(const QString &path)
+ExportResult writeCsv(const ExportSource &src, const QString &path, ExportProgress *progress)
 {
-    ExportFile file(path);
+    ExportFile file(path, progress);
     if (!file.open())
         return file.failure();
-    QByteArray &out = file.text();
 
-    const TrackStore &t = track();
-    const SettingsRecord &s = settings();
-    const int numBlocks = std::clamp(t.numBlocks, 0, MAX_BLOCKS);
-    const int format = s.datumFormat == 0 || s.datumFormat == 1 ? s.datumFormat : 2;
-
+    const int format = src.datumFormat;
     bool altitudeColumn = false;
     bool satsColumn = false;
-    for (int b = 0; b < numBlocks; ++b) {
-        altitudeColumn = altitudeColumn || t.block[b].hasAltitude;
-        satsColumn = satsColumn || t.block[b].hasSats;
+    for (const ExportSource::Movie &m : src.movies) {
+        altitudeColumn = altitudeColumn || m.hasAltitude;
+        satsColumn = satsColumn || m.hasSats;
     }
 
-    const QByteArray speedUnit = speedUnitName(s.speedUnitIndex).toUtf8();
-    const QByteArray distUnit = distanceUnitName(s.distUnitIndex).toUtf8();
-    appendCFormat(out, kCsvHeads[format], speedUnit.constData(), distUnit.constData(),
-                  distUnit.constData());
+    QByteArray head = cFormat(kCsvHeads[format], src.speedUnit.constData(), src.distUnit.constData(),
+                              src.distUnit.constData());
     if (altitudeColumn)
-        appendCFormat(out, ",Altitude(%s)", altitudeUnitName(s.altUnits).toUtf8().constData());
+        appendCFormat(head, ",Altitude(%s)", src.altUnit.constData());
     if (satsColumn)
-        out += ",SatCount";
-    out += '\n';
+        head += ",SatCount";
+    head += '\n';
+    file.write(head);
 
-    // Local time = UTC + the offset in whole seconds (truncated).
-    const int64_t localOffsetS = static_cast<int64_t>(std::trunc(s.localTimeOffset * 3600.0));
-    double runningDist = 0.0;  // over the whole file, not per movie
-    const auto coordinates = std::make_unique<CoordinateBuffers>();
-    for (int b = 0; b < numBlocks; ++b) {
-        const MovieBlock &blk = t.block[b];
-        const int n = std::clamp(blk.numPoints, 0, MAX_POINTS);
-        if (!blk.active || n < 1)
+    // The movies written, and the running distance (over the whole file, not
+    // per movie) before each: the same sums in the same order as one pass.
+    struct Piece {
+        int block;
+        double distanceBefore;
+    };
+    std::vector<Piece> pieces;  // read by several threads: no implicit sharing
+    double runningDist = 0.0;
+    for (int b = 0; b < src.movies.size(); ++b) {
+        const ExportSource::Movie &m = src.movies[b];
+        if (!m.active || m.points < 1)
             continue;
-        const QByteArray name = blk.movieFile.fileName().toUtf8();
-        for (int i = 0; i < n; ++i) {
-            const CivilTime utc = civilFromSeconds(blk.gpsTime[i]);
-            const CivilTime local = civilFromSeconds(static_cast<int64_t>(blk.gpsTime[i]) + localOffsetS);
-            out += name;
-            out += ", ";
-            appendDateText(out, local);
-            out += ", ";
-            appendTimeText(out, local);
-            out += ", ";
-            appendDateText(out, utc);
-            out += ", ";
-            appendTimeText(out, utc);
-            out += ", ";
-            formatCoordinates(format, true, blk.lat[i], blk.lon[i], *coordinates);
-            appendCoordinates(out, format, *coordinates);
-            runningDist += blk.segDist[i] * s.distFactor;
-            appendCFormat(out, "%5.1f,%12.3lf,%12.3lf,%7.1lf", blk.speed[i] * s.speedFactor, runningDist,
-                          blk.los[i] * s.distFactor, blk.bearing[i]);
-            // A movie without altitude or satellites has none: its column
-            // reads 0 whatever the arrays hold.
-            if (altitudeColumn)
-                appendCFormat(out, ",%7.1lf", blk.hasAltitude ? blk.altitude[i] * s.altFactor : 0.0);
-            if (satsColumn)
-                appendCFormat(out, ",%d", blk.hasSats ? blk.sats[i] : 0);
-            out += '\n';
-        }
-        file.writeIfLarge();
+        pieces.push_back({b, runningDist});
+        const MovieBlock &blk = src.store->block[b];
+        for (int i = 0; i < m.points; ++i)
+            runningDist += blk.segDist[i] * src.distFactor;
     }
+
+    const int64_t localOffsetS = localOffsetSeconds(src.localTimeOffset);
+    auto make = [&](int k, TextBuffer &out) {
+        const ExportSource::Movie &m = src.movies[pieces[k].block];
+        const MovieBlock &blk = src.store->block[pieces[k].block];
+        double runningDist = pieces[k].distanceBefore;
+        DateTimeWriter utc, local;
+        const size_t nameLength = static_cast<size_t>(m.nameUtf8.size());
+        const size_t rowMax = nameLength + 2 * COORDINATE_TEXT_MAX + 6 * FIXED_TEXT_MAX + 4 * DATE_TIME_TEXT_MAX + 64;
+        // A movie without altitude or satellites has none: its column reads
+        // 0 whatever the arrays hold.
+        const bool altitude = altitudeColumn && m.hasAltitude;
+        const bool sats = satsColumn && m.hasSats;
+        for (int i = 0; i < m.points; ++i) {
+            char *p = out.room(rowMax);
+            p = putText(p, m.nameUtf8.constData(), nameLength);
+            p = putText(p, ", ");
+            p = local.write(p, static_cast<int64_t>(blk.gpsTime[i]) + localOffsetS, ", ", 2);
+            p = putText(p, ", ");
+            p = utc.write(p, blk.gpsTime[i], ", ", 2);
+            p = putText(p, ", ");
+            p = writeCoordinate(p, format, true, blk.lat[i], 2, ", ", 2);
+            p = putText(p, ", ");
+            p = writeCoordinate(p, format, true, blk.lon[i], 3, ", ", 2);
+            *p++ = ',';
+            runningDist += blk.segDist[i] * src.distFactor;
+            p = writeFixed(p, blk.speed[i] * src.speedFactor, 1, 5);  // "%5.1f,%12.3lf,%12.3lf,%7.1lf"
+            *p++ = ',';
+            p = writeFixed(p, runningDist, 3, 12);
+            *p++ = ',';
+            p = writeFixed(p, blk.los[i] * src.distFactor, 3, 12);
+            *p++ = ',';
+            p = writeFixed(p, blk.bearing[i], 1, 7);
+            if (altitudeColumn) {
+                *p++ = ',';
+                p = writeFixed(p, altitude ? blk.altitude[i] * src.altFactor : 0.0, 1, 7);
+            }
+            if (satsColumn) {
+                *p++ = ',';
+                p = writeInt(p, sats ? blk.sats[i] : 0);
+            }
+            *p++ = '\n';
+            out.advance(p);
+        }
+    };
+    writePiecesInOrder(file, static_cast<int>(pieces.size()), make, [&](int k) { return src.movies[pieces[k].block].points; });
     return file.finish();
 }
 

@@ -6,17 +6,53 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <pthread.h>
+
 namespace vx {
 
 namespace {
-
-constexpr int kWriteChunk = 1 << 20;
 
 struct TypeRow {
     const char *word;
     const char *extension;
 };
 const TypeRow kTypes[] = {{"CSV", ".csv"}, {"GPX", ".gpx"}, {"KML", ".kml"}, {"TXT", ".text"}};
+
+// While it lives, a write into a pipe whose reader has gone away fails with
+// EPIPE instead of ending the program with SIGPIPE: the signal is blocked for
+// this thread, and one it raised is taken back before it is unblocked.
+class PipeSignalGuard {
+public:
+    PipeSignalGuard()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_previous);
+    }
+    ~PipeSignalGuard()
+    {
+        if (!m_wasPending) {
+            const timespec now = {0, 0};
+            while (sigtimedwait(&m_pipe, nullptr, &now) == SIGPIPE) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+    }
+    PipeSignalGuard(const PipeSignalGuard &) = delete;
+    PipeSignalGuard &operator=(const PipeSignalGuard &) = delete;
+
+private:
+    sigset_t m_pipe, m_previous;
+    bool m_wasPending = false;
+};
 
 bool validType(int type) { return type >= 0 && type < static_cast<int>(sizeof kTypes / sizeof kTypes[0]); }
 
@@ -33,86 +69,122 @@ QString exportFileErrorText(const QString &path)
     return QStringLiteral("File error. Could not write to: %1").arg(path);
 }
 
-ExportFile::ExportFile(const QString &path) : path(path) {}
+void TextBuffer::grow(size_t needed)
+{
+    // Half as much again, so that a buffer reused for one movie after
+    // another settles at the largest.
+    const size_t capacity = std::max(needed + needed / 2, size_t{64} << 10);
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (m_used > 0)
+        std::memcpy(bigger.get(), m_data.get(), m_used);
+    m_data = std::move(bigger);
+    m_capacity = capacity;
+}
+
+void TextBuffer::append(const char *text, size_t n)
+{
+    char *at = room(n);
+    std::memcpy(at, text, n);
+    advance(at + n);
+}
+
+ExportFile::ExportFile(const QString &path, ExportProgress *progress) : m_path(path), m_progress(progress) {}
 
 ExportFile::~ExportFile()
 {
-    if (save)
-        save->cancelWriting();  // QSaveFile drops its temporary file
+    if (m_save)
+        m_save->cancelWriting();  // QSaveFile drops its temporary file
 }
 
 bool ExportFile::open()
 {
-    failed = true;
-    if (path.isEmpty())
+    m_failed = true;
+    if (m_path.isEmpty())
         return false;
-    const QFileInfo info(path);
+    const QFileInfo info(m_path);
     if (info.exists() && info.isDir())
         return false;
+    // Unbuffered: the text arrives in large pieces already.
     if (info.exists() && !info.isFile()) {
         // A device or pipe: there is nothing to replace; write straight in.
-        direct = std::make_unique<QFile>(path);
-        if (!direct->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        m_direct = std::make_unique<QFile>(m_path);
+        if (!m_direct->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
     } else {
-        save = std::make_unique<QSaveFile>(path);
-        if (!save->open(QIODevice::WriteOnly))
+        m_save = std::make_unique<QSaveFile>(m_path);
+        if (!m_save->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
     }
-    failed = false;
+    m_failed = false;
     return true;
 }
 
-bool ExportFile::writePending()
+void ExportFile::write(const char *text, size_t n)
 {
-    if (failed)
-        return false;
-    QIODevice *device = save ? static_cast<QIODevice *>(save.get()) : direct.get();
+    QIODevice *device = m_save ? static_cast<QIODevice *>(m_save.get()) : m_direct.get();
     if (!device)
-        return failed = true, false;
-    qint64 done = 0;
-    while (done < pending.size()) {
-        const qint64 n = device->write(pending.constData() + done, pending.size() - done);
-        if (n <= 0) {
-            failed = true;
-            break;
-        }
-        done += n;
+        m_failed = true;
+    std::unique_ptr<PipeSignalGuard> pipeGuard;
+    if (m_direct)
+        pipeGuard = std::make_unique<PipeSignalGuard>();
+    size_t done = 0;
+    while (!m_failed && done < n) {
+        const qint64 w = device->write(text + done, static_cast<qint64>(n - done));
+        if (w <= 0)
+            m_failed = true;
+        else
+            done += static_cast<size_t>(w);
     }
-    pending.clear();
-    return !failed;
 }
 
-void ExportFile::writeIfLarge()
+bool ExportFile::step(int points)
 {
-    if (pending.size() >= kWriteChunk)
-        writePending();
+    if (m_progress) {
+        m_progress->pointsDone += points;
+        if (m_progress->cancelRequested)
+            return false;
+    }
+    return !m_failed;
 }
 
-ExportResult ExportFile::failure() const { return {false, exportFileErrorText(path)}; }
+ExportResult ExportFile::failure() const { return {false, exportFileErrorText(m_path)}; }
+
+ExportResult ExportFile::cancel()
+{
+    if (m_save) {
+        m_save->cancelWriting();
+        m_save->commit();  // removes the temporary file; the target stays as it was
+        m_save.reset();
+    }
+    m_direct.reset();
+    ExportResult r;
+    r.cancelled = true;
+    return r;
+}
 
 ExportResult ExportFile::finish()
 {
-    writePending();
-    if (save) {
-        if (failed) {
-            save->cancelWriting();
-            save->commit();  // removes the temporary file; the target stays as it was
-        } else if (!save->commit()) {
-            failed = true;
+    if (m_progress && m_progress->cancelRequested && !m_failed)
+        return cancel();
+    if (m_save) {
+        if (m_failed) {
+            m_save->cancelWriting();
+            m_save->commit();  // removes the temporary file; the target stays as it was
+        } else if (!m_save->commit()) {
+            m_failed = true;
         }
-        save.reset();
-    } else if (direct) {
-        if (!direct->flush() || direct->error() != QFileDevice::NoError)
-            failed = true;
-        direct->close();
-        if (direct->error() != QFileDevice::NoError)
-            failed = true;
-        direct.reset();
+        m_save.reset();
+    } else if (m_direct) {
+        if (!m_direct->flush() || m_direct->error() != QFileDevice::NoError)
+            m_failed = true;
+        m_direct->close();
+        if (m_direct->error() != QFileDevice::NoError)
+            m_failed = true;
+        m_direct.reset();
     } else {
-        failed = true;
+        m_failed = true;
     }
-    if (failed)
+    if (m_failed)
         return failure();
     return {true, QString()};
 }

@@ -1,9 +1,13 @@
 #include "formatters.h"
 
+#include "numbertext.h"
+
 #include <clocale>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <algorithm>
 #include <locale.h>
 
 namespace vx {
@@ -57,24 +61,24 @@ double wholeDegrees(double x)
 void fillOne(int datumFormat, bool signedValues, double x, int degreeWidth, char *deg, char *min,
              char *sec)
 {
-    constexpr size_t n = COORDINATE_BUFFER_SIZE;
-    deg[0] = min[0] = sec[0] = '\0';
-    const double shown = signedValues ? x : std::fabs(x);
-    if (datumFormat == 0) {
-        std::snprintf(deg, n, "%7.6lf", shown);
-        return;
+    // The parts come out separated by a zero byte each.
+    char text[COORDINATE_TEXT_MAX + 3];
+    char *end = writeCoordinate(text, datumFormat, signedValues, x, degreeWidth, "", 1);
+    *end = '\0';
+    char *parts[3] = {deg, min, sec};
+    const char *from = text;
+    for (int i = 0; i < 3; ++i) {
+        const size_t n = from < end ? std::strlen(from) : 0;
+        std::memcpy(parts[i], from, n);
+        parts[i][n] = '\0';
+        from += n + 1;
     }
-    // "%0Nd" of the whole degrees, kept in floating point so that no value
-    // (however far out of range) overflows an integer conversion.
-    std::snprintf(deg, n, "%0*.0f", degreeWidth, wholeDegrees(shown));
-    const double a = std::fabs(x);
-    const double minutes = (a - std::trunc(a)) * 60.0;
-    if (datumFormat == 1) {
-        std::snprintf(min, n, "%07.4lf", minutes);
-        return;
-    }
-    std::snprintf(min, n, "%02.0f", std::trunc(minutes));
-    std::snprintf(sec, n, "%05.2lf", (minutes - std::trunc(minutes)) * 60.0);
+}
+
+char *put(char *out, const char *text, int n)
+{
+    std::memcpy(out, text, static_cast<size_t>(n));
+    return out + n;
 }
 
 void appendDigits(QByteArray &out, int value, int width)
@@ -110,12 +114,30 @@ void appendCFormat(QByteArray &out, const char *format, ...)
     va_end(args);
 }
 
+char *writeCoordinate(char *out, int datumFormat, bool signedValues, double x, int degreeWidth,
+                      const char *separator, int separatorLength)
+{
+    const double shown = signedValues ? x : std::fabs(x);
+    if (datumFormat == 0)
+        return writeFixed(out, shown, 6, 7);  // "%7.6lf"
+    // "%0Nd" of the whole degrees, kept in floating point so that no value
+    // (however far out of range) overflows an integer conversion.
+    out = writeFixed(out, wholeDegrees(shown), 0, degreeWidth, true);
+    out = put(out, separator, separatorLength);
+    const double a = std::fabs(x);
+    const double minutes = (a - std::trunc(a)) * 60.0;
+    if (datumFormat == 1)
+        return writeFixed(out, minutes, 4, 7, true);  // "%07.4lf"
+    out = writeFixed(out, std::trunc(minutes), 0, 2, true);  // "%02d"
+    out = put(out, separator, separatorLength);
+    return writeFixed(out, (minutes - std::trunc(minutes)) * 60.0, 2, 5, true);  // "%05.2lf"
+}
+
 void formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg,
                        CoordinateBuffers &out)
 {
     if (datumFormat != 0 && datumFormat != 1)
         datumFormat = 2;
-    CLocaleScope c;
     fillOne(datumFormat, signedValues, latDeg, 2, out.latDeg, out.latMin, out.latSec);
     fillOne(datumFormat, signedValues, lonDeg, 3, out.lonDeg, out.lonMin, out.lonSec);
 }
@@ -196,6 +218,31 @@ void appendTimestamp(QByteArray &out, uint32_t gpsTime)
     out += 'T';
     appendTimeText(out, t);
     out += 'Z';
+}
+
+char *DateTimeWriter::write(char *out, int64_t seconds, const char *between, int betweenLength)
+{
+    int64_t day = seconds / 86400;
+    int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --day;
+    }
+    if (day != m_day) {
+        QByteArray date;
+        appendDateText(date, civilFromSeconds(day * 86400));
+        m_dateLength = std::min(date.size(), static_cast<int>(sizeof m_date));
+        std::memcpy(m_date, date.constData(), static_cast<size_t>(m_dateLength));
+        m_day = day;
+    }
+    out = put(out, m_date, m_dateLength);
+    out = put(out, between, betweenLength);
+    const int r = static_cast<int>(rest);
+    out = writeDigits(out, static_cast<uint32_t>(r / 3600), 2);
+    *out++ = ':';
+    out = writeDigits(out, static_cast<uint32_t>(r / 60 % 60), 2);
+    *out++ = ':';
+    return writeDigits(out, static_cast<uint32_t>(r % 60), 2);
 }
 
 QByteArray formatTimestamp(uint32_t gpsTime)

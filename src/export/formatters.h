@@ -42,6 +42,14 @@ struct CoordinateBuffers {
 void formatCoordinates(int datumFormat, bool signedValues, double latDeg, double lonDeg,
                        CoordinateBuffers &out);
 
+// The texts of one coordinate as above, written one after the other with
+// `separator` between them (degreeWidth 2 for a latitude, 3 for a
+// longitude; datumFormat 0, 1 or 2). Writes at most
+// COORDINATE_TEXT_MAX + 2 * separatorLength bytes; returns the end.
+constexpr int COORDINATE_TEXT_MAX = 3 * 330;
+char *writeCoordinate(char *out, int datumFormat, bool signedValues, double deg, int degreeWidth,
+                      const char *separator, int separatorLength);
+
 // Calendar parts of a UTC instant in seconds since 1970 (negative allowed).
 struct CivilTime {
     int64_t year;
@@ -57,6 +65,20 @@ void appendTimeText(QByteArray &out, const CivilTime &t);
 // for example 2017-03-11T21:22:05Z.
 QByteArray formatTimestamp(uint32_t gpsTime);
 void appendTimestamp(QByteArray &out, uint32_t gpsTime);
+
+// "yyyy-MM-dd" + `between` + "hh:mm:ss" of many instants in a row, the
+// calendar worked out once per day. Writes at most DATE_TIME_TEXT_MAX +
+// betweenLength bytes; returns the end.
+constexpr int DATE_TIME_TEXT_MAX = 40;
+class DateTimeWriter {
+public:
+    char *write(char *out, int64_t seconds, const char *between, int betweenLength);
+
+private:
+    int64_t m_day = INT64_MIN;
+    char m_date[24] = {};
+    int m_dateLength = 0;
+};
 
 // Text for XML content and attribute values: & < > " ' escaped, and
 // characters XML 1.0 does not allow (control characters other than tab,

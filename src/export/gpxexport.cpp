@@ -5,11 +5,14 @@
 // merge's GPX (exportGpxRange).
 #include "trackexport.h"
 
+#include "exportpipeline.h"
+#include "numbertext.h"
 #include "track/trackstore.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <vector>
 
 namespace vx {
 
@@ -17,9 +20,10 @@ namespace {
 
 constexpr double KMH_TO_MS = 0.27777777777778;
 
-void appendHead(QByteArray &out, uint32_t startTime)
+QByteArray head(uint32_t startTime)
 {
     const QByteArray app = xmlEscaped(exportApplicationName());
+    QByteArray out;
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     out += "<gpx xmlns=\"http://www.topografix.com/GPX/1/0\" version=\"1.0\" creator=\"" + app + "\">\n";
     out += "\t<metadata>\n";
@@ -31,39 +35,48 @@ void appendHead(QByteArray &out, uint32_t startTime)
     appendTimestamp(out, startTime);
     out += "</name>\n";
     out += "\t\t<trkseg>\n";
+    return out;
 }
 
-void appendPoint(QByteArray &out, const MovieBlock &b, int i)
+// Points [from, to) of one block.
+void writePoints(TextBuffer &out, const MovieBlock &b, int from, int to)
 {
-    appendCFormat(out, "\t\t\t<trkpt lat=\"%.7lf\" lon=\"%.7lf\">\n\t\t\t\t<ele>%.1lf</ele>\n", b.lat[i],
-                  b.lon[i], b.hasAltitude ? b.altitude[i] : 0.0);
-    out += "\t\t\t\t<time>";
-    appendTimestamp(out, b.gpsTime[i]);
-    out += "</time>\n";
-    appendCFormat(out, "\t\t\t\t<speed>%.1lf</speed>\n\t\t\t</trkpt>\n", b.speed[i] * KMH_TO_MS);
+    DateTimeWriter time;
+    for (int i = from; i < to; ++i) {
+        char *p = out.room(3 * FIXED_TEXT_MAX + DATE_TIME_TEXT_MAX + 128);
+        p = putText(p, "\t\t\t<trkpt lat=\"");
+        p = writeFixed(p, b.lat[i], 7);
+        p = putText(p, "\" lon=\"");
+        p = writeFixed(p, b.lon[i], 7);
+        p = putText(p, "\">\n\t\t\t\t<ele>");
+        p = writeFixed(p, b.hasAltitude ? b.altitude[i] : 0.0, 1);
+        p = putText(p, "</ele>\n\t\t\t\t<time>");
+        p = time.write(p, b.gpsTime[i], "T", 1);
+        p = putText(p, "Z</time>\n\t\t\t\t<speed>");
+        p = writeFixed(p, b.speed[i] * KMH_TO_MS, 1);
+        p = putText(p, "</speed>\n\t\t\t</trkpt>\n");
+        out.advance(p);
+    }
 }
-
-int pointsOf(const MovieBlock &b) { return std::clamp(b.numPoints, 0, MAX_POINTS); }
 
 // The range [from, to) of block b that the range writer covers.
-void rangeOf(int b, int firstBlock, int firstPoint, int lastBlock, int endPoint, int *from, int *to)
+void rangeOf(const ExportSource &src, int b, int firstBlock, int firstPoint, int lastBlock, int endPoint, int *from,
+             int *to)
 {
-    const int n = pointsOf(track().block[b]);
+    const int n = src.movies[b].points;
     *from = b == firstBlock ? std::clamp(firstPoint, 0, n) : 0;
     *to = b == lastBlock ? std::clamp(endPoint, 0, n) : n;
 }
 
 } // namespace
 
-ExportResult exportGpxRange(const QString &path, int firstBlock, int firstPoint, int lastBlock,
-                            int endPoint)
+ExportResult writeGpxRange(const ExportSource &src, const QString &path, int firstBlock, int firstPoint,
+                           int lastBlock, int endPoint, ExportProgress *progress)
 {
-    ExportFile file(path);
+    ExportFile file(path, progress);
     if (!file.open())
         return file.failure();
-    QByteArray &out = file.text();
-    const TrackStore &t = track();
-    const int numBlocks = std::clamp(t.numBlocks, 0, MAX_BLOCKS);
+    const int numBlocks = src.movies.size();
     firstBlock = std::max(firstBlock, 0);
     lastBlock = std::min(lastBlock, numBlocks - 1);
 
@@ -71,64 +84,65 @@ ExportResult exportGpxRange(const QString &path, int firstBlock, int firstPoint,
     // not exist, after the first point written, else 1970-01-01T00:00:00Z.
     uint32_t startTime = 0;
     bool haveStart = false;
-    if (firstBlock <= lastBlock && firstPoint >= 0 && firstPoint < pointsOf(t.block[firstBlock])) {
-        startTime = t.block[firstBlock].gpsTime[firstPoint];
+    if (firstBlock <= lastBlock && firstPoint >= 0 && firstPoint < src.movies[firstBlock].points) {
+        startTime = src.store->block[firstBlock].gpsTime[firstPoint];
         haveStart = true;
     }
     for (int b = firstBlock; !haveStart && b <= lastBlock; ++b) {
         int from, to;
-        rangeOf(b, firstBlock, firstPoint, lastBlock, endPoint, &from, &to);
-        if (t.block[b].active && from < to) {
-            startTime = t.block[b].gpsTime[from];
+        rangeOf(src, b, firstBlock, firstPoint, lastBlock, endPoint, &from, &to);
+        if (src.movies[b].active && from < to) {
+            startTime = src.store->block[b].gpsTime[from];
             haveStart = true;
         }
     }
 
-    appendHead(out, startTime);
+    file.write(head(startTime));
+    struct Piece {
+        int block, from, to;
+    };
+    std::vector<Piece> pieces;  // read by several threads: no implicit sharing
     for (int b = firstBlock; b <= lastBlock; ++b) {
-        const MovieBlock &blk = t.block[b];
-        if (!blk.active)
-            continue;
         int from, to;
-        rangeOf(b, firstBlock, firstPoint, lastBlock, endPoint, &from, &to);
-        for (int i = from; i < to; ++i)
-            appendPoint(out, blk, i);
-        file.writeIfLarge();
+        rangeOf(src, b, firstBlock, firstPoint, lastBlock, endPoint, &from, &to);
+        if (src.movies[b].active && from < to)
+            pieces.push_back({b, from, to});
     }
-    out += "\t\t</trkseg>\n\t</trk>\n</gpx>\n";
+    writePiecesInOrder(
+        file, static_cast<int>(pieces.size()),
+        [&](int k, TextBuffer &out) { writePoints(out, src.store->block[pieces[k].block], pieces[k].from, pieces[k].to); },
+        [&](int k) { return pieces[k].to - pieces[k].from; });
+    file.write(QByteArray("\t\t</trkseg>\n\t</trk>\n</gpx>\n"));
     return file.finish();
 }
 
-ExportResult exportGpx(const QString &path)
+ExportResult writeGpx(const ExportSource &src, const QString &path, ExportProgress *progress)
 {
-    const TrackStore &t = track();
-    const int numBlocks = std::clamp(t.numBlocks, 0, MAX_BLOCKS);
-    const int lastBlock = numBlocks - 1;
-    const int endPoint = numBlocks > 0 ? pointsOf(t.block[lastBlock]) : 0;
-    return exportGpxRange(path, 0, 0, lastBlock, endPoint);
+    const int lastBlock = src.movies.size() - 1;
+    const int endPoint = lastBlock >= 0 ? src.movies[lastBlock].points : 0;
+    return writeGpxRange(src, path, 0, 0, lastBlock, endPoint, progress);
 }
 
-ExportResult exportGpxPerMovie(const QString &combinedPath)
+ExportResult writeGpxPerMovie(const ExportSource &src, const QString &combinedPath, ExportProgress *progress)
 {
-    const TrackStore &t = track();
-    const int numBlocks = std::clamp(t.numBlocks, 0, MAX_BLOCKS);
     const QFileInfo combined(combinedPath);
     const QString dir = combined.absolutePath();
     ExportResult result{true, QString()};
-    for (int b = 0; b < numBlocks; ++b) {
-        const MovieBlock &blk = t.block[b];
-        if (!blk.active)
+    for (int b = 0; b < src.movies.size(); ++b) {
+        const ExportSource::Movie &m = src.movies[b];
+        if (!m.active)
             continue;
-        const QString movieName = blk.movieFile.fileName();
-        const int dot = movieName.lastIndexOf(QLatin1Char('.'));
+        const int dot = m.fileName.lastIndexOf(QLatin1Char('.'));
         if (dot < 0)
             break;  // a movie name without an extension ends the pass
-        if (pointsOf(blk) < 1)
+        if (m.points < 1)
             continue;  // no telemetry, nothing to write
-        const QString path = dir + QLatin1Char('/') + movieName.left(dot) + QStringLiteral(".gpx");
+        const QString path = dir + QLatin1Char('/') + m.fileName.left(dot) + QStringLiteral(".gpx");
         if (QFileInfo(path).absoluteFilePath() == combined.absoluteFilePath())
             continue;  // never replace the combined file just written
-        const ExportResult r = exportGpxRange(path, b, 0, b, pointsOf(blk));
+        const ExportResult r = writeGpxRange(src, path, b, 0, b, m.points, progress);
+        if (r.cancelled)
+            return r;
         if (!r.ok && result.ok)
             result = r;
     }

@@ -6,11 +6,12 @@
 // ground when the telemetry came from sidecar subtitle or flight-log files.
 #include "trackexport.h"
 
-#include "geotags.h"
-#include "settings/settings.h"
+#include "exportpipeline.h"
+#include "numbertext.h"
 #include "track/trackstore.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vx {
 
@@ -22,8 +23,6 @@ const char *const kTrackIcon0 =
     "https://earth.google.com/images/kml-icons/track-directional/track-0.png";
 const char *const kWaypointIcon = "https://maps.google.com/mapfiles/kml/pal4/icon61.png";
 const char *const kPinChart = "https://chart.apis.google.com/chart?";
-
-int pointsOf(const MovieBlock &b) { return std::clamp(b.numPoints, 0, MAX_POINTS); }
 
 void appendIconStyle(QByteArray &out, const char *scale, const QByteArray &href)
 {
@@ -58,30 +57,18 @@ void appendStyleMap(QByteArray &out, const char *id)
     out += "\t\t</StyleMap>\n";
 }
 
-void appendLookAt(QByteArray &out)
+void appendLookAt(QByteArray &out, const ExportSource &src)
 {
     // The first and the last played movie that hold points; without any,
     // the document has no view.
-    const TrackStore &t = track();
-    const int numBlocks = std::clamp(t.numBlocks, 0, MAX_BLOCKS);
-    const int playCount = std::clamp(t.playCount, 0, MAX_BLOCKS);
-    int first = -1, last = -1;
-    for (int k = 0; k < playCount; ++k) {
-        const int b = t.playOrder[k];
-        if (b < 0 || b >= numBlocks || pointsOf(t.block[b]) < 1)
-            continue;
-        if (first < 0)
-            first = b;
-        last = b;
-    }
-    if (first < 0)
+    if (src.viewFirst < 0)
         return;
-    const MovieBlock &a = t.block[first];
-    const MovieBlock &z = t.block[last];
+    const MovieBlock &a = src.store->block[src.viewFirst];
+    const MovieBlock &z = src.store->block[src.viewLast];
     out += "\t\t<LookAt>\n";
     out += "\t\t\t<gx:TimeSpan>\n";
     out += "\t\t\t\t<begin>" + formatTimestamp(a.gpsTime[0]) + "</begin>\n";
-    out += "\t\t\t\t<end>" + formatTimestamp(z.gpsTime[pointsOf(z) - 1]) + "</end>\n";
+    out += "\t\t\t\t<end>" + formatTimestamp(z.gpsTime[src.movies[src.viewLast].points - 1]) + "</end>\n";
     out += "\t\t\t</gx:TimeSpan>\n";
     appendCFormat(out, "\t\t\t<longitude>%lf</longitude>\n", static_cast<double>(static_cast<float>(a.lon[0])));
     appendCFormat(out, "\t\t\t<latitude>%lf</latitude>\n", static_cast<double>(static_cast<float>(a.lat[0])));
@@ -89,7 +76,7 @@ void appendLookAt(QByteArray &out)
     out += "\t\t</LookAt>\n";
 }
 
-void appendStyles(QByteArray &out)
+void appendStyles(QByteArray &out, const ExportSource &src)
 {
     out += "\t\t<Style id=\"track_n\">\n";
     appendIconStyle(out, ".5", kTrackIconNone);
@@ -129,30 +116,27 @@ void appendStyles(QByteArray &out)
     appendLineStyle(out, "99ffac59", "6");
     out += "\t\t</Style>\n";
 
-    const GeotagList &tags = geotags();
-    const int count = std::clamp(tags.count, 0, MAX_GEOTAGS);
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= src.tags.size(); ++i) {
         // A tag taken where its movie had no telemetry has no place.
-        if (!geotagHasPosition(tags.tag[i - 1]))
+        if (!src.tags[i - 1].hasPosition)
             continue;
         appendCFormat(out, "\t\t<Style id=\"geotagStyle%d\">\n", i);
-        const char *colour = tags.tag[i - 1].movieAvailable ? "FFFF00" : "BBBBBB";
+        const char *colour = src.tags[i - 1].movieAvailable ? "FFFF00" : "BBBBBB";
         appendIconStyle(out, "1.2",
                         cFormat("%schst=d_map_pin_letter&amp;chld=%d|%s|000000", kPinChart, i, colour));
         out += "\t\t</Style>\n";
     }
 }
 
-void appendGeotags(QByteArray &out)
+void appendGeotags(QByteArray &out, const ExportSource &src)
 {
-    const GeotagList &tags = geotags();
-    const int count = std::clamp(tags.count, 0, MAX_GEOTAGS);
-    for (int i = 1; i <= count; ++i) {
-        const Geotag &g = tags.tag[i - 1];
-        if (!geotagHasPosition(g))
+    for (int i = 1; i <= src.tags.size(); ++i) {
+        const ExportSource::Tag &g = src.tags[i - 1];
+        // A tag taken where its movie had no telemetry has no place.
+        if (!g.hasPosition)
             continue;
         appendCFormat(out, "\t\t<Placemark id=\"geotag%d\">\n", i);
-        out += "\t\t\t<name>" + xmlEscaped(g.title) + "</name>\n";
+        out += "\t\t\t<name>" + g.titleXml + "</name>\n";
         appendCFormat(out, "\t\t\t<styleUrl>#geotagStyle%d</styleUrl>\n", i);
         out += "\t\t\t<Point>\n";
         appendCFormat(out, "\t\t\t\t<coordinates>%lf,%lf,0</coordinates>\n", g.lon, g.lat);
@@ -161,76 +145,95 @@ void appendGeotags(QByteArray &out)
     }
 }
 
-void appendMovie(QByteArray &out, const MovieBlock &b, const QByteArray &speedUnit, double speedFactor,
-                 bool relativeAltitude)
+void writeMovie(TextBuffer &out, const ExportSource &src, const ExportSource::Movie &m, const MovieBlock &b,
+                const QByteArray &speedUnit)
 {
-    const int n = pointsOf(b);
-    out += "\t\t\t<Placemark>\n";
-    out += "\t\t\t\t<name>Vehicle (" + xmlEscaped(b.movieFile.fileName()) + ")</name>\n";
-    out += "\t\t\t\t<styleUrl>#multiTrack</styleUrl>\n";
-    out += "\t\t\t\t<gx:Track>\n";
-    if (relativeAltitude)
-        out += "\t\t\t\t\t<altitudeMode>relativeToGround</altitudeMode>\n";
+    const int n = m.points;
+    QByteArray head;
+    head += "\t\t\t<Placemark>\n";
+    head += "\t\t\t\t<name>Vehicle (" + m.nameXml + ")</name>\n";
+    head += "\t\t\t\t<styleUrl>#multiTrack</styleUrl>\n";
+    head += "\t\t\t\t<gx:Track>\n";
+    if (src.relativeAltitude)
+        head += "\t\t\t\t\t<altitudeMode>relativeToGround</altitudeMode>\n";
+    out.append(head);
+    DateTimeWriter time;
     for (int i = 0; i < n; ++i) {
-        out += "\t\t\t\t\t<when>";
-        appendTimestamp(out, b.gpsTime[i]);
-        out += "</when>\n";
+        char *p = out.room(DATE_TIME_TEXT_MAX + 32);
+        p = putText(p, "\t\t\t\t\t<when>");
+        p = time.write(p, b.gpsTime[i], "T", 1);
+        p = putText(p, "Z</when>\n");
+        out.advance(p);
     }
-    for (int i = 0; i < n; ++i)
-        appendCFormat(out, "\t\t\t\t\t<gx:coord>%lf %lf %lf</gx:coord>\n", b.lon[i], b.lat[i],
-                      b.hasAltitude ? b.altitude[i] : 0.0);
-    out += "\t\t\t\t\t<ExtendedData>\n";
-    out += "\t\t\t\t\t\t<SchemaData schemaUrl=\"#schema\">\n";
-    out += "\t\t\t\t\t\t\t<gx:SimpleArrayData name=\"speed\">\n";
-    for (int i = 0; i < n; ++i)
-        appendCFormat(out, "\t\t\t\t\t\t\t\t<gx:value>%.2lf %s</gx:value>\n", b.speed[i] * speedFactor,
-                      speedUnit.constData());
-    out += "\t\t\t\t\t\t\t</gx:SimpleArrayData>\n";
-    out += "\t\t\t\t\t\t</SchemaData>\n";
-    out += "\t\t\t\t\t</ExtendedData>\n";
-    out += "\t\t\t\t</gx:Track>\n";
-    out += "\t\t\t</Placemark>\n";
+    for (int i = 0; i < n; ++i) {
+        char *p = out.room(3 * FIXED_TEXT_MAX + 48);
+        p = putText(p, "\t\t\t\t\t<gx:coord>");  // "%lf %lf %lf"
+        p = writeFixed(p, b.lon[i], 6);
+        *p++ = ' ';
+        p = writeFixed(p, b.lat[i], 6);
+        *p++ = ' ';
+        p = writeFixed(p, b.hasAltitude ? b.altitude[i] : 0.0, 6);
+        p = putText(p, "</gx:coord>\n");
+        out.advance(p);
+    }
+    out.append(QByteArray("\t\t\t\t\t<ExtendedData>\n"
+                           "\t\t\t\t\t\t<SchemaData schemaUrl=\"#schema\">\n"
+                           "\t\t\t\t\t\t\t<gx:SimpleArrayData name=\"speed\">\n"));
+    const size_t unitLength = static_cast<size_t>(speedUnit.size());
+    for (int i = 0; i < n; ++i) {
+        char *p = out.room(FIXED_TEXT_MAX + unitLength + 48);
+        p = putText(p, "\t\t\t\t\t\t\t\t<gx:value>");  // "%.2lf %s"
+        p = writeFixed(p, b.speed[i] * src.speedFactor, 2);
+        *p++ = ' ';
+        p = putText(p, speedUnit.constData(), unitLength);
+        p = putText(p, "</gx:value>\n");
+        out.advance(p);
+    }
+    out.append(QByteArray("\t\t\t\t\t\t\t</gx:SimpleArrayData>\n"
+                           "\t\t\t\t\t\t</SchemaData>\n"
+                           "\t\t\t\t\t</ExtendedData>\n"
+                           "\t\t\t\t</gx:Track>\n"
+                           "\t\t\t</Placemark>\n"));
 }
 
 } // namespace
 
-ExportResult exportKml(const QString &path)
+ExportResult writeKml(const ExportSource &src, const QString &path, ExportProgress *progress)
 {
-    ExportFile file(path);
+    ExportFile file(path, progress);
     if (!file.open())
         return file.failure();
-    QByteArray &out = file.text();
-    const TrackStore &t = track();
-    const SettingsRecord &s = settings();
 
+    QByteArray out;
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n";
     out += "\t<Document>\n";
     out += "\t\t<name>" + xmlEscaped(exportApplicationName()) + " Route</name>\n";
     out += "\t\t<!-- Normal track style -->\n";
-    appendLookAt(out);
-    appendStyles(out);
+    appendLookAt(out, src);
+    appendStyles(out, src);
     out += "\t\t<Schema id=\"schema\">\n";
     out += "\t\t\t<gx:SimpleArrayField name=\"speed\" type=\"float\">\n";
     out += "\t\t\t\t<displayName>Speed</displayName>\n";
     out += "\t\t\t</gx:SimpleArrayField>\n";
     out += "\t\t</Schema>\n";
-    appendGeotags(out);
+    appendGeotags(out, src);
     out += "\t\t<Folder>\n";
     out += "\t\t\t<name>Tracks</name>\n";
+    file.write(out);
 
-    const QByteArray speedUnit = xmlEscaped(speedUnitName(s.speedUnitIndex));
-    const int numBlocks = std::clamp(t.numBlocks, 0, MAX_BLOCKS);
-    for (int b = 0; b < numBlocks; ++b) {
-        const MovieBlock &blk = t.block[b];
-        if (!blk.active || pointsOf(blk) < 1)
-            continue;
-        appendMovie(out, blk, speedUnit, s.speedFactor, t.relativeAltitude);
-        file.writeIfLarge();
-    }
-    out += "\t\t</Folder>\n";
-    out += "\t</Document>\n";
-    out += "</kml>\n";
+    const QByteArray speedUnit = xmlEscaped(QString::fromUtf8(src.speedUnit));
+    std::vector<int> blocks;  // read by several threads: no implicit sharing
+    for (int b = 0; b < src.movies.size(); ++b)
+        if (src.movies[b].active && src.movies[b].points >= 1)
+            blocks.push_back(b);
+    writePiecesInOrder(
+        file, static_cast<int>(blocks.size()),
+        [&](int k, TextBuffer &text) {
+            writeMovie(text, src, src.movies[blocks[k]], src.store->block[blocks[k]], speedUnit);
+        },
+        [&](int k) { return src.movies[blocks[k]].points; });
+    file.write(QByteArray("\t\t</Folder>\n\t</Document>\n</kml>\n"));
     return file.finish();
 }
 

@@ -210,7 +210,7 @@ void MainWindow::createRoles()
     m_video = std::make_unique<VideoView>(this, m_panel, m_resizeTimer);
     m_playback = std::make_unique<PlaybackController>(this, m_video.get());
     m_loader = std::make_unique<LoadController>(this, m_playback.get());
-    m_playback->setBusyCheck([this] { return m_loader->busy(); });
+    m_playback->setBusyCheck([this] { return m_loader->busy() || exportInProgress(); });
     m_viewCoordinator = std::make_unique<ViewCoordinator>(this);
     m_snapshots = new SnapshotCommand(this);
     m_updateCheck = std::make_unique<UpdateCheck>(this);
@@ -282,9 +282,30 @@ void MainWindow::setGpsPresent(bool present)
 
 QMessageBox *MainWindow::showNotice(const QString &text) { return showTransientNotice(this, text); }
 
-void MainWindow::export_csv_slot() { exportCsvCommand(this); }
-void MainWindow::export_gpx_slot() { exportGpxCommand(this); }
-void MainWindow::export_kml_slot() { exportKmlCommand(this); }
+void MainWindow::export_csv_slot() { runExportCommand(&exportCsvCommand); }
+void MainWindow::export_gpx_slot() { runExportCommand(&exportGpxCommand); }
+void MainWindow::export_kml_slot() { runExportCommand(&exportKmlCommand); }
+
+void MainWindow::runExportCommand(void (*command)(QWidget *))
+{
+    if (m_playback->storeBusy())
+        return;  // a load, a media-tool run or another export
+    // The window goes on while the file is written: the roads to another
+    // load or export are closed until it is done, drops included.
+    const MainActions &a = m_menus.actions;
+    const QList<QAction *> roads{a.open_folder, a.open_files, a.export_csv, a.export_gpx, a.export_kml};
+    QList<bool> enabled;
+    for (QAction *road : roads) {
+        enabled << road->isEnabled();
+        road->setEnabled(false);
+    }
+    const bool drops = acceptDrops();
+    setAcceptDrops(false);
+    command(this);
+    setAcceptDrops(drops);
+    for (int i = 0; i < roads.size(); ++i)
+        roads[i]->setEnabled(enabled[i]);
+}
 
 void MainWindow::export_movie_slot()
 {

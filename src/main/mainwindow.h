@@ -162,6 +162,8 @@ private:
     void createRoles();
     void fadeInSplash();
     void killPlaybackTimers();
+    // Runs one export command; while it writes, nothing can load or export.
+    void runExportCommand(void (*command)(QWidget *));
 
     PlayerPanel *m_panel = nullptr;
     MainMenus m_menus;

@@ -88,6 +88,9 @@ void setApplicationIdentity()
     QCoreApplication::setApplicationName(QString::fromLatin1(keys::APPLICATION));
     QCoreApplication::setOrganizationName(QString::fromLatin1(keys::ORGANIZATION));
     QCoreApplication::setOrganizationDomain(QStringLiteral("norvane.com"));
+    // The installed desktop entry: the desktop matches the windows to it
+    // (their icon, the task bar's grouping).
+    QGuiApplication::setDesktopFileName(QStringLiteral(VX_APP_ID));
 }
 
 QStringList languageList()

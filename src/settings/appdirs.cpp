@@ -1,20 +1,26 @@
 #include "appdirs.h"
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFileInfo>
 
 namespace vx {
 
 QString applicationDir() { return QCoreApplication::applicationDirPath(); }
 
-QString resourceDir()
+QString resourceDirFor(const QString &applicationDirectory)
 {
-    QString dir = applicationDir();
-    const int slash = dir.lastIndexOf(QLatin1Char('/'));
+    QString parent = applicationDirectory;
+    const int slash = parent.lastIndexOf(QLatin1Char('/'));
     if (slash >= 0)
-        dir.truncate(slash);
-    return dir + QStringLiteral("/Resources/");
+        parent.truncate(slash);
+    const QString beside = parent + QStringLiteral("/Resources/");
+    const QString installed = parent + QStringLiteral("/share/volantix/");
+    if (!QFileInfo(beside).isDir() && QFileInfo(installed).isDir())
+        return installed;
+    return beside;
 }
+
+QString resourceDir() { return resourceDirFor(applicationDir()); }
 
 QString resourcePath(const QString &fileName) { return resourceDir() + fileName; }
 

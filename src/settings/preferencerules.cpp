@@ -1,5 +1,6 @@
 #include "preferencerules.h"
 
+#include "export/numbertext.h"
 #include "graphranges.h"
 #include "settings.h"
 #include "track/trackstore.h"
@@ -12,16 +13,15 @@ namespace vx {
 
 QByteArray fixedNumber(double value, int decimals)
 {
-    // to_chars writes as printf does in the C locale, whatever the locale
-    // of the process.
-    char buffer[400];
-    const std::to_chars_result r =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, std::clamp(decimals, 0, 17));
-    return r.ec == std::errc() ? QByteArray(buffer, static_cast<int>(r.ptr - buffer)) : QByteArray("0");
+    char buffer[FIXED_TEXT_MAX];
+    const char *end = writeFixed(buffer, value, std::clamp(decimals, 0, FIXED_MAX_PRECISION));
+    return QByteArray(buffer, static_cast<int>(end - buffer));
 }
 
 QByteArray generalNumber(double value)
 {
+    // to_chars writes as printf does in the C locale, whatever the locale
+    // of the process.
     char buffer[64];
     const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     return r.ec == std::errc() ? QByteArray(buffer, static_cast<int>(r.ptr - buffer)) : QByteArray("0");

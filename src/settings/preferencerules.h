@@ -19,9 +19,9 @@ struct GraphRange;
 
 // ---- numbers as text ----------------------------------------------------------------
 
-// printf's "%.<decimals>f" in the C locale, with printf's rounding of the
-// binary value (0.25 gives "0.2", 0.75 gives "0.8"). Not-a-number and
-// infinities give "nan" and "inf".
+// printf's "%.<decimals>f" in the C locale (0 to 9 decimals), with printf's
+// rounding of the binary value (0.25 gives "0.2", 0.75 gives "0.8"). Not a
+// number and infinities give "nan" and "inf".
 QByteArray fixedNumber(double value, int decimals);
 // printf's "%g" in the C locale.
 QByteArray generalNumber(double value);

@@ -32,7 +32,7 @@ bool loadInProgress() { return g_loading; }
 
 LoadStatus loadMovies(const QList<QFileInfo> &movies, const QString &loadFolder, LoadObserver *observer)
 {
-    if (g_loading || mediaToolBusy())
+    if (g_loading || mediaToolBusy() || trackStoreHeld())
         return LoadStatus::Busy;
     if (movies.isEmpty())
         return LoadStatus::NothingToLoad;

@@ -25,7 +25,7 @@ namespace vx {
 
 enum class LoadStatus {
     Loaded,
-    Busy,           // a load or a media-tool run is under way; nothing changed
+    Busy,           // a load, a media-tool run or an export is under way; nothing changed
     NothingToLoad,  // the list was empty; nothing changed
 };
 

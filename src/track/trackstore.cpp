@@ -12,6 +12,7 @@ namespace {
 
 PlaylistSink *g_playlist = nullptr;
 TrackStoreObserver *g_observer = nullptr;
+int g_holds = 0;
 
 const char *const kRepairMessages[REPAIR_MESSAGE_COUNT] = {
     "No Error.",
@@ -53,6 +54,10 @@ QString repairMessage(int code)
 }
 
 void setPlaylistSink(PlaylistSink *sink) { g_playlist = sink; }
+
+TrackStoreHold::TrackStoreHold() { ++g_holds; }
+TrackStoreHold::~TrackStoreHold() { --g_holds; }
+bool trackStoreHeld() { return g_holds > 0; }
 PlaylistSink *playlistSink() { return g_playlist; }
 void setTrackStoreObserver(TrackStoreObserver *observer) { g_observer = observer; }
 

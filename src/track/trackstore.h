@@ -8,7 +8,9 @@
 // seconds. Conversion to the user's units happens only at display and export
 // time (see settings.h).
 //
-// Only the GUI thread (or the batch converter's main thread) touches it.
+// Only the GUI thread (or the batch converter's main thread) touches it, but
+// for an export written from the window: its threads read the points while
+// the GUI thread holds the store (TrackStoreHold below).
 #pragma once
 
 #include <QFileInfo>
@@ -132,5 +134,18 @@ int playPositionOf(int b);
 
 // Whether any used block (only the active ones when activeOnly) holds points.
 bool anyBlockHasPoints(bool activeOnly = true);
+
+// While another thread reads the store (an export being written from the
+// window), the GUI thread holds it: loads refuse to start, and the windows
+// change nothing in it (their storeBusy checks see trackStoreHeld()).
+// Taken and released on the GUI thread only.
+class TrackStoreHold {
+public:
+    TrackStoreHold();
+    ~TrackStoreHold();
+    TrackStoreHold(const TrackStoreHold &) = delete;
+    TrackStoreHold &operator=(const TrackStoreHold &) = delete;
+};
+bool trackStoreHeld();
 
 } // namespace vx

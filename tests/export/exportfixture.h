@@ -65,4 +65,24 @@ inline void loadExportFixture()
     rebuildPlayOrder();  // plays blocks 0 and 2
 }
 
+// The store at its capacity (100 movies of 4000 points, each with altitude
+// and satellites): about 50 MB in every export format.
+inline void fillFullStore()
+{
+    using namespace vx;
+    resetTrackStore();
+    TrackStore &t = track();
+    t.numBlocks = MAX_BLOCKS;
+    for (int b = 0; b < MAX_BLOCKS; ++b) {
+        MovieBlock &blk = t.block[b];
+        blk.movieFile = QFileInfo(QStringLiteral("/movies/DJI_%1.MOV").arg(b, 4, 10, QLatin1Char('0')));
+        blk.hasAltitude = blk.hasSats = true;
+        blk.numPoints = MAX_POINTS;
+        for (int i = 0; i < MAX_POINTS; ++i)
+            setPoint(blk, i, 1500000000u + b * MAX_POINTS + i, 46.5 + 1e-5 * i, 7.25 - 1e-5 * i, 30.0f + (i % 17),
+                     0.0123, 1e-3 * i, -45.5, 500.0 + i % 50, 12);
+    }
+    rebuildPlayOrder();
+}
+
 } // namespace vxtest

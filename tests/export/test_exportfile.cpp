@@ -6,6 +6,7 @@
 // default path, extension rule and the last export directory.
 #include "export/exportfile.h"
 
+#include "filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -13,9 +14,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace vx;
 
@@ -27,10 +27,8 @@ ExportResult writeText(const QString &path, const QByteArray &text)
     if (!f.open())
         return f.failure();
     // In pieces, as the exports write.
-    for (int i = 0; i < text.size(); i += 1000) {
-        f.text() += text.mid(i, 1000);
-        f.writeIfLarge();
-    }
+    for (int i = 0; i < text.size(); i += 1000)
+        f.write(text.mid(i, 1000));
     return f.finish();
 }
 
@@ -41,30 +39,6 @@ QByteArray readAll(const QString &path)
 }
 
 QByteArray bigText() { return QByteArray(3 << 20, 'x') + "end\n"; }
-
-// Limits the size of files this process writes (root ignores permission
-// bits, not this); the write beyond it fails with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = saved;
-        l.rlim_cur = bytes;
-        ok = setrlimit(RLIMIT_FSIZE, &l) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    bool ok = false;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -107,13 +81,32 @@ private slots:
         QVERIFY(S_ISCHR(st.st_mode));
     }
 
+    void pipeWhoseReaderLeavesIsAFailure()
+    {
+        // A reader that takes a few bytes and goes away: the rest cannot be
+        // written. Reported as a file error; the program (this test) lives on.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("pipe.csv");
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        std::thread reader([&] {
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+                f.read(10);
+        });
+        const ExportResult r = writeText(path, bigText());
+        reader.join();
+        QVERIFY(!r.ok);
+        QCOMPARE(r.errorText, "File error. Could not write to: " + path);
+        QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());  // still the pipe
+    }
+
     void failedWriteKeepsTheExistingFile()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("track.gpx");
         QVERIFY(vxtest::writeFile(path, "the previous export\n"));
         {
-            FileSizeLimit limit(64 * 1024);
+            vxtest::FileSizeLimit limit(64 * 1024);
             QVERIFY(limit.ok);
             const ExportResult r = writeText(path, bigText());
             QVERIFY(!r.ok);
@@ -141,9 +134,19 @@ private slots:
         {
             ExportFile f(dir.filePath("abandoned.csv"));
             QVERIFY(f.open());
-            f.text() += "half";
+            f.write(QByteArray(3 << 20, 'h'));
         }
         QVERIFY(!QFileInfo::exists(dir.filePath("abandoned.csv")));
+        // A cancelled file, too; one that existed stays as it was.
+        QVERIFY(vxtest::writeFile(dir.filePath("kept.csv"), "old"));
+        {
+            ExportFile f(dir.filePath("kept.csv"));
+            QVERIFY(f.open());
+            f.write(QByteArray(3 << 20, 'h'));
+            QVERIFY(f.cancel().cancelled);
+        }
+        QCOMPARE(readAll(dir.filePath("kept.csv")), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.csv"});
     }
 
     void replacedFileKeepsItsPermissionsAndLinks()

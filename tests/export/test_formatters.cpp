@@ -103,11 +103,17 @@ private slots:
                                 4107542400 /* 2100-03-01 */, -2208988800 /* 1900-01-01 */};
         for (int i = 0; i < 20000; ++i)
             samples << static_cast<qint64>(rng.bounded(6000000000.0)) - 1000000000;
+        for (int k = -300; k < 300; ++k)  // seconds in a row across midnight: the writer's day is kept
+            samples << 1489276800 + k << -86400 + k;
+        DateTimeWriter writer;
         for (qint64 s : samples) {
             const CivilTime t = civilFromSeconds(s);
             const QDateTime q = QDateTime::fromSecsSinceEpoch(s, Qt::UTC);
             QCOMPARE(QString::fromLatin1(dateText(t)), q.toString(QStringLiteral("yyyy-MM-dd")));
             QCOMPARE(QString::fromLatin1(timeText(t)), q.toString(QStringLiteral("hh:mm:ss")));
+            char text[DATE_TIME_TEXT_MAX + 2];
+            const char *end = writer.write(text, s, "T", 1);
+            QCOMPARE(QByteArray(text, static_cast<int>(end - text)), dateText(t) + 'T' + timeText(t));
         }
     }
 

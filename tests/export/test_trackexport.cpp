@@ -6,6 +6,7 @@
 #include "export/trackexport.h"
 
 #include "exportfixture.h"
+#include "filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -434,14 +435,17 @@ private slots:
         QCOMPARE(kml.elementsByTagName("when").size(), 2 + MAX_POINTS);
     }
 
-    void writeFailuresAreReported_data()
+    // Rows 0 CSV, 1 GPX, 2 KML and 3 `fourth`, a GPX writer of the test's choice.
+    static void exportRows(const char *fourth)
     {
         QTest::addColumn<int>("which");
         QTest::newRow("csv") << 0;
         QTest::newRow("gpx") << 1;
         QTest::newRow("kml") << 2;
-        QTest::newRow("gpx range") << 3;
+        QTest::newRow(fourth) << 3;
     }
+
+    void writeFailuresAreReported_data() { exportRows("gpx range"); }
 
     void writeFailuresAreReported()
     {
@@ -465,6 +469,52 @@ private slots:
         QVERIFY(!m.ok);
         QCOMPARE(m.errorText, "File error. Could not write to: " + missing);
         QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
+    }
+
+    void longExportFailingOrStoppedLeavesNothing_data() { exportRows("gpx per movie"); }
+
+    void longExportFailingOrStoppedLeavesNothing()
+    {
+        // A full store (about 50 MB a file) on a disk that fills up after
+        // 4 MB (after 256 kB for the per-movie files of half a MB each):
+        // reported, the previous file untouched, no temporary file left, and
+        // the export ends at the failure instead of making the rest of the
+        // text. A stop request ends it the same way, silently.
+        QFETCH(int, which);
+        vxtest::fillFullStore();
+        QTemporaryDir d;
+        const QString path = d.filePath(which == 3 ? "DJI_0000.gpx" : "track.out");
+        QVERIFY(vxtest::writeFile(path, "previous\n"));
+        const ExportSource src = exportSource();
+        auto write = [&](ExportProgress *progress) {
+            return which == 0   ? writeCsv(src, path, progress)
+                   : which == 1 ? writeGpx(src, path, progress)
+                   : which == 2 ? writeKml(src, path, progress)
+                                : writeGpxPerMovie(src, d.filePath("all.gpx"), progress);
+        };
+        ExportProgress progress;
+        ExportResult r;
+        {
+            vxtest::FileSizeLimit limit(which == 3 ? 256 << 10 : 4 << 20);
+            QVERIFY(limit.ok);
+            r = write(&progress);
+        }
+        QVERIFY(!r.ok);
+        QVERIFY(!r.cancelled);
+        QCOMPARE(r.errorText, "File error. Could not write to: " + path);
+        if (which != 3)
+            QVERIFY(progress.pointsDone < src.activePoints() / 4);
+        QCOMPARE(readAll(path), QByteArray("previous\n"));
+        const QStringList kept{QFileInfo(path).fileName()};
+        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), kept);
+
+        ExportProgress stop;
+        stop.cancelRequested = true;
+        r = write(&stop);
+        QVERIFY(r.cancelled);
+        QVERIFY(!r.ok);
+        QCOMPARE(readAll(path), QByteArray("previous\n"));
+        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), kept);
     }
 };
 
