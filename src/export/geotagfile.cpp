@@ -254,7 +254,7 @@ ExportResult exportGeotags(const QString &path)
     ExportFile file(path);
     if (!file.open())
         return file.failure();
-    file.text() = geotagFileText(geotags(), settings());
+    file.write(geotagFileText(geotags(), settings()));
     return file.finish();
 }
 
@@ -387,7 +387,7 @@ ExportResult saveGeotagStore(const QString &path)
     ExportFile file(path);
     if (!file.open())
         return file.failure();
-    file.text() = geotagStoreText(geotags());
+    file.write(geotagStoreText(geotags()));
     return file.finish();
 }
 
