@@ -16,7 +16,8 @@ set(VX_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/resources/desktop)
 configure_file(${VX_DESKTOP_DIR}/${VX_APP_ID}.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/generated/${VX_APP_ID}.metainfo.xml @ONLY)
 
-install(TARGETS volantix RUNTIME DESTINATION bin)
+# addexif goes beside the program: it is looked for in the application directory.
+install(TARGETS volantix addexif RUNTIME DESTINATION bin)
 install(DIRECTORY ${VX_RESOURCE_DIR}/ DESTINATION share/volantix)
 install(FILES ${VX_DESKTOP_DIR}/${VX_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_BINARY_DIR}/generated/${VX_APP_ID}.metainfo.xml DESTINATION share/metainfo)

@@ -22,7 +22,11 @@ const char *const kTrackIconNone =
 const char *const kTrackIcon0 =
     "https://earth.google.com/images/kml-icons/track-directional/track-0.png";
 const char *const kWaypointIcon = "https://maps.google.com/mapfiles/kml/pal4/icon61.png";
-const char *const kPinChart = "https://chart.apis.google.com/chart?";
+// Geotag pins: the earth viewers' own push pins, yellow when the tag's movie
+// is loaded, white otherwise (the chart service that drew numbered pins is
+// gone, and a pin that cannot load shows as a broken image).
+const char *const kPinPresent = "https://maps.google.com/mapfiles/kml/pushpin/ylw-pushpin.png";
+const char *const kPinAbsent = "https://maps.google.com/mapfiles/kml/pushpin/wht-pushpin.png";
 
 void appendIconStyle(QByteArray &out, const char *scale, const QByteArray &href)
 {
@@ -121,9 +125,7 @@ void appendStyles(QByteArray &out, const ExportSource &src)
         if (!src.tags[i - 1].hasPosition)
             continue;
         appendCFormat(out, "\t\t<Style id=\"geotagStyle%d\">\n", i);
-        const char *colour = src.tags[i - 1].movieAvailable ? "FFFF00" : "BBBBBB";
-        appendIconStyle(out, "1.2",
-                        cFormat("%schst=d_map_pin_letter&amp;chld=%d|%s|000000", kPinChart, i, colour));
+        appendIconStyle(out, "1.2", src.tags[i - 1].movieAvailable ? kPinPresent : kPinAbsent);
         out += "\t\t</Style>\n";
     }
 }

@@ -118,7 +118,7 @@ LoadController::~LoadController()
         delete m_progress;
 }
 
-bool LoadController::busy() const { return m_loading || loadInProgress() || mediaToolBusy(); }
+bool LoadController::busy() const { return m_loading || loadInProgress() || mediaToolBusy() || trackStoreHeld(); }
 
 QString LoadController::startFolder() const
 {

@@ -325,7 +325,7 @@ private slots:
 
         QVERIFY(exportKml(out("a.kml")).ok);
         const QByteArray kml = readAll(out("a.kml"));
-        const char *chart = "https://chart.apis.google.com/chart?chst=d_map_pin_letter&amp;chld=";
+        const QByteArray pins = "https://maps.google.com/mapfiles/kml/pushpin/";
         const QByteArray expected =
             QByteArray(kKmlHead)
             + "\t\t<LookAt>\n\t\t\t<gx:TimeSpan>\n\t\t\t\t<begin>2017-03-11T21:22:05Z</begin>\n"
@@ -333,9 +333,9 @@ private slots:
               "\t\t\t<longitude>149.025101</longitude>\n\t\t\t<latitude>-20.253300</latitude>\n"
               "\t\t\t<range>1300.000000</range>\n\t\t</LookAt>\n"
             + kmlFixedStyles()
-            + "\t\t<Style id=\"geotagStyle1\">\n" + iconStyle("1.2", QByteArray(QByteArray(chart) + "1|FFFF00|000000"))
+            + "\t\t<Style id=\"geotagStyle1\">\n" + iconStyle("1.2", pins + "ylw-pushpin.png")
             + "\t\t</Style>\n"
-            + "\t\t<Style id=\"geotagStyle3\">\n" + iconStyle("1.2", QByteArray(QByteArray(chart) + "3|BBBBBB|000000"))
+            + "\t\t<Style id=\"geotagStyle3\">\n" + iconStyle("1.2", pins + "wht-pushpin.png")
             + "\t\t</Style>\n" + kKmlSchema
             + "\t\t<Placemark id=\"geotag1\">\n"
               "\t\t\t<name>Tom&apos;s &quot;big&quot; jump &amp; &lt;landing&gt;</name>\n"

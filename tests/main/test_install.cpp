@@ -101,7 +101,7 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("iconSize");  // 0: not an icon
         const QString id = QStringLiteral(VX_APP_ID);
-        for (const char *f : {"bin/volantix", "share/volantix/geoid/egm96-15.pgm", "share/volantix/click.wav",
+        for (const char *f : {"bin/volantix", "bin/addexif", "share/volantix/geoid/egm96-15.pgm", "share/volantix/click.wav",
                               "share/volantix/boing.wav", "share/volantix/Volantix Users Manual.pdf",
                               "share/doc/volantix/LICENSE", "share/doc/volantix/copyright"})
             QTest::newRow(f) << QString::fromLatin1(f) << 0;
