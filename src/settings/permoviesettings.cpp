@@ -264,7 +264,7 @@ std::optional<QString> savePerMovieSettings(const QString &path, const SettingsR
     ExportFile file(path);
     if (!file.open())
         return perMovieWriteErrorText(path);
-    file.text() = perMovieSettingsText(s, totalOffsetSec);
+    file.write(perMovieSettingsText(s, totalOffsetSec));
     if (!file.finish().ok)
         return perMovieWriteErrorText(path);
     return std::nullopt;
