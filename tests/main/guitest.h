@@ -29,6 +29,16 @@ inline QSettings &store()
     return s;
 }
 
+// An empty store that has seen a run before (not a first run), and the
+// record's defaults.
+inline void freshStoreNotFirstRun()
+{
+    store().clear();
+    store().setValue(QStringLiteral("configuration/confVersion"), 1);
+    store().sync();
+    vx::setDefaultSettings();
+}
+
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(const QStringList &buttons)

@@ -109,17 +109,12 @@ private slots:
         m_three = m_dir.filePath(QStringLiteral("three"));
         QVERIFY(QDir().mkpath(m_sync) && QDir().mkpath(m_three));
         QVERIFY(addMovie(m_sync, QStringLiteral("play25.mp4"), QStringLiteral("S.MP4"), flightStart(), 10, 10));
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(addMovie(m_three, QStringLiteral("plain.mov"), QStringLiteral("%1.MOV").arg(QChar('A' + i)),
-                             flightStart().addSecs(10 * i), 3, 3, 46.5 + i));
+        QVERIFY(vxtest::addThreeMovies(m_three));
     }
 
     void init()
     {
-        store().clear();
-        store().setValue(QStringLiteral("configuration/confVersion"), 1);
-        store().sync();
-        setDefaultSettings();
+        vxtest::freshStoreNotFirstRun();
         g_debugLines.clear();
     }
 

@@ -19,4 +19,10 @@ bool writeFile(const QString &path, const QByteArray &content)
     return f.write(content) == content.size();
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace vxtest

@@ -11,5 +11,7 @@ QString dataPath(const QString &name);
 QString generatedPath(const QString &name);
 // Writes `content` to `path` (creating folders); fails the caller's QVERIFY when false.
 bool writeFile(const QString &path, const QByteArray &content);
+// The whole file, or nothing when it cannot be read.
+QByteArray readFile(const QString &path);
 
 } // namespace vxtest
