@@ -12,6 +12,7 @@
 #include "main/mediatoolhooks.h"
 #include "main/moviesequencer.h"
 #include "main/notice.h"
+#include "main/permoviecontrol.h"
 #include "main/platform.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
@@ -23,6 +24,7 @@
 #include "main/viewcoordinator.h"
 #include "main/windowmanager.h"
 #include "settings/appdirs.h"
+#include "settings/preferencesdialog.h"
 #include "settings/settings.h"
 #include "track/geoid.h"
 #include "views/datadialog.h"
@@ -114,8 +116,10 @@ MainWindow::MainWindow(QWidget *parent)
     }
     enableTransport(false);
     m_windows->showSavedWindows();
-    // The per-movie settings controls, the snapshot image type and the
-    // update check are applied here by their own roles.
+    // The per-movie settings indicator shows the default file until a movie
+    // is loaded; the update check starts when it is enabled. (The snapshot
+    // image type is applied here by its own role.)
+    m_perMovie->settingsFileExists(SettingsFileKind::Default);
     if (settings().newVersionCheck)
         m_updateCheck->start(true);
 
@@ -131,6 +135,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    delete m_preferences;
     qApp->removeEventFilter(this);
     if (playlistSink() == this)
         setPlaylistSink(nullptr);
@@ -160,12 +165,11 @@ void MainWindow::setInitialWidgetStates()
         resourceIcon(QStringLiteral(":/images/play.png"), QStyle::SP_MediaPlay, PlayerPanel::standInTint()));
     p->resizeLabel->hide();
 
-    // Controls whose handlers come with playback and the per-movie
-    // settings stay off until those roles connect and enable them.
+    // Controls whose handlers come with playback stay off until that role
+    // connects and enables them.
     for (QWidget *w : std::initializer_list<QWidget *>{p->seekSlider, p->muteButton, p->volumeSlider,
                                                        p->brightnessSlider, p->brightnessResetButton,
-                                                       p->contrastSlider, p->contrastResetButton,
-                                                       p->settingsIndicatorButton})
+                                                       p->contrastSlider, p->contrastResetButton})
         w->setEnabled(false);
 }
 
@@ -195,10 +199,8 @@ void MainWindow::connectWindowCommands()
     connect(a.export_screenshot, &QAction::triggered, this, &MainWindow::export_screenshot_slot);
     connect(m_panel->geotagButton, &QToolButton::clicked, this, &MainWindow::make_geotag_slot);
     connect(a.get_newest_version, &QAction::triggered, this, &MainWindow::get_newest_version_slot);
-
-    // Commands whose roles are not part of this window yet: present and off.
-    for (QAction *notYet : {a.preferences})
-        notYet->setEnabled(false);
+    connect(a.preferences, &QAction::triggered, this, &MainWindow::preferences_slot);
+    connect(m_panel->settingsIndicatorButton, &QToolButton::clicked, this, &MainWindow::save_settings_slot);
 }
 
 void MainWindow::createRoles()
@@ -213,6 +215,7 @@ void MainWindow::createRoles()
     m_snapshots = new SnapshotCommand(this);
     m_updateCheck = std::make_unique<UpdateCheck>(this);
     m_updateCheck->setBusyCheck([this] { return m_loader->busy(); });
+    m_perMovie = std::make_unique<PerMovieControl>(this, m_panel->settingsIndicatorButton);
     const MainActions &a = m_menus.actions;
     connect(a.open_folder, &QAction::triggered, m_loader.get(), &LoadController::open_folder_slot);
     connect(a.open_files, &QAction::triggered, m_loader.get(), &LoadController::open_files_slot);
@@ -341,6 +344,25 @@ void MainWindow::make_geotag_slot()
 void MainWindow::export_screenshot_slot() { m_snapshots->exportScreenshot(); }
 
 void MainWindow::get_newest_version_slot() { m_updateCheck->start(false); }
+
+void MainWindow::preferences_slot() { openPreferences(); }
+
+preferencesDialog *MainWindow::preferences() const { return m_preferences.data(); }
+
+void MainWindow::openPreferences(const QString &tabTitle)
+{
+    if (!m_preferences) {
+        // No parent: a window of its own beside the tool windows, deleted
+        // when it closes.
+        m_preferences = new preferencesDialog();
+        m_preferences->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_preferences->showAtTab(tabTitle);
+}
+
+void MainWindow::save_settings_slot() { m_perMovie->save_settings_slot(); }
+
+void MainWindow::delete_settings_slot() { m_perMovie->delete_settings_slot(); }
 
 void MainWindow::clearPlaylist() { m_playlist->clear(); }
 
@@ -486,6 +508,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closed) {
         m_closed = true;
+        // The preferences apply what was typed and keep their place.
+        if (m_preferences)
+            m_preferences->close();
         m_windows->saveAtClose();
         killPlaybackTimers();
     }

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -26,6 +27,7 @@ namespace vx {
 
 class LoadController;
 class MovieSequencer;
+class PerMovieControl;
 class PlaybackController;
 class PlayerPanel;
 class SnapshotCommand;
@@ -34,6 +36,7 @@ class VideoView;
 class ViewCoordinator;
 class WindowManager;
 class WindowMediaToolHooks;
+class preferencesDialog;
 
 // Playback state the design keeps with the player window. The playback
 // timers are started on the main window (QObject::startTimer) so that the
@@ -75,6 +78,13 @@ public:
     ViewCoordinator *viewCoordinator() const { return m_viewCoordinator.get(); }
     SnapshotCommand *snapshots() const { return m_snapshots; }
     UpdateCheck *updateCheck() const { return m_updateCheck.get(); }
+    // The per-movie settings indicator and files.
+    PerMovieControl *perMovie() const { return m_perMovie.get(); }
+    // The preferences dialog while it is open (one at a time), else null.
+    preferencesDialog *preferences() const;
+    // Opens the preferences, or brings the open one forward, at the tab
+    // titled `tabTitle` (the last one shown when empty or not there).
+    void openPreferences(const QString &tabTitle = QString());
     bool firstRun() const { return m_firstRun; }
 
     // Start-up: the stored aspect-ratio mode, mute state, volume,
@@ -134,6 +144,9 @@ public slots:
     // A snapshot of the picture ("P", the toolbar).
     void export_screenshot_slot();
     void get_newest_version_slot();
+    void preferences_slot();
+    void save_settings_slot();
+    void delete_settings_slot();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -166,6 +179,8 @@ private:
     std::unique_ptr<ViewCoordinator> m_viewCoordinator;
     SnapshotCommand *m_snapshots = nullptr;
     std::unique_ptr<UpdateCheck> m_updateCheck;
+    std::unique_ptr<PerMovieControl> m_perMovie;
+    QPointer<preferencesDialog> m_preferences;
     PlayerState m_state;
     bool m_firstRun = false;
     bool m_shownOnce = false;

@@ -4,6 +4,7 @@
 #include "main/loadcontroller.h"
 #include "main/mainwindow.h"
 #include "main/moviesequencer.h"
+#include "main/permoviecontrol.h"
 #include "main/playerpanel.h"
 #include "main/resourceicon.h"
 #include "main/videoview.h"
@@ -313,9 +314,10 @@ PlaybackMoment PlaybackController::currentMoment() const
 
 void PlaybackController::loadPerMovieSettings(int block)
 {
-    // The per-movie settings file (the default file, then the movie's own)
-    // is read here when the movie becomes current.
-    Q_UNUSED(block);
+    // The default file, then the movie's own, into the settings record; the
+    // windows are told once the movie's time base is set (showSelectedMovie).
+    if (block == track().Block && m_window->perMovie())
+        m_window->perMovie()->movieBecameCurrent();
 }
 
 void PlaybackController::selectMovie(int block)
@@ -359,6 +361,8 @@ void PlaybackController::showSelectedMovie(int block)
     if (g_dataDialog)
         g_dataDialog->resetSpeedSmoothing();
     m_window->setGpsPresent(!settings().ignoreGps && blockHasTelemetry(m));
+    if (m_window->perMovie())
+        m_window->perMovie()->finishMovieChange();
 }
 
 void PlaybackController::continueWith(int playPosition)

@@ -149,8 +149,8 @@ private:
     void pushToViews(const TickTimes &times, int block, int point, bool dashboardSpeed);
     // The select steps shared with the automatic continuation.
     void showSelectedMovie(int block);
-    // The per-movie settings file of the movie: the default file first,
-    // then the movie's own. Empty until per-movie settings exist.
+    // The per-movie settings files of the movie: the default file first,
+    // then the movie's own.
     void loadPerMovieSettings(int block);
     void setRateIndex(int index);
     void jumpToTopSpeed();

@@ -10,11 +10,13 @@
 #include "track/trackstore.h"
 #include "views/datadialog.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSlider>
@@ -34,6 +36,13 @@ bool spaceBelongsToActiveWindow()
     const QString title = active->windowTitle();
     return title == QLatin1String("Enter Tag Title") || title == QLatin1String("Preferences")
            || title == QLatin1String("Network Proxy Settings");
+}
+
+bool arrowsBelongToFocus()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return qobject_cast<const QLineEdit *>(focus) || qobject_cast<const QAbstractSpinBox *>(focus)
+           || qobject_cast<const QComboBox *>(focus);
 }
 
 } // namespace
@@ -331,6 +340,10 @@ bool PlaybackController::filterKey(const QKeyEvent *key)
     if (QApplication::activeModalWidget())
         return false;
     if (k == Qt::Key_Space && spaceBelongsToActiveWindow())
+        return false;
+    // In the same windows the arrows move the text cursor of a field and
+    // step a spin box or a list (a tick count, a unit).
+    if (k != Qt::Key_Space && spaceBelongsToActiveWindow() && arrowsBelongToFocus())
         return false;
     if (storeBusy())
         return true;

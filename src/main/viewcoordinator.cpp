@@ -5,10 +5,16 @@
 #include "main/mainwindow.h"
 #include "main/playbackcontroller.h"
 #include "main/playerpanel.h"
+#include "main/videoview.h"
+#include "settings/preferencesdialog.h"
 #include "settings/settings.h"
+#include "track/playbackmath.h"
+#include "track/trackstore.h"
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
+
+#include <QVideoWidget>
 
 namespace vx {
 
@@ -34,10 +40,22 @@ void ViewCoordinator::settingsChanged(unsigned changes)
     PlaybackController *playback = m_window->playback();
     if (changes & TimeSyncChanged)
         playback->recomputeTimeOffset();
-    if (changes & UnitsChanged)
-        rebuildJumpToList(m_window->panel()->jumpToCombo);  // "Vmax (.. mph)"
-    if (changes & PlayerChanged)
+    // "Vmax (.. mph)" and the movies' dates with the clock bias and format.
+    if (changes & (UnitsChanged | TimeSyncChanged))
+        rebuildJumpToList(m_window->panel()->jumpToCombo);
+    if (changes & PlayerChanged) {
+        const bool aspectChanged = (m_window->panel()->videoWidget->aspectRatioMode() == Qt::KeepAspectRatio)
+                                   != settings().aspectMaintain;
         m_window->applySavedPlayerSettings();
+        // Maintain and fill place the picture differently.
+        if (aspectChanged && track().numBlocks > 0)
+            m_window->videoView()->fitVideo();
+    }
+    if (changes & GpsUseChanged) {
+        const TrackStore &t = track();
+        const bool current = t.numBlocks > 0 && t.Block >= 0 && t.Block < t.numBlocks;
+        m_window->setGpsPresent(!settings().ignoreGps && (!current || blockHasTelemetry(t.block[t.Block])));
+    }
     if (g_dataDialog)
         g_dataDialog->applySettings(changes);
     if (g_mapDialog)
@@ -46,16 +64,16 @@ void ViewCoordinator::settingsChanged(unsigned changes)
         g_graphDialog->applySettings(changes);
     if (g_controlCenterDialog)
         g_controlCenterDialog->applySettings(changes);
+    // An open preferences dialog shows what another window changed (its
+    // own changes it knows already).
+    if (preferencesDialog *prefs = m_window->preferences())
+        prefs->settingsChangedElsewhere(changes);
     // The speed label, the date label and every view's point.
     playback->refresh();
     saveSettings();
 }
 
-void ViewCoordinator::openPreferences(const QString &tabTitle)
-{
-    // The preferences dialog is not part of the program yet.
-    Q_UNUSED(tabTitle);
-}
+void ViewCoordinator::openPreferences(const QString &tabTitle) { m_window->openPreferences(tabTitle); }
 
 void ViewCoordinator::makeGeotag() { m_window->make_geotag_slot(); }
 

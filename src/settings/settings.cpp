@@ -61,9 +61,10 @@ void setDefaultSettings()
     recomputeFactors();
 }
 
-void recomputeFactors()
+void recomputeFactors() { recomputeFactors(g_settings); }
+
+void recomputeFactors(SettingsRecord &s)
 {
-    SettingsRecord &s = g_settings;
     s.speedUnitIndex = s.outUnits;
     s.distUnitIndex = s.outUnits;
     switch (s.outUnits) {

@@ -134,6 +134,7 @@ void saveSettings(QSettings &store);
 
 // Speed, distance and altitude factors and unit indexes from outUnits/altUnits.
 void recomputeFactors();
+void recomputeFactors(SettingsRecord &s);
 
 // The offset of the computer's clock from UTC at this moment, in hours.
 double computerUtcOffsetHours();

@@ -8,6 +8,8 @@
 
 namespace vx {
 
+struct SettingsRecord;
+
 // What part of the settings record a window (or a dialog) has just changed.
 // Several may be or-ed together.
 enum SettingsChange : unsigned {
@@ -19,6 +21,7 @@ enum SettingsChange : unsigned {
     MapMarkerChanged = 1u << 5,    // mapMarker, mapMarkerSize, mapType and the other map settings
     DashboardChanged = 1u << 6,    // autoSpeedo, maxUserSpeedo, the hdop thresholds
     PlayerChanged = 1u << 7,       // volume, mute, brightness, contrast, aspectMaintain
+    GpsUseChanged = 1u << 8,       // ignoreGps: telemetry shown or not
     AllSettingsChanged = 0xffffu,
 };
 
@@ -40,6 +43,10 @@ public:
     // A geotag at the current playback position (the "G" key of the graphs).
     virtual void makeGeotag() = 0;
 };
+
+// What differs between two states of the settings record, as the flags
+// above (0 when only settings without a display differ, or nothing).
+unsigned settingsChangeFlags(const SettingsRecord &before, const SettingsRecord &after);
 
 // Installed once by the player window; null in tests that build a window
 // alone (the windows then do their own part and nothing else).

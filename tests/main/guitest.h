@@ -25,6 +25,8 @@ inline void resetStore(bool seenBefore = true) {
     vx::setDefaultSettings();
 }
 
+inline void freshStoreNotFirstRun() { resetStore(true); }
+
 // Answers the modal dialogs a test provokes: every 20 ms it looks at the
 // active modal widget. A message box gets the next answer of the queue as
 // the button to click (its text without '&' and surrounding blanks); a file

@@ -48,4 +48,15 @@ inline bool addMovie(const QString &folder, const QString &source, const QString
     return f.open(QIODevice::ReadWrite) && f.setFileTime(start.addSecs(seconds), QFileDevice::FileModificationTime);
 }
 
+// A, B and C.MOV in `folder`: plain.mov copies of 3 s with three points
+// each, 10 s apart, at latitudes 46.5, 47.5 and 48.5.
+inline bool addThreeMovies(const QString &folder)
+{
+    for (int i = 0; i < 3; ++i)
+        if (!addMovie(folder, QStringLiteral("plain.mov"), QStringLiteral("%1.MOV").arg(QChar('A' + i)),
+                      flightStart().addSecs(10 * i), 3, 3, 46.5 + i))
+            return false;
+    return true;
+}
+
 } // namespace vxtest
