@@ -55,9 +55,8 @@ inline void loadMovies(const QString &dir, const QStringList &specs)
 // "ffmpeg" in a folder put first on PATH for the test's life.
 class FakeMediaTool {
 public:
-    FakeMediaTool() : m_oldPath(qgetenv("PATH"))
+    FakeMediaTool() : m_oldPath(qgetenv("PATH")), m_real(realMediaTool())
     {
-        m_real = realMediaTool();
         qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_oldPath);
     }
     ~FakeMediaTool() { qputenv("PATH", m_oldPath); }
@@ -74,11 +73,13 @@ public:
     // run `script` instead.
     void useReal(const QByteArray &pattern = QByteArray(), const QByteArray &script = QByteArray())
     {
-        QByteArray s;
-        if (!pattern.isEmpty())
-            s += "case \"$*\" in *" + pattern + "*) " + script + ";; esac\n";
-        install(s + "exec '" + QFile::encodeName(m_real) + "' \"$@\"\n");
+        install((pattern.isEmpty() ? QByteArray() : "case \"$*\" in *" + pattern + "*) " + script + ";; esac\n")
+                + "exec '" + QFile::encodeName(m_real) + "' \"$@\"\n");
     }
+
+    // A script line that writes "partial" into the job's output (its last
+    // argument).
+    static QByteArray partialOutput() { return "for a; do out=$a; done; echo partial > \"$out\"\n"; }
 
 private:
     QTemporaryDir m_dir;

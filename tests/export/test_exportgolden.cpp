@@ -1,10 +1,9 @@
 // The exports byte for byte against golden hashes: a generated store (a
-// realistic flight, a movie of rounding ties and values no telemetry should
-// hold, raw random bit patterns, full and over-full blocks) written in every
-// coordinate layout and unit, as GPX (combined, per movie, range) and as KML.
-// The text is made on one thread and on several (the file must not depend on
-// it). tests/data/export/golden.sha256 says how the hashes were made; run
-// with VX_WRITE_GOLDEN=<file> to write a fresh table.
+// realistic flight, rounding ties and values no telemetry should hold, raw
+// random bit patterns, full and over-full blocks) in every coordinate layout
+// and unit, as CSV, GPX (combined, per movie, range) and KML, made on one
+// thread and on three. tests/data/export/golden.sha256 says how the hashes
+// were made; VX_WRITE_GOLDEN=<file> writes a fresh table.
 #include "export/exportpipeline.h"
 #include "export/geotags.h"
 #include "export/trackexport.h"
@@ -149,32 +148,23 @@ void buildStore()
 void useSettings(int datumFormat, int outUnits, int altUnits, float localTimeOffset)
 {
     setDefaultSettings();
-    SettingsRecord &s = settings();
-    s.datumFormat = datumFormat;
-    s.outUnits = outUnits;
-    s.altUnits = altUnits;
-    s.localTimeOffset = localTimeOffset;
+    settings().datumFormat = datumFormat;
+    settings().outUnits = outUnits;
+    settings().altUnits = altUnits;
+    settings().localTimeOffset = localTimeOffset;
     recomputeFactors();
 }
 
-QByteArray sha256(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
+QByteArray sha256(const QByteArray &b) { return QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex(); }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// Writes one variant into `dir` and returns the hash of what it wrote (for
-// several files: of their names and contents in name order).
+// Writes one variant into `dir`; the hash of what it wrote (of several
+// files: of their names and contents in name order).
 QByteArray runVariant(const QString &name, const QDir &dir)
 {
     const QStringList p = name.split(QLatin1Char('-'));
     const QString path = dir.filePath(name);
     bool ok = false;
+    QByteArray bytes;
     if (p[0] == QLatin1String("csv")) {
         const float offsets[] = {-7.5f, 5.75f, 0.0f, -12.0f};
         const int f = p[1].mid(1).toInt(), u = p[2].mid(1).toInt(), a = p[3].mid(1).toInt();
@@ -193,12 +183,10 @@ QByteArray runVariant(const QString &name, const QDir &dir)
         QDir sub(dir.filePath(name));
         sub.mkpath(QStringLiteral("."));
         ok = exportGpxPerMovie(sub.filePath(QStringLiteral("all.gpx"))).ok;
-        QByteArray all;
         for (const QString &f : sub.entryList(QDir::Files, QDir::Name))
-            all += f.toUtf8() + '\n' + fileBytes(sub.filePath(f));
-        return ok ? sha256(all) : QByteArray("<failed>");
+            bytes += f.toUtf8() + '\n' + vxtest::readFile(sub.filePath(f));
     }
-    return ok ? sha256(fileBytes(path)) : QByteArray("<failed>");
+    return ok ? sha256(bytes.isEmpty() ? vxtest::readFile(path) : bytes) : QByteArray("<failed>");
 }
 
 QStringList variantNames()
@@ -219,7 +207,7 @@ QStringList variantNames()
 QHash<QString, QByteArray> readGolden(const QString &path)
 {
     QHash<QString, QByteArray> table;
-    for (const QByteArray &line : fileBytes(path).split('\n')) {
+    for (const QByteArray &line : vxtest::readFile(path).split('\n')) {
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         const int gap = line.indexOf("  ");

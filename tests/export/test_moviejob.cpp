@@ -1,5 +1,5 @@
-// Movie jobs with fake tools that fail, crash, hang or cannot start; the
-// merge checks on generated movies; the protection of the loaded files.
+// Movie jobs with fake tools that fail, crash, hang, are cancelled or cannot
+// start; the merge checks on generated movies; the loaded files protected.
 #include "export/movieargs.h"
 #include "export/moviejob.h"
 #include "export/moviemerge.h"
@@ -21,6 +21,8 @@ class TestMovieJob : public QObject {
     vxtest::FakeMediaTool m_tool;
 
 private slots:
+    void init() { m_tool.useReal(); }
+
     void mergeRefusals_data()
     {
         QTest::addColumn<QStringList>("movies");
@@ -48,7 +50,6 @@ private slots:
         QFETCH(QStringList, movies);
         QFETCH(int, removed);
         QFETCH(QString, problem);
-        m_tool.useReal();
         QTemporaryDir dir;
         vxtest::loadMovies(dir.path(), movies);
         if (removed >= 0)
@@ -62,7 +63,6 @@ private slots:
 
     void inactiveMoviesAreLeftOut()
     {
-        m_tool.useReal();
         QTemporaryDir dir;
         vxtest::loadMovies(dir.path(), {"a.mp4=tone25.mp4", "b.mp4=tone25.mp4", "c.mp4=tone25.mp4"});
         // First M1 with last M2 joins two; last M3 joins all three.
@@ -73,15 +73,11 @@ private slots:
         QCOMPARE(mergeLastChoices(), QStringList{"c.mp4"});
         QCOMPARE(mergeBlocks(mergeRangeAt(0, 0)), (QVector<int>{0, 2}));
         QVERIFY(writeConcatList(concatListPath(), {0, 2}));
-        QFile list(concatListPath());
-        QVERIFY(list.open(QIODevice::ReadOnly));
-        QCOMPARE(list.readAll(), "file '" + QFile::encodeName(dir.path()) + "/a.mp4'\nfile '"
-                                     + QFile::encodeName(dir.path()) + "/c.mp4'\n");
+        const QByteArray d = QFile::encodeName(dir.path());
+        QCOMPARE(vxtest::readFile(concatListPath()), "file '" + d + "/a.mp4'\nfile '" + d + "/c.mp4'\n");
         // And out of the merged GPX: two points of a, two of c.
         QVERIFY(exportGpxRange(dir.filePath("m.gpx"), 0, 0, 2, 2).ok);
-        QFile gpx(dir.filePath("m.gpx"));
-        QVERIFY(gpx.open(QIODevice::ReadOnly));
-        QCOMPARE(gpx.readAll().count("<trkpt "), 4);
+        QCOMPARE(vxtest::readFile(dir.filePath("m.gpx")).count("<trkpt "), 4);
     }
 
     void loadedFilesAreNeverOutputs_data()
@@ -114,12 +110,11 @@ private slots:
         track().numBlocks = 1;
         track().block[0].movieFile = QFileInfo(dir.filePath("DJI_0001.MOV"));
         track().block[0].telemetryFile = QFileInfo(dir.filePath("DJI_0001.SRT"));
-        const QString found = clashingSource(dir.filePath(candidate), loadedSourceFiles());
-        QCOMPARE(!found.isEmpty(), clash);
+        QCOMPARE(!clashingSource(dir.filePath(candidate), loadedSourceFiles()).isEmpty(), clash);
     }
 
-    // Every way a job can go wrong ends the wait, removes the partial movie
-    // and says why, with the report's last lines.
+    // Every way a job can go wrong (and a cancel) ends the wait, removes the
+    // partial movie and says why, with the report's last lines.
     void failingTools_data()
     {
         QTest::addColumn<QByteArray>("script");
@@ -128,7 +123,7 @@ private slots:
         QTest::addColumn<int>("timeLimitMs");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("tail");
-        const QByteArray out = "for a; do out=$a; done\necho partial > \"$out\"\n";
+        const QByteArray out = vxtest::FakeMediaTool::partialOutput();
         QTest::newRow("exits 1") << out + "i=1; while [ $i -le 12 ]; do echo \"report $i\" >&2; i=$((i+1)); done\nexit 1\n"
                                  << true << 10000 << 0 << "ffmpeg ended with status 1."
                                  << "report 5\nreport 6\nreport 7\nreport 8\nreport 9\nreport 10\nreport 11\nreport 12";
@@ -142,6 +137,9 @@ private slots:
                                           << 10000 << 600 << "ffmpeg took far longer than expected and was stopped."
                                           << QString();
         QTest::newRow("cannot be run") << out << false << 10000 << 0 << "ffmpeg could not be started." << QString();
+        // Cancelled once a quarter is reported.
+        QTest::newRow("cancelled") << out + "echo out_time_us=500000\nexec sleep 30\n" << true << 10000 << 0
+                                   << "cancel" << QString();
     }
     void failingTools()
     {
@@ -160,42 +158,29 @@ private slots:
         job.expectedSeconds = 2;
         job.stallLimitMs = stallLimitMs;
         job.timeLimitMs = timeLimitMs;
+        ToolCancel cancel;
+        double seen = -1;
+        if (reason == QLatin1String("cancel")) {
+            job.cancel = &cancel;
+            job.onProgress = [&](double f) {
+                if ((seen = f) > 0)
+                    QTimer::singleShot(50, &cancel, &ToolCancel::cancel);
+            };
+        }
         QElapsedTimer clock;
         clock.start();
         const MovieJobResult r = runMovieJob(nullptr, job);
         QVERIFY(clock.elapsed() < 5000);
-        QCOMPARE(int(r.status), int(MovieJobStatus::Failed));
-        QCOMPARE(r.reason, reason);
-        QCOMPARE(r.logTail, tail);
         QVERIFY(!QFile::exists(job.outputPath));
         QVERIFY(!mediaToolBusy());
+        if (job.cancel) {
+            QCOMPARE(int(r.status), int(MovieJobStatus::Cancelled));
+            QCOMPARE(seen, 0.25);
+            return;
+        }
+        QCOMPARE(int(r.status), int(MovieJobStatus::Failed));
+        QCOMPARE(r.reason + '|' + r.logTail, reason + '|' + tail);
         QVERIFY(movieJobFailureText("Headline.", r).startsWith("Headline.\n\n" + reason));
-    }
-
-    void cancelStopsTheToolAndRemovesThePartialMovie()
-    {
-        m_tool.install("for a; do out=$a; done\necho partial > \"$out\"\necho out_time_us=500000\nexec sleep 30\n");
-        QTemporaryDir dir;
-        ToolCancel cancel;
-        MovieJob job;
-        job.outputPath = dir.filePath("out.mov");
-        job.arguments = QStringList{job.outputPath};
-        job.logFile = dir.filePath("log.txt");
-        job.expectedSeconds = 2;
-        job.cancel = &cancel;
-        double seen = -1;
-        job.onProgress = [&](double f) {
-            seen = f;
-            if (f > 0)
-                QTimer::singleShot(50, &cancel, &ToolCancel::cancel);
-        };
-        QElapsedTimer clock;
-        clock.start();
-        const MovieJobResult r = runMovieJob(nullptr, job);
-        QCOMPARE(int(r.status), int(MovieJobStatus::Cancelled));
-        QCOMPARE(seen, 0.25);
-        QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(!QFile::exists(job.outputPath));
     }
 };
 

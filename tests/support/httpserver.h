@@ -1,8 +1,8 @@
 // A small HTTP server on the loopback interface for tests that must not
-// reach the network. Each request (up to its blank line) is recorded and
-// handed to the handler, which returns the whole raw answer; an empty
-// answer keeps the connection open without a word (a server that hangs).
-// The connection is closed after each answer.
+// reach the network. Each request head is recorded and handed to the
+// handler, which returns the whole raw answer; an empty answer keeps the
+// connection open without a word (a server that hangs). The connection is
+// closed after each answer.
 #pragma once
 
 #include <QHash>
@@ -19,18 +19,15 @@ namespace vxtest {
 inline QByteArray httpAnswer(int status, const QByteArray &reason, const QByteArray &body = QByteArray(),
                              const QByteArray &headers = QByteArray(), bool withLength = true)
 {
-    QByteArray a = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nConnection: close\r\n" + headers;
-    if (withLength)
-        a += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    return a + "\r\n" + body;
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nConnection: close\r\n" + headers
+         + (withLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n" : QByteArray()) + "\r\n" + body;
 }
 
 class LocalHttpServer : public QTcpServer {
 public:
     using Handler = std::function<QByteArray(const QByteArray &request)>;
 
-    explicit LocalHttpServer(Handler handler = {})
-        : m_handler(std::move(handler))
+    explicit LocalHttpServer(Handler handler = {}) : m_handler(std::move(handler))
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *s = nextPendingConnection()) {
@@ -51,19 +48,16 @@ private:
     {
         // A client may still send on a connection this server has answered
         // and is closing; it sends again on a new one.
-        if (s->property("answered").toBool()) {
-            s->readAll();
-            return;
-        }
+        if (s->property("answered").toBool())
+            return void(s->readAll());
         QByteArray &pending = m_pending[s];
         pending += s->readAll();
         const int end = pending.indexOf("\r\n\r\n");
         if (end < 0)
             return;
-        const QByteArray head = pending.left(end + 4);
+        requests << pending.left(end + 4);
         m_pending.remove(s);
-        requests << head;
-        const QByteArray answer = m_handler ? m_handler(head) : QByteArray();
+        const QByteArray answer = m_handler ? m_handler(requests.last()) : QByteArray();
         if (answer.isEmpty())
             return;
         s->setProperty("answered", true);
