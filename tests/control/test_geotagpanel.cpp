@@ -1,24 +1,13 @@
-// The Geotags tab: rows, styles and count; the limit refused; delete,
-// rename and Clear All (asked first); the jump and its refusal; export and
-// import (a file without tags keeps the list, a missing movie is named);
-// distances and the settings; the map pins; the list kept between runs.
+// The Geotags tab: rows, the limit, delete, rename, Clear All, jumps, export
+// and import, distances and settings, map pins, the list kept between runs.
 #include "guitest.h"
 
 #include "control/controlcenterdialog.h"
 #include "control/geotagpanel.h"
 #include "export/geotagfile.h"
-#include "settings/settings.h"
 #include "support/testsupport.h"
 #include "views/mapdialog.h"
 #include "views/viewhost.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QToolButton>
-#include <QtTest>
 
 using namespace vx;
 
@@ -50,7 +39,6 @@ QString label(const GeotagPanel &p, int row, const char *names, bool colour = fa
 
 class TestGeotagPanel : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     FakeHost m_host;
     mapDialog *m_map = nullptr;
@@ -113,7 +101,6 @@ private slots:
         m_host.jumps.clear();
         m_host.busy = false;
     }
-
     void rowsCountAndTheLimit()
     {
         controlCenterDialog cc;
@@ -131,7 +118,6 @@ private slots:
         QCOMPARE(label(*p, 2, "", true), QStringLiteral("(200, 200, 200)"));
         QCOMPARE(p->list()->item(2)->data(Qt::UserRole).toString(), QStringLiteral("002"));
         QCOMPARE(p->list()->item(2)->sizeHint().height(), 72);
-
         while (geotags().count < MAX_GEOTAGS)
             QVERIFY(p->addTag(tag("more", 0)));
         QSignalSpy refused(p, &GeotagPanel::refused);
@@ -142,7 +128,6 @@ private slots:
         QCOMPARE(p->rowCount(), MAX_GEOTAGS);
         QCOMPARE(p->countLabel()->text(), QStringLiteral("100 Geotags"));
     }
-
     void deleteRenameAndClearAllKeptBetweenRuns()
     {
         GeotagPanel p;
@@ -163,7 +148,6 @@ private slots:
         next.restore();
         QCOMPARE(label(next, 0, "eventName") + label(next, 3, "num"), QStringLiteral("Bridge over the river4."));
         QCOMPARE(geotags().tag[0].movieBlock, 0);
-
         vxtest::BoxAnswerer boxes({"No", "Yes"});
         next.clearAllButton()->click();
         QCOMPARE(geotags().count, 4);
@@ -175,7 +159,6 @@ private slots:
         QVERIFY(restoreGeotagStore(geotagStorePath()));
         QCOMPARE(geotags().count, 0);
     }
-
     void aStoreThatCannotBeWrittenIsSaidOnce()
     {
         // A file where the store's folder should be.
@@ -190,7 +173,6 @@ private slots:
         QVERIFY(boxes.texts[0].startsWith("Your geotags could not be kept for the next start."));
         QCOMPARE(p.rowCount(), 2);
     }
-
     void jumpsAndRefusals()
     {
         GeotagPanel p;
@@ -208,7 +190,6 @@ private slots:
         p.tag_item_double_clicked_slot(p.list()->item(0));
         QCOMPARE(m_host.jumps.size(), 1);
     }
-
     void exportAndImport()
     {
         GeotagPanel p;
@@ -238,7 +219,6 @@ private slots:
         QCOMPARE(label(p, 0, "", true), QStringLiteral("(200, 200, 200)"));
         QVERIFY(!p.exportTo(m_dir.filePath("no/folder/t.text")));
     }
-
     void distancesFollowPlaybackAndSettings()
     {
         controlCenterDialog cc;

@@ -7,11 +7,6 @@
 #include "track/movieprobe.h"
 #include "track/trackstore.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace vxtest {

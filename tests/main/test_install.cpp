@@ -1,37 +1,31 @@
-// The installed program: `cmake --install` into a fresh prefix, then the
-// installed binary, started from outside the build tree without a display,
-// converts the sample flight and a GoPro movie in batch mode exactly as the
-// build tree's binary does; the GoPro heights need the geoid model, so they
-// show that it found its run-time files. Desktop files pass their validators.
+// `cmake --install` into a fresh prefix: the files, the desktop validators,
+// and the installed binary converting as the build tree's does (the GoPro
+// heights need the geoid model: it found its run-time files).
 #include "support/testsupport.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 struct Run {
-    int exitCode = -1;
+    int exitCode;  // -1: did not end normally
     QByteArray output;  // standard output and error
 };
 
-Run run(const QString &program, const QStringList &arguments, const QString &workingDirectory = QString(),
-        const QString &home = QString())
+// `program` without a display; in `dir`, with its own HOME there, when given.
+Run run(const QString &program, const QStringList &arguments, const QString &dir = QString())
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
-    if (!home.isEmpty()) {
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    if (!dir.isEmpty()) {
+        env.insert(QStringLiteral("HOME"), dir + "/home");
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir + "/home/.config");
+        p.setWorkingDirectory(dir);
     }
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
-    if (!workingDirectory.isEmpty())
-        p.setWorkingDirectory(workingDirectory);
     p.start(program, arguments);
     const bool ended = p.waitForFinished(180000) && p.exitStatus() == QProcess::NormalExit;
     return Run{ended ? p.exitCode() : -1, p.readAll()};
@@ -53,10 +47,8 @@ QSize pngSize(const QString &path)
 
 class TestInstall : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_prefix;
-    QTemporaryDir m_work;  // outside the build tree: homes, inputs and outputs
-
+    QTemporaryDir m_work;  // outside the build tree: homes and outputs
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
 
     // The batch conversion of `input` by `program`, the three files it wrote
@@ -65,13 +57,12 @@ class TestInstall : public QObject {
     {
         const QString out = m_work.filePath(name);
         QDir().mkpath(out);
-        const Run r = run(program,
-                          {"--input=" + input, "--export-csv=" + out + "/t.csv", "--export-gpx=" + out + "/t.gpx",
-                           "--export-kml=" + out + "/t.kml"},
-                          out, m_work.filePath("home"));
-        if (r.exitCode != 0)
-            return "failed: " + r.output;
-        return vxtest::readFile(out + "/t.csv") + vxtest::readFile(out + "/t.gpx") + vxtest::readFile(out + "/t.kml");
+        const Run r = run(program, {"--input=" + input, "--export-csv=" + out + "/t.csv", "--export-gpx=" + out + "/t.gpx",
+                                    "--export-kml=" + out + "/t.kml"},
+                          out);
+        return r.exitCode != 0 ? "failed: " + r.output
+                               : vxtest::readFile(out + "/t.csv") + vxtest::readFile(out + "/t.gpx")
+                                     + vxtest::readFile(out + "/t.kml");
     }
 
 private slots:
@@ -102,7 +93,6 @@ private slots:
             QTest::newRow(qPrintable(QStringLiteral("icon %1").arg(size)))
                 << QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(id) << size << QStringList();
     }
-
     void layout()
     {
         QFETCH(QString, file);
@@ -121,7 +111,6 @@ private slots:
         // Not even a hint (appstreamcli names "pedantic" issues, if any).
         QVERIFY2(!r.output.contains("pedantic:") && !r.output.contains("hint"), r.output.constData());
     }
-
     void installedProgramConverts_data()
     {
         QTest::addColumn<QString>("input");
@@ -129,7 +118,6 @@ private slots:
         QTest::newRow("sample flight") << QStringLiteral(VX_BUILD_DIR "/samples/flight") << false;
         QTest::newRow("GoPro movie") << vxtest::dataPath("gpmf/max-heromode.mp4") << true;
     }
-
     void installedProgramConverts()
     {
         QFETCH(QString, input);
@@ -138,7 +126,6 @@ private slots:
         const QByteArray fromBuildTree = convert(QStringLiteral(VX_BIN_DIR "/volantix"), input, tag + "-build");
         QVERIFY(fromBuildTree.contains("<gx:coord>"));
         QCOMPARE(convert(installed("bin/volantix"), input, tag + "-installed"), fromBuildTree);
-
         if (heightsNeedTheGeoid) {
             // Without its run-time files the program still converts, with
             // other heights: the files above were its own.

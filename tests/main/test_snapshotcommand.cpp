@@ -1,24 +1,23 @@
-// The moment commands of the player window on generated movies with known
-// telemetry: a snapshot is the movie's own frame, named after the tick's
-// point, saved in a desktop folder that is created when missing, with its
-// position in the EXIF block (seven decimals; no GPS tags without a point);
-// PNG never runs addexif; the note once per run; no picture is an error.
-// The "G" key and the graph window's request make a tag at the tick's point.
+// The player window on generated movies: snapshots named after the tick's
+// point with its EXIF position, PNG without addexif, the note once, no
+// picture an error; "G" and the graph's request make tags; the panel's
+// labels whole or shortened at every layout.
 #include "guitest.h"
 #include "playerfixture.h"
 
 #include "control/controlcenterdialog.h"
 #include "control/geotagpanel.h"
 #include "export/geotagfile.h"
+#include "main/elidedlabel.h"
 #include "main/loadcontroller.h"
 #include "main/mainwindow.h"
 #include "main/playbackcontroller.h"
+#include "main/playerpanel.h"
 #include "main/snapshotcommand.h"
 #include "main/startup.h"
+#include "main/windowmanager.h"
 #include "support/exifread.h"
 #include "views/viewhost.h"
-
-#include <QStandardPaths>
 
 using namespace vx;
 using vxtest::addMovie;
@@ -27,7 +26,6 @@ using vxtest::flightStart;
 
 class TestSnapshotCommand : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_folder;  // S.MP4: 10 s, points 0 .. 9; E.MP4: 10 s without telemetry
 
@@ -60,7 +58,6 @@ private slots:
         QFile::remove(geotagStorePath());
         setDefaultSettings();
     }
-
     void snapshotsOnTheDesktop()
     {
         MainWindow w;
@@ -73,46 +70,38 @@ private slots:
         // the EXIF block; the sidecar's heights are above take-off, so no
         // altitude. The note comes once.
         settings().imageType = 1;
-        QString jpg;
-        {
-            vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
-            jpg = w.snapshots()->exportScreenshot();
-            QCOMPARE(boxes.texts, QStringList{QStringLiteral("Note: JPG files are saved to desktop.")});
-        }
-        QCOMPARE(jpg, QDir(desktop).filePath(QStringLiteral("S.MP4_46.504000,7.500000@0m4.50s.jpg")));
+        vxtest::BoxAnswerer boxes({"OK"});
+        const QString jpg = w.snapshots()->exportScreenshot();
+        QCOMPARE(jpg, QDir(desktop).filePath("S.MP4_46.504000,7.500000@0m4.50s.jpg"));
         QCOMPARE(QImage(jpg).size(), QSize(64, 48));
         QCOMPARE(exifTag(jpg, {"GPSLatitude", "GPSLongitudeRef", "GPSAltitude", "Exif.Photo.UserComment"}),
                  "46/1 30/1 144000/10000|E|<none>|charset=Ascii Created by Volantix");
 
         // What the command passes: seven decimals, an empty altitude. PNG
         // never runs the tool.
-        const QString record = m_dir.filePath(QStringLiteral("args.txt"));
-        const QString fake = m_dir.filePath(QStringLiteral("fake-addexif"));
+        const QString record = m_dir.filePath("args.txt"), fake = m_dir.filePath("fake-addexif");
         QVERIFY(vxtest::writeFile(fake, "#!/bin/sh\nprintf '%s|' \"$@\" >> '" + record.toUtf8() + "'\n"));
         QFile(fake).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         w.snapshots()->setExifTool(fake);
-        vxtest::BoxAnswerer noBoxes({});
         w.snapshots()->exportScreenshot();
         settings().imageType = 0;
         const QString png = w.snapshots()->exportScreenshot();
-        QCOMPARE(QFileInfo(png).fileName(), QStringLiteral("S.MP4_46.504000,7.500000@0m4.50s.png"));
-        QVERIFY(QImage(png).size() == QSize(64, 48));
-        QFile args(record);
-        QVERIFY(args.open(QIODevice::ReadOnly));
-        QCOMPARE(args.readAll(), (jpg + "|" + jpg + "|Created by Volantix|46.5040000|7.5000000||").toUtf8());
-        QVERIFY(noBoxes.unexpected.isEmpty() && noBoxes.texts.isEmpty());
+        QCOMPARE(QFileInfo(png).fileName() + QString::number(QImage(png).width()),
+                 QStringLiteral("S.MP4_46.504000,7.500000@0m4.50s.png64"));
+        QCOMPARE(vxtest::readFile(record), (jpg + "|" + jpg + "|Created by Volantix|46.5040000|7.5000000||").toUtf8());
+        QCOMPARE(boxes.texts, QStringList{"Note: JPG files are saved to desktop."});  // once
+        QVERIFY(boxes.unexpected.isEmpty());
     }
-
     void noPointNoGpsAndNoPictureIsAnError()
     {
         MainWindow w;
-        const QString folder = m_dir.filePath(QStringLiteral("shots/new"));
+        const QString folder = m_dir.filePath("shots/new");
         w.snapshots()->setFolder(folder);
         showAt(w, 1, 7000);
         settings().imageType = 1;
-        vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
+        vxtest::BoxAnswerer boxes({"OK"});
         const QString shot = w.snapshots()->exportScreenshot();
-        QCOMPARE(QFileInfo(shot).fileName(), QStringLiteral("E.MP4_0.000000,0.000000@0m7.00s.jpg"));
+        QCOMPARE(QFileInfo(shot).fileName(), "E.MP4_0.000000,0.000000@0m7.00s.jpg");
         QCOMPARE(exifTag(shot, {"GPSLatitude", "GPSVersionID", "Exif.Photo.UserComment"}),
                  "<none>|<none>|charset=Ascii Created by Volantix");
 
@@ -121,10 +110,9 @@ private slots:
         w.playback()->selectMovie(0);
         QVERIFY(w.snapshots()->exportScreenshot().isEmpty());
         QTRY_COMPARE(boxes.texts.size(), 2);
-        QVERIFY(boxes.texts[1].startsWith(QStringLiteral("There is no picture of the movie to save yet.")));
+        QVERIFY(boxes.texts[1].startsWith("There is no picture of the movie to save yet."));
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
     }
-
     void geotagsAtTheTicksPoint()
     {
         MainWindow w;
@@ -134,13 +122,73 @@ private slots:
         w.playback()->recomputeTimeOffset();
         viewHost()->makeGeotag();
         const GeotagList &l = geotags();
-        QCOMPARE(l.count, 2);
+        QCOMPARE(QList<int>({l.count, g_controlCenterDialog->geotagPanel()->rowCount()}), QList<int>({2, 2}));
         QCOMPARE(l.tag[0].lat, track().block[0].lat[4]);
         QCOMPARE(l.tag[0].dateTime, flightStart().addMSecs(4500));
         // The time bias moves the second tag's point two seconds on.
         QCOMPARE(QList<qint64>({l.tag[0].pointIndex, l.tag[0].moviePoint, l.tag[1].pointIndex}),
                  QList<qint64>({4, 4500, 6}));
-        QCOMPARE(g_controlCenterDialog->geotagPanel()->rowCount(), 2);
+    }
+
+    // The player panel's labels at several screens' layouts and the minimum
+    // width, with the longest texts: each whole or shortened with "…", inside.
+    void labelsAreWholeOrShortened_data()
+    {
+        QTest::addColumn<QSize>("screen");  // empty: this screen's default layout; 0 x 0: minimum width
+        QTest::addColumn<bool>("gps");
+        for (bool gps : {false, true}) {
+            const QByteArray kind = gps ? " with speed" : " without GPS";
+            QTest::newRow(("default layout" + kind).constData()) << QSize() << gps;
+            QTest::newRow(("1280x1024 screen" + kind).constData()) << QSize(1280, 1024) << gps;
+            QTest::newRow(("1920x1080 screen" + kind).constData()) << QSize(1920, 1080) << gps;
+            QTest::newRow(("minimum width" + kind).constData()) << QSize(0, 0) << gps;
+        }
+    }
+    void labelsAreWholeOrShortened()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(bool, gps);
+        MainWindow w;
+        PlayerPanel *p = w.panel();
+        const WindowPlace player = screen.isValid() && !screen.isEmpty()
+                                       ? computeDefaultLayout(screen, 30).player
+                                       : w.windows()->layout().player;
+        w.resize(screen.isEmpty() && screen.isValid() ? QSize(1, player.size.height()) : player.size);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.setGpsPresent(gps);
+        const QString date = QLocale().toString(QDateTime(QDate(2026, 9, 30), QTime(23, 59, 59)), QLocale::LongFormat);
+        const QList<QPair<QLabel *, QString>> texts = {
+            {p->speedLabel, gps ? "188 km/h" : p->speedLabel->text()},
+            {p->fileNameLabel, "DJI_20260930235959_0100_D.MP4"}, {p->fileInfoLabel, "3999.99 MB, 59.94 fps, 3840x2160"},
+            {p->dateLabel, date}, {p->movieCounterLabel, "100 of 100 movies"}, {p->durationLabel, "119:59 of 120:00"},
+            {p->rateLabel, "x/16"}};
+        for (const auto &t : texts)
+            t.first->setText(t.second);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+        if (screen.isEmpty() && screen.isValid())
+            QCOMPARE(w.width(), w.minimumSizeHint().width());
+        int shortened = 0;
+        for (QLabel *label : p->findChildren<QLabel *>()) {
+            if (!label->isVisibleTo(&w) || label->text().isEmpty())
+                continue;
+            const auto *elided = qobject_cast<ElidedLabel *>(label);
+            const QString shown = elided ? elided->shownText() : label->text();
+            const QString what =
+                QStringLiteral("%1: \"%2\" in %3 px").arg(label->objectName(), shown).arg(label->contentsRect().width());
+            QVERIFY2(!shown.isEmpty() && label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width(),
+                     qPrintable(what));
+            QVERIFY2(shown == label->text() || shown.contains(QStringLiteral("\u2026")), qPrintable(what));
+            QVERIFY2(w.rect().contains(QRect(label->mapTo(&w, QPoint()), label->size())), qPrintable(what));
+            shortened += shown != label->text();
+        }
+        // From a 1280-pixel screen on the date is whole, on full HD everything.
+        if (screen.width() >= 1280)
+            QCOMPARE(static_cast<ElidedLabel *>(p->dateLabel)->shownText(), p->dateLabel->text());
+        if (screen.width() >= 1920)
+            QCOMPARE(shortened, 0);
+        w.close();
     }
 };
 

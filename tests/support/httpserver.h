@@ -1,8 +1,6 @@
-// A small HTTP server on the loopback interface for tests that must not
-// reach the network. Each request head is recorded and handed to the
-// handler, which returns the whole raw answer; an empty answer keeps the
-// connection open without a word (a server that hangs). The connection is
-// closed after each answer.
+// A loopback HTTP server for tests that must not reach the network: each
+// request head is recorded and handed to the handler, which returns the raw
+// answer (empty: the server hangs); the connection closes after an answer.
 #pragma once
 
 #include <QHash>
