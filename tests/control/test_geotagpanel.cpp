@@ -92,8 +92,7 @@ private slots:
             m.movieFile = QFileInfo(path);
             m.numPoints = 2;
             m.active = b == 0;
-            m.cumDist[1] = 0.5;
-            m.totalDist = 0.5;
+            m.cumDist[1] = m.totalDist = 0.5;
         }
         t.block[0].timeFactor = 2;
         t.numBlocks = 2;
@@ -114,7 +113,8 @@ private slots:
         QCOMPARE(label(*p, 0, "num eventName movieName time speed latLon losDistance", true),
                  QString::fromUtf8("1.|Bridge|M0.MOV|01:02|36 km/h|33.868820\u00b0 S, 151.209296\u00b0 W|"
                                    "LOS: 0.000 km(223, 247, 255)"));
-        QCOMPARE(label(*p, 1, "num latLon", true), QString::fromUtf8("2.|46.500000\u00b0 N, 7.250000\u00b0 E(213, 237, 255)"));
+        QCOMPARE(label(*p, 1, "num latLon", true),
+                 QString::fromUtf8("2.|46.500000\u00b0 N, 7.250000\u00b0 E(213, 237, 255)"));
         QCOMPARE(label(*p, 2, "", true), QStringLiteral("(200, 200, 200)"));
         QCOMPARE(p->list()->item(2)->data(Qt::UserRole).toString(), QStringLiteral("002"));
         QCOMPARE(p->list()->item(2)->sizeHint().height(), 72);
@@ -141,7 +141,6 @@ private slots:
         p.renameTag(0, " Bridge\tover\nthe river ");
         p.renameTag(1, "  ");  // an empty title changes nothing
         QCOMPARE(label(p, 0, "eventName") + label(p, 1, "eventName"), QStringLiteral("Bridge over the river3"));
-
         // The next run finds the list as it was left.
         clearGeotags();
         GeotagPanel next;
@@ -203,7 +202,6 @@ private slots:
         QCOMPARE(m_map->pinRefreshes(), pins + 1);
         QCOMPARE(label(p, 1, "eventName") + label(p, 2, "num"), QStringLiteral("b<none>"));
         QCOMPARE(geotags().tag[1].movieBlock, 1);  // found by path beside block 0's movie
-
         // A file without tags keeps the list; a missing movie is named.
         const QString empty = m_dir.filePath("empty.text"), missing = m_dir.filePath("missing.text");
         QVERIFY(vxtest::writeFile(empty, "ID\tGeoTag Name\n"));

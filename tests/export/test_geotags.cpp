@@ -91,8 +91,8 @@ private slots:
             m_movie[i] = m_dir.filePath(QStringLiteral("M%1.MOV").arg(i));
             QVERIFY(vxtest::writeFile(m_movie[i], "x"));
             QFile f(m_movie[i]);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(QDateTime::fromMSecsSinceEpoch(kTen + 60000), QFileDevice::FileModificationTime));
+            QVERIFY(f.open(QIODevice::ReadWrite)
+                    && f.setFileTime(QDateTime::fromMSecsSinceEpoch(kTen + 60000), QFileDevice::FileModificationTime));
         }
     }
     void init()
@@ -107,13 +107,9 @@ private slots:
     void tagAtTheMoment()
     {
         const struct { int firstPointSec, timeBias, clockBias, positionMs, point, dateMs; } cases[] = {
-            {0, 0, 0, 12500, 12, 12500},
-            // The telemetry's clock runs 5 s after the file's: playback anchors
-            // the first point to the movie's start, and so does the tag.
-            {5, 0, 0, 12500, 12, 12500},
-            {0, 2, 0, 12500, 14, 12500},  // time bias 2 s
-            {0, 0, 3, 12500, 12, 15500},  // the clock bias moves the date only
-            {0, 0, 0, 60500, -1, 60500},  // past the last point
+            {0, 0, 0, 12500, 12, 12500}, {5, 0, 0, 12500, 12, 12500},  // telemetry 5 s late: anchored to the start
+            {0, 2, 0, 12500, 14, 12500}, {0, 0, 3, 12500, 12, 15500},  // time bias 2 s; clock bias: the date only
+            {0, 0, 0, 60500, -1, 60500},                                // past the last point
         };
         for (const auto &c : cases) {
             setBlock(0, m_movie[0]);
@@ -140,21 +136,15 @@ private slots:
     }
     void deleteKeepsTheOrderAndTheLimitHolds()
     {
-        for (int i = 1; i <= 5; ++i) {
-            Geotag g;
-            g.title = QString::number(i);
-            QVERIFY(addGeotag(g));
-        }
-        QVERIFY(removeGeotag(1));
-        QVERIFY(!removeGeotag(4));
+        for (const char *title : {"1", "2", "3", "4", "5"})
+            QVERIFY(addGeotag(makeTag(title, 0, 0, 0, 0, QString())));
+        QVERIFY(removeGeotag(1) && !removeGeotag(4));
         QStringList order;
         for (int i = 0; i < geotags().count; ++i)
             order << QStringLiteral("%1:%2").arg(geotags().tag[i].id).arg(geotags().tag[i].title);
         QCOMPARE(order, (QStringList{"1:1", "2:3", "3:4", "4:5"}));
-        QVector<Geotag> many(MAX_GEOTAGS + 5);
-        replaceGeotags(many);
-        QCOMPARE(geotags().count, MAX_GEOTAGS);
-        QVERIFY(!addGeotag(Geotag()));
+        replaceGeotags(QVector<Geotag>(MAX_GEOTAGS + 5));
+        QVERIFY(geotags().count == MAX_GEOTAGS && !addGeotag(Geotag()));
     }
     void aNewLoadFindsTheMoviesByPath()
     {
@@ -197,9 +187,7 @@ private slots:
         setBlock(2, m_movie[2], 200);
         repairTrack();
         computeTrackStats();
-        Geotag tag;
-        tag.lat = track().block[2].lat[10];
-        tag.lon = 7.0;
+        Geotag tag = makeTag("t", track().block[2].lat[10], 7.0, 0, 0, QString());
         tag.altitude = 1110;  // 1000 m above point 10
         tag.hasAltitude = true;
         tag.pointBlock = 2;
@@ -269,40 +257,31 @@ private slots:
     }
 
     // Each text's first tag: count|lat|speed km/h|point ms|movie.
-    void importLines_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("expected");
-        const QByteArray one = line11("A", "1.0", "10.0", "1.5", "2");
-        QTest::newRow("mph header") << QByteArray(kHeaderKmh).replace("(km/h)", "(mph)") + one << "1|1.5|16.0934|1000|A.MOV";
-        QTest::newRow("m/s header") << QByteArray(kHeaderKmh).replace("(km/h)", "(m/s)") + one << "1|1.5|36|1000|A.MOV";
-        QTest::newRow("(mph) in a title is no unit")
-            << kHeaderKmh + line11("Triumph (mph) (m/s)", "1", "10", "1.5", "2") << "1|1.5|10|1000|A.MOV";
-        QTest::newRow("milliseconds rounded")
-            << kHeaderKmh + line11("A", "12.3", "1", "1", "2") + line11("B", "4.0999", "1", "1", "2")
-            << "2|1|1|12300|A.MOV";
-        QTest::newRow("15 columns: one tag, -00 keeps its sign")
-            << QByteArray("1\tA\td\tt\tA.MOV\t1.0\t3.0\t-00\t30\t36.00\t-000\t00\t01.00\t32.0\t5\n")
-            << "1|-0.51|3|1000|A.MOV";
-        QTest::newRow("13 columns, -00") << QByteArray("1\tA\td\tt\tA.MOV\t2\t3\t-00\t30.0000\t010\t15.0000\t32\t5\n")
-                                         << "1|-0.5|3|2000|A.MOV";
-        QTest::newRow("BOM and CRLF") << "\xEF\xBB\xBF" + QByteArray(kHeaderKmh).replace("\n", "\r\n")
-                                             + line11("A", ".5", "+2", "-.25", "2").replace("\n", "\r\n")
-                                      << "1|-0.25|2|500|A.MOV";
-        QTest::newRow("101 lines, 100 tags") << kHeaderKmh + line11("A", "1", "1", "1", "1").repeated(101)
-                                             << "100|1|1|1000|A.MOV";
-    }
     void importLines()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, expected);
-        const GeotagImport in = parseGeotagText(text, m_dir.path());
-        QVERIFY(!in.tags.isEmpty());
-        const Geotag &g = in.tags[0];
-        QCOMPARE(QStringList({QString::number(in.tags.size()), QString::number(g.lat), QString::number(g.speed),
-                              QString::number(g.moviePoint), g.movieFile.fileName()})
-                     .join('|'),
-                 expected);
+        const QByteArray one = line11("A", "1.0", "10.0", "1.5", "2"), crlf = "\r\n";
+        const QList<QPair<QByteArray, QString>> cases = {
+            {QByteArray(kHeaderKmh).replace("(km/h)", "(mph)") + one, "1|1.5|16.0934|1000|A.MOV"},
+            {QByteArray(kHeaderKmh).replace("(km/h)", "(m/s)") + one, "1|1.5|36|1000|A.MOV"},
+            {kHeaderKmh + line11("Triumph (mph) (m/s)", "1", "10", "1.5", "2"), "1|1.5|10|1000|A.MOV"},  // no unit
+            {kHeaderKmh + line11("A", "12.3", "1", "1", "2") + line11("B", "4.0999", "1", "1", "2"), "2|1|1|12300|A.MOV"},
+            // 15 and 13 columns: one tag each, "-00" keeps its sign
+            {"1\tA\td\tt\tA.MOV\t1.0\t3.0\t-00\t30\t36.00\t-000\t00\t01.00\t32.0\t5\n", "1|-0.51|3|1000|A.MOV"},
+            {"1\tA\td\tt\tA.MOV\t2\t3\t-00\t30.0000\t010\t15.0000\t32\t5\n", "1|-0.5|3|2000|A.MOV"},
+            {"\xEF\xBB\xBF" + QByteArray(kHeaderKmh).replace("\n", crlf)
+                 + line11("A", ".5", "+2", "-.25", "2").replace("\n", crlf),
+             "1|-0.25|2|500|A.MOV"},  // BOM and CRLF
+            {kHeaderKmh + line11("A", "1", "1", "1", "1").repeated(101), "100|1|1|1000|A.MOV"},
+        };
+        for (const auto &c : cases) {
+            const GeotagImport in = parseGeotagText(c.first, m_dir.path());
+            QVERIFY(!in.tags.isEmpty());
+            const Geotag &g = in.tags[0];
+            QCOMPARE(QStringList({QString::number(in.tags.size()), QString::number(g.lat), QString::number(g.speed),
+                                  QString::number(g.moviePoint), g.movieFile.fileName()})
+                         .join('|'),
+                     c.second);
+        }
     }
 
     // Lines that are no tag: nothing of them is taken.
@@ -325,16 +304,14 @@ private slots:
     }
     void fileReadsReportWhatIsMissing()
     {
-        const QString movie = m_dir.filePath(QStringLiteral("HERE.MOV"));
+        const QString movie = m_dir.filePath("HERE.MOV"), path = m_dir.filePath("tags.text");
         QVERIFY(vxtest::writeFile(movie, "x"));
-        addGeotag(makeTag(QStringLiteral("here"), 1, 2, 3, 0, movie));
-        addGeotag(makeTag(QStringLiteral("gone"), 1, 2, 3, 0, m_dir.filePath(QStringLiteral("GONE.MOV"))));
-        const QString path = m_dir.filePath(QStringLiteral("tags.text"));
+        addGeotag(makeTag("here", 1, 2, 3, 0, movie));
+        addGeotag(makeTag("gone", 1, 2, 3, 0, m_dir.filePath("GONE.MOV")));
         QVERIFY(exportGeotags(path).ok);
         const GeotagFileRead r = readGeotagFile(path, m_dir.path());
-        QVERIFY(r.ok);
-        QCOMPARE(r.import.tags.size(), 2);
-        QCOMPARE(r.missingMovie, m_dir.filePath(QStringLiteral("GONE.MOV")));
+        QVERIFY(r.ok && r.import.tags.size() == 2);
+        QCOMPARE(r.missingMovie, m_dir.filePath("GONE.MOV"));
         QVERIFY(vxtest::writeFile(path, kHeaderKmh + "no tags here\n"));
         const GeotagFileRead none = readGeotagFile(path, m_dir.path());
         QVERIFY(!none.ok);
@@ -367,8 +344,8 @@ private slots:
         const auto bad = [&](const char *from, const char *to) { return QByteArray(good).replace(from, to); };
         const QList<QPair<QByteArray, int>> cases = {  // the text, the records taken (-1: not a store)
             {"{\"geotags\":[", -1}, {"{\"geotags\":5}", -1}, {"[]", -1},
-            {"{\"geotags\":[" + good + ",1,{}," + bad("\"lat\":5", "\"lat\":95") + "," + bad("\"title\":\"t\"", "\"title\":7")
-                 + "," + bad("\"speed\":4", "\"speed\":\"4\"") + "," + good + "]}",
+            {"{\"geotags\":[" + good + ",1,{}," + bad("\"lat\":5", "\"lat\":95") + ","
+                 + bad("\"title\":\"t\"", "\"title\":7") + "," + bad("\"speed\":4", "\"speed\":\"4\"") + "," + good + "]}",
              2},
         };
         for (const auto &c : cases) {

@@ -12,8 +12,9 @@
 #include "export/movieprogress.h"
 #include "export/trackexport.h"
 #include "main/guitest.h"
-
-#include "moviefixture.h"
+#include "support/testsupport.h"
+#include "track/movieprobe.h"
+#include "track/trackstore.h"
 
 #include <clocale>
 #include <unistd.h>
@@ -21,6 +22,73 @@
 using namespace vx;
 
 namespace {
+
+QString realMediaTool() { return QStandardPaths::findExecutable(QStringLiteral("ffmpeg")); }
+
+// The real tool's report on a movie (its streams and length).
+QString mediaReport(const QString &path)
+{
+    QProcess p;
+    p.start(realMediaTool(), {"-hide_banner", "-i", path});
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardError());
+}
+
+// Copies of generated movies ("<name>=<generated movie>") loaded as blocks
+// with two telemetry points a second apart, probed as a load does.
+void loadMovies(const QString &dir, const QStringList &specs)
+{
+    resetTrackStore();
+    TrackStore &t = track();
+    for (const QString &spec : specs) {
+        const QString path = dir + '/' + spec.section('=', 0, 0);
+        QFile::remove(path);
+        QVERIFY(QFile::copy(vxtest::generatedPath(spec.section('=', 1)), path));
+        MovieBlock &b = t.block[t.numBlocks];
+        b.movieFile = QFileInfo(path);
+        b.numPoints = 2;
+        for (int i = 0; i < 2; ++i) {
+            b.gpsTime[i] = 1500000000u + 10u * t.numBlocks + i;
+            b.lat[i] = -33.0 - 0.001 * t.numBlocks;
+            b.lon[i] = 151.0 + 0.001 * i;
+        }
+        ++t.numBlocks;
+    }
+    QVERIFY(probeMovies(nullptr));
+    rebuildPlayOrder();
+}
+
+// "ffmpeg" in a folder first on PATH for the test's life: a script, an
+// executable the system cannot run, or the real tool except for runs whose
+// arguments hold `pattern`, which run `script` instead.
+class FakeMediaTool {
+public:
+    FakeMediaTool() : m_oldPath(qgetenv("PATH")), m_real(realMediaTool())
+    {
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_oldPath);
+    }
+    ~FakeMediaTool() { qputenv("PATH", m_oldPath); }
+    void install(const QByteArray &script, bool runnable = true)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
+        QFile::remove(path);
+        QVERIFY(vxtest::writeFile(path, runnable ? "#!/bin/sh\n" + script : QByteArray("\x7f" "ELF garbage")));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    }
+    void useReal(const QByteArray &pattern = QByteArray(), const QByteArray &script = QByteArray())
+    {
+        install((pattern.isEmpty() ? QByteArray() : "case \"$*\" in *" + pattern + "*) " + script + ";; esac\n")
+                + "exec '" + QFile::encodeName(m_real) + "' \"$@\"\n");
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldPath;
+    QString m_real;
+};
+
+// Writes "partial" into the job's output (its last argument).
+const QByteArray kPartial = "for a; do out=$a; done; echo partial > \"$out\"\n";
 
 // Dialogs whose file choosers answer with what the test set.
 struct ScriptedClip : exportClipDialog {
@@ -63,7 +131,7 @@ QStringList filesIn(const QString &dir) { return QDir(dir).entryList(QDir::Files
 
 class TestMovieDialogs : public QObject {
     Q_OBJECT
-    vxtest::FakeMediaTool m_tool;
+    FakeMediaTool m_tool;
     QTemporaryDir m_root;
     // Quotes, commas and letters beyond ASCII in the folder and the names.
     const QString m_movies = m_root.filePath(QString::fromUtf8("it's é, here"));
@@ -74,8 +142,7 @@ private slots:
     {
         m_tool.useReal();
         QVERIFY(QDir().mkpath(m_movies));
-        vxtest::loadMovies(m_movies, {"it's 1.mov=tone25.mp4", QString::fromUtf8("é 2.mov=tone25.mp4"),
-                                      "c,3.mov=tone25.mp4"});
+        loadMovies(m_movies, {"it's 1.mov=tone25.mp4", QString::fromUtf8("é 2.mov=tone25.mp4"), "c,3.mov=tone25.mp4"});
     }
     void clipFieldsChecksFilesAndCarryOver()
     {
@@ -116,15 +183,13 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const QString first = dest.filePath(QString::fromUtf8("é 2_000.mov"));
         QVERIFY(std::fabs(secondsOf(first) - 0.5) < 0.15);
-        QVERIFY(!vxtest::mediaReport(first).contains("Audio:"));
+        QVERIFY(!mediaReport(first).contains("Audio:"));
         // The user's usual permissions, not those of a private temporary file.
         QVERIFY(vxtest::writeFile(dest.filePath("usual"), ""));
         QCOMPARE(QFileInfo(first).permissions(), QFileInfo(dest.filePath("usual")).permissions());
         QFile::remove(dest.filePath("usual"));
         QCOMPARE(vxtest::store().value("movieExportDirectory").toString(), dest.path() + '/');
-
-        // The next clip of the run starts from the last length and sound
-        // choice, in the folder chosen last, and takes the next number.
+        // The next clip keeps the length, sound, folder, and takes the next number.
         ScriptedClip again(1, 0, 0);
         QCOMPARE(again.durationEdit->text() + QString::number(again.audioCheck->isChecked())
                      + QString::number(again.rateCombo->currentIndex()),
@@ -135,13 +200,13 @@ private slots:
         QCOMPARE(boxes.texts.value(2), QString::fromUtf8("Export Complete! é 2_001.mov created. Reveal in file manager?"));
         QCOMPARE(filesIn(dest.path()), (QStringList{QString::fromUtf8("é 2_000.mov"), QString::fromUtf8("é 2_001.mov")}));
         // 1.0x copies the picture as it is, and the sound stays off.
-        const QString second = vxtest::mediaReport(dest.filePath(QString::fromUtf8("é 2_001.mov")));
+        const QString second = mediaReport(dest.filePath(QString::fromUtf8("é 2_001.mov")));
         QVERIFY(second.contains("Video: mpeg4") && !second.contains("Audio:"));
     }
     void clipCancelAndFailureLeaveNothing()
     {
         QTemporaryDir dest;
-        m_tool.install(vxtest::FakeMediaTool::partialOutput() + "echo out_time_us=1000000\nexec sleep 30\n");
+        m_tool.install(kPartial + "echo out_time_us=1000000\nexec sleep 30\n");
         ScriptedClip dialog(0, 0, 0);
         dialog.durationEdit->setText("2");
         dialog.destination = dest.path();
@@ -185,7 +250,7 @@ private slots:
         // Nothing dropped for its quote, comma or accent: the length is the sum.
         const double merged = secondsOf(dest.filePath("merged_dashcam_movies.mov"));
         QVERIFY(std::fabs(merged - knownSum(mergeInputSeconds({0, 1, 2}))) < 0.2);
-        QVERIFY(vxtest::mediaReport(dest.filePath("merged_dashcam_movies.mov")).contains("Audio: aac"));
+        QVERIFY(mediaReport(dest.filePath("merged_dashcam_movies.mov")).contains("Audio: aac"));
         QVERIFY(concatListPath().startsWith(mediaToolTempDir() + '/'));
         QVERIFY(std::fabs(secondsOf(dest.filePath("merged_dashcam_movies_4.0x.mov")) - merged / 4) < 0.2);
         QCOMPARE(vxtest::readFile(dest.filePath("merged_dashcam_movies.gpx")).count("<trkpt "), 6);
@@ -194,7 +259,7 @@ private slots:
     void cancelDuringAccelerationKeepsTheMerge()
     {
         QTemporaryDir dest;
-        m_tool.useReal("setpts", vxtest::FakeMediaTool::partialOutput() + "echo out_time_us=500000; exec sleep 30");
+        m_tool.useReal("setpts", kPartial + "echo out_time_us=500000; exec sleep 30");
         ScriptedMerge dialog;
         dialog.show();
         dialog.rateCombo->setCurrentIndex(6);
@@ -215,12 +280,8 @@ private slots:
         const QString belongs = "This file belongs to the loaded movies and is never written over:\n\n" + m_movies;
         const QString exists = "%1/old.gpx already exists.\nDo you want to replace it?";
         const QString failed = "The movies could not be merged.\n\n";
-        const struct {
-            QString chosen;  // in the movies' folder ("@") or the destination
-            QByteArray failingTool;
-            QStringList answers;
-            QString firstText;
-        } cases[] = {
+        // Chosen in the movies' folder ("@") or the destination.
+        const struct { QString chosen; QByteArray failingTool; QStringList answers; QString firstText; } cases[] = {
             {"@/C,3.MOV", "", {"OK"}, belongs + "/C,3.mov"},     // a loaded movie
             {"@/trip.mov", "", {"OK"}, belongs + "/trip.gpx"},   // its GPX telemetry
             {"old.mov", "", {"No"}, exists},
@@ -259,8 +320,7 @@ private slots:
             {{"a.mp4=tone25.mp4", "b.mp4=wide25.mp4"},
              differ + " and have the same filename extension, frame size and frame rate. These two differ:\n\n"
                       "a.mp4 (.mp4, 64x48, 25 fps)\nb.mp4 (.mp4, 96x64, 25 fps)"},
-            {{"a.mp4=tone25.mp4", "b.mov=tone25.mp4"}, differ},
-            {{"a.mp4=m30.mp4", "b.mp4=tone25.mp4"}, differ},
+            {{"a.mp4=tone25.mp4", "b.mov=tone25.mp4"}, differ}, {{"a.mp4=m30.mp4", "b.mp4=tone25.mp4"}, differ},
             {{"a.mp4=tone25.mp4", "b\n.mp4=tone25.mp4"}, "Illegal line breaks in movie file path detected:\n\n%1/b\n.mp4"},
             {{"a.mp4=tone25.mp4"}, "You must have at least 2 movies loaded to use this feature."},
         };
@@ -269,7 +329,7 @@ private slots:
             QStringList movies = c.first;
             const int removed = movies.indexOf(QRegularExpression("^-.*"));
             movies.replaceInStrings(QRegularExpression("^-"), QString());
-            vxtest::loadMovies(dir.path(), movies);
+            loadMovies(dir.path(), movies);
             QVERIFY(removed < 0 || QFile::remove(track().block[removed].movieFile.absoluteFilePath()));
             const QString text = mergeProblem(mergeRangeAt(0, track().playCount - 2));
             QVERIFY2(text.startsWith(QString(c.second).replace("%1", dir.path())), qPrintable(text));
@@ -281,7 +341,7 @@ private slots:
     void inactiveMoviesAreLeftOut()
     {
         QTemporaryDir dir;
-        vxtest::loadMovies(dir.path(), {"a.mp4=tone25.mp4", "b.mp4=tone25.mp4", "c.mp4=tone25.mp4"});
+        loadMovies(dir.path(), {"a.mp4=tone25.mp4", "b.mp4=tone25.mp4", "c.mp4=tone25.mp4"});
         // First M1 with last M2 joins two; last M3 joins all three.
         QCOMPARE(mergeBlocks(mergeRangeAt(0, 0)), (QVector<int>{0, 1}));
         QCOMPARE(mergeBlocks(mergeRangeAt(0, 1)), (QVector<int>{0, 1, 2}));
@@ -309,8 +369,7 @@ private slots:
         track().numBlocks = 1;
         track().block[0].movieFile = QFileInfo(dir.filePath("DJI_0001.MOV"));
         track().block[0].telemetryFile = QFileInfo(dir.filePath("DJI_0001.SRT"));
-        // The movie by another way, in other letters (FAT), its telemetry,
-        // links to it; then names that are free.
+        // The movie by other ways, letters (FAT) and links, its telemetry; then free names.
         QStringList clashes;
         for (const char *candidate : {"DJI_0001.MOV", "sub/../DJI_0001.MOV", "dji_0001.mov", "DJI_0001.SRT",
                                       "DJI_0001.srt", "hard.mov", "soft.mov", "linked/DJI_0001.MOV", "merged.mov",
@@ -323,15 +382,12 @@ private slots:
     // partial movie and says why, with the report's last lines.
     void failingTools()
     {
-        const QByteArray out = vxtest::FakeMediaTool::partialOutput();
-        const struct {
-            QByteArray script;
-            bool runnable;
-            int stallLimitMs, timeLimitMs;
-            QString reason, tail;  // reason "cancel": cancelled once a quarter is reported
-        } cases[] = {
+        const QByteArray out = kPartial;
+        // reason "cancel": cancelled once a quarter is reported.
+        const struct { QByteArray script; bool runnable; int stallLimitMs, timeLimitMs; QString reason, tail; } cases[] = {
             {out + "i=1; while [ $i -le 12 ]; do echo \"report $i\" >&2; i=$((i+1)); done\nexit 1\n", true, 10000, 0,
-             "ffmpeg ended with status 1.", "report 5\nreport 6\nreport 7\nreport 8\nreport 9\nreport 10\nreport 11\nreport 12"},
+             "ffmpeg ended with status 1.", "report 5\nreport 6\nreport 7\nreport 8\nreport 9\nreport 10\nreport 11\n"
+                                            "report 12"},
             {"for a; do out=$a; done\n: > \"$out\"\necho done >&2\n", true, 10000, 0, "ffmpeg wrote no movie.", "done"},
             {out + "echo dying >&2\nkill -9 $$\n", true, 10000, 0, "ffmpeg crashed or was killed.", "dying"},
             {out + "echo out_time_us=1000\nexec sleep 30\n", true, 400, 0,
@@ -398,15 +454,14 @@ private slots:
              "-f concat -safe 0 -i /t/merge.txt -c:v copy -an -y /o/m.mov"},
             {accelerationArguments("/o/m.mov", 5, true, "/o/m_4.0x.mov"),
              "-i /o/m.mov -filter:v setpts=0.25*PTS -filter:a atempo=2.0,atempo=2.0 -y /o/m_4.0x.mov"},
-            {accelerationArguments("/o/m.mov", 1, false, "/o/x.mov"), "-i /o/m.mov -filter:v setpts=4.0*PTS -an -y /o/x.mov"},
+            {accelerationArguments("/o/m.mov", 1, false, "/o/x.mov"),
+             "-i /o/m.mov -filter:v setpts=4.0*PTS -an -y /o/x.mov"},
         };
         QLocale::setDefault(QLocale::c());
         std::setlocale(LC_ALL, "C");
         for (const auto &c : cases)
             QCOMPARE(c.first.join(' '), "-nostdin -progress pipe:1 -nostats " + c.second);
-    }
-    void concatListEscapesAndRefusesLineBreaks()
-    {
+        // The concat list: quoted, and no line breaks.
         QByteArray text;
         QVERIFY(concatListText({QString::fromUtf8("/v/it's/é,1.mov"), QStringLiteral("/v/b.mov")}, &text));
         QCOMPARE(text, QByteArray("file '/v/it'\\''s/\xc3\xa9,1.mov'\nfile '/v/b.mov'\n"));
@@ -421,9 +476,8 @@ private slots:
         const struct { QByteArrayList lines; double expectedSeconds, fraction; bool ended; } cases[] = {
             {{"frame=10", "out_time_us=2500000", "out_time=00:00:02.500000", "progress=continue"}, 5, 0.5, false},
             {{"out_time_us=1000000", "out_time_us=N/A"}, 4, 0.25, false},  // N/A keeps the last
-            {{"out_time_us=-23220"}, 4, 0, false},                          // negative is zero
+            {{"out_time_us=-23220"}, 4, 0, false}, {{"out_time_us=9000000"}, 0, 0, false},  // negative; no length
             {{"out_time_us=9000000", "progress=end"}, 4, 1, true},          // past the end
-            {{"out_time_us=9000000"}, 0, 0, false},                         // unknown length
             {{"out_time_ms=3000000", "junk", "=5"}, 4, 0, false},           // out_time_ms is not it
         };
         for (const auto &c : cases) {
@@ -434,7 +488,7 @@ private slots:
             QCOMPARE(report.ended(), c.ended);
         }
     }
-    void clipNamesCountUpAndNeverReplace()
+    void namesAndFieldTexts()
     {
         QTemporaryDir dir;
         QCOMPARE(clipOutputPath(dir.path(), "DJI_0001.MOV"), dir.filePath("DJI_0001_000.mov"));
@@ -445,9 +499,6 @@ private slots:
         for (int n = 0; n <= CLIP_COUNTER_LIMIT; ++n)
             QVERIFY(vxtest::writeFile(dir.filePath(QString::asprintf("full_%03d.mov", n)), ""));
         QCOMPARE(clipOutputPath(dir.path(), "full.mp4"), QString());
-    }
-    void namesAndFieldTexts()
-    {
         const QStringList got = {mergedMoviePath("/d/merged.MP4"), mergedMoviePath("/d.x/merged"),
                                  mergedGpxPath("/d/merged.mov"), acceleratedMoviePath("/d/merged_dashcam_movies.mov", 5),
                                  splitMinutesSeconds(65.5).minutes, splitMinutesSeconds(65.5).seconds,
@@ -464,15 +515,13 @@ private slots:
     void clipRangeChecks()
     {
         const struct { double start, duration; int factor; double movie; QString error; } cases[] = {
-            {2, 5, 1, 30, QString()},
-            {0, 0.1, 1, 30, QString()},  // exactly the minimum
+            {2, 5, 1, 30, QString()}, {0, 0.1, 1, 30, QString()},  // fits; exactly the minimum
             {0, 0.099, 1, 30, "Duration must be longer than 0.1 seconds."},
             {-1, 5, 1, 30, "The start time must be greater than 0 seconds."},
             {0, 29.95, 1, 30, "Duration must be shorter than 29.9 seconds."},
             {20, 9.95, 1, 30, "Start Time plus duration must be shorter than 29.9 seconds."},
             {0, 1.9, 20, 30, "Duration must be longer than 2 seconds."},  // a time-lapse
-            {40, 60, 20, 30, QString()},
-            {100, 5, 1, -1, QString()},  // unknown length
+            {40, 60, 20, 30, QString()}, {100, 5, 1, -1, QString()},  // a time-lapse; an unknown length
         };
         for (const auto &c : cases) {
             const ClipRange r = checkClipRange(c.start, c.duration, c.factor, c.movie);
@@ -485,13 +534,11 @@ private slots:
     void mergedLength()
     {
         const struct { double actual; QVector<double> inputs; bool fits; } cases[] = {
-            {9.04, {3.0, 3.0, 3.02}, true},
-            {6.02, {3.0, 3.0, 3.02}, false},       // a movie left out
-            {600.0, {300.0, 0.8, 300.0}, false},   // a short movie left out
-            {3590.0, {1200.0, 1200.0, 1200.0}, true},  // 1 % of long movies
-            {-1.0, {3.0, 3.0}, false},             // unreadable output
-            {8.0, {3.0, -1.0, 3.0}, true},         // unknown input, rest fits
-            {2.0, {3.0, -1.0, 3.0}, false},        // unknown input, too short
+            {9.04, {3.0, 3.0, 3.02}, true}, {6.02, {3.0, 3.0, 3.02}, false},  // the sum; a movie left out
+            {600.0, {300.0, 0.8, 300.0}, false},                              // a short movie left out
+            {3590.0, {1200.0, 1200.0, 1200.0}, true},                         // 1 % of long movies
+            {-1.0, {3.0, 3.0}, false},                                        // unreadable output
+            {8.0, {3.0, -1.0, 3.0}, true}, {2.0, {3.0, -1.0, 3.0}, false},    // an unknown input
         };
         for (const auto &c : cases)
             QVERIFY2(mergedLengthFits(c.actual, c.inputs) == c.fits, qPrintable(QString::number(c.actual)));

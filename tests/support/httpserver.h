@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QHash>
-#include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -44,8 +43,7 @@ public:
 private:
     void readFrom(QTcpSocket *s)
     {
-        // A client may still send on a connection this server has answered
-        // and is closing; it sends again on a new one.
+        // A client may still send on an answered connection: it sends again on a new one.
         if (s->property("answered").toBool())
             return void(s->readAll());
         QByteArray &pending = m_pending[s];
