@@ -23,8 +23,7 @@ struct FakeHost : ViewHost {
     void makeGeotag() override {}
 };
 
-// The texts of a row's labels `names` (space-separated), "|"-joined, and
-// its background colour.
+// The texts of a row's labels `names` (space-separated), "|"-joined, and its colour.
 QString label(const GeotagPanel &p, int row, const char *names, bool colour = false)
 {
     QStringList texts;

@@ -43,9 +43,7 @@ struct Rng {
     double anyBits() { return fromBits(next()); }
 };
 
-// Values that test the last digit's rounding in every precision the exports
-// use (exact binary ties k/2^n), sign and zero, the minute and second carry,
-// and what no position can be.
+// Rounding ties k/2^n in every precision used, signed zero, carries, and impossible positions.
 const double kEdges[] = {
     0.0, -0.0, 0.5, -0.5, 0.25, 0.75, -0.25, 0.125, 0.375, -0.625, 0.0625, 0.1875, 1.03125, -2.09375,
     1.0 / 128, 3.0 / 128, -5.0 / 128, 1.0 / 256, 3.0 / 256, 45.0 + 7.0 / 256, -179.0 - 9.0 / 256, 0.05, 0.15,
@@ -75,8 +73,7 @@ void realisticFlight(MovieBlock &b, Rng &r, int n)
     }
 }
 
-// Every field from the edge table, in staggered order so that each value
-// meets each column.
+// Every field from the edge table, staggered so that each value meets each column.
 void edgeValues(MovieBlock &b, int n)
 {
     const uint32_t times[] = {0u, 1u, 86399u, 951782400u, 1489276800u, 2147483647u, 4102444799u, NO_TIME - 1, NO_TIME};
@@ -156,8 +153,7 @@ void useSettings(int datumFormat, int outUnits, int altUnits, float localTimeOff
 
 QByteArray sha256(const QByteArray &b) { return QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex(); }
 
-// Writes one variant into `dir`; the hash of what it wrote (of several
-// files: of their names and contents in name order).
+// Writes one variant into `dir`; the hash of what it wrote (names and contents in order).
 QByteArray runVariant(const QString &name, const QDir &dir)
 {
     const QStringList p = name.split(QLatin1Char('-'));
@@ -225,9 +221,8 @@ QByteArray compareFixed(double value, int precision, int width, bool zeroPad)
     return QByteArray(text);
 }
 
-// {precision, width, zero-padded}: the formats the exports use ("%7.6lf",
-// "%02.0f", "%07.4lf", "%05.2lf", "%5.1f", "%12.3lf", "%.7lf", "%.1lf",
-// "%lf", "%.2lf") and a few more.
+// {precision, width, zero-padded}: the exports' formats ("%7.6lf", "%02.0f", "%07.4lf",
+// "%05.2lf", "%5.1f", "%12.3lf", "%.7lf", "%.1lf", "%lf", "%.2lf") and a few more.
 const int kFormats[][3] = {{6, 7, 0}, {0, 2, 1}, {0, 3, 1}, {4, 7, 1}, {2, 5, 1}, {1, 5, 0}, {3, 12, 0}, {7, 0, 0},
                            {1, 0, 0}, {6, 0, 0}, {2, 0, 0}, {1, 7, 0}, {0, 0, 0}, {5, 9, 0}, {8, 0, 0}, {9, 14, 1},
                            {3, 32, 1}};

@@ -18,8 +18,7 @@ namespace {
 // 10:00:00 UTC of a fixed day.
 const qint64 kTen = QDateTime(QDate(2024, 5, 18), QTime(10, 0, 0), Qt::UTC).toMSecsSinceEpoch();
 
-// Block b: the movie `path` (60 s, last modified 10:01:00), 60 points a
-// second apart from 10:00:00 + firstPointSec, 10 m apart northwards.
+// Block b: `path` (60 s, modified 10:01), 60 points 1 s and 10 m apart from 10:00 + firstPointSec.
 void setBlock(int b, const QString &path, int firstPointSec = 0, bool active = true)
 {
     MovieBlock &m = track().block[b];
@@ -102,8 +101,7 @@ private slots:
         clearGeotags();
     }
 
-    // firstPointSec, timeBias, clockBias, positionMs -> the point (-1: none)
-    // and the tag's date after 10:00:00.
+    // firstPointSec, timeBias, clockBias, positionMs -> point (-1: none), date after 10:00.
     void tagAtTheMoment()
     {
         const struct { int firstPointSec, timeBias, clockBias, positionMs, point, dateMs; } cases[] = {
@@ -210,8 +208,7 @@ private slots:
         QVERIFY(!geotagDistances(tag, track(), here).losKm);
     }
 
-    // Written and read back in each layout and unit, south-west and
-    // north-east; the date columns follow the time zone, the instant does not.
+    // Each layout and unit, both ways round; dates follow the time zone, instants do not.
     void roundTrips()
     {
         const struct { int datumFormat, outUnits; double lat, lon; QByteArray zone; } cases[] = {
@@ -335,8 +332,7 @@ private slots:
         g.id = MAX_GEOTAGS;
         QCOMPARE(record(geotags().tag[MAX_GEOTAGS - 1]), record(g));
     }
-    // Damaged stores: nothing or only the good records taken, the file put
-    // aside rather than overwritten by the next save.
+    // Damaged stores: only good records taken, the file put aside, not overwritten.
     void hostileStores()
     {
         const QByteArray good = R"({"title":"t","movieFile":"/m.MOV","movieDuration":1,"moviePoint":2,)"

@@ -34,8 +34,7 @@ QString mediaReport(const QString &path)
     return QString::fromUtf8(p.readAllStandardError());
 }
 
-// Copies of generated movies ("<name>=<generated movie>") loaded as blocks
-// with two telemetry points a second apart, probed as a load does.
+// Copies of generated movies ("<name>=<generated>") as blocks of two points, probed.
 void loadMovies(const QString &dir, const QStringList &specs)
 {
     resetTrackStore();
@@ -103,8 +102,7 @@ struct ScriptedMerge : mergeDialog {
     QString chooseOutput(const QString &path, const QString &filter) override { return asked << path << filter, chosen; }
 };
 
-// Clicks the Cancel (Abort) button of the progress window whose label is
-// `label` once its bar has moved, and records the bar's value then.
+// Clicks Cancel (Abort) of the progress window `label` once its bar moved; records the bar.
 struct CancelWhenMoving {
     CancelWhenMoving(QWidget *owner, const QString &label)
     {
@@ -273,8 +271,7 @@ private slots:
         QCOMPARE(filesIn(dest.path()), (QStringList{"trip.gpx", "trip.mov"}));
     }
 
-    // Nothing loaded is ever an output, nothing existing is replaced
-    // without a Yes, and a failed merge leaves nothing behind.
+    // Nothing loaded is an output, nothing replaced without a Yes, no failure leaves files.
     void mergeRefusesAsksAndCleansUp()
     {
         const QString belongs = "This file belongs to the loaded movies and is never written over:\n\n" + m_movies;
@@ -309,8 +306,7 @@ private slots:
         }
     }
 
-    // Movies (name=generated movie; "-" marks one deleted after loading) ->
-    // the start of the merge's refusal.
+    // Movies ("-": deleted after loading) -> the start of the merge's refusal.
     void mergeRefusals()
     {
         const QString differ = "All movies must be of the same type";
@@ -378,8 +374,7 @@ private slots:
         QCOMPARE(clashes.join(' '), QStringLiteral("clash clash clash clash clash clash clash clash free free"));
     }
 
-    // Every way a job can go wrong (and a cancel) ends the wait, removes the
-    // partial movie and says why, with the report's last lines.
+    // Every failure (and a cancel) ends the wait, removes the partial movie, says why.
     void failingTools()
     {
         const QByteArray out = kPartial;

@@ -7,10 +7,7 @@
 
 namespace {
 
-struct Run {
-    int exitCode;  // -1: did not end normally
-    QByteArray output;  // standard output and error
-};
+struct Run { int exitCode; QByteArray output; };  // -1: it did not end normally; output and errors
 
 // `program` without a display; in `dir`, with its own HOME there, when given.
 Run run(const QString &program, const QStringList &arguments, const QString &dir = QString())
@@ -49,8 +46,7 @@ class TestInstall : public QObject {
     QTemporaryDir m_work;  // outside the build tree: homes and outputs
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
 
-    // The batch conversion of `input` by `program`, the three files it wrote
-    // joined, in a folder of their own.
+    // The three files `program` converts `input` to in batch mode, joined.
     QByteArray convert(const QString &program, const QString &input, const QString &name)
     {
         const QString out = m_work.filePath(name);
@@ -79,8 +75,8 @@ private slots:
         QTest::addColumn<int>("iconSize");  // 0: not an icon
         QTest::addColumn<QStringList>("validator");
         const QString id = QStringLiteral(VX_APP_ID);
-        for (const char *f : {"bin/volantix", "bin/addexif", "share/volantix/geoid/egm96-15.pgm",
-                              "share/volantix/click.wav", "share/volantix/boing.wav", "share/volantix/Volantix Users Manual.pdf",
+        for (const char *f : {"bin/volantix", "bin/addexif", "share/volantix/click.wav", "share/volantix/boing.wav",
+                              "share/volantix/geoid/egm96-15.pgm", "share/volantix/Volantix Users Manual.pdf",
                               "share/doc/volantix/LICENSE", "share/doc/volantix/copyright"})
             QTest::newRow(f) << QString::fromLatin1(f) << 0 << QStringList();
         QTest::newRow("desktop entry") << "share/applications/" + id + ".desktop" << 0

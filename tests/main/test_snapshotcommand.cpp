@@ -29,9 +29,8 @@ using vxtest::flightStart;
 
 namespace {
 
-// The values of the EXIF tags `keys` of the image at `path` as exiv2 writes
-// them ("33/1 52/1 77509/10000", "S"; "<none>" for a missing tag), joined
-// by "|". Short keys are GPS tags ("GPSLatitude").
+// The EXIF tags `keys` (short keys: GPS tags) of the image at `path` as exiv2
+// writes them ("33/1 52/1 77509/10000", "S", "<none>"), joined by "|".
 QString exifTag(const QString &path, std::initializer_list<const char *> keys)
 {
     auto image = Exiv2::ImageFactory::open(path.toStdString());
@@ -166,8 +165,7 @@ private slots:
                  QList<qint64>({4, 4500, 6}));
     }
 
-    // The player panel's labels at several screens' layouts and the minimum
-    // width, with the longest texts: each whole or shortened with "…", inside.
+    // The panel's longest labels at each layout: whole or shortened with "…", inside.
     void labelsAreWholeOrShortened_data()
     {
         QTest::addColumn<QSize>("screen");  // empty: this screen's default layout; 0 x 0: minimum width
@@ -227,8 +225,7 @@ private slots:
         w.close();
     }
 
-    // LAT LON ALT -> refs, rationals (carried, never 60 seconds), altitude ref
-    // and altitude; no position: in place, as the snapshot runs it.
+    // LAT LON ALT -> refs, carried rationals, altitude; no position: in place.
     void positions()
     {
         const QList<QPair<QStringList, QString>> cases = {
@@ -259,8 +256,7 @@ private slots:
         }
     }
 
-    // Every bad argument: status 2 (1 for a file that is no JPEG or is
-    // missing), a message, and nothing written.
+    // Bad arguments: status 2 (1: no JPEG, or missing), a message, nothing written.
     void badArguments()
     {
         const QString target = m_dir.filePath("bad.jpg"), notJpeg = m_dir.filePath("text.jpg"),
@@ -288,19 +284,7 @@ private slots:
         QVERIFY(!QFile::exists(missing));
     }
 
-    void names()
-    {
-        const struct { const char *movie; double lat, lon; qint64 positionMs; int imageType; const char *name; } cases[] = {
-            {"clip.MOV", 37.7749, -122.4194, 83450, 1, "clip.MOV_37.774900,-122.419400@1m23.45s.jpg"},
-            {"GX010001.MP4", 0, 0, 0, 0, "GX010001.MP4_0.000000,0.000000@0m0.00s.png"},
-            {"a b.mp4", -33.8688197, -151.2092956, 3600999, 7, "a b.mp4_-33.868820,-151.209296@60m1.00s.png"},
-        };
-        for (const auto &c : cases)
-            QCOMPARE(snapshotFileName(c.movie, c.lat, c.lon, c.positionMs, snapshotExtension(c.imageType)),
-                     QString::fromLatin1(c.name));
-    }
-
-    // positionMs, hasAltitude, relative altitude -> LAT LON ALT.
+    // positionMs, hasAltitude, relative altitude -> LAT LON ALT; snapshot names.
     void positionAndArguments()
     {
         const struct { qint64 positionMs; bool hasAltitude, relative; QStringList numbers; } cases[] = {
@@ -334,6 +318,14 @@ private slots:
             QCOMPARE(addexifArguments("/d/a.jpg", "/d/a.jpg", snapshotComment(), p),
                      QStringList({"/d/a.jpg", "/d/a.jpg", "Created by Volantix"}) + c.numbers);
         }
+        const struct { const char *movie; double lat, lon; qint64 ms; int type; const char *name; } names[] = {
+            {"clip.MOV", 37.7749, -122.4194, 83450, 1, "clip.MOV_37.774900,-122.419400@1m23.45s.jpg"},
+            {"GX010001.MP4", 0, 0, 0, 0, "GX010001.MP4_0.000000,0.000000@0m0.00s.png"},
+            {"a b.mp4", -33.8688197, -151.2092956, 3600999, 7, "a b.mp4_-33.868820,-151.209296@60m1.00s.png"},
+        };
+        for (const auto &c : names)
+            QCOMPARE(snapshotFileName(c.movie, c.lat, c.lon, c.ms, snapshotExtension(c.type)),
+                     QString::fromLatin1(c.name));
     }
     void runs()
     {

@@ -11,8 +11,7 @@
 
 namespace vxtest {
 
-// "HTTP/1.1 <status> <reason>" with the extra header lines (each ending in
-// "\r\n"), Content-Length unless `withLength` is false, and the body.
+// "HTTP/1.1 <status> <reason>", `headers` (lines ending "\r\n"), Content-Length unless not `withLength`, body.
 inline QByteArray httpAnswer(int status, const QByteArray &reason, const QByteArray &body = QByteArray(),
                              const QByteArray &headers = QByteArray(), bool withLength = true)
 {
@@ -65,8 +64,7 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
 
-// The path of a request head's first line ("GET /a/b HTTP/1.1" -> "/a/b";
-// an absolute form through a proxy keeps its scheme and host).
+// A request head's path ("GET /a/b HTTP/1.1" -> "/a/b"; through a proxy, the absolute form).
 inline QByteArray requestPath(const QByteArray &head)
 {
     const QList<QByteArray> first = head.left(head.indexOf("\r\n")).split(' ');
