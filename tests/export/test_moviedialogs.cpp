@@ -35,14 +35,14 @@ QString mediaReport(const QString &path)
 }
 
 // Copies of generated movies ("<name>=<generated>") as blocks of two points, probed.
-void loadMovies(const QString &dir, const QStringList &specs)
+void loadMovies(const QString &dir, const QStringList &movies)
 {
     resetTrackStore();
     TrackStore &t = track();
-    for (const QString &spec : specs) {
-        const QString path = dir + '/' + spec.section('=', 0, 0);
+    for (const QString &movie : movies) {
+        const QString path = dir + '/' + movie.section('=', 0, 0);
         QFile::remove(path);
-        QVERIFY(QFile::copy(vxtest::generatedPath(spec.section('=', 1)), path));
+        QVERIFY(QFile::copy(vxtest::generatedPath(movie.section('=', 1)), path));
         MovieBlock &b = t.block[t.numBlocks];
         b.movieFile = QFileInfo(path);
         b.numPoints = 2;
