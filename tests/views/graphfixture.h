@@ -1,8 +1,10 @@
 // Track stores for the graph tests: blocks of points one second apart whose
 // values vary from point to point (speed 0..99 km/h, negative bearings,
-// altitudes below zero), with the statistics computed as after a load.
+// altitudes below zero), with the statistics computed as after a load; and
+// the point the playback tick finds at a player position (click-to-go checks).
 #pragma once
 
+#include "track/playbackmath.h"
 #include "track/repair.h"
 #include "track/trackstore.h"
 
@@ -51,6 +53,19 @@ inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
     }
     t.numBlocks = b;
     computeTrackStats();
+}
+
+// The point the tick finds in `block` at `positionMs` of its movie (time factor 1).
+inline int tickPoint(int block, qint64 positionMs, int timeBias)
+{
+    using namespace vx;
+    const MovieBlock &m = track().block[block];
+    TickInput in;
+    in.positionMs = positionMs;
+    in.modifiedMs = m.movieFile.lastModified().toMSecsSinceEpoch();
+    in.duration = m.duration;
+    in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), timeBias);
+    return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
 }
 
 } // namespace vxtest

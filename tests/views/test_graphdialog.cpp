@@ -7,17 +7,8 @@
 #include "main/guitest.h"
 #include "main/startup.h"
 #include "settings/settings.h"
-#include "track/playbackmath.h"
 #include "views/graphdialog.h"
 #include "views/viewhost.h"
-
-#include <QGraphicsLineItem>
-#include <QGraphicsScene>
-#include <QGraphicsSimpleTextItem>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <cmath>
 
@@ -34,7 +25,6 @@ struct FakeHost : ViewHost {
     unsigned changes = 0;
     int geotags = 0;
     graphDialog *dialog = nullptr;
-
     bool storeBusy() const override { return busy; }
     void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
     void settingsChanged(unsigned c) override
@@ -90,10 +80,9 @@ QStringList snapshot(const GraphPlot *plot)
 
 QStringList tabTexts(const graphDialog &d)
 {
-    auto *tabs = d.findChild<QTabWidget *>();
     QStringList texts;
-    for (int i = 0; i < tabs->count(); ++i)
-        texts << tabs->tabText(i);
+    for (int i = 0; i < d.findChild<QTabWidget *>()->count(); ++i)
+        texts << d.findChild<QTabWidget *>()->tabText(i);
     return texts;
 }
 
@@ -179,10 +168,12 @@ private slots:
         }
     }
 
-    // The cursor sits on the curve with a hidden movie between shown ones;
-    // hidden on the hidden movie; kept past the end of the telemetry; "No
-    // Data" for a movie without points.
-    void cursorFollowsTheCurve()
+    // A window's life. The cursor sits on the curve with a hidden movie
+    // between shown ones; hidden on the hidden movie; kept past the end of the
+    // telemetry; "No Data" for a movie without points. Redraws build the same
+    // scene, the Autoscale button is made once, a burst of resizes is drawn
+    // once.
+    void life()
     {
         fillGraphStore({{300}, {200, false}, {250}, {0}});
         graphDialog d;
@@ -216,32 +207,8 @@ private slots:
         d.selectGraph(LosGraph);
         const GraphPlot *los = d.plot(LosGraph);
         QVERIFY(one(los, GraphItemRole::CursorLine)->isVisible());
-        track().Block = 3;
-        d.updatePoint(LosGraph, pointAt(0, 0, false));
-        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
-        QVERIFY(!one(los, GraphItemRole::CursorLine)->isVisible());
-        // Only the movie without points left active, then an empty store:
-        // the curve goes.
-        track().block[0].active = track().block[2].active = false;
-        d.activeMoviesChanged();
-        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
-        fillGraphStore({{300}});
-        d.activeMoviesChanged();
-        QVERIFY(!itemsOf(los, GraphItemRole::Curve).isEmpty());
-        resetTrackStore();
-        d.resetGraphs();
-        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
-        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
-    }
-
-    // Redraws build the same scene, the Autoscale button is made once, and a
-    // burst of resizes is drawn once.
-    void redrawsDoNotGrow()
-    {
-        fillGraphStore({{1500}, {700}});
-        graphDialog d;
-        open(d);
-        d.updatePoint(SpeedGraph, pointAt(1, 5));
+        d.selectGraph(SpeedGraph);
+        d.updatePoint(SpeedGraph, pointAt(2, 5));
         GraphPlot *plot = d.plot(SpeedGraph);
         const QStringList first = snapshot(plot);
         QVERIFY(first.size() > 100 && !first.contains(QStringLiteral("NaN item")));
@@ -259,89 +226,27 @@ private slots:
         QTRY_COMPARE(plot->drawnSize(), plot->viewport()->size());
         QTest::qWait(150);
         QCOMPARE(plot->drawCount(), draws + 1);
-    }
-
-    void keys_data()
-    {
-        QTest::addColumn<int>("graph");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<GraphRange>("start");
-        QTest::addColumn<GraphRange>("want");
-        QTest::addColumn<int>("bias");
-        QTest::addColumn<unsigned>("changes");
-        const int none = Qt::NoModifier;
-        const unsigned ranges = GraphRangesChanged;
-        const unsigned sync = TimeSyncChanged;
-        const GraphRange speed{0, 100, 4};
-        QTest::newRow("2 at 200") << int(SpeedGraph) << int(Qt::Key_2) << none << GraphRange{0, 200, 4} << GraphRange{0, 200, 4} << 0 << ranges;
-        QTest::newRow("1 altitude") << int(AltitudeGraph) << int(Qt::Key_1) << none << GraphRange{0, 500, 4} << GraphRange{0, 490, 4} << 0 << ranges;
-        QTest::newRow("3 at 2") << int(LosGraph) << int(Qt::Key_3) << none << GraphRange{0, 10, 2} << GraphRange{0, 10, 2} << 0 << ranges;
-        QTest::newRow("4 keypad") << int(SatsGraph) << int(Qt::Key_4) << int(Qt::KeypadModifier) << GraphRange{0, 30, 4} << GraphRange{0, 30, 5} << 0 << ranges;
-        // Altitudes go down to -23 m: floored to -30.
-        QTest::newRow("A altitude") << int(AltitudeGraph) << int(Qt::Key_A) << none << GraphRange{0, 500, 4} << GraphRange{-30, 130, 5} << 0 << ranges;
-        QTest::newRow("A bearing") << int(BearingGraph) << int(Qt::Key_A) << none << GraphRange{0, 300, 4} << GraphRange{0, 300, 4} << 0 << 0u;
-        QTest::newRow("M") << int(SpeedGraph) << int(Qt::Key_M) << none << speed << speed << -10 << sync;
-        QTest::newRow(",") << int(SpeedGraph) << int(Qt::Key_Comma) << none << speed << speed << -1 << sync;
-        QTest::newRow(".") << int(SpeedGraph) << int(Qt::Key_Period) << none << speed << speed << 1 << sync;
-        QTest::newRow("/") << int(SpeedGraph) << int(Qt::Key_Slash) << none << speed << speed << 10 << sync;
-        // "/" as Shift+7 on a German keyboard: the key counts, not the shift.
-        QTest::newRow("Shift+7 /") << int(SpeedGraph) << int(Qt::Key_Slash) << int(Qt::ShiftModifier) << speed << speed << 10 << sync;
-        QTest::newRow("Ctrl+3") << int(SpeedGraph) << int(Qt::Key_3) << int(Qt::ControlModifier) << speed << speed << 0 << 0u;
-        QTest::newRow("Q") << int(SpeedGraph) << int(Qt::Key_Q) << none << speed << speed << 0 << 0u;
-    }
-    void keys()
-    {
-        QFETCH(int, graph);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(GraphRange, start);
-        QFETCH(GraphRange, want);
-        QFETCH(int, bias);
-        QFETCH(unsigned, changes);
-        fillGraphStore({{400}});
-        setGraphRange(settings(), graph, start);
-        graphDialog d;
-        open(d);
-        d.selectGraph(graph);
-        QTest::keyClick(&d, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        const GraphRange r = graphRange(settings(), graph);
-        QVERIFY(r.min == want.min && r.max == want.max && r.ticks == want.ticks);
-        QVERIFY(settings().timeBias == bias && m_host.changes == changes);
-        // Drawn with the new range: ticks + 1 labels, the top one the maximum.
-        QStringList labels;
-        for (QGraphicsItem *label : itemsOf(d.plot(graph), GraphItemRole::TickLabel))
-            labels << static_cast<QGraphicsSimpleTextItem *>(label)->text();
-        QCOMPARE(labels.size(), want.ticks + 1);
-        QVERIFY(labels.contains(graphTickLabel(graph, want.max, settings())));
-    }
-
-    // "G", Escape, the Autoscale button, a damaged range from another window.
-    void otherRequests()
-    {
-        fillGraphStore({{400}});
-        graphDialog d;
-        open(d);
-        QTest::keyClick(&d, Qt::Key_G);
-        QTest::keyClick(&d, Qt::Key_Escape);
-        QVERIFY(m_host.geotags == 1 && d.isVisible());
-        d.selectGraph(SatsGraph);
-        QTest::mouseClick(d.plot(SatsGraph)->autoscaleButton(), Qt::LeftButton);
-        QCOMPARE(settings().satsMax, 13.0);  // at most 12 satellites
-        QVERIFY(!d.plot(BearingGraph)->autoscaleButton());
-        settings().nLosTicks = 0;
-        settings().losMax = qQNaN();
-        d.applySettings(GraphRangesChanged);
-        QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
-    }
-
-    // Tabs follow every loaded movie, not the first; removed tabs come back
-    // in their place; keys act on the page's graph, not the tab index.
-    void tabsFollowTheLoadedMovies()
-    {
-        graphDialog d;
+        d.selectGraph(LosGraph);
+        track().Block = 3;
+        d.updatePoint(LosGraph, pointAt(0, 0, false));
+        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
+        QVERIFY(!one(los, GraphItemRole::CursorLine)->isVisible());
+        // Only the movie without points left active, then an empty store:
+        // the curve goes.
+        track().block[0].active = track().block[2].active = false;
+        d.activeMoviesChanged();
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
+        fillGraphStore({{300}});
+        d.activeMoviesChanged();
+        QVERIFY(!itemsOf(los, GraphItemRole::Curve).isEmpty());
+        resetTrackStore();
+        d.resetGraphs();
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
+        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
+        // Tabs follow every loaded movie, not the first; removed tabs come
+        // back in their place; keys act on the page's graph, not the tab index.
         fillGraphStore({{50, true, false, false}, {50, true, true, false}});
-        open(d);
+        d.moviesLoaded();
         const QStringList four = {"Speed", "Distance", "LOS", "Bearing"};
         QCOMPARE(tabTexts(d), four + QStringList{"Altitude"});
         fillGraphStore({{50, true, false, false}, {50, true, false, true}});
@@ -357,6 +262,70 @@ private slots:
         fillGraphStore({{50, true, false, false}});
         d.moviesLoaded();
         QCOMPARE(tabTexts(d), four);
+    }
+
+    // On one window: 1/2 lower/raise the maximum, 3/4 fewer/more ticks, A
+    // autoscales, M , . / move the time bias by -10, -1, 1, 10 seconds, by key
+    // not character; each redraws with ticks + 1 labels, the top one the
+    // maximum. Then "G", Escape, the Autoscale button, a damaged range from
+    // another window.
+    void keys()
+    {
+        fillGraphStore({{400}});
+        graphDialog d;
+        open(d);
+        const int none = Qt::NoModifier;
+        const unsigned ranges = GraphRangesChanged, sync = TimeSyncChanged;
+        const GraphRange speed{0, 100, 4};
+        const struct {
+            const char *name;
+            int graph, key, modifiers;
+            GraphRange start, want;
+            int bias;
+            unsigned changes;
+        } rows[] = {
+            {"2 at 200", SpeedGraph, Qt::Key_2, none, {0, 200, 4}, {0, 200, 4}, 0, ranges},
+            {"1 altitude", AltitudeGraph, Qt::Key_1, none, {0, 500, 4}, {0, 490, 4}, 0, ranges},
+            {"3 at 2", LosGraph, Qt::Key_3, none, {0, 10, 2}, {0, 10, 2}, 0, ranges},
+            {"4 keypad", SatsGraph, Qt::Key_4, Qt::KeypadModifier, {0, 30, 4}, {0, 30, 5}, 0, ranges},
+            // Altitudes go down to -23 m: floored to -30.
+            {"A altitude", AltitudeGraph, Qt::Key_A, none, {0, 500, 4}, {-30, 130, 5}, 0, ranges},
+            {"A bearing", BearingGraph, Qt::Key_A, none, {0, 300, 4}, {0, 300, 4}, 0, 0u},
+            {"M", SpeedGraph, Qt::Key_M, none, speed, speed, -10, sync},
+            {",", SpeedGraph, Qt::Key_Comma, none, speed, speed, -1, sync},
+            {".", SpeedGraph, Qt::Key_Period, none, speed, speed, 1, sync},
+            {"/", SpeedGraph, Qt::Key_Slash, none, speed, speed, 10, sync},
+            {"Shift+7 /", SpeedGraph, Qt::Key_Slash, Qt::ShiftModifier, speed, speed, 10, sync},  // German keyboard
+            {"Ctrl+3", SpeedGraph, Qt::Key_3, Qt::ControlModifier, speed, speed, 0, 0u},
+            {"Q", SpeedGraph, Qt::Key_Q, none, speed, speed, 0, 0u}};
+        for (const auto &row : rows) {
+            setGraphRange(settings(), row.graph, row.start);
+            settings().timeBias = 0;
+            d.applySettings(GraphRangesChanged);
+            d.selectGraph(row.graph);
+            m_host.changes = 0;
+            QTest::keyClick(&d, Qt::Key(row.key), Qt::KeyboardModifiers(row.modifiers));
+            const GraphRange r = graphRange(settings(), row.graph);
+            QStringList labels;
+            for (QGraphicsItem *label : itemsOf(d.plot(row.graph), GraphItemRole::TickLabel))
+                labels << static_cast<QGraphicsSimpleTextItem *>(label)->text();
+            QVERIFY2(r.min == row.want.min && r.max == row.want.max && r.ticks == row.want.ticks
+                         && settings().timeBias == row.bias && m_host.changes == row.changes
+                         && labels.size() == row.want.ticks + 1
+                         && labels.contains(graphTickLabel(row.graph, row.want.max, settings())),
+                     row.name);
+        }
+        QTest::keyClick(&d, Qt::Key_G);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(m_host.geotags == 1 && d.isVisible());
+        d.selectGraph(SatsGraph);
+        QTest::mouseClick(d.plot(SatsGraph)->autoscaleButton(), Qt::LeftButton);
+        QCOMPARE(settings().satsMax, 13.0);  // at most 12 satellites
+        QVERIFY(!d.plot(BearingGraph)->autoscaleButton());
+        settings().nLosTicks = 0;
+        settings().losMax = qQNaN();
+        d.applySettings(GraphRangesChanged);
+        QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
     }
 
     // A click goes to the earliest position at which the tick finds the
@@ -385,15 +354,6 @@ private slots:
             QTest::mouseClick(plot->viewport(), Qt::LeftButton, {},
                               plot->mapFromScene(QPointF(std::floor(x), f.top + f.height / 2)));
         };
-        auto pointAtPosition = [](int block, qint64 positionMs) {
-            const MovieBlock &m = track().block[block];
-            TickInput in;
-            in.positionMs = positionMs;
-            in.modifiedMs = m.movieFile.lastModified().toMSecsSinceEpoch();
-            in.duration = m.duration;
-            in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), 3);
-            return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
-        };
         using Target = QPair<int, int>;  // block, point
         for (const Target &target : {Target(2, 20), Target(0, 10), Target(2, 49)}) {
             const auto &points = plot->curve().points;
@@ -403,8 +363,8 @@ private slots:
             m_host.jumps.clear();
             click(target.second == 49 ? f.right() : it->x);
             QVERIFY(m_host.jumps.size() == 1 && m_host.jumps[0].first == target.first);
-            QCOMPARE(pointAtPosition(target.first, m_host.jumps[0].second), target.second);
-            QVERIFY(pointAtPosition(target.first, m_host.jumps[0].second - 1) != target.second);
+            QCOMPARE(tickPoint(target.first, m_host.jumps[0].second, 3), target.second);
+            QVERIFY(tickPoint(target.first, m_host.jumps[0].second - 1, 3) != target.second);
         }
         m_host.jumps.clear();
         click(f.left - 10);

@@ -7,30 +7,18 @@
 // one-point movie near block 1, block 3 (20 points) whose first point lies
 // on block 0's point 5. Point i of a block is i seconds into its movie.
 #include "export/geotags.h"
+#include "graphfixture.h"
 #include "settings/settings.h"
-#include "support/testsupport.h"
-#include "track/playbackmath.h"
-#include "track/trackstore.h"
 #include "views/mapdialog.h"
 #include "views/mappage.h"
 #include "views/maproute.h"
 #include "views/speedcolor.h"
 #include "views/viewhost.h"
 
-#include <QApplication>
-#include <QBuffer>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDesktopServices>
-#include <QImage>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRadioButton>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QWebEngineView>
+#include <QtNetwork>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <cmath>
 #include <csignal>
@@ -68,13 +56,11 @@ public:
         listen(QHostAddress::LocalHost);
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
-    bool sawPath(const QString &path) const
+    bool sawPath(const char *path) const
     {
-        for (const QString &r : requests) {
-            if (r.startsWith(QStringLiteral("GET ") + path))
-                return true;
-        }
-        return false;
+        return std::any_of(requests.begin(), requests.end(), [&](const QString &r) {
+            return r.startsWith(QStringLiteral("GET /") + QLatin1String(path));
+        });
     }
     QStringList requests;
 
@@ -83,24 +69,22 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
 
-class FakeHost : public ViewHost {
-public:
+struct FakeHost : ViewHost {
+    bool busy = false;
+    QList<QPair<int, qint64>> jumps;
     bool storeBusy() const override { return busy; }
     void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
     void settingsChanged(unsigned) override {}
     void openPreferences(const QString &) override {}
     void makeGeotag() override {}
-    bool busy = false;
-    QList<QPair<int, qint64>> jumps;
 };
 
 class UrlCatcher : public QObject {
     Q_OBJECT
-public slots:
-    void open(const QUrl &url) { urls << url; }
-
 public:
     QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
 };
 
 } // namespace
@@ -115,24 +99,15 @@ class TestMapDialog : public QObject {
 
     QVariant eval(const QString &script)
     {
-        QVariant result;
-        bool done = false;
-        m_map->webView()->page()->runJavaScript(script, [&](const QVariant &v) {
-            result = v;
-            done = true;
-        });
-        QElapsedTimer clock;
-        clock.start();
-        while (!done && clock.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return result;
+        std::optional<QVariant> result;
+        m_map->webView()->page()->runJavaScript(script, [&](const QVariant &v) { result = v; });
+        (void)QTest::qWaitFor([&] { return result.has_value(); }, 10000);
+        return result.value_or(QVariant());
     }
     QJsonObject evalJson(const QString &expression)
     {
-        return QJsonDocument::fromJson(eval(QStringLiteral("JSON.stringify(") + expression + QLatin1Char(')'))
-                                           .toString()
-                                           .toUtf8())
-            .object();
+        const QVariant json = eval(QStringLiteral("JSON.stringify(") + expression + QLatin1Char(')'));
+        return QJsonDocument::fromJson(json.toString().toUtf8()).object();
     }
     // The page has loaded, its channel is connected and the route is sent.
     bool settled()
@@ -144,14 +119,11 @@ class TestMapDialog : public QObject {
     void fillBlock(int b, double lat0, double lon0, int points, bool active)
     {
         MovieBlock &m = track().block[b];
-        const QString path = m_dir.filePath(QStringLiteral("movie%1.mp4").arg(b));
-        QVERIFY(vxtest::writeFile(path, "x"));
         const qint64 start = T0 + b * 1000;
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime::fromSecsSinceEpoch(start + points, Qt::UTC), QFileDevice::FileModificationTime));
-        f.close();
-        m.movieFile = QFileInfo(path);
+        QFile f(m_dir.filePath(QStringLiteral("movie%1.mp4").arg(b)));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("x") == 1 && f.flush()
+                && f.setFileTime(QDateTime::fromSecsSinceEpoch(start + points), QFileDevice::FileModificationTime));
+        m.movieFile = QFileInfo(f.fileName());
         m.active = active;
         m.numPoints = points;
         m.duration = points;
@@ -235,16 +207,17 @@ private slots:
     // click slot reachable from the page.
     void pageContract()
     {
-        for (const char *name : {"addMarker", "showMarkers", "clearMarkers", "deleteMarkers", "addPolyline",
-                                 "showPolylines", "clearPolylines", "deletePolylines", "deletePois", "roadMap",
-                                 "hybridMap", "satelliteMap", "lightMap", "map_panTo", "myMarker_setLatLng",
-                                 "addWaypoint", "setRoute", "showRoute", "clearRoute", "deleteRoute", "addRoute",
-                                 "addPoi", "setTileSources"})
-            QVERIFY2(eval(QStringLiteral("typeof %1").arg(QLatin1String(name))).toString() == QLatin1String("function"),
-                     name);
-        for (const char *name : {"map", "markers", "routes", "pois", "myMarker", "currLayer", "latlng"})
-            QVERIFY2(eval(QStringLiteral("typeof %1 === 'object' && %1 !== null").arg(QLatin1String(name))).toBool(),
-                     name);
+        // The names missing or of another kind.
+        QCOMPARE(eval(QStringLiteral(
+                          "['addMarker', 'showMarkers', 'clearMarkers', 'deleteMarkers', 'addPolyline', 'showPolylines',"
+                          " 'clearPolylines', 'deletePolylines', 'deletePois', 'roadMap', 'hybridMap', 'satelliteMap',"
+                          " 'lightMap', 'map_panTo', 'myMarker_setLatLng', 'addWaypoint', 'setRoute', 'showRoute',"
+                          " 'clearRoute', 'deleteRoute', 'addRoute', 'addPoi', 'setTileSources']"
+                          ".filter(function (n) { return eval('typeof ' + n) !== 'function'; }).concat("
+                          "['map', 'markers', 'routes', 'pois', 'myMarker', 'currLayer', 'latlng'].filter(function (n) {"
+                          " return eval('typeof ' + n) !== 'object' || eval(n) === null; })).join()"))
+                     .toString(),
+                 QString());
         const QStringList reachable = eval(QStringLiteral("Object.keys(mapDialog).filter(function (k) {"
                                                           " return typeof mapDialog[k] === 'function'; })"))
                                           .toStringList();
@@ -262,22 +235,16 @@ private slots:
         const QString userAgent = QStringLiteral("User-Agent: Volantix/") + QStringLiteral(VX_VERSION) + QLatin1Char(' ');
         QVERIFY2(m_tiles.requests.first().contains(userAgent), qPrintable(m_tiles.requests.first()));
 
-        struct Style {
-            int index;
-            const char *attribution;
-            int layers;
-        };
-        for (const Style &style : {Style{1, "Esri", 2}, Style{2, "Esri", 1}, Style{3, "CARTO", 1},
-                                   Style{0, "OpenStreetMap contributors", 1}}) {
-            m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->setCurrentIndex(style.index);
-            QVERIFY(eval(QStringLiteral("document.querySelector('.leaflet-control-attribution').textContent"))
-                        .toString()
-                        .contains(QLatin1String(style.attribution)));
-            int tileLayers = 0;
-            tileLayers = eval(QStringLiteral("var n = 0; map.eachLayer(function (l) { if (l instanceof L.TileLayer) ++n; }); n"))
-                             .toInt();
-            QCOMPARE(tileLayers, style.layers);
-            QCOMPARE(settings().mapStyle, style.index);
+        // Each style: its attribution and its number of tile layers.
+        for (const auto &[index, attribution, layers] : {std::tuple{1, "Esri", 2}, std::tuple{2, "Esri", 1},
+                                                         std::tuple{3, "CARTO", 1},
+                                                         std::tuple{0, "OpenStreetMap contributors", 1}}) {
+            m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->setCurrentIndex(index);
+            const QString shown = eval(QStringLiteral("document.querySelector('.leaflet-control-attribution')"
+                                                      ".textContent")).toString();
+            QVERIFY2(shown.contains(QLatin1String(attribution)), qPrintable(shown));
+            QCOMPARE(countLayers("L.TileLayer"), layers);
+            QCOMPARE(settings().mapStyle, index);
         }
     }
 
@@ -300,11 +267,10 @@ private slots:
             " return Array.from(routeRenderer._ctx.getImageData(Math.round(p.x * r), Math.round(p.y * r), 1, 1).data);"
             " })()")).toList();
         const QColor expected(speedColor(m.speed[2], settings(), track().stats));
-        QCOMPARE(rgba.size(), 4);
-        QVERIFY2(std::abs(rgba[0].toInt() - expected.red()) < 8 && std::abs(rgba[1].toInt() - expected.green()) < 8
+        QVERIFY2(rgba.size() == 4 && std::abs(rgba[0].toInt() - expected.red()) < 8
+                     && std::abs(rgba[1].toInt() - expected.green()) < 8
                      && std::abs(rgba[2].toInt() - expected.blue()) < 8 && rgba[3].toInt() > 150,
-                 qPrintable(QStringLiteral("%1 %2 %3 %4 vs %5").arg(rgba[0].toInt()).arg(rgba[1].toInt())
-                                .arg(rgba[2].toInt()).arg(rgba[3].toInt()).arg(expected.name())));
+                 qPrintable(QVariant(rgba).toStringList().join(' ') + QStringLiteral(" vs ") + expected.name()));
         auto markerPositions = [this] {
             return eval(QStringLiteral("markers.filter(function (m) { return map.hasLayer(m); })"
                                        ".map(function (m) { return [m.getLatLng().lat, m.getLatLng().lng]; })"))
@@ -334,7 +300,7 @@ private slots:
         QTRY_VERIFY(m_map->routeSent());
         QCOMPARE(shownRoute(), QJsonObject());
         QCOMPARE(markerPositions().size(), 0);
-        QCOMPARE(vxtest_storedFlag("showRoute"), false);
+        QCOMPARE(stored("Map/showRoute"), QVariant(false));
         m_map->findChild<QCheckBox *>(QStringLiteral("routeCheckBox"))->click();
         m_map->findChild<QCheckBox *>(QStringLiteral("markersCheckBox"))->click();
         QCOMPARE(shownRoute(), expectedRoute());
@@ -354,8 +320,7 @@ private slots:
         QCOMPARE(eval(QStringLiteral("[myMarker.options.fillColor, myMarker.options.radius,"
                                      " myMarker.getLatLng().lat, map.hasLayer(myMarker)]")).toList(),
                  (QVariantList{QStringLiteral("#0f0"), 9, 46.512, true}));
-        QCOMPARE(eval(QStringLiteral("var n = 0; map.eachLayer(function (l) { if (l instanceof L.CircleMarker) ++n; }); n"))
-                     .toInt(), 1);  // the old one is gone
+        QCOMPARE(countLayers("L.CircleMarker"), 1);  // the old one is gone
         // Marker 6 is Leaflet's own picture, from the resources.
         settings().mapMarker = 6;
         m_map->applySettings(MapMarkerChanged);
@@ -459,17 +424,8 @@ private slots:
             QVERIFY(m_host.jumps.isEmpty());
             return;
         }
-        QCOMPARE(m_host.jumps.size(), 1);
-        QCOMPARE(m_host.jumps.first().first, block);
-        QCOMPARE(m_host.jumps.first().second, qint64(point) * 1000);
-        // Round trip: the tick at that position finds the clicked point.
-        const MovieBlock &m = track().block[block];
-        TickInput in;
-        in.positionMs = m_host.jumps.first().second;
-        in.modifiedMs = m.movieFile.lastModified().toMSecsSinceEpoch();
-        in.duration = m.duration;
-        in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), 0);
-        QCOMPARE(lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr), point);
+        QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{block, qint64(point) * 1000}}));
+        QCOMPARE(vxtest::tickPoint(block, m_host.jumps.first().second, 0), point);  // the tick finds it there
     }
 
     // The map's own click event reaches the same slot.
@@ -503,8 +459,7 @@ private slots:
         QTest::qWait(300);
         QVERIFY(page->refusedNavigations() >= refused + 2);
         QCOMPARE(page->url(), home);
-        QVERIFY(!m_tiles.sawPath(QStringLiteral("/away")) && !m_tiles.sawPath(QStringLiteral("/popup"))
-                && !m_tiles.sawPath(QStringLiteral("/frame")));
+        QVERIFY(!m_tiles.sawPath("away") && !m_tiles.sawPath("popup") && !m_tiles.sawPath("frame"));
         QVERIFY(eval(QStringLiteral("typeof addRoute === 'function' && routes.length > 0")).toBool());
     }
 
@@ -531,7 +486,7 @@ private slots:
         const QUrl before = m_map->webView()->page()->url();
         google->click();
         QCOMPARE(settings().mapType, 0);
-        QCOMPARE(vxtest_storedInt("configuration/mapType"), 0);
+        QCOMPARE(stored("configuration/mapType").toInt(), 0);
         QCOMPARE(m_map->pageKind(), MapPageKind::Leaflet);
         QVERIFY(google->isChecked());
         QVERIFY(google->toolTip().contains(QStringLiteral("OpenStreetMap")));
@@ -550,8 +505,7 @@ private slots:
 
         m_map->updatePoint(MapPoint{46.53, 7.52, 12.5, 40.0f, 0.0});
         m_map->close();
-        QCOMPARE(vxtest_storedDouble("mapWindow/lastLat"), 46.53);
-        QCOMPARE(vxtest_storedDouble("mapWindow/lastAlt"), 12.5);
+        QVERIFY(stored("mapWindow/lastLat").toDouble() == 46.53 && stored("mapWindow/lastAlt").toDouble() == 12.5);
     }
 
     // Proxy credentials go only to the configured proxy.
@@ -585,14 +539,12 @@ private slots:
 
 private:
     static QString jsCoordOf(double v) { return QString::number(v, 'g', 15); }
-    static QVariant stored(const QString &key)
+    static QVariant stored(const char *key) { return openSettingsStore()->value(QLatin1String(key)); }
+    int countLayers(const char *type)
     {
-        const std::unique_ptr<QSettings> store = openSettingsStore();
-        return store->value(key);
+        return eval(QStringLiteral("var n = 0; map.eachLayer(function (l) { if (l instanceof %1) ++n; }); n")
+                        .arg(QLatin1String(type))).toInt();
     }
-    static bool vxtest_storedFlag(const char *key) { return stored(QStringLiteral("Map/") + QLatin1String(key)).toBool(); }
-    static int vxtest_storedInt(const char *key) { return stored(QLatin1String(key)).toInt(); }
-    static double vxtest_storedDouble(const char *key) { return stored(QLatin1String(key)).toDouble(); }
 };
 
 int main(int argc, char *argv[])

@@ -170,48 +170,18 @@ private slots:
                      "a raw line terminator or surrogate in the pin script");
     }
 
-    void lonelySurrogateIsEscaped()
-    {
-        const QString broken = QString(QChar(0xD800)) + QStringLiteral("x");
-        QCOMPARE(jsString(broken), QStringLiteral("\"\\ud800x\""));
-    }
+    void lonelySurrogateIsEscaped() { QCOMPARE(jsString(QChar(0xD800) + QStringLiteral("x")), QStringLiteral("\"\\ud800x\"")); }
 
-    void headingSnap_data()
+    // Eight directions, a band edge snapping to the lower one, any turn and NaN;
+    // below 3.0 in the user's unit the map keeps its heading; north up sends "0".
+    void heading()
     {
-        QTest::addColumn<double>("heading");
-        QTest::addColumn<int>("snapped");
-        QTest::newRow("0") << 0.0 << 0;
-        QTest::newRow("22.5") << 22.5 << 0;
-        QTest::newRow("22.5001") << 22.5001 << 45;
-        QTest::newRow("67.5") << 67.5 << 45;
-        QTest::newRow("67.5001") << 67.5001 << 90;
-        QTest::newRow("112.5") << 112.5 << 90;
-        QTest::newRow("157.5") << 157.5 << 135;
-        QTest::newRow("200") << 200.0 << 180;
-        QTest::newRow("202.5") << 202.5 << 180;
-        QTest::newRow("202.5001") << 202.5001 << -135;
-        QTest::newRow("247.5") << 247.5 << -135;
-        QTest::newRow("250") << 250.0 << -90;
-        QTest::newRow("292.5") << 292.5 << -90;
-        QTest::newRow("337.5") << 337.5 << -45;
-        QTest::newRow("337.5001") << 337.5001 << 0;
-        QTest::newRow("350") << 350.0 << 0;
-        QTest::newRow("-22.5 is 337.5") << -22.5 << -45;
-        QTest::newRow("-0.1 is 359.9") << -0.1 << 0;
-        QTest::newRow("-180") << -180.0 << 180;
-        QTest::newRow("720 + 90") << 810.0 << 90;
-        QTest::newRow("NaN") << NaN << 0;
-    }
-    void headingSnap()
-    {
-        QFETCH(double, heading);
-        QFETCH(int, snapped);
-        QCOMPARE(snapHeading(heading), snapped);
-    }
-
-    // Below 3.0 in the user's unit the map keeps its heading; north up sends "0".
-    void headingFollowsOnlyAboveWalkingSpeed()
-    {
+        const struct { double in; int snapped; } snaps[] = {
+            {0, 0}, {22.5, 0}, {22.5001, 45}, {67.5, 45}, {67.5001, 90}, {112.5, 90}, {157.5, 135}, {200, 180},
+            {202.5, 180}, {202.5001, -135}, {247.5, -135}, {250, -90}, {292.5, -90}, {337.5, -45}, {337.5001, 0},
+            {350, 0}, {-22.5, -45}, {-0.1, 0}, {-180, 180}, {810, 90}, {NaN, 0}};
+        for (const auto &c : snaps)
+            QVERIFY2(snapHeading(c.in) == c.snapped, qPrintable(QString::number(c.in)));
         HeadingState state;
         QCOMPARE(headingText(state, 250.0, 2.99, false), QStringLiteral("0"));
         QCOMPARE(headingText(state, 250.0, 3.01, false), QStringLiteral("-90"));
