@@ -1,14 +1,21 @@
-// Track stores for the graph tests: blocks of points one second apart whose
-// values vary from point to point (speed 0..99 km/h, negative bearings,
-// altitudes below zero), with the statistics computed as after a load; and
-// the point the playback tick finds at a player position (click-to-go checks).
+// Support of the window tests: track stores for the graphs, blocks of points
+// one second apart whose values vary from point to point (speed 0..99 km/h,
+// negative bearings, altitudes below zero) with the statistics computed as
+// after a load; the point the playback tick finds at a player position; a
+// host that records what a window asks of it.
 #pragma once
 
+#include "settings/settings.h"
 #include "track/playbackmath.h"
 #include "track/repair.h"
 #include "track/trackstore.h"
+#include "views/viewhost.h"
+
+#include <QStringList>
+#include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 namespace vxtest {
@@ -67,5 +74,25 @@ inline int tickPoint(int block, qint64 positionMs, int timeBias)
     in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), timeBias);
     return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
 }
+
+// `onChange` applies the changed settings as the program's own host would.
+struct RecordingHost : vx::ViewHost {
+    bool busy = false;
+    QList<QPair<int, qint64>> jumps;
+    QVector<unsigned> changes;
+    QStringList preferenceTabs;
+    int geotags = 0;
+    std::function<void(unsigned)> onChange = [](unsigned) {};
+    bool storeBusy() const override { return busy; }
+    void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
+    void settingsChanged(unsigned c) override
+    {
+        changes << c;
+        vx::recomputeFactors();
+        onChange(c);
+    }
+    void openPreferences(const QString &tab) override { preferenceTabs << tab; }
+    void makeGeotag() override { ++geotags; }
+};
 
 } // namespace vxtest

@@ -2,50 +2,17 @@
 // unit and coordinate format cycling by click (without a host, then through
 // one), the double-click sequence, coordinates of every hemisphere, page wrap,
 // repeated rebuilds, the gauge's square and every caption fitting its place.
+#include "graphfixture.h"
 #include "main/guitest.h"
-#include "settings/settings.h"
-#include "track/trackstore.h"
 #include "views/datadialog.h"
 #include "views/gauges/qcgaugewidget.h"
-#include "views/viewhost.h"
 
-#include <QCalendarWidget>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLCDNumber>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QStackedWidget>
-#include <QtTest>
-
-#include <functional>
 #include <tuple>
 
 using namespace vx;
 using vxtest::store;
 
 namespace {
-
-struct FakeHost : ViewHost {
-    QStringList preferenceTabs;
-    QList<unsigned> changes;
-    std::function<void(unsigned)> onChange;
-    bool storeBusy() const override { return false; }
-    void jumpToMovie(int, qint64) override {}
-    void settingsChanged(unsigned c) override
-    {
-        changes << c;
-        recomputeFactors();
-        onChange(c);
-    }
-    void openPreferences(const QString &tab) override { preferenceTabs << tab; }
-    void makeGeotag() override {}
-};
-
-struct HostScope {
-    explicit HostScope(ViewHost *h) { setViewHost(h); }
-    ~HostScope() { setViewHost(nullptr); }
-};
 
 void send(QWidget *w, QEvent::Type type, const QPoint &pos)
 {
@@ -87,7 +54,7 @@ private slots:
         track().stats = TrackStats();
         store().clear();
     }
-
+    void cleanup() { setViewHost(nullptr); }
     // One window's life. The scale: 100 before any movie (no range error at
     // start-up), then from the top speed, kept while none is known, the
     // user's maximum clamped into 10..200; rebuilds leave nothing behind. A
@@ -125,7 +92,6 @@ private slots:
         QCOMPARE(dash.gauge()->children().size(), gaugeChildren);
         QCOMPARE(dash.gauge()->items().size(), 13);
         QCOMPARE(dash.findChildren<QObject *>().size(), children);
-
         const QDateTime t(QDate(2020, 1, 1), QTime(10, 0, 0), Qt::UTC);
         dash.updateSpeedHeading(20, 90, t);
         QVERIFY(dash.speedGauge().needle->currentValue() == 20.0f && dash.vehicleHeading() == 90.0);
@@ -156,7 +122,6 @@ private slots:
         QVERIFY(f.altitudeNumber->intValue() == -4 && f.satsNumber->intValue() == 14);
         dash.setTelemetryPresence(false, true);
         QVERIFY(!dash.showsAltitude() && !f.altitudeUnits->isVisibleTo(&dash) && dash.showsSats());
-
         dash.resetToEmpty();
         QVERIFY(!f.getWeatherButton->isEnabled());
         QCOMPARE(dash.speedGauge().needle->currentValue(), 0.0f);
@@ -164,7 +129,6 @@ private slots:
         QVERIFY(dash.arrowVehicle());
         dash.toggleVehicle();
         QVERIFY(!dash.arrowVehicle());
-
         QStackedWidget *pages = f.stackedWidget;
         QCOMPARE(pages->currentWidget(), f.compassPage);
         f.leftButton->click();
@@ -174,7 +138,6 @@ private slots:
         dash.next_widget_slot();
         QCOMPARE(pages->currentWidget(), f.weatherPage);
     }
-
     // A click cycles mph -> km/h -> m/s -> mph on the gauge, deg -> dm -> dms
     // -> deg on the coordinates, in both layouts, after the double-click
     // interval; between the two areas nothing cycles. Without a host the
@@ -191,13 +154,13 @@ private slots:
         QTest::newRow("horizontal") << false << QPoint(60, 60) << QPoint(520, 100) << QPoint(300, 50);
         QTest::newRow("vertical") << true << QPoint(100, 100) << QPoint(100, 500) << QPoint(100, 300);
     }
-
     void clicks()
     {
         QFETCH(bool, vertical);
         QFETCH(QPoint, gauge);
         QFETCH(QPoint, coordinates);
         QFETCH(QPoint, between);
+        vxtest::RecordingHost host;  // outlives the window
         dataDialog dash(vertical);
         dash.show();
         const char *units[] = {"km/h", "m/s", "mph"};
@@ -221,9 +184,7 @@ private slots:
         click(&dash, between);
         waitPastDoubleClick();
         QVERIFY(settings().outUnits == 0 && settings().datumFormat == 0);
-
-        FakeHost host;
-        HostScope scope(&host);
+        setViewHost(&host);
         host.onChange = [&](unsigned c) { dash.applySettings(c); };
         for (const auto &[pos, tab, change] : {std::tuple{gauge, "Advanced", unsigned(UnitsChanged)},
                                                std::tuple{coordinates, "General", unsigned(CoordinatesChanged)}}) {
@@ -237,11 +198,10 @@ private slots:
             QCOMPARE(host.preferenceTabs, QStringList{QString::fromLatin1(tab)});
             QVERIFY(host.changes.isEmpty() && std::pair(settings().outUnits, settings().datumFormat) == before);
             click(&dash, pos);
-            QTRY_COMPARE(host.changes, QList<unsigned>{change});
+            QTRY_COMPARE(host.changes, QVector<unsigned>{change});
         }
         QVERIFY(settings().outUnits == 1 && settings().datumFormat == 1);
     }
-
     // The hemisphere letters follow every point; the numbers are unsigned
     // and never cut.
     void coordinates_data()
@@ -260,7 +220,6 @@ private slots:
         QTest::newRow("south east, dms") << 2 << -33.8568 << 151.2153 << "SE"
                                          << QList<double>{33, 51, 24.48, 151, 12, 55.08};
     }
-
     void coordinates()
     {
         QFETCH(int, format);
@@ -285,7 +244,6 @@ private slots:
         }
         QVERIFY(f.latitudeNumber->digitCount() >= QStringLiteral("-179.999999").size());
     }
-
     // Every caption and text fits its place, and inside the 194-pixel
     // horizontal window, at the widest texts the window shows. The gauge is a
     // square of 94 % of its group's smaller side and follows the group.
@@ -296,7 +254,6 @@ private slots:
         QTest::newRow("horizontal") << false << QRect(14, 5, 182, 182);
         QTest::newRow("vertical") << true << QRect(6, 5, 197, 197);
     }
-
     void captionsFit()
     {
         QFETCH(bool, vertical);

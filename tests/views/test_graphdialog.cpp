@@ -8,7 +8,6 @@
 #include "main/startup.h"
 #include "settings/settings.h"
 #include "views/graphdialog.h"
-#include "views/viewhost.h"
 
 #include <cmath>
 
@@ -18,23 +17,6 @@ using namespace vxtest;
 Q_DECLARE_METATYPE(vx::GraphRange)
 
 namespace {
-
-struct FakeHost : ViewHost {
-    bool busy = false;
-    QList<QPair<int, qint64>> jumps;
-    unsigned changes = 0;
-    int geotags = 0;
-    graphDialog *dialog = nullptr;
-    bool storeBusy() const override { return busy; }
-    void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
-    void settingsChanged(unsigned c) override
-    {
-        changes |= c;
-        dialog->applySettings(c);
-    }
-    void openPreferences(const QString &) override {}
-    void makeGeotag() override { ++geotags; }
-};
 
 QList<QGraphicsItem *> itemsOf(const GraphPlot *plot, GraphItemRole role)
 {
@@ -96,13 +78,11 @@ GraphPoint pointAt(int block, int point, bool found = true)
 
 class TestGraphDialog : public QObject {
     Q_OBJECT
-
-    FakeHost m_host;
-
+    RecordingHost m_host;
     // Shows the window on the store and tells it the store was loaded.
     void open(graphDialog &d)
     {
-        m_host.dialog = &d;
+        m_host.onChange = [&d](unsigned c) { d.applySettings(c); };
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         d.moviesLoaded();
@@ -110,7 +90,6 @@ class TestGraphDialog : public QObject {
 
 private slots:
     void initTestCase() { setApplicationIdentity(); }
-
     void init()
     {
         store().clear();
@@ -118,11 +97,10 @@ private slots:
         setDefaultSettings();
         settings().altUnits = 1;
         recomputeFactors();
-        m_host = FakeHost();
+        m_host = RecordingHost();
         setViewHost(&m_host);
     }
     void cleanup() { setViewHost(nullptr); }
-
     // About one plotted point per pixel, first and last on the frame's
     // edges, one segment per pair; no item at NaN nor a flood of them,
     // whatever the room.
@@ -167,7 +145,6 @@ private slots:
             QCOMPARE(one(&plot, GraphItemRole::CursorLine)->isVisible(), segments >= 0 && points > 0);
         }
     }
-
     // A window's life. The cursor sits on the curve with a hidden movie
     // between shown ones; hidden on the hidden movie; kept past the end of the
     // telemetry; "No Data" for a movie without points. Redraws build the same
@@ -263,7 +240,6 @@ private slots:
         d.moviesLoaded();
         QCOMPARE(tabTexts(d), four);
     }
-
     // On one window: 1/2 lower/raise the maximum, 3/4 fewer/more ticks, A
     // autoscales, M , . / move the time bias by -10, -1, 1, 10 seconds, by key
     // not character; each redraws with ticks + 1 labels, the top one the
@@ -303,14 +279,15 @@ private slots:
             settings().timeBias = 0;
             d.applySettings(GraphRangesChanged);
             d.selectGraph(row.graph);
-            m_host.changes = 0;
+            m_host.changes.clear();
             QTest::keyClick(&d, Qt::Key(row.key), Qt::KeyboardModifiers(row.modifiers));
             const GraphRange r = graphRange(settings(), row.graph);
             QStringList labels;
             for (QGraphicsItem *label : itemsOf(d.plot(row.graph), GraphItemRole::TickLabel))
                 labels << static_cast<QGraphicsSimpleTextItem *>(label)->text();
             QVERIFY2(r.min == row.want.min && r.max == row.want.max && r.ticks == row.want.ticks
-                         && settings().timeBias == row.bias && m_host.changes == row.changes
+                         && settings().timeBias == row.bias
+                         && m_host.changes == QVector<unsigned>(row.changes ? 1 : 0, row.changes)
                          && labels.size() == row.want.ticks + 1
                          && labels.contains(graphTickLabel(row.graph, row.want.max, settings())),
                      row.name);
@@ -327,7 +304,6 @@ private slots:
         d.applySettings(GraphRangesChanged);
         QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
     }
-
     // A click goes to the earliest position at which the tick finds the
     // clicked point, in that point's own movie; the right edge to the last
     // point; outside the frame, switched off or while busy nowhere.

@@ -16,12 +16,10 @@ Q_DECLARE_METATYPE(std::optional<vx::GraphRange>)
 
 class TestGraphSeries : public QObject {
     Q_OBJECT
-
     const PlotFrame m_frame = plotFrameOf(1100, 280);  // 1000 x 200 pixels
 
 private slots:
     void init() { setDefaultSettings(); }
-
     // Every point's place and value are the curve's; the hidden movie is
     // nowhere and adds no distance; missing altitude and satellites are 0.
     void cursorMatchesCurve()
@@ -51,7 +49,6 @@ private slots:
         QCOMPARE(graphPointValue(SatsGraph, track(), settings(), index, 2, 10, nullptr), 0.0);
         QCOMPARE(graphPointValue(SatsGraph, track(), settings(), index, 0, 10, nullptr), 5.0);
     }
-
     // 0..360, frozen at or below 3 in the user's unit, afresh at every walk;
     // the cursor keeps its own.
     void bearingFreezesAndResets()
@@ -74,7 +71,6 @@ private slots:
         QCOMPARE(graphPointValue(BearingGraph, track(), settings(), index, 0, 4, &kept), 123.0);
         QCOMPARE(graphPointValue(BearingGraph, track(), settings(), index, 0, 1, &kept), 270.0);
     }
-
     // Damaged values never reach the scene as NaN.
     void damagedValues()
     {
@@ -90,7 +86,6 @@ private slots:
             QVERIFY(std::isfinite(graphPointValue(graph, track(), settings(), index, 0, 99, nullptr)));
         }
     }
-
     void autoscale_data()
     {
         QTest::addColumn<int>("graph");

@@ -13,7 +13,6 @@
 #include "views/mappage.h"
 #include "views/maproute.h"
 #include "views/speedcolor.h"
-#include "views/viewhost.h"
 
 #include <QWebEngineView>
 #include <QtNetwork>
@@ -69,16 +68,6 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
 
-struct FakeHost : ViewHost {
-    bool busy = false;
-    QList<QPair<int, qint64>> jumps;
-    bool storeBusy() const override { return busy; }
-    void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
-    void settingsChanged(unsigned) override {}
-    void openPreferences(const QString &) override {}
-    void makeGeotag() override {}
-};
-
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
@@ -91,12 +80,10 @@ public slots:
 
 class TestMapDialog : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     TileServer m_tiles;
-    FakeHost m_host;
+    vxtest::RecordingHost m_host;
     mapDialog *m_map = nullptr;
-
     QVariant eval(const QString &script)
     {
         std::optional<QVariant> result;
@@ -115,7 +102,6 @@ class TestMapDialog : public QObject {
         return m_map->pageReady() && m_map->routeSent()
             && eval(QStringLiteral("typeof mapDialog === 'object' && mapDialog !== null && myMarker !== null")).toBool();
     }
-
     void fillBlock(int b, double lat0, double lon0, int points, bool active)
     {
         MovieBlock &m = track().block[b];
@@ -134,7 +120,6 @@ class TestMapDialog : public QObject {
             m.speed[i] = static_cast<float>((i * 37) % 100);
         }
     }
-
     // Vertices per colour of the route lines on the map, as the page has them.
     QJsonObject shownRoute()
     {
@@ -189,19 +174,16 @@ private slots:
         track().block[3].lon[0] = track().block[0].lon[5];
         track().numBlocks = 4;
         setViewHost(&m_host);
-
         m_map = new mapDialog;
         m_map->resize(900, 600);
         m_map->show();
         QTRY_VERIFY_WITH_TIMEOUT(settled(), 30000);
     }
-
     void cleanupTestCase()
     {
         delete m_map;
         setViewHost(nullptr);
     }
-
     // Every function and global of the page contract, tiles fetched with the
     // program's User-Agent, attributions shown, and of the window only the
     // click slot reachable from the page.
@@ -230,11 +212,9 @@ private slots:
         QCOMPARE(own, (QSet<QString>{QStringLiteral("map_click_slot"), QStringLiteral("map_click_slot(QVariant,QVariant)")}));
         // The page cannot delete what it talks to.
         eval(QStringLiteral("mapDialog.deleteLater && mapDialog.deleteLater();"));
-
         QTRY_VERIFY_WITH_TIMEOUT(!m_tiles.requests.isEmpty(), 10000);
         const QString userAgent = QStringLiteral("User-Agent: Volantix/") + QStringLiteral(VX_VERSION) + QLatin1Char(' ');
         QVERIFY2(m_tiles.requests.first().contains(userAgent), qPrintable(m_tiles.requests.first()));
-
         // Each style: its attribution and its number of tile layers.
         for (const auto &[index, attribution, layers] : {std::tuple{1, "Esri", 2}, std::tuple{2, "Esri", 1},
                                                          std::tuple{3, "CARTO", 1},
@@ -247,7 +227,6 @@ private slots:
             QCOMPARE(settings().mapStyle, index);
         }
     }
-
     // Route vertices per colour, start markers and the vehicle match the
     // store, also after a movie is hidden and with the boxes switched off.
     void storeIsDrawn()
@@ -279,21 +258,18 @@ private slots:
         const QVariantList starts = markerPositions();
         QCOMPARE(starts.size(), 3);  // blocks 0, 2 (one point, no route) and 3
         QCOMPARE(starts[1].toList(), (QVariantList{10.5, 10.5}));
-
         m_map->updatePoint(MapPoint{46.512, 7.506, 120.0, 40.0f, 90.0});
         QCOMPARE(eval(QStringLiteral("[myMarker.getLatLng().lat, myMarker.getLatLng().lng]")).toList(),
                  (QVariantList{46.512, 7.506}));
         m_map->updatePoint(MapPoint{0.0, 0.0, 0.0, 40.0f, 90.0});  // no fix: the vehicle stays
         m_map->updatePoint(MapPoint{std::nan(""), 7.0, 0.0, 40.0f, 90.0});
         QCOMPARE(eval(QStringLiteral("myMarker.getLatLng().lat")).toDouble(), 46.512);
-
         track().block[3].active = false;
         m_map->activeMoviesChanged();
         QTRY_VERIFY(m_map->routeSent());
         QCOMPARE(shownRoute(), expectedRoute());
         QCOMPARE(markerPositions().size(), 2);
         track().block[3].active = true;
-
         m_map->findChild<QCheckBox *>(QStringLiteral("routeCheckBox"))->click();
         m_map->findChild<QCheckBox *>(QStringLiteral("markersCheckBox"))->click();
         m_map->activeMoviesChanged();  // a rebuild keeps them hidden
@@ -305,7 +281,6 @@ private slots:
         m_map->findChild<QCheckBox *>(QStringLiteral("markersCheckBox"))->click();
         QCOMPARE(shownRoute(), expectedRoute());
         QCOMPARE(markerPositions().size(), 3);
-
         // The preferences change the colours and the vehicle.
         settings().colorLevels = 1;
         m_map->applySettings(RouteChanged);
@@ -330,7 +305,6 @@ private slots:
         m_map->applySettings(MapMarkerChanged);
         QTRY_VERIFY(m_map->routeSent());
     }
-
     // Titles that try to break out of their string or into markup show as
     // typed and do nothing; pins are numbered, yellow when the movie is there.
     void hostilePins()
@@ -370,7 +344,6 @@ private slots:
         m_map->refreshGeotagPins();
         QCOMPARE(eval(QStringLiteral("pois.length")).toInt(), 0);
     }
-
     // Clicks reach the window through the page's channel object only; the
     // jump lands where the tick finds the clicked point.
     void clickToGo_data()
@@ -427,7 +400,6 @@ private slots:
         QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{block, qint64(point) * 1000}}));
         QCOMPARE(vxtest::tickPoint(block, m_host.jumps.first().second, 0), point);  // the tick finds it there
     }
-
     // The map's own click event reaches the same slot.
     void mapClickEvent()
     {
@@ -437,7 +409,6 @@ private slots:
         QTRY_COMPARE(m_host.jumps.size(), 1);
         QCOMPARE(m_host.jumps.first(), qMakePair(3, qint64(7000)));
     }
-
     // The view stays on its page: scripts cannot navigate it, open windows
     // or load frames; a clicked link opens in the desktop browser.
     void navigationAwayIsRefused()
@@ -462,7 +433,6 @@ private slots:
         QVERIFY(!m_tiles.sawPath("away") && !m_tiles.sawPath("popup") && !m_tiles.sawPath("frame"));
         QVERIFY(eval(QStringLiteral("typeof addRoute === 'function' && routes.length > 0")).toBool());
     }
-
     // A killed renderer comes back with everything drawn again.
     void crashedRendererReloads()
     {
@@ -476,7 +446,6 @@ private slots:
         QCOMPARE(eval(QStringLiteral("[myMarker.getLatLng().lat, myMarker.getLatLng().lng]")).toList(),
                  (QVariantList{46.52, 7.51}));
     }
-
     // Google without a key shows the Leaflet page and says why; the stored
     // choice stays. The controls hide, and the title says so, when narrow.
     void pageChoiceAndTitle()
@@ -494,7 +463,6 @@ private slots:
         QCOMPARE(m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->itemText(3), QStringLiteral("Light"));
         QCOMPARE(m_map->webView()->page()->url(), before);  // nothing to load again
         QVERIFY(m_map->pageReady());
-
         m_map->resize(120, 400);
         QCOMPARE(m_map->windowTitle(), QStringLiteral("Map (Widen for controls)"));
         QVERIFY(m_map->findChild<QFrame *>(QStringLiteral("frame"))->isHidden());
@@ -502,12 +470,10 @@ private slots:
         QCOMPARE(m_map->windowTitle(), QStringLiteral("Map"));
         QVERIFY(!m_map->findChild<QFrame *>(QStringLiteral("frame"))->isHidden());
         QCOMPARE(m_map->settingsGroup(), QStringLiteral("Map"));
-
         m_map->updatePoint(MapPoint{46.53, 7.52, 12.5, 40.0f, 0.0});
         m_map->close();
         QVERIFY(stored("mapWindow/lastLat").toDouble() == 46.53 && stored("mapWindow/lastAlt").toDouble() == 12.5);
     }
-
     // Proxy credentials go only to the configured proxy.
     void proxyCredentials_data()
     {

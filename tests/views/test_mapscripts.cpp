@@ -96,17 +96,12 @@ private slots:
         const auto m = blockOf(points);
         QCOMPARE(runsText(routeRuns(*m, 5, 100.0)), runs);
         QCOMPARE(firstDrawablePoint(*m), startPoint);
-        const QStringList marker = startMarkerScripts(MapPageKind::Leaflet, *m);
-        if (startPoint < 0) {
-            QVERIFY(marker.isEmpty());
-        } else {
-            QCOMPARE(marker.value(0), QStringLiteral("var waypoint = new L.latLng(%1, %2);")
-                                          .arg(jsCoord(m->lat[startPoint]), jsCoord(m->lon[startPoint])));
-            QCOMPARE(marker.value(1), QStringLiteral("addMarker(waypoint);"));
-        }
+        const QString marker = startPoint < 0 ? QString()
+                                              : QStringLiteral("var waypoint = new L.latLng(%1, %2); addMarker(waypoint);")
+                                                    .arg(jsCoord(m->lat[startPoint]), jsCoord(m->lon[startPoint]));
+        QCOMPARE(startMarkerScripts(MapPageKind::Leaflet, *m).join(' '), marker);
         QCOMPARE(routeScript(*m, 5, 100.0).isEmpty(), runs.isEmpty());
     }
-
     // The batched route reads back as the palette of the level count, the
     // points once each and the runs over them.
     void routeScriptReadsBack_data()
@@ -127,8 +122,7 @@ private slots:
         const auto m = blockOf(QStringLiteral("46.123456789012,-7.000000000001,1;46.2,-7.1,1;0,0,1;46.3,-7.2,100;"
                                               "46.4,-7.3,100"));
         const QJsonArray args = callArguments(routeScript(*m, levels, 100.0), QStringLiteral("addRoute"));
-        QCOMPARE(args.size(), 3);
-        QCOMPARE(args[0].toArray().size(), palette);
+        QVERIFY(args.size() == 3 && args[0].toArray().size() == palette);
         QCOMPARE(args[0].toArray().last().toString(), lastColour);
         // Points 0, 1 (broken at the spike), 3, 4; 12 significant digits.
         QCOMPARE(args[1].toArray().toVariantList(),
@@ -137,10 +131,9 @@ private slots:
         // Runs that go on from each other share their point.
         const auto zigzag = blockOf(QStringLiteral("46.1,7,10;46.2,7,90;46.3,7,10;46.4,7,90"));
         const QJsonArray shared = callArguments(routeScript(*zigzag, 5, 100.0), QStringLiteral("addRoute"));
-        QCOMPARE(shared[1].toArray().size(), 8);
+        QCOMPARE(shared[1].toArray().size(), 8);  // four points
         QCOMPARE(shared[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 1, 2, 4, 2, 3, 0}));
     }
-
     // Whatever a title holds, its literal reads back as the title and the
     // script has no line terminator that could end a statement.
     void hostileTextStaysText_data()
@@ -169,9 +162,10 @@ private slots:
                          && c.unicode() != 0x2029 && !c.isSurrogate(),
                      "a raw line terminator or surrogate in the pin script");
     }
-
-    void lonelySurrogateIsEscaped() { QCOMPARE(jsString(QChar(0xD800) + QStringLiteral("x")), QStringLiteral("\"\\ud800x\"")); }
-
+    void lonelySurrogateIsEscaped()
+    {
+        QCOMPARE(jsString(QChar(0xD800) + QStringLiteral("x")), QStringLiteral("\"\\ud800x\""));
+    }
     // Eight directions, a band edge snapping to the lower one, any turn and NaN;
     // below 3.0 in the user's unit the map keeps its heading; north up sends "0".
     void heading()
@@ -196,7 +190,6 @@ private slots:
                  (QStringList{QStringLiteral("var latlng = new L.latLng(1.5, 2.5);"), QStringLiteral("map_panTo();"),
                               QStringLiteral("myMarker_setLatLng();")}));
     }
-
     // Stored values out of range never index past a table.
     void settingsAreClampedWhereUsed_data()
     {
@@ -221,14 +214,12 @@ private slots:
         const QString google = vehicleScript(MapPageKind::Google, 46.5, 7.25, marker, size);
         QCOMPARE(google.contains(QStringLiteral("icon: image,")), clampedMapMarker(marker) < 6);
     }
-
     // The page a mapType shows, and tile templates that are not http(s)
     // addresses with {z}, {x} and {y} fall back to their default.
     void pageAndTiles()
     {
-        QCOMPARE(mapPageFor(0, QString()), MapPageKind::Leaflet);
-        QCOMPARE(mapPageFor(0, QStringLiteral("  ")), MapPageKind::Leaflet);
-        QCOMPARE(mapPageFor(0, QStringLiteral("k")), MapPageKind::Google);
+        QVERIFY(mapPageFor(0, QString()) == MapPageKind::Leaflet && mapPageFor(0, QStringLiteral("  ")) == MapPageKind::Leaflet
+                && mapPageFor(0, QStringLiteral("k")) == MapPageKind::Google);
         for (int type : {1, 2, 3, 4, -1})
             QCOMPARE(mapPageFor(type, QStringLiteral("k")), MapPageKind::Leaflet);
         const char *fallback = DEFAULT_TILE_ROADMAP;
@@ -244,9 +235,9 @@ private slots:
         QCOMPARE(tileSourcesScript(s), tileSourcesScript(SettingsRecord()));
         QVERIFY(tileSourcesScript(s).contains(QStringLiteral("light: \"https://{s}.basemaps.cartocdn.com/")));
         // Styles out of range show the default hybrid.
-        QCOMPARE(styleScript(MapPageKind::Leaflet, 4), QStringLiteral("hybridMap();"));
-        QCOMPARE(styleScript(MapPageKind::Google, -1), QStringLiteral("map.setMapTypeId(google.maps.MapTypeId.HYBRID);"));
-        QCOMPARE(styleScript(MapPageKind::Leaflet, 3), QStringLiteral("lightMap();"));
+        QCOMPARE(styleScript(MapPageKind::Leaflet, 4) + styleScript(MapPageKind::Google, -1)
+                     + styleScript(MapPageKind::Leaflet, 3),
+                 QStringLiteral("hybridMap();map.setMapTypeId(google.maps.MapTypeId.HYBRID);lightMap();"));
     }
 };
 

@@ -36,7 +36,6 @@ private slots:
             QVERIFY(now.speed == 33.0f && now.heading == 270.0);
         QCOMPARE(s.update(50, 270, 2000, 1350).speed, 34.7f);  // and eases from there
     }
-
     // Across north the short way, at any speed above 3.0 and never at or
     // below it.
     void heading_data()
@@ -69,7 +68,6 @@ private slots:
         }
         QVERIFY(std::fabs(previous - start - turn) < 1e-9);
     }
-
     // Three orbits at 20 degrees a second: every shown step stays within
     // +-30 degrees (no spin of -340 at the start of a new circle) and the
     // vehicle ends where the heading is.
@@ -88,7 +86,6 @@ private slots:
         }
         QVERIFY(std::fabs(NeedleSmoother::shortTurn(shown - 0.0)) < 0.1);
     }
-
     // At 5x five telemetry seconds pass per real second: the needle still
     // settles within a second. At x/4 one telemetry second lasts four real
     // seconds: the needle settles after one and never overshoots.

@@ -145,7 +145,6 @@ class TestWeather : public QObject {
 
 private slots:
     void initTestCase() { setDefaultSettings(); }
-
     // Numbers always with a decimal point, the day and its neighbours,
     // local time at the place, the units the values are kept in; the
     // address's own query stays; a position that cannot be asked about
@@ -178,7 +177,6 @@ private slots:
         qunsetenv("VOLANTIX_WEATHER_FORECAST_URL");
         QCOMPARE(weatherService().archiveUrl.host(), QStringLiteral("archive-api.open-meteo.com"));
     }
-
     // The page's texts in the user's units.
     void texts_data()
     {
@@ -203,7 +201,6 @@ private slots:
         v.highF = 31.9;  // -0.06 C
         QCOMPARE(weatherTexts(v, 0, 1).high, QStringLiteral("0° C"));
     }
-
     // Weather codes that are no WMO code (huge, negative, fractional) are
     // skipped, not converted.
     void oddWeatherCodes()
@@ -217,7 +214,6 @@ private slots:
         QVERIFY(parseArchiveAnswer(json, kNoonUtc.toSecsSinceEpoch(), &v));
         QVERIFY(v.fog == -1 && v.snow == -1);
     }
-
     // One lookup against the local server: what the page gets, or a failure
     // (no values).
     void lookup_data()
@@ -289,7 +285,6 @@ private slots:
         for (int i = 0; i < got.size(); ++i)
             QVERIFY2(qAbs(got[i] - values[i]) < 1e-9, qPrintable(QStringLiteral("value %1: %2").arg(i).arg(got[i])));
     }
-
     // A refused connection fails; a second lookup abandons the first, whose
     // late answer changes nothing.
     void refusedAndReplaced()
@@ -305,7 +300,6 @@ private slots:
         QSignalSpy failed(&lookup, &WeatherLookup::failed);
         lookup.start(kNoonUtc.toSecsSinceEpoch(), 1, 2);
         QTRY_COMPARE(failed.count(), 1);
-
         LocalServer server;
         server.handler = [](const QUrl &u) {
             // The first place answers late with other values.
@@ -324,7 +318,6 @@ private slots:
         QVERIFY(answered.count() == 1 && failed.count() == 1);
         QCOMPARE(answered.first().first().value<WeatherValues>().highF, 82.4);
     }
-
     // The dashboard's page: "Get Weather" waits for a point; a lookup clears
     // the old values first; a failure says so and leaves "--- ".
     void dashboardPage()
