@@ -1,8 +1,6 @@
-// The map window on its shipped Leaflet page, in an offscreen web view and
-// offline: tiles come from a small HTTP server inside the test. One window
-// and one page for the whole run (each web engine start costs seconds).
-//
-// The store: block 0 (40 points, a (0, 0) spike at 10 and a NaN at 20,
+// The map window on its shipped Leaflet page, offscreen and offline (tiles
+// from a small HTTP server inside the test), one window and one page for the
+// whole run (each web engine start costs seconds). The store: block 0 (40 points, a (0, 0) spike at 10 and a NaN at 20,
 // points 30 and 31 on one spot), block 1 hidden (far away), block 2 a
 // one-point movie near block 1, block 3 (20 points) whose first point lies
 // on block 0's point 5. Point i of a block is i seconds into its movie.
@@ -270,15 +268,17 @@ private slots:
         QCOMPARE(shownRoute(), expectedRoute());
         QCOMPARE(markerPositions().size(), 2);
         track().block[3].active = true;
-        m_map->findChild<QCheckBox *>(QStringLiteral("routeCheckBox"))->click();
-        m_map->findChild<QCheckBox *>(QStringLiteral("markersCheckBox"))->click();
+        const auto toggleBoxes = [this] {
+            for (const char *box : {"routeCheckBox", "markersCheckBox"})
+                m_map->findChild<QCheckBox *>(QLatin1String(box))->click();
+        };
+        toggleBoxes();
         m_map->activeMoviesChanged();  // a rebuild keeps them hidden
         QTRY_VERIFY(m_map->routeSent());
         QCOMPARE(shownRoute(), QJsonObject());
         QCOMPARE(markerPositions().size(), 0);
         QCOMPARE(stored("Map/showRoute"), QVariant(false));
-        m_map->findChild<QCheckBox *>(QStringLiteral("routeCheckBox"))->click();
-        m_map->findChild<QCheckBox *>(QStringLiteral("markersCheckBox"))->click();
+        toggleBoxes();
         QCOMPARE(shownRoute(), expectedRoute());
         QCOMPARE(markerPositions().size(), 3);
         // The preferences change the colours and the vehicle.
@@ -328,12 +328,10 @@ private slots:
             "pois.map(function (p) { return [p.getTooltip().getContent().textContent,"
             " p.getElement().querySelector('text').textContent,"
             " p.getElement().querySelector('path').getAttribute('fill')]; })")).toList();
-        QCOMPARE(pins.size(), 4);  // the tag without a position has no pin
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(pins[i].toList().value(0).toString(), titles[i]);
-            QCOMPARE(pins[i].toList().value(1).toString(), QString::number(i + 1));
-            QCOMPARE(pins[i].toList().value(2).toString(), i == 1 ? QStringLiteral("#BBBBBB") : QStringLiteral("#FFFF00"));
-        }
+        QVariantList want;  // the tag without a position has no pin
+        for (int i = 0; i < 4; ++i)
+            want << QVariant(QVariantList{titles[i], QString::number(i + 1), i == 1 ? "#BBBBBB" : "#FFFF00"});
+        QCOMPARE(pins, want);
         QCOMPARE(eval(QStringLiteral("typeof window.pwned")).toString(), QStringLiteral("undefined"));
         QCOMPARE(eval(QStringLiteral("document.querySelectorAll('img[src=\"x\"]').length")).toInt(), 0);
         m_map->addGeotagPin(1);
@@ -344,70 +342,57 @@ private slots:
         m_map->refreshGeotagPins();
         QCOMPARE(eval(QStringLiteral("pois.length")).toInt(), 0);
     }
-    // Clicks reach the window through the page's channel object only; the
-    // jump lands where the tick finds the clicked point.
-    void clickToGo_data()
+    // Clicks reach the window through the page's channel object only, or as
+    // the map's own click event; the jump lands where the tick finds the
+    // clicked point. Clicks off, while busy, or with hostile arguments go
+    // nowhere.
+    void clickToGo()
     {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<bool>("clickToGo");
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<int>("block");
-        QTest::addColumn<int>("point");
         const auto at = [](int b, int i, double dLat = 0) {
-            return QStringLiteral("%1, %2")
-                .arg(jsCoordOf(track().block[b].lat[i] + dLat), jsCoordOf(track().block[b].lon[i]));
+            return QStringLiteral("%1, %2").arg(jsCoordOf(track().block[b].lat[i] + dLat),
+                                                jsCoordOf(track().block[b].lon[i]));
         };
         // acos of the unclamped cosine would be NaN, and the point never chosen.
         const double phi = track().block[0].lat[12] * 0.017453292519943295;
         QVERIFY(std::sin(phi) * std::sin(phi) + std::cos(phi) * std::cos(phi) * std::cos(0.0) > 1.0);
-        QTest::newRow("exactly on a point") << at(0, 12) << true << false << 0 << 12;
-        QTest::newRow("nearest across movies") << at(3, 4, 0.0002) << true << false << 3 << 4;
-        QTest::newRow("first of equals across movies") << at(3, 0) << true << false << 0 << 5;
-        QTest::newRow("first of equals in a movie") << at(0, 31) << true << false << 0 << 30;
-        QTest::newRow("hidden movie ignored") << at(1, 3) << true << false << 2 << 0;
-        QTest::newRow("Click-To-Go off") << at(0, 12) << false << false << -1 << -1;
-        QTest::newRow("store busy") << at(0, 12) << true << true << -1 << -1;
-        QTest::newRow("NaN") << "NaN, 7.5" << true << false << -1 << -1;
-        QTest::newRow("Infinity") << "46.5, Infinity" << true << false << -1 << -1;
-        QTest::newRow("latitude 90.5") << "90.5, 7.5" << true << false << -1 << -1;
-        QTest::newRow("longitude -180.5") << "46.5, -180.5" << true << false << -1 << -1;
-        QTest::newRow("text") << "'46.5', '7.5'" << true << false << -1 << -1;
-        QTest::newRow("null") << "null, 7.5" << true << false << -1 << -1;
-        QTest::newRow("missing") << "46.5" << true << false << -1 << -1;
-        QTest::newRow("objects") << "{}, []" << true << false << -1 << -1;
-    }
-    void clickToGo()
-    {
-        QFETCH(QString, arguments);
-        QFETCH(bool, clickToGo);
-        QFETCH(bool, busy);
-        QFETCH(int, block);
-        QFETCH(int, point);
-        settings().clickToGo = clickToGo;
-        m_host.busy = busy;
-        m_host.jumps.clear();
-        // The channel answers a call with a callback once the slot has run
-        // (a call it cannot match is never answered).
-        eval(QStringLiteral("window.clickDone = false; mapDialog.map_click_slot(") + arguments
-             + QStringLiteral(", function () { window.clickDone = true; });"));
-        (void)QTest::qWaitFor([this] { return eval(QStringLiteral("window.clickDone")).toBool(); }, 3000);
-        settings().clickToGo = true;
-        m_host.busy = false;
-        if (block < 0) {
-            QVERIFY(m_host.jumps.isEmpty());
-            return;
+        const struct { const char *name; QString arguments; const char *blocker; int block, point; } rows[] = {
+            {"exactly on a point", at(0, 12), "", 0, 12},
+            {"nearest across movies", at(3, 4, 0.0002), "", 3, 4},
+            {"first of equals across movies", at(3, 0), "", 0, 5},
+            {"first of equals in a movie", at(0, 31), "", 0, 30},
+            {"hidden movie ignored", at(1, 3), "", 2, 0},
+            {"the map's own click", QStringLiteral("fire: ") + at(3, 7), "", 3, 7},
+            {"Click-To-Go off", at(0, 12), "off", -1, -1},
+            {"store busy", at(0, 12), "busy", -1, -1},
+            {"NaN", QStringLiteral("NaN, 7.5"), "", -1, -1},
+            {"Infinity", QStringLiteral("46.5, Infinity"), "", -1, -1},
+            {"latitude 90.5", QStringLiteral("90.5, 7.5"), "", -1, -1},
+            {"longitude -180.5", QStringLiteral("46.5, -180.5"), "", -1, -1},
+            {"text", QStringLiteral("'46.5', '7.5'"), "", -1, -1},
+            {"null", QStringLiteral("null, 7.5"), "", -1, -1},
+            {"missing", QStringLiteral("46.5"), "", -1, -1},
+            {"objects", QStringLiteral("{}, []"), "", -1, -1}};
+        for (const auto &row : rows) {
+            settings().clickToGo = row.blocker != QLatin1String("off");
+            m_host.busy = row.blocker == QLatin1String("busy");
+            m_host.jumps.clear();
+            // The channel answers a call with a callback once the slot has run
+            // (a call it cannot match is never answered).
+            const bool fire = row.arguments.startsWith(QLatin1String("fire: "));
+            eval(fire ? QStringLiteral("map.fire('click', {latlng: L.latLng(%1)});").arg(row.arguments.mid(6))
+                      : QStringLiteral("window.clickDone = false; mapDialog.map_click_slot(%1,"
+                                       " function () { window.clickDone = true; });").arg(row.arguments));
+            if (fire)
+                QTRY_COMPARE(m_host.jumps.size(), 1);
+            else
+                (void)QTest::qWaitFor([this] { return eval(QStringLiteral("window.clickDone")).toBool(); }, 3000);
+            settings().clickToGo = true;
+            m_host.busy = false;
+            const QList<QPair<int, qint64>> want{{row.block, qint64(row.point) * 1000}};
+            QVERIFY2(m_host.jumps == (row.block < 0 ? QList<QPair<int, qint64>>() : want), row.name);
+            // The tick at that position finds the clicked point.
+            QVERIFY2(row.block < 0 || vxtest::tickPoint(row.block, m_host.jumps[0].second, 0) == row.point, row.name);
         }
-        QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{block, qint64(point) * 1000}}));
-        QCOMPARE(vxtest::tickPoint(block, m_host.jumps.first().second, 0), point);  // the tick finds it there
-    }
-    // The map's own click event reaches the same slot.
-    void mapClickEvent()
-    {
-        m_host.jumps.clear();
-        eval(QStringLiteral("map.fire('click', {latlng: L.latLng(%1, %2)});")
-                 .arg(jsCoordOf(track().block[3].lat[7]), jsCoordOf(track().block[3].lon[7])));
-        QTRY_COMPARE(m_host.jumps.size(), 1);
-        QCOMPARE(m_host.jumps.first(), qMakePair(3, qint64(7000)));
     }
     // The view stays on its page: scripts cannot navigate it, open windows
     // or load frames; a clicked link opens in the desktop browser.
@@ -454,52 +439,39 @@ private slots:
         QCOMPARE(m_map->findChild<QRadioButton *>(QStringLiteral("mapquestRadio"))->text(), QStringLiteral("OpenStreetMap"));
         const QUrl before = m_map->webView()->page()->url();
         google->click();
-        QCOMPARE(settings().mapType, 0);
-        QCOMPARE(stored("configuration/mapType").toInt(), 0);
-        QCOMPARE(m_map->pageKind(), MapPageKind::Leaflet);
-        QVERIFY(google->isChecked());
+        QVERIFY(settings().mapType == 0 && stored("configuration/mapType") == 0);
+        QVERIFY(m_map->pageKind() == MapPageKind::Leaflet && google->isChecked());
         QVERIFY(google->toolTip().contains(QStringLiteral("OpenStreetMap")));
         QVERIFY(!m_map->findChild<QCheckBox *>(QStringLiteral("northUpCheckBox"))->isEnabled());
         QCOMPARE(m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->itemText(3), QStringLiteral("Light"));
         QCOMPARE(m_map->webView()->page()->url(), before);  // nothing to load again
         QVERIFY(m_map->pageReady());
-        m_map->resize(120, 400);
-        QCOMPARE(m_map->windowTitle(), QStringLiteral("Map (Widen for controls)"));
-        QVERIFY(m_map->findChild<QFrame *>(QStringLiteral("frame"))->isHidden());
-        m_map->resize(1000, 400);
-        QCOMPARE(m_map->windowTitle(), QStringLiteral("Map"));
-        QVERIFY(!m_map->findChild<QFrame *>(QStringLiteral("frame"))->isHidden());
+        for (const auto &[width, title] : {std::pair{120, "Map (Widen for controls)"}, std::pair{1000, "Map"}}) {
+            m_map->resize(width, 400);
+            QCOMPARE(m_map->windowTitle(), QLatin1String(title));
+            QCOMPARE(m_map->findChild<QFrame *>(QStringLiteral("frame"))->isHidden(), width < 1000);
+        }
         QCOMPARE(m_map->settingsGroup(), QStringLiteral("Map"));
         m_map->updatePoint(MapPoint{46.53, 7.52, 12.5, 40.0f, 0.0});
         m_map->close();
         QVERIFY(stored("mapWindow/lastLat").toDouble() == 46.53 && stored("mapWindow/lastAlt").toDouble() == 12.5);
     }
     // Proxy credentials go only to the configured proxy.
-    void proxyCredentials_data()
-    {
-        QTest::addColumn<bool>("useProxy");
-        QTest::addColumn<bool>("useCred");
-        QTest::addColumn<QString>("asking");
-        QTest::addColumn<int>("answer");
-        const int give = int(ProxyAuthAnswer::GiveCredentials), warn = int(ProxyAuthAnswer::WarnProxyOff),
-                  refuse = int(ProxyAuthAnswer::Refuse);
-        QTest::newRow("configured proxy") << true << true << "Proxy.Example.org" << give;
-        QTest::newRow("another host") << true << true << "evil.example.com" << refuse;
-        QTest::newRow("no credentials wanted") << true << false << "proxy.example.org" << refuse;
-        QTest::newRow("proxy off") << false << true << "proxy.example.org" << warn;
-        QTest::newRow("empty host") << true << true << "" << refuse;
-    }
     void proxyCredentials()
     {
-        QFETCH(bool, useProxy);
-        QFETCH(bool, useCred);
-        QFETCH(QString, asking);
-        QFETCH(int, answer);
-        SettingsRecord s;
-        s.useProxy = useProxy;
-        s.proxyUseCred = useCred;
-        s.proxyServer.assign(QStringLiteral(" proxy.example.org"));
-        QCOMPARE(int(proxyAuthAnswer(s, asking)), answer);
+        const auto give = ProxyAuthAnswer::GiveCredentials, warn = ProxyAuthAnswer::WarnProxyOff,
+                   refuse = ProxyAuthAnswer::Refuse;
+        const struct { bool useProxy, useCred; const char *asking; ProxyAuthAnswer answer; } rows[] = {
+            {true, true, "Proxy.Example.org", give}, {true, true, "evil.example.com", refuse},
+            {true, false, "proxy.example.org", refuse},  // no credentials wanted
+            {false, true, "proxy.example.org", warn}, {true, true, "", refuse}};
+        for (const auto &row : rows) {
+            SettingsRecord s;
+            s.useProxy = row.useProxy;
+            s.proxyUseCred = row.useCred;
+            s.proxyServer.assign(QStringLiteral(" proxy.example.org"));
+            QVERIFY2(proxyAuthAnswer(s, QLatin1String(row.asking)) == row.answer, row.asking);
+        }
         QVERIFY(proxyCredentialsWarning().contains(QStringLiteral("go to the Volantix Settings")));
     }
 
