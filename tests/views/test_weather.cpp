@@ -26,46 +26,37 @@ struct Reply {
 using Handler = std::function<Reply(const QUrl &)>;
 
 // A tiny HTTP/1.1 server: one request per connection, answered by the
-// handler after its delay, then the connection is closed.
-class LocalServer : public QObject {
+// handler after its delay (or never), then the connection is closed.
+class LocalServer : public QTcpServer {
 public:
     Handler handler;
     QList<QUrl> requests;
-
     LocalServer()
     {
-        QVERIFY(m_server.listen(QHostAddress::LocalHost, 0));
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *s = m_server.nextPendingConnection())
-                connect(s, &QTcpSocket::readyRead, this, [this, s] { read(s); });
+        QVERIFY(listen(QHostAddress::LocalHost, 0));
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, this, [this, s] {
+                    QByteArray &buffer = m_buffers[s];
+                    buffer += s->readAll();
+                    if (!buffer.contains("\r\n\r\n"))
+                        return;
+                    requests << url(QString::fromLatin1(buffer.split(' ').value(1)));
+                    const Reply r = handler(requests.last());
+                    if (!r.hang)
+                        QTimer::singleShot(r.delayMs, s, [s, r] {
+                            s->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Type: application/json"
+                                     "\r\nContent-Length: " + QByteArray::number(r.body.size())
+                                     + "\r\nConnection: close\r\n\r\n" + r.body);
+                            s->disconnectFromHost();
+                        });
+                });
         });
     }
-    QUrl url(const QString &path) const
-    {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
-    }
-    WeatherService service() const { return {url(QStringLiteral("/v1/archive")), url(QStringLiteral("/v1/forecast")), {}}; }
+    QUrl url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
+    WeatherService service() const { return {url(QStringLiteral("/v1/archive")), url("/v1/forecast"), {}}; }
 
 private:
-    void read(QTcpSocket *s)
-    {
-        QByteArray &buffer = m_buffers[s];
-        buffer += s->readAll();
-        if (!buffer.contains("\r\n\r\n"))
-            return;
-        const QUrl url = this->url(QString::fromLatin1(buffer.split(' ').value(1)));
-        requests << url;
-        const Reply r = handler(url);
-        if (r.hang)
-            return;
-        QTimer::singleShot(r.delayMs, s, [s, r] {
-            s->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Type: application/json\r\n"
-                     "Content-Length: " + QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n" + r.body);
-            s->disconnectFromHost();
-        });
-    }
-
-    QTcpServer m_server;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
 
@@ -133,7 +124,8 @@ const QDateTime kNoonUtc(QDate(2017, 3, 11), QTime(12, 0), Qt::UTC);
 // A good archive answer (fog on the middle day) and 10 miles of visibility.
 Reply goodAnswer(const QUrl &u)
 {
-    return {200, isArchive(u) ? archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow, 45, {1}) : visibilityAnswer(u, 16093.44)};
+    return {200, isArchive(u) ? archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow, 45, {1})
+                              : visibilityAnswer(u, 16093.44)};
 }
 
 } // namespace
@@ -177,26 +169,19 @@ private slots:
         qunsetenv("VOLANTIX_WEATHER_FORECAST_URL");
         QCOMPARE(weatherService().archiveUrl.host(), QStringLiteral("archive-api.open-meteo.com"));
     }
-    // The page's texts in the user's units.
-    void texts_data()
-    {
-        QTest::addColumn<int>("distUnits");
-        QTest::addColumn<int>("tempUnits");
-        QTest::addColumn<QStringList>("shown");  // high, rain, visibility, fog, fog style
-        QTest::newRow("miles, F") << 0 << 0 << QStringList{"82° F", "0 in", "10 mi", "Yes", "color:red;"};
-        QTest::newRow("km, C") << 1 << 1 << QStringList{"28° C", "1 cm", "16 km", "Yes", "color:red;"};
-        QTest::newRow("meters") << 2 << 1 << QStringList{"28° C", "1 cm", "16093 m", "Yes", "color:red;"};
-    }
+    // The page's texts in the user's units: high, rain, visibility, fog.
     void texts()
     {
-        QFETCH(int, distUnits);
-        QFETCH(int, tempUnits);
-        QFETCH(QStringList, shown);
         WeatherValues v;
         std::tie(v.highF, v.precipitationIn, v.visibilityMi, v.fog, v.snow) = std::tuple(82, 0.3, 10, 1, 0);
-        const WeatherTexts t = weatherTexts(v, distUnits, tempUnits);
-        QCOMPARE((QStringList{t.high, t.rain, t.visibility, t.fog, t.fogStyle}), shown);
-        QCOMPARE(t.low + t.snow + t.snowStyle, QStringLiteral("--- Nocolor:green;"));
+        const struct { int distUnits, tempUnits; const char *shown; } rows[] = {
+            {0, 0, "82° F|0 in|10 mi|Yes|color:red;"}, {1, 1, "28° C|1 cm|16 km|Yes|color:red;"},
+            {2, 1, "28° C|1 cm|16093 m|Yes|color:red;"}};
+        for (const auto &row : rows) {
+            const WeatherTexts t = weatherTexts(v, row.distUnits, row.tempUnits);
+            QCOMPARE(QStringList({t.high, t.rain, t.visibility, t.fog, t.fogStyle}).join('|'), row.shown);
+            QCOMPARE(t.low + t.snow + t.snowStyle, QStringLiteral("--- Nocolor:green;"));
+        }
         QCOMPARE(weatherTexts(WeatherValues(), 0, 0).fog, QStringLiteral("--- "));
         v.highF = 31.9;  // -0.06 C
         QCOMPARE(weatherTexts(v, 0, 1).high, QStringLiteral("0° C"));
@@ -334,7 +319,7 @@ private slots:
         dash.updatePoint(p);
         f.getWeatherButton->click();
         QTRY_COMPARE(f.visLabel->text(), QStringLiteral("10 mi"));
-        QCOMPARE(f.hiLabel->text() + f.fogLabel->text() + f.fogLabel->styleSheet(), QStringLiteral("82° FYescolor:red;"));
+        QCOMPARE(f.hiLabel->text() + f.fogLabel->text() + f.fogLabel->styleSheet(), "82° FYescolor:red;");
         settings().tempUnits = 1;
         dash.applySettings(UnitsChanged);
         QCOMPARE(f.hiLabel->text(), QStringLiteral("28° C"));
