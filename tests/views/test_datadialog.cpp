@@ -168,17 +168,15 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             click(&dash, gauge);
             QTRY_COMPARE(settings().outUnits, (i + 1) % 3);
-            QCOMPARE(settings().speedFactor, factors[i]);
-            QCOMPARE(dash.speedGauge().unitLabel->text(), QString::fromLatin1(units[i]));
+            QVERIFY(settings().speedFactor == factors[i] && dash.speedGauge().unitLabel->text() == units[i]);
             QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), (i + 1) % 3);
         }
         const DashboardForm &f = dash.form();
         for (int i = 1; i <= 3; ++i) {
             click(&dash, coordinates);
             QTRY_COMPARE(settings().datumFormat, i % 3);
-            QCOMPARE(f.latitudeNumber->isVisible(), i % 3 == 0);
-            QCOMPARE(f.latitudeMin->isVisible(), i % 3 != 0);
-            QCOMPARE(f.longitudeSec->isVisible(), i % 3 == 2);
+            QVERIFY(f.latitudeNumber->isVisible() == (i % 3 == 0) && f.latitudeMin->isVisible() == (i % 3 != 0)
+                    && f.longitudeSec->isVisible() == (i % 3 == 2));
             QCOMPARE(store().value(QStringLiteral("configuration/datumFormat")).toInt(), i % 3);
         }
         click(&dash, between);
@@ -202,45 +200,32 @@ private slots:
         }
         QVERIFY(settings().outUnits == 1 && settings().datumFormat == 1);
     }
-    // The hemisphere letters follow every point; the numbers are unsigned
-    // and never cut.
-    void coordinates_data()
-    {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<QString>("letters");
-        QTest::addColumn<QList<double>>("shown");  // lat fields, then lon fields
-        QTest::newRow("south west, deg") << 0 << -33.8568 << -151.2153 << "SW" << QList<double>{33.8568, 151.2153};
-        QTest::newRow("longest, deg") << 0 << -89.9999994 << -179.9999994 << "SW"
-                                      << QList<double>{89.999999, 179.999999};
-        QTest::newRow("north east, dm") << 1 << 37.5 << 127.25 << "NE" << QList<double>{37, 30, 127, 15};
-        QTest::newRow("just south of the equator, dms") << 2 << -0.5 << 0.25 << "SE"
-                                                        << QList<double>{0, 30, 0, 0, 15, 0};
-        QTest::newRow("south east, dms") << 2 << -33.8568 << 151.2153 << "SE"
-                                         << QList<double>{33, 51, 24.48, 151, 12, 55.08};
-    }
+    // On one window: the hemisphere letters follow every point (north east
+    // first: the letters must change); the numbers are unsigned, never cut.
     void coordinates()
     {
-        QFETCH(int, format);
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QFETCH(QString, letters);
-        QFETCH(QList<double>, shown);
-        settings().datumFormat = format;
         dataDialog dash(false);
-        dash.updatePoint(point(45, 9));  // north east first: the letters must change
-        dash.updatePoint(point(lat, lon));
         const DashboardForm &f = dash.form();
-        QCOMPARE(f.latDirectionLabel->text() + f.lonDirectionLabel->text(), letters);
         const QList<QList<QLCDNumber *>> layouts = {
             {f.latitudeNumber, f.longitudeNumber},
             {f.latitudeDeg, f.latitudeMin, f.longitudeDeg, f.longitudeMin},
             {f.latitudeDeg, f.latitudeMin, f.latitudeSec, f.longitudeDeg, f.longitudeMin, f.longitudeSec}};
-        const QList<QLCDNumber *> fields = layouts[format];
-        for (int i = 0; i < fields.size(); ++i) {
-            QVERIFY2(qAbs(fields[i]->value() - shown[i]) < 1e-6, qPrintable(fields[i]->objectName()));
-            QVERIFY(!fields[i]->checkOverflow(fields[i]->value()));
+        const struct { int format; double lat, lon; const char *letters; QList<double> shown; } rows[] = {
+            {0, -33.8568, -151.2153, "SW", {33.8568, 151.2153}},
+            {0, -89.9999994, -179.9999994, "SW", {89.999999, 179.999999}},  // the longest
+            {1, 37.5, 127.25, "NE", {37, 30, 127, 15}},
+            {2, -0.5, 0.25, "SE", {0, 30, 0, 0, 15, 0}},  // just south of the equator
+            {2, -33.8568, 151.2153, "SE", {33, 51, 24.48, 151, 12, 55.08}}};
+        for (const auto &row : rows) {
+            settings().datumFormat = row.format;
+            dash.applySettings(CoordinatesChanged);
+            dash.updatePoint(point(45, 9));
+            dash.updatePoint(point(row.lat, row.lon));
+            QCOMPARE(f.latDirectionLabel->text() + f.lonDirectionLabel->text(), row.letters);
+            const QList<QLCDNumber *> &fields = layouts[row.format];
+            for (int i = 0; i < fields.size(); ++i)
+                QVERIFY2(qAbs(fields[i]->value() - row.shown[i]) < 1e-6 && !fields[i]->checkOverflow(fields[i]->value()),
+                         qPrintable(fields[i]->objectName()));
         }
         QVERIFY(f.latitudeNumber->digitCount() >= QStringLiteral("-179.999999").size());
     }
@@ -258,20 +243,14 @@ private slots:
     {
         QFETCH(bool, vertical);
         QFETCH(QRect, gauge);
-        settings().altUnits = 1;
-        settings().outUnits = 2;
-        settings().tempUnits = 0;
+        std::tie(settings().altUnits, settings().outUnits, settings().tempUnits) = std::tuple(1, 2, 0);
         recomputeFactors();
         dataDialog dash(vertical);
         dash.show();
         QCOMPARE(dash.gauge()->geometry(), gauge);
         WeatherValues worst;
-        worst.highF = -40.4;
-        worst.lowF = 104;
-        worst.precipitationIn = 12.6 / 2.54 * 100;
-        worst.visibilityMi = 30;
-        worst.fog = 1;
-        worst.snow = 0;
+        std::tie(worst.highF, worst.lowF, worst.precipitationIn, worst.visibilityMi, worst.fog, worst.snow) =
+            std::tuple(-40.4, 104, 12.6 / 2.54 * 100, 30, 1, 0);
         dash.load_file_slot(worst);
         DashboardPoint p = point(-89.9999994, -179.9999994);
         p.time = QDateTime(QDate(2024, 9, 30), QTime(12, 0), Qt::UTC);  // "September 2024"

@@ -1,8 +1,7 @@
 // The graph window, headless, by the items of its scenes: one segment per
-// plotted pair (500 for 1000 points at 500 pixels), nothing for no points or
-// no room, the cursor on the curve with a hidden movie between shown ones,
-// redraws that do not grow, the keys, the tabs that follow the loaded
-// movies, and click-to-go through a fake host.
+// plotted pair, nothing for no points or no room, the cursor on the curve with
+// a hidden movie between shown ones, redraws that do not grow, the keys, the
+// tabs that follow the loaded movies, and click-to-go through a fake host.
 #include "graphfixture.h"
 #include "main/guitest.h"
 #include "main/startup.h"
@@ -13,8 +12,6 @@
 
 using namespace vx;
 using namespace vxtest;
-
-Q_DECLARE_METATYPE(vx::GraphRange)
 
 namespace {
 
@@ -50,11 +47,8 @@ QStringList snapshot(const GraphPlot *plot)
         if (!std::isfinite(r.x() + r.y() + r.width() + r.height()))
             return {QStringLiteral("NaN item")};
         const auto *text = dynamic_cast<const QGraphicsSimpleTextItem *>(item);
-        lines << QStringLiteral("%1 %2,%3 %4x%5 %6 %7")
-                     .arg(int(GraphPlot::roleOf(item)))
-                     .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())
-                     .arg(item->isVisible())
-                     .arg(text ? text->text() : QString());
+        lines << QStringLiteral("%1 %2,%3 %4x%5 %6 %7").arg(int(GraphPlot::roleOf(item))).arg(r.x()).arg(r.y())
+                     .arg(r.width()).arg(r.height()).arg(item->isVisible()).arg(text ? text->text() : QString());
     }
     lines.sort();
     return lines;
@@ -104,45 +98,34 @@ private slots:
     // About one plotted point per pixel, first and last on the frame's
     // edges, one segment per pair; no item at NaN nor a flood of them,
     // whatever the room.
-    void segments_data()
-    {
-        QTest::addColumn<int>("points");
-        QTest::addColumn<QSize>("scene");  // the plot is 100 narrower, 80 lower
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("segments");
-        QTest::newRow("1000 points at 500 pixels") << 1000 << QSize(600, 300) << 2 << 500;
-        QTest::newRow("999 at 500: the last added") << 999 << QSize(600, 300) << 1 << 998;
-        QTest::newRow("4000 at 300") << 4000 << QSize(400, 300) << 13 << 308;
-        QTest::newRow("one point") << 1 << QSize(600, 300) << 1 << 0;
-        QTest::newRow("no point") << 0 << QSize(600, 300) << 1 << 0;
-        // One pixel wide: the ends only, not every point.
-        QTest::newRow("one pixel wide") << 4000 << QSize(101, 300) << 4000 << 1;
-        QTest::newRow("under a pixel wide") << 4000 << QSize(100, 300) << 1 << -1;
-        QTest::newRow("no height") << 4000 << QSize(600, 80) << 1 << -1;
-        QTest::newRow("never shown") << 4000 << QSize(0, 0) << 1 << -1;
-    }
     void segments()
     {
-        QFETCH(int, points);
-        QFETCH(QSize, scene);
-        QFETCH(int, step);
-        QFETCH(int, segments);  // -1: no frame either
-        fillGraphStore({{points}});
-        const GraphWalkIndex index = buildGraphWalkIndex(track());
-        for (int graph = 0; graph < GRAPH_COUNT; ++graph) {
-            GraphPlot plot(graph);
-            plot.draw(graphRange(settings(), graph), index, scene);
-            plot.moveCursor(GraphCursor{true, 0, points / 2, QDateTime::currentDateTime()}, index, points == 0);
-            const GraphCurve &c = plot.curve();
-            QCOMPARE(c.step, step);
-            QCOMPARE(itemsOf(&plot, GraphItemRole::Curve).size(), std::max(segments, 0));
-            QCOMPARE(itemsOf(&plot, GraphItemRole::Frame).size(), segments < 0 ? 0 : 1);
-            if (c.points.size() > 1)
-                QVERIFY(c.points.front().x == plot.frame().left && c.points.back().x == plot.frame().right());
-            QVERIFY(plot.scene()->items().size() < std::max(segments, 0) + 40);
-            QVERIFY(!snapshot(&plot).contains(QStringLiteral("NaN item")));
-            QCOMPARE(textOf(&plot, GraphItemRole::NoDataText), segments == 0 && points == 0 ? "No Data" : "");
-            QCOMPARE(one(&plot, GraphItemRole::CursorLine)->isVisible(), segments >= 0 && points > 0);
+        const struct { int points; QSize scene; int step, segments; } rows[] = {  // segments -1: no frame either
+            {1000, {600, 300}, 2, 500},  // the plot is 100 narrower, 80 lower
+            {999, {600, 300}, 1, 998},   // the last added
+            {4000, {400, 300}, 13, 308}, {1, {600, 300}, 1, 0}, {0, {600, 300}, 1, 0},
+            {4000, {101, 300}, 4000, 1},  // one pixel wide: the ends only, not every point
+            {4000, {100, 300}, 1, -1}, {4000, {600, 80}, 1, -1}, {4000, {0, 0}, 1, -1}};  // no room, never shown
+        for (const auto &row : rows) {
+            fillGraphStore({{row.points}});
+            const GraphWalkIndex index = buildGraphWalkIndex(track());
+            for (int graph = 0; graph < GRAPH_COUNT; ++graph) {
+                GraphPlot plot(graph);
+                plot.draw(graphRange(settings(), graph), index, row.scene);
+                plot.moveCursor(GraphCursor{true, 0, row.points / 2, QDateTime::currentDateTime()}, index, !row.points);
+                const GraphCurve &c = plot.curve();
+                const QString at = QStringLiteral("%1 points, %2 wide, graph %3").arg(row.points)
+                                       .arg(row.scene.width()).arg(graph);
+                QVERIFY2(c.step == row.step && itemsOf(&plot, GraphItemRole::Curve).size() == std::max(row.segments, 0)
+                             && itemsOf(&plot, GraphItemRole::Frame).size() == (row.segments < 0 ? 0 : 1),
+                         qPrintable(at));
+                QVERIFY(c.points.size() < 2
+                        || (c.points.front().x == plot.frame().left && c.points.back().x == plot.frame().right()));
+                QVERIFY(plot.scene()->items().size() < std::max(row.segments, 0) + 40);
+                QVERIFY(!snapshot(&plot).contains(QStringLiteral("NaN item")));
+                QCOMPARE(textOf(&plot, GraphItemRole::NoDataText), row.segments == 0 && !row.points ? "No Data" : "");
+                QCOMPARE(one(&plot, GraphItemRole::CursorLine)->isVisible(), row.segments >= 0 && row.points > 0);
+            }
         }
     }
     // A window's life. The cursor sits on the curve with a hidden movie
@@ -330,17 +313,16 @@ private slots:
             QTest::mouseClick(plot->viewport(), Qt::LeftButton, {},
                               plot->mapFromScene(QPointF(std::floor(x), f.top + f.height / 2)));
         };
-        using Target = QPair<int, int>;  // block, point
-        for (const Target &target : {Target(2, 20), Target(0, 10), Target(2, 49)}) {
+        for (const auto &[block, point] : {std::pair{2, 20}, std::pair{0, 10}, std::pair{2, 49}}) {
             const auto &points = plot->curve().points;
-            const auto it = std::find_if(points.begin(), points.end(), [&](const PlottedPoint &p) {
-                return p.block == target.first && p.point == target.second;
+            const auto it = std::find_if(points.begin(), points.end(), [&, block = block, point = point](auto &p) {
+                return p.block == block && p.point == point;
             });
             m_host.jumps.clear();
-            click(target.second == 49 ? f.right() : it->x);
-            QVERIFY(m_host.jumps.size() == 1 && m_host.jumps[0].first == target.first);
-            QCOMPARE(tickPoint(target.first, m_host.jumps[0].second, 3), target.second);
-            QVERIFY(tickPoint(target.first, m_host.jumps[0].second - 1, 3) != target.second);
+            click(point == 49 ? f.right() : it->x);
+            QVERIFY(m_host.jumps.size() == 1 && m_host.jumps[0].first == block);
+            QCOMPARE(tickPoint(block, m_host.jumps[0].second, 3), point);
+            QVERIFY(tickPoint(block, m_host.jumps[0].second - 1, 3) != point);
         }
         m_host.jumps.clear();
         click(f.left - 10);
