@@ -1,8 +1,6 @@
-// Support of the window tests: track stores for the graphs, blocks of points
-// one second apart whose values vary from point to point (speed 0..99 km/h,
-// negative bearings, altitudes below zero) with the statistics computed as
-// after a load; the point the playback tick finds at a player position; a
-// host that records what a window asks of it.
+// Support of the window tests: track stores for the graphs, blocks of points one second apart whose values vary from
+// point to point (speed 0..99 km/h, negative bearings, altitudes below zero) with the statistics computed as after a
+// load; the point the playback tick finds at a player position; a host that records what a window asks of it.
 #pragma once
 
 #include "settings/settings.h"

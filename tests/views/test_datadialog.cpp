@@ -1,6 +1,5 @@
-// The dashboard window: the speedometer's maximum through a window's life,
-// unit and coordinate format cycling by click (without a host, then through
-// one), the double-click sequence, coordinates of every hemisphere, page wrap,
+// The dashboard window: the speedometer's maximum through a window's life, unit and coordinate format cycling by
+// click (without a host, then through one), the double-click sequence, coordinates of every hemisphere, page wrap,
 // repeated rebuilds, the gauge's square and every caption fitting its place.
 #include "graphfixture.h"
 #include "main/guitest.h"
@@ -55,12 +54,10 @@ private slots:
         store().clear();
     }
     void cleanup() { setViewHost(nullptr); }
-    // One window's life. The scale: 100 before any movie (no range error at
-    // start-up), then from the top speed, kept while none is known, the
-    // user's maximum clamped into 10..200; rebuilds leave nothing behind. A
-    // point: distance, altitude (truncated), satellites, calendar; the weather
-    // button waits for it. The needle eases; a reset or a unit change shows
-    // the next value at once. Pages wrap.
+    // One window's life. The scale: 100 before any movie (no range error at start-up), then from the top speed, kept
+    // while none is known, the user's maximum clamped into 10..200; rebuilds leave nothing behind. A point: distance,
+    // altitude (truncated), satellites, calendar; the weather button waits for it. The needle eases; a reset or a
+    // unit change shows the next value at once. Pages wrap.
     void life()
     {
         dataDialog dash(false);
@@ -138,13 +135,11 @@ private slots:
         dash.next_widget_slot();
         QCOMPARE(pages->currentWidget(), f.weatherPage);
     }
-    // A click cycles mph -> km/h -> m/s -> mph on the gauge, deg -> dm -> dms
-    // -> deg on the coordinates, in both layouts, after the double-click
-    // interval; between the two areas nothing cycles. Without a host the
-    // window recomputes the factors, shows the new unit and saves the
-    // settings itself. With one, press, release, double click, release opens
-    // the preferences at the area's tab without cycling, and the next single
-    // click cycles through the host.
+    // A click cycles mph -> km/h -> m/s -> mph on the gauge, deg -> dm -> dms -> deg on the coordinates, in both
+    // layouts, after the double-click interval; between the two areas nothing cycles. Without a host the window
+    // recomputes the factors, shows the new unit and saves the settings itself. With one, press, release, double
+    // click, release opens the preferences at the area's tab without cycling, and the next single click cycles
+    // through the host.
     void clicks_data()
     {
         QTest::addColumn<bool>("vertical");
@@ -200,8 +195,8 @@ private slots:
         }
         QVERIFY(settings().outUnits == 1 && settings().datumFormat == 1);
     }
-    // On one window: the hemisphere letters follow every point (north east
-    // first: the letters must change); the numbers are unsigned, never cut.
+    // On one window: the hemisphere letters follow every point (north east first: the letters must change); the
+    // numbers are unsigned, never cut.
     void coordinates()
     {
         dataDialog dash(false);
@@ -229,9 +224,8 @@ private slots:
         }
         QVERIFY(f.latitudeNumber->digitCount() >= QStringLiteral("-179.999999").size());
     }
-    // Every caption and text fits its place, and inside the 194-pixel
-    // horizontal window, at the widest texts the window shows. The gauge is a
-    // square of 94 % of its group's smaller side and follows the group.
+    // Every caption and text fits its place, and inside the 194-pixel horizontal window, at the widest texts the
+    // window shows. The gauge is a square of 94 % of its group's smaller side and follows the group.
     void captionsFit_data()
     {
         QTest::addColumn<bool>("vertical");

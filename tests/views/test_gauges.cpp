@@ -1,5 +1,5 @@
-// The gauge toolkit and the dashboard's speedometer: range errors, clamping,
-// scale steps, geometry, and the needle's pixels in a rendered gauge.
+// The gauge toolkit and the dashboard's speedometer: range errors, clamping, scale steps, geometry, and the needle's
+// pixels in a rendered gauge.
 #include "views/gauges/qcgaugewidget.h"
 #include "views/gauges/speedgauge.h"
 
@@ -20,8 +20,7 @@ namespace {
 
 const float kNaN = std::nanf("");
 
-// The pixel at `degree` and `fraction` of the radius from the centre of a
-// square gauge image.
+// The pixel at `degree` and `fraction` of the radius from the centre of a square gauge image.
 QColor pixelAt(const QImage &img, qreal degree, qreal fraction)
 {
     const qreal r = img.width() / 2.0;
@@ -49,8 +48,8 @@ class TestGauges : public QObject {
     Q_OBJECT
 
 private slots:
-    // Invalid ranges and steps throw the toolkit's error and leave the item
-    // as it was (0..100 over -45..225, step 10).
+    // Invalid ranges and steps throw the toolkit's error and leave the item as it was (0..100 over -45..225, step
+    // 10).
     void rangeErrors_data()
     {
         QTest::addColumn<Op>("op");
@@ -88,10 +87,9 @@ private slots:
                          .arg(item->minDegree()).arg(item->maxDegree()).arg(item->step()),
                      QStringLiteral("0..100 over -45..225 by 10"));
     }
-    // Ticks and numbers are counted with an integer index: the maximum is
-    // included whenever the span is a whole number of steps, even when adding
-    // the step up would fall short by a rounding error. A scale too fine to
-    // draw draws nothing and returns.
+    // Ticks and numbers are counted with an integer index: the maximum is included whenever the span is a whole
+    // number of steps, even when adding the step up would fall short by a rounding error. A scale too fine to draw
+    // draws nothing and returns.
     void scaleSteps()
     {
         const struct { float minimum, maximum, step; int count; const char *last; } rows[] = {
@@ -112,9 +110,8 @@ private slots:
             render(gauge, 120);
         }
     }
-    // Positions are clamped into 0..100; colour stops outside 0..1 are
-    // ignored; a needle value is clamped into its range and its label shows
-    // the clamped value as a whole number.
+    // Positions are clamped into 0..100; colour stops outside 0..1 are ignored; a needle value is clamped into its
+    // range and its label shows the clamped value as a whole number.
     void clamping()
     {
         QcGaugeWidget gauge;
@@ -144,8 +141,8 @@ private slots:
         QCOMPARE(horizon->roll(), 0.0f);
         render(gauge, 150);
     }
-    // 300 x 200: the items draw in the 200 x 200 square centred across;
-    // label text is sized in pixels from that square's radius.
+    // 300 x 200: the items draw in the 200 x 200 square centred across; label text is sized in pixels from that
+    // square's radius.
     void geometryAndFonts()
     {
         QcGaugeWidget gauge;
@@ -162,8 +159,8 @@ private slots:
         QCOMPARE(label->lastTextRect().center(), QPointF(149, 99));
         QCOMPARE(QcValuesItem::valueFont(91).pixelSize(), 10);
     }
-    // The needle points where its value puts it: 0 lower left, the middle
-    // of 0..100 straight up, the maximum (or beyond) lower right.
+    // The needle points where its value puts it: 0 lower left, the middle of 0..100 straight up, the maximum (or
+    // beyond) lower right.
     void needlePixels()
     {
         const struct { float value; qreal degree; int type; } rows[] = {
@@ -182,9 +179,8 @@ private slots:
                 QVERIFY2(!reddish(pixelAt(img, other, 0.3)), qPrintable(QString::number(other)));
         }
     }
-    // The dashboard's speedometer at a maximum of 30: the green band stops
-    // at the scale's end instead of sweeping round the whole dial, and the
-    // needle's label shows the value.
+    // The dashboard's speedometer at a maximum of 30: the green band stops at the scale's end instead of sweeping
+    // round the whole dial, and the needle's label shows the value.
     void speedGaugePicture()
     {
         QcGaugeWidget gauge;
@@ -197,10 +193,9 @@ private slots:
         QVERIFY(reddish(pixelAt(img, 90, 0.3)));      // 15 of 30: straight up
         QCOMPARE(g.values->valueTexts(), (QStringList{"0", "10", "20", "30"}));
     }
-    // The scale's end from the top speed in the user's unit (the dashboard's
-    // test covers the user's maximum and the start without speeds). A maximum
-    // the toolkit refuses never escapes as an exception: the gauge gets the
-    // default scale; a long scale gets a coarser step.
+    // The scale's end from the top speed in the user's unit (the dashboard's test covers the user's maximum and the
+    // start without speeds). A maximum the toolkit refuses never escapes as an exception: the gauge gets the default
+    // scale; a long scale gets a coarser step.
     void speedometerMaximum()
     {
         const struct { double peakKmh, factor; int previous, maximum; } cases[] = {

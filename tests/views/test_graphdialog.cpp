@@ -1,7 +1,6 @@
-// The graph window, headless, by the items of its scenes: one segment per
-// plotted pair, nothing for no points or no room, the cursor on the curve with
-// a hidden movie between shown ones, redraws that do not grow, the keys, the
-// tabs that follow the loaded movies, and click-to-go through a fake host.
+// The graph window, headless, by the items of its scenes: one segment per plotted pair, nothing for no points or no
+// room, the cursor on the curve with a hidden movie between shown ones, redraws that do not grow, the keys, the tabs
+// that follow the loaded movies, and click-to-go through a fake host.
 #include "graphfixture.h"
 #include "main/guitest.h"
 #include "main/startup.h"
@@ -37,8 +36,7 @@ QString textOf(const GraphPlot *plot, GraphItemRole role)
     return text && text->isVisible() ? text->text() : QString();
 }
 
-// Every item by role, place, visibility and text: equal lists are the same
-// picture. An item at NaN spoils the list.
+// Every item by role, place, visibility and text: equal lists are the same picture. An item at NaN spoils the list.
 QStringList snapshot(const GraphPlot *plot)
 {
     QStringList lines;
@@ -95,9 +93,8 @@ private slots:
         setViewHost(&m_host);
     }
     void cleanup() { setViewHost(nullptr); }
-    // About one plotted point per pixel, first and last on the frame's
-    // edges, one segment per pair; no item at NaN nor a flood of them,
-    // whatever the room.
+    // About one plotted point per pixel, first and last on the frame's edges, one segment per pair; no item at NaN
+    // nor a flood of them, whatever the room.
     void segments()
     {
         const struct { int points; QSize scene; int step, segments; } rows[] = {  // segments -1: no frame either
@@ -128,11 +125,9 @@ private slots:
             }
         }
     }
-    // A window's life. The cursor sits on the curve with a hidden movie
-    // between shown ones; hidden on the hidden movie; kept past the end of the
-    // telemetry; "No Data" for a movie without points. Redraws build the same
-    // scene, the Autoscale button is made once, a burst of resizes is drawn
-    // once.
+    // A window's life. The cursor sits on the curve with a hidden movie between shown ones; hidden on the hidden
+    // movie; kept past the end of the telemetry; "No Data" for a movie without points. Redraws build the same scene,
+    // the Autoscale button is made once, a burst of resizes is drawn once.
     void life()
     {
         fillGraphStore({{300}, {200, false}, {250}, {0}});
@@ -191,8 +186,7 @@ private slots:
         d.updatePoint(LosGraph, pointAt(0, 0, false));
         QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
         QVERIFY(!one(los, GraphItemRole::CursorLine)->isVisible());
-        // Only the movie without points left active, then an empty store:
-        // the curve goes.
+        // Only the movie without points left active, then an empty store: the curve goes.
         track().block[0].active = track().block[2].active = false;
         d.activeMoviesChanged();
         QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
@@ -203,8 +197,8 @@ private slots:
         d.resetGraphs();
         QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
         QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
-        // Tabs follow every loaded movie, not the first; removed tabs come
-        // back in their place; keys act on the page's graph, not the tab index.
+        // Tabs follow every loaded movie, not the first; removed tabs come back in their place; keys act on the
+        // page's graph, not the tab index.
         fillGraphStore({{50, true, false, false}, {50, true, true, false}});
         d.moviesLoaded();
         const QStringList four = {"Speed", "Distance", "LOS", "Bearing"};
@@ -223,11 +217,9 @@ private slots:
         d.moviesLoaded();
         QCOMPARE(tabTexts(d), four);
     }
-    // On one window: 1/2 lower/raise the maximum, 3/4 fewer/more ticks, A
-    // autoscales, M , . / move the time bias by -10, -1, 1, 10 seconds, by key
-    // not character; each redraws with ticks + 1 labels, the top one the
-    // maximum. Then "G", Escape, the Autoscale button, a damaged range from
-    // another window.
+    // On one window: 1/2 lower/raise the maximum, 3/4 fewer/more ticks, A autoscales, M , . / move the time bias by
+    // -10, -1, 1, 10 seconds, by key not character; each redraws with ticks + 1 labels, the top one the maximum. Then
+    // "G", Escape, the Autoscale button, a damaged range from another window.
     void keys()
     {
         fillGraphStore({{400}});
@@ -287,9 +279,8 @@ private slots:
         d.applySettings(GraphRangesChanged);
         QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
     }
-    // A click goes to the earliest position at which the tick finds the
-    // clicked point, in that point's own movie; the right edge to the last
-    // point; outside the frame, switched off or while busy nowhere.
+    // A click goes to the earliest position at which the tick finds the clicked point, in that point's own movie; the
+    // right edge to the last point; outside the frame, switched off or while busy nowhere.
     void clickToGo()
     {
         QTemporaryDir dir;

@@ -1,6 +1,5 @@
-// What the graphs plot, without a window: the cursor's place and value
-// against the curve's with an inactive movie between active ones, the
-// bearing's freeze and reset, damaged store values, and autoscale.
+// What the graphs plot, without a window: the cursor's place and value against the curve's with an inactive movie
+// between active ones, the bearing's freeze and reset, damaged store values, and autoscale.
 #include "graphfixture.h"
 #include "settings/settings.h"
 #include "views/graphseries.h"
@@ -20,8 +19,8 @@ class TestGraphSeries : public QObject {
 
 private slots:
     void init() { setDefaultSettings(); }
-    // Every point's place and value are the curve's; the hidden movie is
-    // nowhere and adds no distance; missing altitude and satellites are 0.
+    // Every point's place and value are the curve's; the hidden movie is nowhere and adds no distance; missing
+    // altitude and satellites are 0.
     void cursorMatchesCurve()
     {
         fillGraphStore({{300}, {200, false}, {250, true, false, false}});
@@ -49,8 +48,7 @@ private slots:
         QCOMPARE(graphPointValue(SatsGraph, track(), settings(), index, 2, 10, nullptr), 0.0);
         QCOMPARE(graphPointValue(SatsGraph, track(), settings(), index, 0, 10, nullptr), 5.0);
     }
-    // 0..360, frozen at or below 3 in the user's unit, afresh at every walk;
-    // the cursor keeps its own.
+    // 0..360, frozen at or below 3 in the user's unit, afresh at every walk; the cursor keeps its own.
     void bearingFreezesAndResets()
     {
         fillGraphStore({{6}});

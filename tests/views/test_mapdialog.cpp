@@ -1,9 +1,8 @@
-// The map window on its shipped Leaflet page, offscreen and offline (tiles
-// from a small HTTP server inside the test), one window and one page for the
-// whole run (each web engine start costs seconds). The store: block 0 (40 points, a (0, 0) spike at 10 and a NaN at 20,
-// points 30 and 31 on one spot), block 1 hidden (far away), block 2 a
-// one-point movie near block 1, block 3 (20 points) whose first point lies
-// on block 0's point 5. Point i of a block is i seconds into its movie.
+// The map window on its shipped Leaflet page, offscreen and offline (tiles from a small HTTP server inside the test),
+// one window and one page for the whole run (each web engine start costs seconds). The store: block 0 (40 points, a
+// (0, 0) spike at 10 and a NaN at 20, points 30 and 31 on one spot), block 1 hidden (far away), block 2 a one-point
+// movie near block 1, block 3 (20 points) whose first point lies on block 0's point 5. Point i of a block is i
+// seconds into its movie.
 #include "export/geotags.h"
 #include "graphfixture.h"
 #include "settings/settings.h"
@@ -98,7 +97,7 @@ class TestMapDialog : public QObject {
     bool settled()
     {
         return m_map->pageReady() && m_map->routeSent()
-            && eval(QStringLiteral("typeof mapDialog === 'object' && mapDialog !== null && myMarker !== null")).toBool();
+            && eval("typeof mapDialog === 'object' && mapDialog !== null && myMarker !== null").toBool();
     }
     void fillBlock(int b, double lat0, double lon0, int points, bool active)
     {
@@ -108,9 +107,7 @@ class TestMapDialog : public QObject {
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("x") == 1 && f.flush()
                 && f.setFileTime(QDateTime::fromSecsSinceEpoch(start + points), QFileDevice::FileModificationTime));
         m.movieFile = QFileInfo(f.fileName());
-        m.active = active;
-        m.numPoints = points;
-        m.duration = points;
+        std::tie(m.active, m.numPoints, m.duration) = std::tuple(active, points, float(points));
         for (int i = 0; i < points; ++i) {
             m.gpsTime[i] = static_cast<uint32_t>(start + i);
             m.lat[i] = lat0 + i * 0.001;
@@ -130,10 +127,11 @@ class TestMapDialog : public QObject {
     {
         QJsonObject r;
         const int levels = speedColorCount(settings().colorLevels);
+        const double reference = speedColorReference(settings(), track().stats);
         for (int b = 0; b < track().numBlocks; ++b) {
             if (!track().block[b].active)
                 continue;
-            for (const RouteRun &run : routeRuns(track().block[b], levels, speedColorReference(settings(), track().stats))) {
+            for (const RouteRun &run : routeRuns(track().block[b], levels, reference)) {
                 const QString c = QString::fromLatin1(speedColorAt(levels, run.colorIndex));
                 r[c] = r[c].toInt() + run.last - run.first + 1;
             }
@@ -144,19 +142,13 @@ class TestMapDialog : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(m_tiles.isListening());
+        QVERIFY(m_dir.isValid() && m_tiles.isListening());
         setDefaultSettings();
-        settings().outUnits = 1;
+        SettingsRecord &s = settings();
+        std::tie(s.outUnits, s.colorLevels, s.autoScaleRoute, s.vmaxFixed, s.mapStyle, s.mapType) =
+            std::tuple(1, 5, false, 100.0f, 0, 1);
         recomputeFactors();
-        settings().colorLevels = 5;
-        settings().autoScaleRoute = false;
-        settings().vmaxFixed = 100.0f;
-        settings().mapStyle = 0;
-        settings().mapType = 1;
-        const QString tiles = m_tiles.base() + QStringLiteral("/{z}/{x}/{y}.png");
-        settings().tileUrlRoadmap = settings().tileUrlSatellite = settings().tileUrlLabels = settings().tileUrlLight =
-            tiles;
+        s.tileUrlRoadmap = s.tileUrlSatellite = s.tileUrlLabels = s.tileUrlLight = m_tiles.base() + "/{z}/{x}/{y}.png";
         resetTrackStore();
         fillBlock(0, 46.50, 7.50, 40, true);
         track().block[0].lat[10] = track().block[0].lon[10] = 0.0;
@@ -182,51 +174,47 @@ private slots:
         delete m_map;
         setViewHost(nullptr);
     }
-    // Every function and global of the page contract, tiles fetched with the
-    // program's User-Agent, attributions shown, and of the window only the
-    // click slot reachable from the page.
+    // Every function and global of the page contract, tiles fetched with the program's User-Agent, attributions
+    // shown, and of the window only the click slot reachable from the page.
     void pageContract()
     {
         // The names missing or of another kind.
-        QCOMPARE(eval(QStringLiteral(
-                          "['addMarker', 'showMarkers', 'clearMarkers', 'deleteMarkers', 'addPolyline', 'showPolylines',"
-                          " 'clearPolylines', 'deletePolylines', 'deletePois', 'roadMap', 'hybridMap', 'satelliteMap',"
-                          " 'lightMap', 'map_panTo', 'myMarker_setLatLng', 'addWaypoint', 'setRoute', 'showRoute',"
-                          " 'clearRoute', 'deleteRoute', 'addRoute', 'addPoi', 'setTileSources']"
-                          ".filter(function (n) { return eval('typeof ' + n) !== 'function'; }).concat("
-                          "['map', 'markers', 'routes', 'pois', 'myMarker', 'currLayer', 'latlng'].filter(function (n) {"
-                          " return eval('typeof ' + n) !== 'object' || eval(n) === null; })).join()"))
-                     .toString(),
+        QCOMPARE(eval("['addMarker', 'showMarkers', 'clearMarkers', 'deleteMarkers', 'addPolyline', 'showPolylines',"
+                      " 'clearPolylines', 'deletePolylines', 'deletePois', 'roadMap', 'hybridMap', 'satelliteMap',"
+                      " 'lightMap', 'map_panTo', 'myMarker_setLatLng', 'addWaypoint', 'setRoute', 'showRoute',"
+                      " 'clearRoute', 'deleteRoute', 'addRoute', 'addPoi', 'setTileSources']"
+                      ".filter(function (n) { return eval('typeof ' + n) !== 'function'; }).concat("
+                      "['map', 'markers', 'routes', 'pois', 'myMarker', 'currLayer', 'latlng'].filter(function (n) {"
+                      " return eval('typeof ' + n) !== 'object' || eval(n) === null; })).join()").toString(),
                  QString());
-        const QStringList reachable = eval(QStringLiteral("Object.keys(mapDialog).filter(function (k) {"
-                                                          " return typeof mapDialog[k] === 'function'; })"))
-                                          .toStringList();
-        // Beyond the channel's own helpers (and QObject's deleteLater, which
-        // the channel refuses for a registered object) only the click slot.
+        const QStringList reachable =
+            eval("Object.keys(mapDialog).filter(function (k) { return typeof mapDialog[k] === 'function'; })")
+                .toStringList();
+        // Beyond the channel's own helpers (and QObject's deleteLater, which the channel refuses for a registered
+        // object) only the click slot.
         QSet<QString> own(reachable.begin(), reachable.end());
         for (const char *helper : {"unwrapQObject", "unwrapProperties", "propertyUpdate", "signalEmitted",
                                    "deleteLater", "deleteLater()"})
             own.remove(QLatin1String(helper));
-        QCOMPARE(own, (QSet<QString>{QStringLiteral("map_click_slot"), QStringLiteral("map_click_slot(QVariant,QVariant)")}));
+        QCOMPARE(own, (QSet<QString>{"map_click_slot", "map_click_slot(QVariant,QVariant)"}));
         // The page cannot delete what it talks to.
-        eval(QStringLiteral("mapDialog.deleteLater && mapDialog.deleteLater();"));
+        eval("mapDialog.deleteLater && mapDialog.deleteLater();");
         QTRY_VERIFY_WITH_TIMEOUT(!m_tiles.requests.isEmpty(), 10000);
-        const QString userAgent = QStringLiteral("User-Agent: Volantix/") + QStringLiteral(VX_VERSION) + QLatin1Char(' ');
+        const QString userAgent = QStringLiteral("User-Agent: Volantix/" VX_VERSION " ");
         QVERIFY2(m_tiles.requests.first().contains(userAgent), qPrintable(m_tiles.requests.first()));
         // Each style: its attribution and its number of tile layers.
-        for (const auto &[index, attribution, layers] : {std::tuple{1, "Esri", 2}, std::tuple{2, "Esri", 1},
-                                                         std::tuple{3, "CARTO", 1},
-                                                         std::tuple{0, "OpenStreetMap contributors", 1}}) {
+        using Style = std::tuple<int, const char *, int>;
+        for (const auto &[index, attribution, layers] :
+             {Style{1, "Esri", 2}, Style{2, "Esri", 1}, Style{3, "CARTO", 1}, Style{0, "OpenStreetMap contributors", 1}}) {
             m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->setCurrentIndex(index);
-            const QString shown = eval(QStringLiteral("document.querySelector('.leaflet-control-attribution')"
-                                                      ".textContent")).toString();
+            const QString shown = eval("document.querySelector('.leaflet-control-attribution').textContent").toString();
             QVERIFY2(shown.contains(QLatin1String(attribution)), qPrintable(shown));
             QCOMPARE(countLayers("L.TileLayer"), layers);
             QCOMPARE(settings().mapStyle, index);
         }
     }
-    // Route vertices per colour, start markers and the vehicle match the
-    // store, also after a movie is hidden and with the boxes switched off.
+    // Route vertices per colour, start markers and the vehicle match the store, also after a movie is hidden and with
+    // the boxes switched off.
     void storeIsDrawn()
     {
         QCOMPARE(shownRoute(), expectedRoute());
@@ -237,31 +225,29 @@ private slots:
                             " requestAnimationFrame(function () { requestAnimationFrame(function () {"
                             " window.painted = true; }); });")
                  .arg(jsCoordOf((m.lat[2] + m.lat[3]) / 2), jsCoordOf((m.lon[2] + m.lon[3]) / 2)));
-        QTRY_VERIFY(eval(QStringLiteral("window.painted")).toBool());
-        const QVariantList rgba = eval(QStringLiteral(
-            "(function () { var p = map.latLngToLayerPoint(map.getCenter()).subtract(routeRenderer._bounds.min);"
-            " var r = window.devicePixelRatio || 1;"
-            " return Array.from(routeRenderer._ctx.getImageData(Math.round(p.x * r), Math.round(p.y * r), 1, 1).data);"
-            " })()")).toList();
+        QTRY_VERIFY(eval("window.painted").toBool());
+        const QVariantList rgba =
+            eval("(function () { var p = map.latLngToLayerPoint(map.getCenter()).subtract(routeRenderer._bounds.min);"
+                 " var r = window.devicePixelRatio || 1; return Array.from(routeRenderer._ctx.getImageData("
+                 "Math.round(p.x * r), Math.round(p.y * r), 1, 1).data); })()").toList();
         const QColor expected(speedColor(m.speed[2], settings(), track().stats));
         QVERIFY2(rgba.size() == 4 && std::abs(rgba[0].toInt() - expected.red()) < 8
                      && std::abs(rgba[1].toInt() - expected.green()) < 8
                      && std::abs(rgba[2].toInt() - expected.blue()) < 8 && rgba[3].toInt() > 150,
                  qPrintable(QVariant(rgba).toStringList().join(' ') + QStringLiteral(" vs ") + expected.name()));
         auto markerPositions = [this] {
-            return eval(QStringLiteral("markers.filter(function (m) { return map.hasLayer(m); })"
-                                       ".map(function (m) { return [m.getLatLng().lat, m.getLatLng().lng]; })"))
-                .toList();
+            return eval("markers.filter(function (m) { return map.hasLayer(m); })"
+                        ".map(function (m) { return [m.getLatLng().lat, m.getLatLng().lng]; })").toList();
         };
         const QVariantList starts = markerPositions();
         QCOMPARE(starts.size(), 3);  // blocks 0, 2 (one point, no route) and 3
         QCOMPARE(starts[1].toList(), (QVariantList{10.5, 10.5}));
         m_map->updatePoint(MapPoint{46.512, 7.506, 120.0, 40.0f, 90.0});
-        QCOMPARE(eval(QStringLiteral("[myMarker.getLatLng().lat, myMarker.getLatLng().lng]")).toList(),
+        QCOMPARE(eval("[myMarker.getLatLng().lat, myMarker.getLatLng().lng]").toList(),
                  (QVariantList{46.512, 7.506}));
         m_map->updatePoint(MapPoint{0.0, 0.0, 0.0, 40.0f, 90.0});  // no fix: the vehicle stays
         m_map->updatePoint(MapPoint{std::nan(""), 7.0, 0.0, 40.0f, 90.0});
-        QCOMPARE(eval(QStringLiteral("myMarker.getLatLng().lat")).toDouble(), 46.512);
+        QCOMPARE(eval("myMarker.getLatLng().lat").toDouble(), 46.512);
         track().block[3].active = false;
         m_map->activeMoviesChanged();
         QTRY_VERIFY(m_map->routeSent());
@@ -292,60 +278,53 @@ private slots:
         settings().mapMarker = 1;
         settings().mapMarkerSize = 9;
         m_map->applySettings(MapMarkerChanged);
-        QCOMPARE(eval(QStringLiteral("[myMarker.options.fillColor, myMarker.options.radius,"
-                                     " myMarker.getLatLng().lat, map.hasLayer(myMarker)]")).toList(),
+        QCOMPARE(eval("[myMarker.options.fillColor, myMarker.options.radius, myMarker.getLatLng().lat,"
+                      " map.hasLayer(myMarker)]").toList(),
                  (QVariantList{QStringLiteral("#0f0"), 9, 46.512, true}));
         QCOMPARE(countLayers("L.CircleMarker"), 1);  // the old one is gone
         // Marker 6 is Leaflet's own picture, from the resources.
         settings().mapMarker = 6;
         m_map->applySettings(MapMarkerChanged);
-        QTRY_VERIFY(eval(QStringLiteral("myMarker instanceof L.Marker && myMarker.getElement().complete"
-                                        " && myMarker.getElement().naturalWidth === 25")).toBool());
+        QTRY_VERIFY(eval("myMarker instanceof L.Marker && myMarker.getElement().complete"
+                         " && myMarker.getElement().naturalWidth === 25").toBool());
         settings().mapMarker = 0;
         m_map->applySettings(MapMarkerChanged);
         QTRY_VERIFY(m_map->routeSent());
     }
-    // Titles that try to break out of their string or into markup show as
-    // typed and do nothing; pins are numbered, yellow when the movie is there.
+    // Titles that try to break out of their string or into markup show as typed and do nothing; pins are numbered,
+    // yellow when the movie is there.
     void hostilePins()
     {
         clearGeotags();
-        const QStringList titles = {QStringLiteral("\"); window.pwned = 1; (\""),
-                                    QStringLiteral("<img src=x onerror=\"window.pwned=2\">"),
-                                    QStringLiteral("back\\slash\nnew line\u2028sep"), QStringLiteral("%1%2"),
-                                    QStringLiteral("no position")};
+        const QStringList titles = {"\"); window.pwned = 1; (\"", "<img src=x onerror=\"window.pwned=2\">",
+                                    QStringLiteral("back\\slash\nnew line\u2028sep"), "%1%2", "no position"};
         for (int i = 0; i < titles.size(); ++i) {
             Geotag tag;
-            tag.title = titles[i];
-            tag.lat = i == 4 ? 0.0 : 46.5 + i * 0.01;
-            tag.lon = i == 4 ? 0.0 : 7.5;
-            tag.movieBlock = i == 1 ? -1 : 0;
+            std::tie(tag.title, tag.lat, tag.lon, tag.movieBlock) =
+                std::tuple(titles[i], i == 4 ? 0.0 : 46.5 + i * 0.01, i == 4 ? 0.0 : 7.5, i == 1 ? -1 : 0);
             tag.movieFile = track().block[0].movieFile;
             QVERIFY(addGeotag(tag));
         }
         m_map->refreshGeotagPins();
-        const QVariantList pins = eval(QStringLiteral(
-            "pois.map(function (p) { return [p.getTooltip().getContent().textContent,"
-            " p.getElement().querySelector('text').textContent,"
-            " p.getElement().querySelector('path').getAttribute('fill')]; })")).toList();
+        const QVariantList pins = eval("pois.map(function (p) { return [p.getTooltip().getContent().textContent,"
+                                       " p.getElement().querySelector('text').textContent,"
+                                       " p.getElement().querySelector('path').getAttribute('fill')]; })").toList();
         QVariantList want;  // the tag without a position has no pin
         for (int i = 0; i < 4; ++i)
             want << QVariant(QVariantList{titles[i], QString::number(i + 1), i == 1 ? "#BBBBBB" : "#FFFF00"});
         QCOMPARE(pins, want);
-        QCOMPARE(eval(QStringLiteral("typeof window.pwned")).toString(), QStringLiteral("undefined"));
-        QCOMPARE(eval(QStringLiteral("document.querySelectorAll('img[src=\"x\"]').length")).toInt(), 0);
+        QCOMPARE(eval("typeof window.pwned + document.querySelectorAll('img[src=\"x\"]').length").toString(),
+                 "undefined0");
         m_map->addGeotagPin(1);
-        QCOMPARE(eval(QStringLiteral("pois.length")).toInt(), 5);
-        m_map->refreshGeotagPins();
-        QCOMPARE(eval(QStringLiteral("pois.length")).toInt(), 4);
-        clearGeotags();
-        m_map->refreshGeotagPins();
-        QCOMPARE(eval(QStringLiteral("pois.length")).toInt(), 0);
+        QCOMPARE(eval("pois.length").toInt(), 5);
+        for (int expected : {4, 0}) {  // refreshed, then with no tags
+            m_map->refreshGeotagPins();
+            QCOMPARE(eval("pois.length").toInt(), expected);
+            clearGeotags();
+        }
     }
-    // Clicks reach the window through the page's channel object only, or as
-    // the map's own click event; the jump lands where the tick finds the
-    // clicked point. Clicks off, while busy, or with hostile arguments go
-    // nowhere.
+    // Clicks reach the window through the page's channel object only, or as the map's own click event; the jump lands
+    // where the tick finds the clicked point. Clicks off, while busy, or with hostile arguments go nowhere.
     void clickToGo()
     {
         const auto at = [](int b, int i, double dLat = 0) {
@@ -376,8 +355,8 @@ private slots:
             settings().clickToGo = row.blocker != QLatin1String("off");
             m_host.busy = row.blocker == QLatin1String("busy");
             m_host.jumps.clear();
-            // The channel answers a call with a callback once the slot has run
-            // (a call it cannot match is never answered).
+            // The channel answers a call with a callback once the slot has run (a call it cannot match is never
+            // answered).
             const bool fire = row.arguments.startsWith(QLatin1String("fire: "));
             eval(fire ? QStringLiteral("map.fire('click', {latlng: L.latLng(%1)});").arg(row.arguments.mid(6))
                       : QStringLiteral("window.clickDone = false; mapDialog.map_click_slot(%1,"
@@ -385,7 +364,7 @@ private slots:
             if (fire)
                 QTRY_COMPARE(m_host.jumps.size(), 1);
             else
-                (void)QTest::qWaitFor([this] { return eval(QStringLiteral("window.clickDone")).toBool(); }, 3000);
+                (void)QTest::qWaitFor([this] { return eval("window.clickDone").toBool(); }, 3000);
             settings().clickToGo = true;
             m_host.busy = false;
             const QList<QPair<int, qint64>> want{{row.block, qint64(row.point) * 1000}};
@@ -394,8 +373,8 @@ private slots:
             QVERIFY2(row.block < 0 || vxtest::tickPoint(row.block, m_host.jumps[0].second, 0) == row.point, row.name);
         }
     }
-    // The view stays on its page: scripts cannot navigate it, open windows
-    // or load frames; a clicked link opens in the desktop browser.
+    // The view stays on its page: scripts cannot navigate it, open windows or load frames; a clicked link opens in
+    // the desktop browser.
     void navigationAwayIsRefused()
     {
         MapPage *page = qobject_cast<MapPage *>(m_map->webView()->page());
@@ -408,7 +387,7 @@ private slots:
         QCOMPARE(eval(QStringLiteral("window.open('%1/popup') === null").arg(m_tiles.base())).toBool(), true);
         eval(QStringLiteral("var f = document.createElement('iframe'); f.src = '%1/frame';"
                             " document.body.appendChild(f);").arg(m_tiles.base()));
-        eval(QStringLiteral("document.querySelector('.leaflet-control-attribution a[href*=\"openstreetmap\"]').click();"));
+        eval("document.querySelector('.leaflet-control-attribution a[href*=\"openstreetmap\"]').click();");
         QTRY_COMPARE(browser.urls.size(), 1);
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(browser.urls.first(), QUrl(QStringLiteral("https://www.openstreetmap.org/copyright")));
@@ -416,7 +395,7 @@ private slots:
         QVERIFY(page->refusedNavigations() >= refused + 2);
         QCOMPARE(page->url(), home);
         QVERIFY(!m_tiles.sawPath("away") && !m_tiles.sawPath("popup") && !m_tiles.sawPath("frame"));
-        QVERIFY(eval(QStringLiteral("typeof addRoute === 'function' && routes.length > 0")).toBool());
+        QVERIFY(eval("typeof addRoute === 'function' && routes.length > 0").toBool());
     }
     // A killed renderer comes back with everything drawn again.
     void crashedRendererReloads()
@@ -428,15 +407,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_map->webView()->page()->renderProcessPid() != pid, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(settled(), 30000);
         QCOMPARE(shownRoute(), expectedRoute());
-        QCOMPARE(eval(QStringLiteral("[myMarker.getLatLng().lat, myMarker.getLatLng().lng]")).toList(),
+        QCOMPARE(eval("[myMarker.getLatLng().lat, myMarker.getLatLng().lng]").toList(),
                  (QVariantList{46.52, 7.51}));
     }
-    // Google without a key shows the Leaflet page and says why; the stored
-    // choice stays. The controls hide, and the title says so, when narrow.
+    // Google without a key shows the Leaflet page and says why; the stored choice stays. The controls hide, and the
+    // title says so, when narrow.
     void pageChoiceAndTitle()
     {
         auto *google = m_map->findChild<QRadioButton *>(QStringLiteral("googleRadio"));
-        QCOMPARE(m_map->findChild<QRadioButton *>(QStringLiteral("mapquestRadio"))->text(), QStringLiteral("OpenStreetMap"));
+        QCOMPARE(m_map->findChild<QRadioButton *>(QStringLiteral("mapquestRadio"))->text(), "OpenStreetMap");
         const QUrl before = m_map->webView()->page()->url();
         google->click();
         QVERIFY(settings().mapType == 0 && stored("configuration/mapType") == 0);

@@ -1,7 +1,6 @@
-// The map's script text and route, without a web engine: string literals a
-// title cannot break out of, the route runs around (0, 0) and NaN spikes,
-// colours by the shared rule, the heading snap at its band edges, settings
-// out of range.
+// The map's script text and route, without a web engine: string literals a title cannot break out of, the route runs
+// around (0, 0) and NaN spikes, colours by the shared rule, the heading snap at its band edges, settings out of
+// range.
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/maproute.h"
@@ -102,8 +101,7 @@ private slots:
         QCOMPARE(startMarkerScripts(MapPageKind::Leaflet, *m).join(' '), marker);
         QCOMPARE(routeScript(*m, 5, 100.0).isEmpty(), runs.isEmpty());
     }
-    // The batched route reads back as the palette of the level count, the
-    // points once each and the runs over them.
+    // The batched route reads back as the palette of the level count, the points once each and the runs over them.
     void routeScriptReadsBack_data()
     {
         QTest::addColumn<int>("levels");
@@ -134,8 +132,8 @@ private slots:
         QCOMPARE(shared[1].toArray().size(), 8);  // four points
         QCOMPARE(shared[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 1, 2, 4, 2, 3, 0}));
     }
-    // Whatever a title holds, its literal reads back as the title and the
-    // script has no line terminator that could end a statement.
+    // Whatever a title holds, its literal reads back as the title and the script has no line terminator that could
+    // end a statement.
     void hostileTextStaysText_data()
     {
         QTest::addColumn<QString>("title");
@@ -166,8 +164,8 @@ private slots:
     {
         QCOMPARE(jsString(QChar(0xD800) + QStringLiteral("x")), QStringLiteral("\"\\ud800x\""));
     }
-    // Eight directions, a band edge snapping to the lower one, any turn and NaN;
-    // below 3.0 in the user's unit the map keeps its heading; north up sends "0".
+    // Eight directions, a band edge snapping to the lower one, any turn and NaN; below 3.0 in the user's unit the map
+    // keeps its heading; north up sends "0".
     void heading()
     {
         const struct { double in; int snapped; } snaps[] = {
@@ -214,8 +212,8 @@ private slots:
         const QString google = vehicleScript(MapPageKind::Google, 46.5, 7.25, marker, size);
         QCOMPARE(google.contains(QStringLiteral("icon: image,")), clampedMapMarker(marker) < 6);
     }
-    // The page a mapType shows, and tile templates that are not http(s)
-    // addresses with {z}, {x} and {y} fall back to their default.
+    // The page a mapType shows, and tile templates that are not http(s) addresses with {z}, {x} and {y} fall back to
+    // their default.
     void pageAndTiles()
     {
         QVERIFY(mapPageFor(0, QString()) == MapPageKind::Leaflet && mapPageFor(0, QStringLiteral("  ")) == MapPageKind::Leaflet

@@ -1,6 +1,5 @@
-// The dashboard's needle and heading smoothing, driven with made-up clocks:
-// the 10 % rule at 1x, reset, the short way across north, long orbits, the
-// speed below which the vehicle does not turn, and fast and slow rates.
+// The dashboard's needle and heading smoothing, driven with made-up clocks: the 10 % rule at 1x, reset, the short way
+// across north, long orbits, the speed below which the vehicle does not turn, and fast and slow rates.
 #include "views/needlesmoother.h"
 
 #include <QtTest>
@@ -13,10 +12,9 @@ class TestNeedleSmoother : public QObject {
     Q_OBJECT
 
 private slots:
-    // At 1x the dashboard is told every 100 ms: the first update of a new
-    // second holds, the k-th one closes k tenths of the remaining gap. reset()
-    // (new movie, seek, other unit) shows the next values at once. Numbers
-    // that are not numbers do not reach the needle.
+    // At 1x the dashboard is told every 100 ms: the first update of a new second holds, the k-th one closes k tenths
+    // of the remaining gap. reset() (new movie, seek, other unit) shows the next values at once. Numbers that are not
+    // numbers do not reach the needle.
     void tenPercentRule()
     {
         NeedleSmoother s;
@@ -36,8 +34,7 @@ private slots:
             QVERIFY(now.speed == 33.0f && now.heading == 270.0);
         QCOMPARE(s.update(50, 270, 2000, 1350).speed, 34.7f);  // and eases from there
     }
-    // Across north the short way, at any speed above 3.0 and never at or
-    // below it.
+    // Across north the short way, at any speed above 3.0 and never at or below it.
     void heading_data()
     {
         QTest::addColumn<double>("from");
@@ -68,9 +65,8 @@ private slots:
         }
         QVERIFY(std::fabs(previous - start - turn) < 1e-9);
     }
-    // Three orbits at 20 degrees a second: every shown step stays within
-    // +-30 degrees (no spin of -340 at the start of a new circle) and the
-    // vehicle ends where the heading is.
+    // Three orbits at 20 degrees a second: every shown step stays within +-30 degrees (no spin of -340 at the start
+    // of a new circle) and the vehicle ends where the heading is.
     void threeOrbits()
     {
         NeedleSmoother s;
@@ -86,9 +82,8 @@ private slots:
         }
         QVERIFY(std::fabs(NeedleSmoother::shortTurn(shown - 0.0)) < 0.1);
     }
-    // At 5x five telemetry seconds pass per real second: the needle still
-    // settles within a second. At x/4 one telemetry second lasts four real
-    // seconds: the needle settles after one and never overshoots.
+    // At 5x five telemetry seconds pass per real second: the needle still settles within a second. At x/4 one
+    // telemetry second lasts four real seconds: the needle settles after one and never overshoots.
     void rates_data()
     {
         QTest::addColumn<double>("rate");

@@ -1,6 +1,5 @@
-// The speed colour rule: band edges in floating point, the reference speed
-// from the statistics or the fixed maximum, one-colour and damaged level
-// counts.
+// The speed colour rule: band edges in floating point, the reference speed from the statistics or the fixed maximum,
+// one-colour and damaged level counts.
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/speedcolor.h"
@@ -53,8 +52,8 @@ private slots:
         stats.peakSpeed = 100.0f;
         QCOMPARE(speedColor(speedKmh, settings(), stats), colour);
     }
-    // Every band is reached, in order; without statistics yet (peak below
-    // zero) the last band, never an index out of the table.
+    // Every band is reached, in order; without statistics yet (peak below zero) the last band, never an index out of
+    // the table.
     void everyBandIsReachedInOrder()
     {
         for (int levels : {5, 10, 14}) {

@@ -1,7 +1,6 @@
-// The weather lookup against a local HTTP server started by the test: good
-// answers, nulls, errors of every kind, a refused connection, a timeout,
-// two lookups answered in reverse order, and the local day across UTC
-// midnight; the request's text and the page's texts; the dashboard's page.
+// The weather lookup against a local HTTP server started by the test: good answers, nulls, errors of every kind, a
+// refused connection, a timeout, two lookups answered in reverse order, and the local day across UTC midnight; the
+// request's text and the page's texts; the dashboard's page.
 #include "settings/settings.h"
 #include "views/datadialog.h"
 #include "views/viewhost.h"
@@ -25,8 +24,8 @@ struct Reply {
 };
 using Handler = std::function<Reply(const QUrl &)>;
 
-// A tiny HTTP/1.1 server: one request per connection, answered by the
-// handler after its delay (or never), then the connection is closed.
+// A tiny HTTP/1.1 server: one request per connection, answered by the handler after its delay (or never), then the
+// connection is closed.
 class LocalServer : public QTcpServer {
 public:
     Handler handler;
@@ -69,8 +68,8 @@ QString hourOf(const QUrl &request, int h)
     return start.addDays(h / 24).toString(Qt::ISODate) + QStringLiteral("T%1:00").arg(h % 24, 2, 10, QLatin1Char('0'));
 }
 
-// Three days from the request's start date, values per day; hourly codes
-// with `code` at noon of each day listed in `codeDays`.
+// Three days from the request's start date, values per day; hourly codes with `code` at noon of each day listed in
+// `codeDays`.
 QByteArray archiveAnswer(const QUrl &request, int offset, const QJsonArray &high, const QJsonArray &low,
                          const QJsonArray &rain, const QJsonArray &snow, int code = 3, QVector<int> codeDays = {})
 {
@@ -137,10 +136,8 @@ class TestWeather : public QObject {
 
 private slots:
     void initTestCase() { setDefaultSettings(); }
-    // Numbers always with a decimal point, the day and its neighbours,
-    // local time at the place, the units the values are kept in; the
-    // address's own query stays; a position that cannot be asked about
-    // gives no request.
+    // Numbers always with a decimal point, the day and its neighbours, local time at the place, the units the values
+    // are kept in; the address's own query stays; a position that cannot be asked about gives no request.
     void requests()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -186,8 +183,7 @@ private slots:
         v.highF = 31.9;  // -0.06 C
         QCOMPARE(weatherTexts(v, 0, 1).high, QStringLiteral("0° C"));
     }
-    // Weather codes that are no WMO code (huge, negative, fractional) are
-    // skipped, not converted.
+    // Weather codes that are no WMO code (huge, negative, fractional) are skipped, not converted.
     void oddWeatherCodes()
     {
         const QByteArray json = R"({"utc_offset_seconds":0,
@@ -199,8 +195,7 @@ private slots:
         QVERIFY(parseArchiveAnswer(json, kNoonUtc.toSecsSinceEpoch(), &v));
         QVERIFY(v.fog == -1 && v.snow == -1);
     }
-    // One lookup against the local server: what the page gets, or a failure
-    // (no values).
+    // One lookup against the local server: what the page gets, or a failure (no values).
     void lookup_data()
     {
         QTest::addColumn<Handler>("handler");
@@ -270,8 +265,7 @@ private slots:
         for (int i = 0; i < got.size(); ++i)
             QVERIFY2(qAbs(got[i] - values[i]) < 1e-9, qPrintable(QStringLiteral("value %1: %2").arg(i).arg(got[i])));
     }
-    // A refused connection fails; a second lookup abandons the first, whose
-    // late answer changes nothing.
+    // A refused connection fails; a second lookup abandons the first, whose late answer changes nothing.
     void refusedAndReplaced()
     {
         WeatherLookup lookup;
@@ -303,8 +297,8 @@ private slots:
         QVERIFY(answered.count() == 1 && failed.count() == 1);
         QCOMPARE(answered.first().first().value<WeatherValues>().highF, 82.4);
     }
-    // The dashboard's page: "Get Weather" waits for a point; a lookup clears
-    // the old values first; a failure says so and leaves "--- ".
+    // The dashboard's page: "Get Weather" waits for a point; a lookup clears the old values first; a failure says so
+    // and leaves "--- ".
     void dashboardPage()
     {
         LocalServer server;
