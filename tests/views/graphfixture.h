@@ -24,11 +24,9 @@ struct BlockSpec {
     bool altitude = true;
     bool sats = true;
 };
-
 constexpr uint32_t kFirstTime = 1700000000;
 // The default distance and speed factor (miles).
 constexpr double kMilesPerKm = 0.621371;
-
 // Block b's points start 10000 s after block b - 1's.
 inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
 {
@@ -59,7 +57,6 @@ inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
     t.numBlocks = b;
     computeTrackStats();
 }
-
 // The point the tick finds in `block` at `positionMs` of its movie (time factor 1).
 inline int tickPoint(int block, qint64 positionMs, int timeBias)
 {
@@ -72,7 +69,6 @@ inline int tickPoint(int block, qint64 positionMs, int timeBias)
     in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), timeBias);
     return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
 }
-
 // `onChange` applies the changed settings as the program's own host would.
 struct RecordingHost : vx::ViewHost {
     bool busy = false;

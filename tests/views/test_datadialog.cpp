@@ -19,15 +19,12 @@ void send(QWidget *w, QEvent::Type type, const QPoint &pos)
     QMouseEvent e(type, pos, w->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
-
 void click(QWidget *w, const QPoint &pos)
 {
     send(w, QEvent::MouseButtonPress, pos);
     send(w, QEvent::MouseButtonRelease, pos);
 }
-
 void waitPastDoubleClick() { QTest::qWait(QApplication::doubleClickInterval() + 150); }
-
 DashboardPoint point(double lat, double lon)
 {
     DashboardPoint p;

@@ -19,7 +19,6 @@ Q_DECLARE_METATYPE(Op)
 namespace {
 
 const float kNaN = std::nanf("");
-
 // The pixel at `degree` and `fraction` of the radius from the centre of a square gauge image.
 QColor pixelAt(const QImage &img, qreal degree, qreal fraction)
 {
@@ -29,10 +28,8 @@ QColor pixelAt(const QImage &img, qreal degree, qreal fraction)
     const int y = qRound((img.height() - 1) / 2 - r * fraction * std::sin(a));
     return img.pixelColor(x, y);
 }
-
 bool reddish(const QColor &c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; }
 bool greenish(const QColor &c) { return c.green() > 100 && c.red() < 90 && c.blue() < 90; }
-
 QImage render(QcGaugeWidget &gauge, int side)
 {
     gauge.resize(side, side);

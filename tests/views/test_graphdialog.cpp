@@ -22,20 +22,17 @@ QList<QGraphicsItem *> itemsOf(const GraphPlot *plot, GraphItemRole role)
             found << item;
     return found;
 }
-
 QGraphicsItem *one(const GraphPlot *plot, GraphItemRole role)
 {
     const QList<QGraphicsItem *> items = itemsOf(plot, role);
     return items.size() == 1 ? items.first() : nullptr;
 }
-
 // A text item's text while shown.
 QString textOf(const GraphPlot *plot, GraphItemRole role)
 {
     auto *text = static_cast<QGraphicsSimpleTextItem *>(one(plot, role));
     return text && text->isVisible() ? text->text() : QString();
 }
-
 // Every item by role, place, visibility and text: equal lists are the same picture. An item at NaN spoils the list.
 QStringList snapshot(const GraphPlot *plot)
 {
@@ -51,7 +48,6 @@ QStringList snapshot(const GraphPlot *plot)
     lines.sort();
     return lines;
 }
-
 QStringList tabTexts(const graphDialog &d)
 {
     QStringList texts;
@@ -59,7 +55,6 @@ QStringList tabTexts(const graphDialog &d)
         texts << d.findChild<QTabWidget *>()->tabText(i);
     return texts;
 }
-
 // What the tick sends: the point found (or not) and the time.
 GraphPoint pointAt(int block, int point, bool found = true)
 {

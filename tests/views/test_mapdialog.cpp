@@ -24,7 +24,6 @@ using namespace vx;
 namespace {
 
 constexpr qint64 T0 = 1689327000;  // 2023-07-14 09:30:00 UTC
-
 // Answers every GET with a small PNG and remembers the request heads.
 class TileServer : public QTcpServer {
 public:
@@ -59,12 +58,10 @@ public:
         });
     }
     QStringList requests;
-
 private:
     QByteArray m_png;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
-
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:

@@ -18,7 +18,6 @@ using namespace vx;
 namespace {
 
 const double NaN = std::nan("");
-
 // A block from "lat,lon,speed" triples separated by ';'; "nan" reads as NaN.
 std::unique_ptr<MovieBlock> blockOf(const QString &points)
 {
@@ -33,7 +32,6 @@ std::unique_ptr<MovieBlock> blockOf(const QString &points)
     }
     return m;
 }
-
 // "colour:first-last" of each run, joined by ' '.
 QString runsText(const QVector<RouteRun> &runs)
 {
@@ -42,7 +40,6 @@ QString runsText(const QVector<RouteRun> &runs)
         out << QStringLiteral("%1:%2-%3").arg(r.colorIndex).arg(r.first).arg(r.last);
     return out.join(QLatin1Char(' '));
 }
-
 // The arguments of "name(...);" read back as one JSON array.
 QJsonArray callArguments(const QString &script, const QString &name)
 {

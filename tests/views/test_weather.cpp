@@ -23,7 +23,6 @@ struct Reply {
     bool hang = false;  // never answers
 };
 using Handler = std::function<Reply(const QUrl &)>;
-
 // A tiny HTTP/1.1 server: one request per connection, answered by the handler after its delay (or never), then the
 // connection is closed.
 class LocalServer : public QTcpServer {
@@ -54,20 +53,16 @@ public:
     }
     QUrl url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
     WeatherService service() const { return {url(QStringLiteral("/v1/archive")), url("/v1/forecast"), {}}; }
-
 private:
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
-
 QJsonArray numbers(std::initializer_list<QJsonValue> v) { return QJsonArray(v); }
-
 // The hourly time `h` hours after the midnight of the request's start date.
 QString hourOf(const QUrl &request, int h)
 {
     const QDate start = QDate::fromString(QUrlQuery(request).queryItemValue(QStringLiteral("start_date")), Qt::ISODate);
     return start.addDays(h / 24).toString(Qt::ISODate) + QStringLiteral("T%1:00").arg(h % 24, 2, 10, QLatin1Char('0'));
 }
-
 // Three days from the request's start date, values per day; hourly codes with `code` at noon of each day listed in
 // `codeDays`.
 QByteArray archiveAnswer(const QUrl &request, int offset, const QJsonArray &high, const QJsonArray &low,
@@ -88,7 +83,6 @@ QByteArray archiveAnswer(const QUrl &request, int offset, const QJsonArray &high
                      {"hourly", QJsonObject{{"time", hours}, {"weather_code", codes}}}};
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
-
 QByteArray visibilityAnswer(const QUrl &request, double metres)
 {
     QJsonArray hours, vis;
@@ -101,9 +95,7 @@ QByteArray visibilityAnswer(const QUrl &request, double metres)
                                      {"hourly", QJsonObject{{"time", hours}, {"visibility", vis}}}})
         .toJson();
 }
-
 bool isArchive(const QUrl &u) { return u.path() == QLatin1String("/v1/archive"); }
-
 // The archive answers with `archive`, the visibility request with `visibility`.
 Handler serve(std::function<QByteArray(const QUrl &)> archive, Reply visibility = {404, ""})
 {
@@ -113,13 +105,11 @@ Handler fixed(Reply r)
 {
     return [=](const QUrl &) { return r; };
 }
-
 const QJsonArray kHigh = numbers({50.0, 82.4, 60.0});
 const QJsonArray kLow = numbers({40.0, 55.2, 45.0});
 const QJsonArray kRain = numbers({0.0, 0.3, 1.0});
 const QJsonArray kNoSnow = numbers({0.0, 0.0, 0.0});
 const QDateTime kNoonUtc(QDate(2017, 3, 11), QTime(12, 0), Qt::UTC);
-
 // A good archive answer (fog on the middle day) and 10 miles of visibility.
 Reply goodAnswer(const QUrl &u)
 {
