@@ -22,8 +22,7 @@ const double NaN = std::nan("");
 std::unique_ptr<MovieBlock> blockOf(const QString &points)
 {
     auto m = std::make_unique<MovieBlock>();
-    const QStringList list = points.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString &p : list) {
+    for (const QString &p : points.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList v = p.split(QLatin1Char(','));
         const int i = m->numPoints++;
         m->lat[i] = v[0] == QLatin1String("nan") ? NaN : v[0].toDouble();
@@ -99,32 +98,22 @@ private slots:
         QCOMPARE(routeScript(*m, 5, 100.0).isEmpty(), runs.isEmpty());
     }
     // The batched route reads back as the palette of the level count, the points once each and the runs over them.
-    void routeScriptReadsBack_data()
-    {
-        QTest::addColumn<int>("levels");
-        QTest::addColumn<int>("palette");
-        QTest::addColumn<QString>("lastColour");
-        QTest::newRow("5 levels") << 5 << 5 << "#00CFFF";
-        QTest::newRow("one colour") << 1 << 1 << "#FF0000";
-        QTest::newRow("unknown count uses 14") << 7 << 14 << "#0050FF";
-        QTest::newRow("negative count uses 14") << -3 << 14 << "#0050FF";
-    }
     void routeScriptReadsBack()
     {
-        QFETCH(int, levels);
-        QFETCH(int, palette);
-        QFETCH(QString, lastColour);
-        const auto m = blockOf(QStringLiteral("46.123456789012,-7.000000000001,1;46.2,-7.1,1;0,0,1;46.3,-7.2,100;"
-                                              "46.4,-7.3,100"));
-        const QJsonArray args = callArguments(routeScript(*m, levels, 100.0), QStringLiteral("addRoute"));
-        QVERIFY(args.size() == 3 && args[0].toArray().size() == palette);
-        QCOMPARE(args[0].toArray().last().toString(), lastColour);
-        // Points 0, 1 (broken at the spike), 3, 4; 12 significant digits.
-        QCOMPARE(args[1].toArray().toVariantList(),
-                 (QVariantList{46.123456789, -7.0, 46.2, -7.1, 46.3, -7.2, 46.4, -7.3}));
-        QCOMPARE(args[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 2, 3, palette - 1}));
+        const auto m = blockOf("46.123456789012,-7.000000000001,1;46.2,-7.1,1;0,0,1;46.3,-7.2,100;46.4,-7.3,100");
+        // Five levels, one colour, an unknown and a negative count (the 14-level table).
+        for (const auto &[levels, palette, lastColour] : {std::tuple{5, 5, "#00CFFF"}, std::tuple{1, 1, "#FF0000"},
+                                                          std::tuple{7, 14, "#0050FF"}, std::tuple{-3, 14, "#0050FF"}}) {
+            const QJsonArray args = callArguments(routeScript(*m, levels, 100.0), QStringLiteral("addRoute"));
+            QVERIFY(args.size() == 3 && args[0].toArray().size() == palette);
+            QCOMPARE(args[0].toArray().last().toString(), lastColour);
+            // Points 0, 1 (broken at the spike), 3, 4; 12 significant digits.
+            QCOMPARE(args[1].toArray().toVariantList(),
+                     (QVariantList{46.123456789, -7.0, 46.2, -7.1, 46.3, -7.2, 46.4, -7.3}));
+            QCOMPARE(args[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 2, 3, palette - 1}));
+        }
         // Runs that go on from each other share their point.
-        const auto zigzag = blockOf(QStringLiteral("46.1,7,10;46.2,7,90;46.3,7,10;46.4,7,90"));
+        const auto zigzag = blockOf("46.1,7,10;46.2,7,90;46.3,7,10;46.4,7,90");
         const QJsonArray shared = callArguments(routeScript(*zigzag, 5, 100.0), QStringLiteral("addRoute"));
         QCOMPARE(shared[1].toArray().size(), 8);  // four points
         QCOMPARE(shared[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 1, 2, 4, 2, 3, 0}));
@@ -172,11 +161,11 @@ private slots:
         for (const auto &c : snaps)
             QVERIFY2(snapHeading(c.in) == c.snapped, qPrintable(QString::number(c.in)));
         HeadingState state;
-        QCOMPARE(headingText(state, 250.0, 2.99, false), QStringLiteral("0"));
-        QCOMPARE(headingText(state, 250.0, 3.01, false), QStringLiteral("-90"));
-        QCOMPARE(headingText(state, 130.0, 0.0, false), QStringLiteral("-90"));
-        QCOMPARE(headingText(state, 130.0, 50.0, true), QStringLiteral("0"));
-        QCOMPARE(state.snapped, 135);
+        QStringList sent;
+        for (const auto &[heading, speed, northUp] : {std::tuple{250.0, 2.99, false}, std::tuple{250.0, 3.01, false},
+                                                      std::tuple{130.0, 0.0, false}, std::tuple{130.0, 50.0, true}})
+            sent << headingText(state, heading, speed, northUp);
+        QVERIFY2(sent.join(' ') == "0 -90 -90 0" && state.snapped == 135, qPrintable(sent.join(' ')));
         // Google sends the heading only when it changed, and pans only when asked.
         const QStringList google = positionScripts(MapPageKind::Google, 1.5, 2.5, QStringLiteral("135"), true, false);
         QCOMPARE(google, QStringList{QStringLiteral("var latlng = new google.maps.LatLng(1.5, 2.5);"
@@ -186,28 +175,22 @@ private slots:
                               QStringLiteral("myMarker_setLatLng();")}));
     }
     // Stored values out of range never index past a table.
-    void settingsAreClampedWhereUsed_data()
-    {
-        QTest::addColumn<int>("marker");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("default red, 6 px") << 0 << 6 << "radius: 6,   stroke: true,   weight:  2,   fillColor: '#f00'";
-        QTest::newRow("3 px draws a thin edge") << 5 << 3 << "radius: 3,   stroke: true,   weight:  1,   fillColor: '#0ff'";
-        QTest::newRow("marker 99 reads 0, size 500 reads 10") << 99 << 500 << "radius: 10, ";
-        QTest::newRow("marker -1, size -4") << -1 << -4 << "radius: 3,   stroke: true,   weight:  1,   fillColor: '#f00'";
-        QTest::newRow("6 is Leaflet's own marker") << 6 << 6 << "var myMarker = new L.marker(latlng).addTo(map);";
-    }
     void settingsAreClampedWhereUsed()
     {
-        QFETCH(int, marker);
-        QFETCH(int, size);
-        QFETCH(QString, expected);
-        const QString script = vehicleScript(MapPageKind::Leaflet, 46.5, 7.25, marker, size);
-        QVERIFY2(script.contains(expected), qPrintable(script));
-        QVERIFY(script.startsWith(QStringLiteral("var latlng = new L.latLng(46.5, 7.25);")));
-        QVERIFY(script.endsWith(QStringLiteral("myMarker.setLatLng(latlng);map.panTo(latlng);")));
-        const QString google = vehicleScript(MapPageKind::Google, 46.5, 7.25, marker, size);
-        QCOMPARE(google.contains(QStringLiteral("icon: image,")), clampedMapMarker(marker) < 6);
+        const struct { int marker, size; const char *expected; } rows[] = {
+            {0, 6, "radius: 6,   stroke: true,   weight:  2,   fillColor: '#f00'"},    // default red, 6 px
+            {5, 3, "radius: 3,   stroke: true,   weight:  1,   fillColor: '#0ff'"},    // 3 px draws a thin edge
+            {99, 500, "radius: 10, "},                                                  // marker 0, size 10
+            {-1, -4, "radius: 3,   stroke: true,   weight:  1,   fillColor: '#f00'"},  // marker 0, size 3
+            {6, 6, "var myMarker = new L.marker(latlng).addTo(map);"}};                 // Leaflet's own marker
+        for (const auto &row : rows) {
+            const QString script = vehicleScript(MapPageKind::Leaflet, 46.5, 7.25, row.marker, row.size);
+            QVERIFY2(script.contains(QLatin1String(row.expected)), qPrintable(script));
+            QVERIFY(script.startsWith(QStringLiteral("var latlng = new L.latLng(46.5, 7.25);"))
+                    && script.endsWith(QStringLiteral("myMarker.setLatLng(latlng);map.panTo(latlng);")));
+            const QString google = vehicleScript(MapPageKind::Google, 46.5, 7.25, row.marker, row.size);
+            QCOMPARE(google.contains(QStringLiteral("icon: image,")), clampedMapMarker(row.marker) < 6);
+        }
     }
     // The page a mapType shows, and tile templates that are not http(s) addresses with {z}, {x} and {y} fall back to
     // their default.
