@@ -56,7 +56,6 @@ public:
 private:
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
-QJsonArray numbers(std::initializer_list<QJsonValue> v) { return QJsonArray(v); }
 // The hourly time `h` hours after the midnight of the request's start date.
 QString hourOf(const QUrl &request, int h)
 {
@@ -90,10 +89,8 @@ QByteArray visibilityAnswer(const QUrl &request, double metres)
         hours << hourOf(request, h);
         vis << (h % 24 < 12 ? metres / 2 : metres * 1.5);  // mean: metres
     }
-    return QJsonDocument(QJsonObject{{"utc_offset_seconds", 0},
-                                     {"hourly_units", QJsonObject{{"visibility", QStringLiteral("m")}}},
-                                     {"hourly", QJsonObject{{"time", hours}, {"visibility", vis}}}})
-        .toJson();
+    return QJsonDocument(QJsonObject{{"utc_offset_seconds", 0}, {"hourly_units", QJsonObject{{"visibility", "m"}}},
+                                     {"hourly", QJsonObject{{"time", hours}, {"visibility", vis}}}}).toJson();
 }
 bool isArchive(const QUrl &u) { return u.path() == QLatin1String("/v1/archive"); }
 // The archive answers with `archive`, the visibility request with `visibility`.
@@ -101,14 +98,11 @@ Handler serve(std::function<QByteArray(const QUrl &)> archive, Reply visibility 
 {
     return [=](const QUrl &u) { return isArchive(u) ? Reply{200, archive(u)} : visibility; };
 }
-Handler fixed(Reply r)
-{
-    return [=](const QUrl &) { return r; };
-}
-const QJsonArray kHigh = numbers({50.0, 82.4, 60.0});
-const QJsonArray kLow = numbers({40.0, 55.2, 45.0});
-const QJsonArray kRain = numbers({0.0, 0.3, 1.0});
-const QJsonArray kNoSnow = numbers({0.0, 0.0, 0.0});
+Handler fixed(Reply r) { return [=](const QUrl &) { return r; }; }
+const QJsonArray kHigh = QJsonArray({50.0, 82.4, 60.0});
+const QJsonArray kLow = QJsonArray({40.0, 55.2, 45.0});
+const QJsonArray kRain = QJsonArray({0.0, 0.3, 1.0});
+const QJsonArray kNoSnow = QJsonArray({0.0, 0.0, 0.0});
 const QDateTime kNoonUtc(QDate(2017, 3, 11), QTime(12, 0), Qt::UTC);
 // A good archive answer (fog on the middle day) and 10 miles of visibility.
 Reply goodAnswer(const QUrl &u)
@@ -196,8 +190,8 @@ private slots:
         QTest::newRow("good answer") << Handler(goodAnswer) << kNoonUtc << QList<double>{82.4, 55.2, 0.3, 10, 1, 0};
         QTest::newRow("nulls for some values")
             << Handler([](const QUrl &u) {
-                   return Reply{200, isArchive(u) ? archiveAnswer(u, 0, numbers({50.0, QJsonValue(), 60.0}), kLow,
-                                                                  numbers({0, QJsonValue(), 0}), numbers({0, 0.2, 0}))
+                   return Reply{200, isArchive(u) ? archiveAnswer(u, 0, QJsonArray({50.0, QJsonValue(), 60.0}), kLow,
+                                                                  QJsonArray({0, QJsonValue(), 0}), QJsonArray({0, 0.2, 0}))
                                                   : visibilityAnswer(u, 1000)};
                })
             << kNoonUtc << QList<double>{no, 55.2, no, 1000 / 1609.344, 0, 1};
@@ -220,7 +214,7 @@ private slots:
             return archiveAnswer(u, 0, kHigh, kLow, kRain, kNoSnow).replace("precipitation_sum", "precip");
         }) << kNoonUtc << failed;
         QTest::newRow("short column")
-            << serve([](const QUrl &u) { return archiveAnswer(u, 0, numbers({1.0}), kLow, kRain, kNoSnow); })
+            << serve([](const QUrl &u) { return archiveAnswer(u, 0, QJsonArray({1.0}), kLow, kRain, kNoSnow); })
             << kNoonUtc << failed;
         // 03:00 UTC is still the evening before seven hours west.
         QTest::newRow("west of UTC: the day before")
@@ -273,7 +267,7 @@ private slots:
         server.handler = [](const QUrl &u) {
             // The first place answers late with other values.
             const bool first = QUrlQuery(u).queryItemValue(QStringLiteral("latitude")) == QLatin1String("1.000000");
-            const QJsonArray high = first ? numbers({1.0, 1.0, 1.0}) : kHigh;
+            const QJsonArray high = first ? QJsonArray({1.0, 1.0, 1.0}) : kHigh;
             return isArchive(u) ? Reply{200, archiveAnswer(u, 0, high, kLow, kRain, kNoSnow), first ? 400 : 0}
                                 : Reply{404, ""};
         };
