@@ -28,13 +28,8 @@ void waitPastDoubleClick() { QTest::qWait(QApplication::doubleClickInterval() + 
 DashboardPoint point(double lat, double lon)
 {
     DashboardPoint p;
-    p.time = QDateTime(QDate(2017, 3, 11), QTime(21, 22, 5), Qt::UTC);
-    p.latitude = lat;
-    p.longitude = lon;
-    p.hasAltitude = p.hasSats = true;
-    p.altitudeM = 10.9;
-    p.sats = 14;
-    p.travelledDist = 12.34;
+    std::tie(p.time, p.latitude, p.longitude, p.hasAltitude, p.hasSats, p.altitudeM, p.sats, p.travelledDist) =
+        std::tuple(QDateTime(QDate(2017, 3, 11), QTime(21, 22, 5), Qt::UTC), lat, lon, true, true, 10.9, 14, 12.34);
     return p;
 }
 
@@ -87,7 +82,7 @@ private slots:
         QCOMPARE(dash.gauge()->items().size(), 13);
         QCOMPARE(dash.findChildren<QObject *>().size(), children);
         const QDateTime t(QDate(2020, 1, 1), QTime(10, 0, 0), Qt::UTC);
-        dash.updateSpeedHeading(20, 90, t);
+        dash.updateSpeedHeading(20, 90, t);  // at once, eased, at once after a reset and after a unit change
         QVERIFY(dash.speedGauge().needle->currentValue() == 20.0f && dash.vehicleHeading() == 90.0);
         dash.updateSpeedHeading(60, 180, t.addMSecs(100));
         QVERIFY(dash.speedGauge().needle->currentValue() < 30);
@@ -104,23 +99,18 @@ private slots:
         DashboardPoint p = point(1, 2);
         dash.updatePoint(p);
         QVERIFY(f.getWeatherButton->isEnabled());
-        QCOMPARE(dash.speedGauge().distanceLabel->text(), QStringLiteral("12.3 mi"));
-        QCOMPARE(f.altitudeNumber->intValue(), 35);  // 10.9 m = 35.76 ft
-        QCOMPARE(f.satsNumber->intValue(), 14);
+        QCOMPARE(dash.speedGauge().distanceLabel->text(), "12.3 mi");
+        QVERIFY(f.altitudeNumber->intValue() == 35 && f.satsNumber->intValue() == 14);  // 10.9 m = 35.76 ft
         QCOMPARE(f.calendarWidget->selectedDate(), p.time.date());
         QCOMPARE(f.calendarLabel->text(), p.time.date().toString(QStringLiteral("MMMM yyyy")));
-        p.altitudeM = -1.5;  // -4.92 ft
-        p.hasSats = false;
-        p.sats = 3;
+        std::tie(p.altitudeM, p.hasSats, p.sats) = std::tuple(-1.5, false, 3);  // -4.92 ft
         dash.updatePoint(p);
         QVERIFY(f.altitudeNumber->intValue() == -4 && f.satsNumber->intValue() == 14);
         dash.setTelemetryPresence(false, true);
         QVERIFY(!dash.showsAltitude() && !f.altitudeUnits->isVisibleTo(&dash) && dash.showsSats());
         dash.resetToEmpty();
-        QVERIFY(!f.getWeatherButton->isEnabled());
-        QCOMPARE(dash.speedGauge().needle->currentValue(), 0.0f);
+        QVERIFY(!f.getWeatherButton->isEnabled() && dash.speedGauge().needle->currentValue() == 0.0f);
         dash.setArrowVehicle(true);
-        QVERIFY(dash.arrowVehicle());
         dash.toggleVehicle();
         QVERIFY(!dash.arrowVehicle());
         QStackedWidget *pages = f.stackedWidget;
