@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <tuple>
 
 namespace vxtest {
 
@@ -24,6 +25,7 @@ struct BlockSpec {
     bool altitude = true;
     bool sats = true;
 };
+
 constexpr uint32_t kFirstTime = 1700000000;
 // The default distance and speed factor (miles).
 constexpr double kMilesPerKm = 0.621371;
@@ -36,12 +38,8 @@ inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
     int b = 0;
     for (const BlockSpec &spec : blocks) {
         MovieBlock &m = t.block[b];
-        m.active = spec.active;
-        m.hasAltitude = spec.altitude;
-        m.hasSats = spec.sats;
-        m.numPoints = spec.points;
-        m.duration = static_cast<float>(spec.points);
-        m.totalDist = 0;
+        std::tie(m.active, m.hasAltitude, m.hasSats, m.numPoints, m.duration, m.totalDist) =
+            std::tuple(spec.active, spec.altitude, spec.sats, spec.points, float(spec.points), 0.0);
         for (int i = 0; i < spec.points; ++i) {
             m.gpsTime[i] = kFirstTime + 10000u * static_cast<uint32_t>(b) + static_cast<uint32_t>(i);
             m.speed[i] = static_cast<float>((i * 7 + b * 13) % 100);
@@ -57,18 +55,19 @@ inline void fillGraphStore(std::initializer_list<BlockSpec> blocks)
     t.numBlocks = b;
     computeTrackStats();
 }
+
 // The point the tick finds in `block` at `positionMs` of its movie (time factor 1).
 inline int tickPoint(int block, qint64 positionMs, int timeBias)
 {
     using namespace vx;
     const MovieBlock &m = track().block[block];
     TickInput in;
-    in.positionMs = positionMs;
-    in.modifiedMs = m.movieFile.lastModified().toMSecsSinceEpoch();
-    in.duration = m.duration;
+    std::tie(in.positionMs, in.modifiedMs, in.duration) =
+        std::tuple(positionMs, m.movieFile.lastModified().toMSecsSinceEpoch(), m.duration);
     in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), timeBias);
     return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
 }
+
 // `onChange` applies the changed settings as the program's own host would.
 struct RecordingHost : vx::ViewHost {
     bool busy = false;
