@@ -206,7 +206,8 @@ private slots:
             QCOMPARE(f.latDirectionLabel->text() + f.lonDirectionLabel->text(), row.letters);
             const QList<QLCDNumber *> &fields = layouts[row.format];
             for (int i = 0; i < fields.size(); ++i)
-                QVERIFY2(qAbs(fields[i]->value() - row.shown[i]) < 1e-6 && !fields[i]->checkOverflow(fields[i]->value()),
+                QVERIFY2(qAbs(fields[i]->value() - row.shown[i]) < 1e-6
+                             && !fields[i]->checkOverflow(fields[i]->value()),
                          qPrintable(fields[i]->objectName()));
         }
         QVERIFY(f.latitudeNumber->digitCount() >= QStringLiteral("-179.999999").size());

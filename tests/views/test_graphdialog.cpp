@@ -106,11 +106,10 @@ private slots:
                 plot.draw(graphRange(settings(), graph), index, row.scene);
                 plot.moveCursor(GraphCursor{true, 0, row.points / 2, QDateTime::currentDateTime()}, index, !row.points);
                 const GraphCurve &c = plot.curve();
-                const QString at = QStringLiteral("%1 points, %2 wide, graph %3").arg(row.points)
-                                       .arg(row.scene.width()).arg(graph);
                 QVERIFY2(c.step == row.step && itemsOf(&plot, GraphItemRole::Curve).size() == std::max(row.segments, 0)
                              && itemsOf(&plot, GraphItemRole::Frame).size() == (row.segments < 0 ? 0 : 1),
-                         qPrintable(at));
+                         qPrintable(QStringLiteral("%1 points, %2 wide, graph %3").arg(row.points)
+                                        .arg(row.scene.width()).arg(graph)));
                 QVERIFY(c.points.size() < 2
                         || (c.points.front().x == plot.frame().left && c.points.back().x == plot.frame().right()));
                 QVERIFY(plot.scene()->items().size() < std::max(row.segments, 0) + 40);
@@ -147,9 +146,9 @@ private slots:
             d.updatePoint(graph, pointAt(0, 0, false));
             QCOMPARE(line->line().x1(), x);
             d.updatePoint(graph, pointAt(1, 10));
-            QVERIFY(!line->isVisible() && !one(plot, GraphItemRole::CursorDot)->isVisible());
-            QVERIFY(!textOf(plot, GraphItemRole::DateText).isEmpty());
-            QCOMPARE(textOf(plot, GraphItemRole::NoDataText), QString());
+            QVERIFY(!line->isVisible() && !one(plot, GraphItemRole::CursorDot)->isVisible()
+                    && !textOf(plot, GraphItemRole::DateText).isEmpty()
+                    && textOf(plot, GraphItemRole::NoDataText).isEmpty());
         }
         // A graph not on screen catches up when shown.
         d.updatePoint(LosGraph, pointAt(0, 30));
@@ -179,8 +178,8 @@ private slots:
         d.selectGraph(LosGraph);
         track().Block = 3;
         d.updatePoint(LosGraph, pointAt(0, 0, false));
-        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
-        QVERIFY(!one(los, GraphItemRole::CursorLine)->isVisible());
+        QVERIFY(textOf(los, GraphItemRole::NoDataText) == "No Data"
+                && !one(los, GraphItemRole::CursorLine)->isVisible());
         // Only the movie without points left active, then an empty store: the curve goes.
         track().block[0].active = track().block[2].active = false;
         d.activeMoviesChanged();
@@ -190,8 +189,7 @@ private slots:
         QVERIFY(!itemsOf(los, GraphItemRole::Curve).isEmpty());
         resetTrackStore();
         d.resetGraphs();
-        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
-        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty() && textOf(los, GraphItemRole::NoDataText) == "No Data");
         // Tabs follow every loaded movie, not the first; removed tabs come back in their place; keys act on the
         // page's graph, not the tab index.
         fillGraphStore({{50, true, false, false}, {50, true, true, false}});

@@ -99,7 +99,8 @@ private slots:
             fillGraphStore({});  // the statistics of no value at all
             TrackStats st = track().stats;
             if (!std::isnan(row.value)) {
-                std::tie(st.minSpeed, st.maxSpeed, st.minSats, st.maxSats) = std::tuple(0, row.value, 3, int(row.value));
+                std::tie(st.minSpeed, st.maxSpeed, st.minSats, st.maxSats) =
+                    std::tuple(0, row.value, 3, int(row.value));
                 st.routeLength = st.maxLos = st.minAltitude = row.value;
                 st.maxAltitude = 123.0;
             }

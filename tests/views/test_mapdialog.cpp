@@ -194,8 +194,8 @@ private slots:
         QVERIFY2(m_tiles.requests.first().contains(userAgent), qPrintable(m_tiles.requests.first()));
         // Each style: its attribution and its number of tile layers.
         using Style = std::tuple<int, const char *, int>;
-        for (const auto &[index, attribution, layers] :
-             {Style{1, "Esri", 2}, Style{2, "Esri", 1}, Style{3, "CARTO", 1}, Style{0, "OpenStreetMap contributors", 1}}) {
+        for (const auto &[index, attribution, layers] : {Style{1, "Esri", 2}, Style{2, "Esri", 1}, Style{3, "CARTO", 1},
+                                                         Style{0, "OpenStreetMap contributors", 1}}) {
             m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->setCurrentIndex(index);
             const QString shown = eval("document.querySelector('.leaflet-control-attribution').textContent").toString();
             QVERIFY2(shown.contains(QLatin1String(attribution)), qPrintable(shown));

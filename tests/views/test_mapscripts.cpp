@@ -91,9 +91,10 @@ private slots:
         const auto m = blockOf(points);
         QCOMPARE(runsText(routeRuns(*m, 5, 100.0)), runs);
         QCOMPARE(firstDrawablePoint(*m), startPoint);
-        const QString marker = startPoint < 0 ? QString()
-                                              : QStringLiteral("var waypoint = new L.latLng(%1, %2); addMarker(waypoint);")
-                                                    .arg(jsCoord(m->lat[startPoint]), jsCoord(m->lon[startPoint]));
+        const QString marker =
+            startPoint < 0 ? QString()
+                           : QStringLiteral("var waypoint = new L.latLng(%1, %2); addMarker(waypoint);")
+                                 .arg(jsCoord(m->lat[startPoint]), jsCoord(m->lon[startPoint]));
         QCOMPARE(startMarkerScripts(MapPageKind::Leaflet, *m).join(' '), marker);
         QCOMPARE(routeScript(*m, 5, 100.0).isEmpty(), runs.isEmpty());
     }
@@ -102,8 +103,9 @@ private slots:
     {
         const auto m = blockOf("46.123456789012,-7.000000000001,1;46.2,-7.1,1;0,0,1;46.3,-7.2,100;46.4,-7.3,100");
         // Five levels, one colour, an unknown and a negative count (the 14-level table).
-        for (const auto &[levels, palette, lastColour] : {std::tuple{5, 5, "#00CFFF"}, std::tuple{1, 1, "#FF0000"},
-                                                          std::tuple{7, 14, "#0050FF"}, std::tuple{-3, 14, "#0050FF"}}) {
+        using Row = std::tuple<int, int, const char *>;
+        for (const auto &[levels, palette, lastColour] :
+             {Row{5, 5, "#00CFFF"}, Row{1, 1, "#FF0000"}, Row{7, 14, "#0050FF"}, Row{-3, 14, "#0050FF"}}) {
             const QJsonArray args = callArguments(routeScript(*m, levels, 100.0), QStringLiteral("addRoute"));
             QVERIFY(args.size() == 3 && args[0].toArray().size() == palette);
             QCOMPARE(args[0].toArray().last().toString(), lastColour);
@@ -136,7 +138,7 @@ private slots:
     {
         QFETCH(QString, title);
         const QString literal = jsString(title);
-        const QJsonArray back = QJsonDocument::fromJson((QLatin1Char('[') + literal + QLatin1Char(']')).toUtf8()).array();
+        const QJsonArray back = QJsonDocument::fromJson(('[' + literal + ']').toUtf8()).array();
         QCOMPARE(back.size(), 1);
         QCOMPARE(back[0].toString(), title);
         const QString pin = pinScript(MapPageKind::Leaflet, 46.5, 7.5, 3, title, true);
@@ -196,8 +198,8 @@ private slots:
     // their default.
     void pageAndTiles()
     {
-        QVERIFY(mapPageFor(0, QString()) == MapPageKind::Leaflet && mapPageFor(0, QStringLiteral("  ")) == MapPageKind::Leaflet
-                && mapPageFor(0, QStringLiteral("k")) == MapPageKind::Google);
+        QVERIFY(mapPageFor(0, QString()) == MapPageKind::Leaflet && mapPageFor(0, "  ") == MapPageKind::Leaflet
+                && mapPageFor(0, "k") == MapPageKind::Google);
         for (int type : {1, 2, 3, 4, -1})
             QCOMPARE(mapPageFor(type, QStringLiteral("k")), MapPageKind::Leaflet);
         const char *fallback = DEFAULT_TILE_ROADMAP;

@@ -18,8 +18,8 @@ private slots:
     {
         const struct { int levels; bool autoScale; double speedKmh; const char *colour; } rows[] = {
             // Five levels, peak 100 km/h: bands end at 20, 40, 60, 80 (strictly above), the peak and beyond.
-            {5, true, 19.9, "#B40032"}, {5, true, 20, "#FF005A"}, {5, true, 79.99, "#6CFF00"}, {5, true, 100, "#00CFFF"},
-            {5, true, 180, "#00CFFF"}, {5, true, std::nan(""), "#00CFFF"},
+            {5, true, 19.9, "#B40032"}, {5, true, 20, "#FF005A"}, {5, true, 79.99, "#6CFF00"},
+            {5, true, 100, "#00CFFF"}, {5, true, 180, "#00CFFF"}, {5, true, std::nan(""), "#00CFFF"},
             // 14 levels: (k + 1) / 14 in integers would be 0 for every band; 7/14 of the peak; one level always red.
             {14, true, 0, "#B40032"}, {14, true, 50, "#9BFF00"}, {10, true, 55, "#ABFF00"}, {1, true, 70, "#FF0000"},
             // A damaged level count reads the 14-level table.

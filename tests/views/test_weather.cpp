@@ -190,8 +190,8 @@ private slots:
         QTest::newRow("good answer") << Handler(goodAnswer) << kNoonUtc << QList<double>{82.4, 55.2, 0.3, 10, 1, 0};
         QTest::newRow("nulls for some values")
             << Handler([](const QUrl &u) {
-                   return Reply{200, isArchive(u) ? archiveAnswer(u, 0, QJsonArray({50.0, QJsonValue(), 60.0}), kLow,
-                                                                  QJsonArray({0, QJsonValue(), 0}), QJsonArray({0, 0.2, 0}))
+                   const QJsonArray high{50.0, QJsonValue(), 60.0}, rain{0, QJsonValue(), 0}, snow{0, 0.2, 0};
+                   return Reply{200, isArchive(u) ? archiveAnswer(u, 0, high, kLow, rain, snow)
                                                   : visibilityAnswer(u, 1000)};
                })
             << kNoonUtc << QList<double>{no, 55.2, no, 1000 / 1609.344, 0, 1};
