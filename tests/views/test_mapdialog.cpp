@@ -378,8 +378,7 @@ private slots:
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(browser.urls.first(), QUrl(QStringLiteral("https://www.openstreetmap.org/copyright")));
         QTest::qWait(300);
-        QVERIFY(page->refusedNavigations() >= refused + 2);
-        QCOMPARE(page->url(), home);
+        QVERIFY(page->refusedNavigations() >= refused + 2 && page->url() == home);
         QVERIFY(!m_tiles.requests.join('\n').contains(QRegularExpression("GET /(away|popup|frame)")));
         QVERIFY(eval("typeof addRoute === 'function' && routes.length > 0").toBool());
     }
@@ -406,11 +405,10 @@ private slots:
         google->click();
         QVERIFY(settings().mapType == 0 && stored("configuration/mapType") == 0);
         QVERIFY(m_map->pageKind() == MapPageKind::Leaflet && google->isChecked());
-        QVERIFY(google->toolTip().contains(QStringLiteral("OpenStreetMap")));
-        QVERIFY(!m_map->findChild<QCheckBox *>(QStringLiteral("northUpCheckBox"))->isEnabled());
+        QVERIFY(google->toolTip().contains("OpenStreetMap")
+                && !m_map->findChild<QCheckBox *>(QStringLiteral("northUpCheckBox"))->isEnabled());
         QCOMPARE(m_map->findChild<QComboBox *>(QStringLiteral("mapStyleCombo"))->itemText(3), QStringLiteral("Light"));
-        QCOMPARE(m_map->webView()->page()->url(), before);  // nothing to load again
-        QVERIFY(m_map->pageReady());
+        QVERIFY(m_map->webView()->page()->url() == before && m_map->pageReady());  // nothing to load again
         for (const auto &[width, title] : {std::pair{120, "Map (Widen for controls)"}, std::pair{1000, "Map"}}) {
             m_map->resize(width, 400);
             QCOMPARE(m_map->windowTitle(), QLatin1String(title));
@@ -432,8 +430,7 @@ private slots:
             {false, true, "proxy.example.org", warn}, {true, true, "", refuse}};
         for (const auto &row : rows) {
             SettingsRecord s;
-            s.useProxy = row.useProxy;
-            s.proxyUseCred = row.useCred;
+            std::tie(s.useProxy, s.proxyUseCred) = std::pair(row.useProxy, row.useCred);
             s.proxyServer.assign(QStringLiteral(" proxy.example.org"));
             QVERIFY2(proxyAuthAnswer(s, QLatin1String(row.asking)) == row.answer, row.asking);
         }
