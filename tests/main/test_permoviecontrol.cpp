@@ -1,10 +1,6 @@
-// The per-movie settings indicator in the player window on generated movies:
-// the default file without movies (its folder created, the delete question),
-// both loads at a movie change (the default first, the indicator showing the
-// movie's own file), a load reaching the player and its sliders, the revision
-// warning, save then load again changing nothing, a file that vanished, a
-// pipe named like a settings file; and the preferences opened from the menu
-// and by other windows, one at a time, following a per-movie load.
+// The per-movie settings indicator in the player window on generated movies: the default file, both loads
+// at a movie change reaching the player, save then load again, files that vanish or are pipes; and the
+// preferences opened from the menu and by other windows, one at a time, following loads and clicks.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -18,24 +14,15 @@
 #include "main/windowmanager.h"
 #include "settings/permoviesettings.h"
 #include "settings/preferencesdialog.h"
-#include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/datadialog.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMediaPlayer>
-#include <QSlider>
-#include <QStandardPaths>
-#include <QToolButton>
 #include <QVideoWidget>
 
 #include <sys/stat.h>
 
 using namespace vx;
-using vxtest::store;
-
 using vxtest::readFile;
 
 class TestPerMovieControl : public QObject {
@@ -109,26 +96,19 @@ private slots:
         QCOMPARE(boxes.texts.first(), perMovieNewerRevisionText());
         // Movie A: its own file over the default one, applied to the player.
         const SettingsRecord &s = settings();
-        QCOMPARE(track().Block, 0);
-        QCOMPARE(s.outUnits, 1);
-        QCOMPARE(s.volume, 0.3f);
-        QVERIFY(s.muted && w.player()->isMuted());
-        QCOMPARE(w.panel()->volumeSlider->value(), 30);
-        QCOMPARE(w.player()->volume(), 30);
-        QCOMPARE(w.panel()->brightnessSlider->value(), 40);
-        QCOMPARE(w.panel()->contrastSlider->value(), -100);
-        QCOMPARE(w.panel()->videoWidget->brightness(), 40);
-        QVERIFY(w.windows()->syncOn());
+        PlayerPanel *p = w.panel();
+        QCOMPARE(QList<int>({track().Block, s.outUnits, p->volumeSlider->value(), w.player()->volume(),
+                             p->brightnessSlider->value(), p->contrastSlider->value(), p->videoWidget->brightness()}),
+                 QList<int>({0, 1, 30, 30, 40, -100, 40}));
+        QVERIFY(s.volume == 0.3f && s.muted && w.player()->isMuted() && w.windows()->syncOn());
         QCOMPARE(indicator(w)->toolTip(), QStringLiteral("Delete settings for this movie"));
-        QCOMPARE(store().value(QStringLiteral("configuration/volume")).toDouble(), double(0.3f));
+        QCOMPARE(vxtest::store().value(QStringLiteral("configuration/volume")).toDouble(), double(0.3f));
         // The open preferences follow the load.
         QCOMPARE(w.preferences()->findChild<QLineEdit *>(QStringLiteral("clockBiasEdit"))->text(),
                  QStringLiteral("0.0333"));
         // Movie B has no file: the default applies, the indicator shows B's.
         w.playback()->selectMovie(1);
-        QCOMPARE(s.volume, 0.5f);
-        QCOMPARE(s.clockBias, 60);
-        QCOMPARE(w.panel()->volumeSlider->value(), 50);
+        QVERIFY(s.volume == 0.5f && s.clockBias == 60 && p->volumeSlider->value() == 50);
         QCOMPARE(indicator(w)->toolTip(), QStringLiteral("Save settings for this movie"));
         QVERIFY(boxes.unexpected.isEmpty());
     }
@@ -138,8 +118,7 @@ private slots:
         MainWindow w;
         QVERIFY(w.loader()->loadFolder(m_folder));
         w.playback()->selectMovie(1);
-        settings().timeBias = 7;
-        settings().speedDashCamMax = 0.25 + 50;
+        settings().timeBias = 7, settings().speedDashCamMax = 0.25 + 50;
         w.viewCoordinator()->settingsChanged(TimeSyncChanged | GraphRangesChanged);
         const qint64 offset = w.playback()->totalOffsetSec();
         QCOMPARE(offset, 7);  // subtitle times start with the movie

@@ -1,20 +1,10 @@
-// The update check as the user meets it, against a server inside the test:
-// what a manual and a silent check show, the two together, a check that
-// ends during a load, and the version history dialog's links.
+// The update check as the user meets it, against a server inside the test: manual and silent checks, the
+// two together, a check that ends during a load, and the version history dialog's links.
 #include "main/guitest.h"
 #include "main/updatecheck.h"
 #include "settings/historyfeed.h"
 #include "settings/versionhistorydialog.h"
 #include "support/httpserver.h"
-
-#include <QDesktopServices>
-#include <QGroupBox>
-#include <QImage>
-#include <QLabel>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
 using namespace vx;
 using vxtest::BoxAnswerer;
@@ -24,28 +14,22 @@ using vxtest::historyOf;
 namespace {
 
 // Closes every version history dialog that opens, noting what it showed:
-// "<group title>|<button text>|<button enabled>".
-class HistoryCloser {
-public:
+// "<group title>|<button text>|<button enabled>", and its window title.
+struct HistoryCloser {
+    QStringList seen, titles;
+    QTimer timer;
     HistoryCloser()
     {
-        m_timer.setInterval(20);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto *d = qobject_cast<versionHistoryDialog *>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            seen << QStringLiteral("%1|%2|%3").arg(d->group()->title(), d->downloadButton()->text(),
-                                                  d->downloadButton()->isEnabled() ? "on" : "off");
-            titles << d->windowTitle();
-            d->closeButton()->click();
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto *d = qobject_cast<versionHistoryDialog *>(QApplication::activeModalWidget())) {
+                seen << QStringLiteral("%1|%2|%3").arg(d->group()->title(), d->downloadButton()->text(),
+                                                      d->downloadButton()->isEnabled() ? "on" : "off");
+                titles << d->windowTitle();
+                d->closeButton()->click();
+            }
         });
-        m_timer.start();
+        timer.start(20);
     }
-    QStringList seen;
-    QStringList titles;
-
-private:
-    QTimer m_timer;
 };
 
 class UrlCatcher : public QObject {
@@ -57,7 +41,24 @@ public:
     QList<QUrl> urls;
 };
 
-const QStringList kSchemes = {"http", "https", "file", "javascript"};
+// A check against the test's server, as version 1.1.4, with a 0.4 s time limit.
+struct Rig {
+    QObject owner;
+    UpdateCheck *check = new UpdateCheck(nullptr, &owner);
+    QSignalSpy finished{check, &UpdateCheck::checkFinished};
+    HistoryCloser closer;
+    explicit Rig(const QString &base)
+    {
+        check->setUpdateBase(base);
+        check->setRunningVersion(versionFromText(QStringLiteral("1.1.4")));
+        DownloadLimits limits;
+        limits.timeoutMs = 400;
+        check->setLimits(limits);
+    }
+};
+
+const QString kSince = "Changes since version 1.1.4|Download 1.2.0|on", kUpToDate =
+    "Changes in version 1.1.4|You are up to date!|off";
 
 } // namespace
 
@@ -67,16 +68,7 @@ class TestUpdateCheck : public QObject {
     vxtest::LocalHttpServer m_server;
     QByteArray m_answer;
 
-    UpdateCheck *makeCheck(QObject *owner)
-    {
-        auto *check = new UpdateCheck(nullptr, owner);
-        check->setUpdateBase(m_server.base() + QStringLiteral("v/"));
-        check->setRunningVersion(versionFromText(QStringLiteral("1.1.4")));
-        DownloadLimits limits;
-        limits.timeoutMs = 400;
-        check->setLimits(limits);
-        return check;
-    }
+    QString base() const { return m_server.base() + QStringLiteral("v/"); }
 
 private slots:
     void initTestCase()
@@ -87,89 +79,70 @@ private slots:
 
     void init() { m_server.requests.clear(); }
 
+    // The silent check shows only newer releases, never a message.
     void outcome_data()
     {
         QTest::addColumn<bool>("silent");
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("dialog");  // what the history dialog showed, if it opened
         QTest::addColumn<QString>("box");     // part of a message box's text, if one opened
-
-        const QByteArray newer = httpAnswer(200, "OK", historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3"}));
-        const QByteArray same = httpAnswer(200, "OK", historyOf({"1.1.4", "1.1.3"}));
-        const QByteArray older = httpAnswer(200, "OK", historyOf({"1.1.3"}));
-        const QByteArray missing = httpAnswer(404, "Not Found", "<html/>");
-        const QByteArray empty = httpAnswer(200, "OK", "<volantix><changes/></volantix>");
-        const QString since = "Changes since version 1.1.4|Download 1.2.0|on";
-        QTest::newRow("manual, newer releases") << false << newer << since << "";
-        QTest::newRow("silent, newer releases") << true << newer << since << "";
-        QTest::newRow("manual, up to date") << false << same << "Changes in version 1.1.4|You are up to date!|off"
-                                            << "";
-        QTest::newRow("silent, up to date") << true << same << "" << "";
-        QTest::newRow("manual, older release")
-            << false << older << ""
-            << "This version (1.1.4) is newer than the latest release version (1.1.3).";
-        QTest::newRow("silent, older release") << true << older << "" << "";
-        QTest::newRow("manual, 404") << false << missing << "" << "answered 404 Not Found";
-        QTest::newRow("silent, 404") << true << missing << "" << "";
-        QTest::newRow("manual, no entries") << false << empty << "" << "no complete release";
-        QTest::newRow("silent, no entries") << true << empty << "" << "";
-        QTest::newRow("manual, no answer") << false << QByteArray() << "" << "did not answer within 0.4 seconds";
-        QTest::newRow("silent, no answer") << true << QByteArray() << "" << "";
+        auto rows = [](const char *name, const QByteArray &answer, const QString &dialog, const QString &box) {
+            QTest::addRow("manual, %s", name) << false << answer << dialog << box;
+            QTest::addRow("silent, %s", name) << true << answer << (dialog == kSince ? dialog : "") << "";
+        };
+        rows("newer releases", httpAnswer(200, "OK", historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3"})), kSince, "");
+        rows("up to date", httpAnswer(200, "OK", historyOf({"1.1.4", "1.1.3"})), kUpToDate, "");
+        rows("older release", httpAnswer(200, "OK", historyOf({"1.1.3"})), "",
+             "This version (1.1.4) is newer than the latest release version (1.1.3).");
+        rows("404", httpAnswer(404, "Not Found", "<html/>"), "", "answered 404 Not Found");
+        rows("no entries", httpAnswer(200, "OK", "<volantix><changes/></volantix>"), "", "no complete release");
+        rows("no answer", QByteArray(), "", "did not answer within 0.4 seconds");
     }
 
     void outcome()
     {
         QFETCH(bool, silent);
-        QFETCH(QByteArray, answer);
         QFETCH(QString, dialog);
         QFETCH(QString, box);
+        QFETCH(QByteArray, answer);
         m_answer = answer;
-        QObject owner;
-        UpdateCheck *check = makeCheck(&owner);
-        QSignalSpy finished(check, &UpdateCheck::checkFinished);
-        HistoryCloser closer;
+        Rig r(base());
         BoxAnswerer answerer(box.isEmpty() ? QStringList() : QStringList{"OK"});
-        check->start(silent);
-        QVERIFY(finished.wait(5000));
+        r.check->start(silent);
+        QVERIFY(r.finished.wait(5000));
         QCOMPARE(m_server.requests.size(), 1);
         QVERIFY(m_server.requests.first().startsWith("GET /v/volantix_version.xml "));
-        QCOMPARE(closer.seen, dialog.isEmpty() ? QStringList() : QStringList{dialog});
+        QCOMPARE(r.closer.seen, dialog.isEmpty() ? QStringList() : QStringList{dialog});
         QCOMPARE(answerer.texts.size(), box.isEmpty() ? 0 : 1);
         QVERIFY(answerer.unexpected.isEmpty());
         if (!box.isEmpty()) {
             QVERIFY2(answerer.texts.first().contains(box), qPrintable(answerer.texts.first()));
             QCOMPARE(answerer.titles.first(), QStringLiteral("Check for new Volantix Version"));
         }
-        QVERIFY(!check->active());
+        QVERIFY(!r.check->active());
     }
 
     // Nothing of one check's history survives into the next.
     void eachCheckStartsAfresh()
     {
-        QObject owner;
-        UpdateCheck *check = makeCheck(&owner);
-        QSignalSpy finished(check, &UpdateCheck::checkFinished);
-        HistoryCloser closer;
+        Rig r(base());
         BoxAnswerer answerer({"OK"});
-        m_answer = httpAnswer(200, "OK", historyOf({"1.2.0", "1.1.4"}));
-        check->start(false);
-        QVERIFY(finished.wait(5000));
-        m_answer = httpAnswer(200, "OK", "<volantix><changes/></volantix>");
-        check->start(false);
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(closer.seen.size(), 1);
+        for (const QByteArray &body : {historyOf({"1.2.0", "1.1.4"}), QByteArray("<volantix><changes/></volantix>")}) {
+            m_answer = httpAnswer(200, "OK", body);
+            r.check->start(false);
+            QVERIFY(r.finished.wait(5000));
+        }
+        QCOMPARE(r.closer.seen.size(), 1);
         QCOMPARE(answerer.texts.size(), 1);
         QVERIFY(answerer.texts.first().contains("no complete release"));
     }
 
     void withoutUpdateLocationNothingIsContacted()
     {
-        QObject owner;
-        UpdateCheck *check = makeCheck(&owner);
-        check->setUpdateBase(QString());
+        Rig r{QString()};
         BoxAnswerer answerer({"OK"});
-        check->start(true);
-        check->start(false);
+        r.check->start(true);
+        r.check->start(false);
         QTRY_COMPARE(answerer.texts.size(), 1);
         QVERIFY(answerer.texts.first().contains("no update location configured"));
         QTest::qWait(100);
@@ -193,21 +166,18 @@ private slots:
     {
         QFETCH(bool, firstSilent);
         QFETCH(bool, secondSilent);
-        m_answer = httpAnswer(200, "OK", historyOf({"1.1.4"}));
-        QObject owner;
-        UpdateCheck *check = makeCheck(&owner);
-        QSignalSpy finished(check, &UpdateCheck::checkFinished);
-        HistoryCloser closer;
-        BoxAnswerer answerer({});
-        check->start(firstSilent);
-        check->start(secondSilent);
-        QVERIFY(finished.wait(5000));
-        QTest::qWait(300);
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished.first().first().value<UpdateOutcome>(), UpdateOutcome::History);
-        QCOMPARE(closer.seen, QStringList{"Changes in version 1.1.4|You are up to date!|off"});
-        QVERIFY(answerer.unexpected.isEmpty());
         QFETCH(int, requests);
+        m_answer = httpAnswer(200, "OK", historyOf({"1.1.4"}));
+        Rig r(base());
+        BoxAnswerer answerer({});
+        r.check->start(firstSilent);
+        r.check->start(secondSilent);
+        QVERIFY(r.finished.wait(5000));
+        QTest::qWait(300);
+        QCOMPARE(r.finished.size(), 1);
+        QCOMPARE(r.finished.first().first().value<UpdateOutcome>(), UpdateOutcome::History);
+        QCOMPARE(r.closer.seen, QStringList{kUpToDate});
+        QVERIFY(answerer.unexpected.isEmpty());
         QVERIFY(!m_server.requests.isEmpty() && m_server.requests.size() <= requests);
     }
 
@@ -215,20 +185,17 @@ private slots:
     void outcomeWaitsForTheLoad()
     {
         m_answer = httpAnswer(200, "OK", historyOf({"1.2.0", "1.1.4"}));
-        QObject owner;
-        UpdateCheck *check = makeCheck(&owner);
+        Rig r(base());
         bool busy = true;
-        check->setBusyCheck([&busy] { return busy; });
-        QSignalSpy finished(check, &UpdateCheck::checkFinished);
-        HistoryCloser closer;
-        check->start(true);
+        r.check->setBusyCheck([&busy] { return busy; });
+        r.check->start(true);
         QTRY_COMPARE(m_server.requests.size(), 1);
         QTest::qWait(3 * UpdateCheck::BUSY_RETRY_MS);
-        QVERIFY(closer.seen.isEmpty() && finished.isEmpty() && check->active());
+        QVERIFY(r.closer.seen.isEmpty() && r.finished.isEmpty() && r.check->active());
         busy = false;
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(closer.seen, QStringList{"Changes since version 1.1.4|Download 1.2.0|on"});
-        QCOMPARE(closer.titles, QStringList{"Volantix -  Version History"});
+        QVERIFY(r.finished.wait(5000));
+        QCOMPARE(r.closer.seen, QStringList{kSince});
+        QCOMPARE(r.closer.titles, QStringList{"Volantix -  Version History"});
     }
 
     // Only http(s) addresses with a host open, from the download button and
@@ -237,11 +204,10 @@ private slots:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("https") << "https://example.org/download/1.2.0" << true;
-        QTest::newRow("http") << "http://example.org/notes#x" << true;
-        QTest::newRow("file") << "file:///etc/passwd" << false;
-        QTest::newRow("javascript") << "javascript:alert(document.cookie)" << false;
-        QTest::newRow("relative") << "download.html" << false;
+        for (const char *url : {"https://example.org/download/1.2.0", "http://example.org/notes#x"})
+            QTest::newRow(url) << url << true;
+        for (const char *url : {"file:///etc/passwd", "javascript:alert(document.cookie)", "download.html"})
+            QTest::newRow(url) << url << false;
     }
 
     void onlyWebPagesOpen()
@@ -249,7 +215,8 @@ private slots:
         QFETCH(QString, url);
         QFETCH(bool, opens);
         UrlCatcher catcher;
-        for (const QString &scheme : kSchemes)
+        const QStringList schemes = {"http", "https", "file", "javascript"};
+        for (const QString &scheme : schemes)
             QDesktopServices::setUrlHandler(scheme, &catcher, "open");
         HistoryView view;
         view.buttonText = QStringLiteral("Download 1.2.0");
@@ -259,7 +226,7 @@ private slots:
         versionHistoryDialog dialog(view);
         dialog.downloadButton()->click();
         emit dialog.notes()->anchorClicked(QUrl(url));
-        for (const QString &scheme : kSchemes)
+        for (const QString &scheme : schemes)
             QDesktopServices::unsetUrlHandler(scheme);
         QCOMPARE(catcher.urls, opens ? (QList<QUrl>{QUrl(url), QUrl(url)}) : QList<QUrl>());
         QCOMPARE(dialog.notes()->source(), QUrl());  // the view never follows a link itself

@@ -1,14 +1,12 @@
 // Version history files for the update tests.
 #pragma once
 
-#include <QByteArray>
 #include <QList>
-#include <QString>
 #include <QStringList>
 
 namespace vxtest {
 
-// One `version` element. A part given as null leaves that child out.
+// One `version` element. A null part leaves that child out.
 struct FeedEntry {
     QString version;  // "1.2.0": major, minor, subminor; "-" leaves all three out
     QString url;      // null: no <url>
@@ -16,26 +14,24 @@ struct FeedEntry {
 };
 
 // "1.2.0" with a download page and notes named after the version.
-inline FeedEntry release(const QString &version)
+inline FeedEntry release(const QString &v)
 {
-    return {version, QStringLiteral("https://example.org/download/") + version,
-            QStringLiteral("<p>notes of ") + version + QStringLiteral("</p>")};
+    return {v, QStringLiteral("https://example.org/download/") + v, QStringLiteral("<p>notes of %1</p>").arg(v)};
 }
 
 inline QByteArray historyXml(const QList<FeedEntry> &entries)
 {
     QString xml = QStringLiteral("<?xml version=\"1.0\"?>\n<volantix><changes>\n");
-    auto escaped = [](const QString &s) { return s.toHtmlEscaped(); };
     for (const FeedEntry &e : entries) {
         xml += QStringLiteral("<version>");
-        const QStringList parts = e.version.split(QLatin1Char('.'));
+        const QStringList parts = e.version == QLatin1String("-") ? QStringList() : e.version.split('.');
         const char *names[] = {"major", "minor", "subminor"};
-        for (int i = 0; i < 3 && i < parts.size() && e.version != QLatin1String("-"); ++i)
+        for (int i = 0; i < 3 && i < parts.size(); ++i)
             xml += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(names[i]), parts.at(i));
         if (!e.url.isNull())
-            xml += QStringLiteral("<url>%1</url>").arg(escaped(e.url));
+            xml += QStringLiteral("<url>%1</url>").arg(e.url.toHtmlEscaped());
         if (!e.notes.isNull())
-            xml += QStringLiteral("<text>%1</text>").arg(escaped(e.notes));
+            xml += QStringLiteral("<text>%1</text>").arg(e.notes.toHtmlEscaped());
         xml += QStringLiteral("</version>\n");
     }
     return (xml + QStringLiteral("</changes></volantix>\n")).toUtf8();

@@ -1,33 +1,14 @@
-// The preferences dialog offscreen against a recording host: the clamps of
-// typed values land in the record while the field keeps what was typed
-// ("150" passes through "1" and "15"), open and close without edits changes
-// nothing, the UTC correction shifts the loaded times once and never during
-// a load, changes made by other windows (a graph key) are shown and kept,
-// the tabs follow the loaded telemetry, the restart texts, the geometry
-// group, and numbers in the C locale whatever the user's locale.
+// The preferences dialog offscreen against a recording host: typed values clamped in the record only, open
+// and close without edits, the UTC correction (never during a load), changes made by other windows, the tabs
+// following the telemetry, the restart texts, and numbers in the C locale whatever the user's locale.
 #include "main/guitest.h"
 #include "main/startup.h"
 #include "settings/graphranges.h"
 #include "settings/permoviesettings.h"
 #include "settings/preferencesdialog.h"
-#include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/graphdialog.h"
 #include "views/viewhost.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTabWidget>
-#include <QGroupBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
-
-#include <functional>
 
 using namespace vx;
 using vxtest::store;
@@ -58,8 +39,10 @@ struct FakeHost : ViewHost {
 
 using Getter = std::function<double(const SettingsRecord &)>;
 
-// Types `text` into a field the way a user does: its tab in front, select
-// all, then keys.
+// Values as one text, to compare several settings at once.
+template <typename... T> QString vals(const T &...v) { return QStringList{QVariant(v).toString()...}.join(' '); }
+
+// Types `text` into a field the way a user does: its tab in front, select all, then keys.
 void typeInto(QLineEdit *edit, const QString &text)
 {
     auto *tabs = edit->window()->findChild<QTabWidget *>(QStringLiteral("preferencesTabs"));
@@ -91,13 +74,10 @@ class TestPreferencesDialog : public QObject {
             qWarning("preferences not exposed");
         return d;
     }
-    template <typename T>
-    static T *child(preferencesDialog *d, const char *name)
+    template <typename T> static T *child(preferencesDialog *d, const char *name)
     {
         T *w = d->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+        return w ? w : (qFatal("no control %s", name), nullptr);
     }
 
 private slots:
@@ -109,9 +89,7 @@ private slots:
 
     void init()
     {
-        store().clear();
-        store().sync();
-        setDefaultSettings();
+        vxtest::resetStore(false);
         resetTrackStore();
         m_host = FakeHost();
         setViewHost(&m_host);
@@ -129,29 +107,25 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<Getter>("setting");
-        QTest::addColumn<double>("stored");
+        QTest::addColumn<double>("stored");  // to 1/1000
         QTest::addColumn<QString>("settled");
-        auto row = [](const char *name, const char *field, const char *typed, Getter g, double stored,
-                      const char *settled) {
-            QTest::newRow(name) << field << typed << g << stored << settled;
-        };
-        row("speed max 500", "speedMaxEdit", "500", [](auto &s) { return s.speedDashCamMax; }, 300, "300.0");
-        row("speed min -5", "speedMinEdit", "-5", [](auto &s) { return s.speedDashCamMin; }, 0, "0.0");
-        row("distance max", "distanceMaxEdit", "2.5", [](auto &s) { return s.distMax; }, 2.5, "2.5");
-        row("satellites whole", "satsMaxEdit", "12", [](auto &s) { return s.satsMax; }, 12, "12");
-        row("clock bias 1.5 h", "clockBiasEdit", "1.5", [](auto &s) { return s.clockBias; }, 5400, "1.5000");
-        row("clock bias to the second", "clockBiasEdit", "1.4997", [](auto &s) { return s.clockBias; }, 5399,
-            "1.4997");
-        row("clock bias within a day", "clockBiasEdit", "-30", [](auto &s) { return s.clockBias; }, -86400,
-            "-24.0000");
-        row("time bias within a day", "timeBiasEdit", "100000", [](auto &s) { return s.timeBias; }, 86400, "86400");
-        row("replay 0", "replayEdit", "0", [](auto &s) { return s.instantReplay; }, double(0.1f), "0.1");
-        row("skip below 0", "skipEdit", "-3", [](auto &s) { return s.skip; }, 0, "0");
-        row("speedometer max", "speedoMaxEdit", "500", [](auto &s) { return s.maxUserSpeedo; }, 200, "200");
-        row("local time within a day", "localTimeEdit", "-30", [](auto &s) { return s.localTimeOffset; }, -24,
-            "-24");
-        row("vmax in mph", "vmaxEdit", "100", [](auto &s) { return std::round(double(s.vmaxFixed) * 1000) / 1000; },
-            160.934, "100");
+#define ROW(name, field, typed, member, stored, settled)                                                   \
+    QTest::newRow(name) << field << typed << Getter([](const SettingsRecord &s) { return double(s.member); }) \
+                        << double(stored) << settled
+        ROW("speed max 500", "speedMaxEdit", "500", speedDashCamMax, 300, "300.0");
+        ROW("speed min -5", "speedMinEdit", "-5", speedDashCamMin, 0, "0.0");
+        ROW("distance max", "distanceMaxEdit", "2.5", distMax, 2.5, "2.5");
+        ROW("satellites whole", "satsMaxEdit", "12", satsMax, 12, "12");
+        ROW("clock bias 1.5 h", "clockBiasEdit", "1.5", clockBias, 5400, "1.5000");
+        ROW("clock bias to the second", "clockBiasEdit", "1.4997", clockBias, 5399, "1.4997");
+        ROW("clock bias within a day", "clockBiasEdit", "-30", clockBias, -86400, "-24.0000");
+        ROW("time bias within a day", "timeBiasEdit", "100000", timeBias, 86400, "86400");
+        ROW("replay 0", "replayEdit", "0", instantReplay, 0.1, "0.1");
+        ROW("skip below 0", "skipEdit", "-3", skip, 0, "0");
+        ROW("speedometer max", "speedoMaxEdit", "500", maxUserSpeedo, 200, "200");
+        ROW("local time within a day", "localTimeEdit", "-30", localTimeOffset, -24, "-24");
+        ROW("vmax in mph", "vmaxEdit", "100", vmaxFixed, 160.934, "100");
+#undef ROW
     }
 
     void typedValuesAreClampedInTheRecordOnly()
@@ -165,10 +139,10 @@ private slots:
         auto *edit = child<QLineEdit>(d, field.toLatin1().constData());
         typeInto(edit, typed);
         QCOMPARE(edit->text(), typed);  // the field keeps what was typed
-        QCOMPARE(setting(settings()), stored);
+        QCOMPARE(std::round(setting(settings()) * 1000) / 1000, stored);
         QTest::keyClick(edit, Qt::Key_Return);  // finished: the field shows the setting
         QCOMPARE(edit->text(), settled);
-        QCOMPARE(setting(settings()), stored);
+        QCOMPARE(std::round(setting(settings()) * 1000) / 1000, stored);
     }
 
     void typing150PassesThroughSmallerMaxima()
@@ -184,14 +158,11 @@ private slots:
             QCOMPARE(max->text(), prefix);
             QCOMPARE(min->text(), QStringLiteral("50.0"));
         }
-        QCOMPARE(settings().speedDashCamMin, 50.0);
-        QCOMPARE(settings().speedDashCamMax, 150.0);
+        QCOMPARE(vals(settings().speedDashCamMin, settings().speedDashCamMax), "50 150");
         // A maximum below the minimum resets the minimum, shown when typing ends.
         typeInto(max, QStringLiteral("20"));
         QTest::keyClick(max, Qt::Key_Return);
-        QCOMPARE(settings().speedDashCamMin, 0.0);
-        QCOMPARE(settings().speedDashCamMax, 20.0);
-        QCOMPARE(min->text(), QStringLiteral("0.0"));
+        QCOMPARE(vals(settings().speedDashCamMin, settings().speedDashCamMax, min->text()), "0 20 0.0");
         // Ticks from 1 in the box, 2 in the record.
         auto *ticks = child<QSpinBox>(d, "speedTicksSpin");
         QCOMPARE(ticks->minimum(), 1);
@@ -202,14 +173,9 @@ private slots:
     void openAndCloseWithoutEditsChangesNothing()
     {
         SettingsRecord &s = settings();
-        s.clockBias = 5399;       // 1.4997 h
-        s.outUnits = 2;           // Vmax shown in m/s
-        s.vmaxFixed = 100.0f;
-        s.speedDashCamMax = 123.45;
-        s.utcOffset = 1.3f;
+        s.clockBias = 5399, s.outUnits = 2, s.vmaxFixed = 100.0f;  // 1.4997 h; Vmax shown in m/s
+        s.speedDashCamMax = 123.45, s.utcOffset = 1.3f, s.maxUserSpeedo = 5, s.skip = 0.3f;
         s.instantReplay = 0.05f;  // below the clamp: left alone unless edited
-        s.maxUserSpeedo = 5;
-        s.skip = 0.3f;
         recomputeFactors();
         saveSettings();
         const QByteArray before = perMovieSettingsText(s, s.timeBias);
@@ -220,11 +186,8 @@ private slots:
         d->close();
         QTRY_VERIFY(m_host.prefs.isNull());
         QCOMPARE(perMovieSettingsText(s, s.timeBias), before);
-        QCOMPARE(s.vmaxFixed, 100.0f);
-        QCOMPARE(s.utcOffset, 1.3f);
-        QCOMPARE(s.instantReplay, 0.05f);
+        QVERIFY(s.vmaxFixed == 100.0f && s.utcOffset == 1.3f && s.instantReplay == 0.05f && s.skip == 0.3f);
         QCOMPARE(s.maxUserSpeedo, 5);
-        QCOMPARE(s.skip, 0.3f);
         QVERIFY(m_host.changes.isEmpty());
         QCOMPARE(store().value(QStringLiteral("configuration/clockBias")).toInt(), 5399);
         QVERIFY(store().value(QStringLiteral("prefsWindow/size")).toSize().isValid());
@@ -233,30 +196,23 @@ private slots:
     void utcCorrectionShiftsOnceAndNotDuringALoad()
     {
         TrackStore &t = track();
-        t.numBlocks = 1;
-        t.block[0].numPoints = 2;
-        t.block[0].gpsTime[0] = 1700000000;
-        t.block[0].gpsTime[1] = NO_TIME;
+        t.numBlocks = 1, t.block[0].numPoints = 2, t.block[0].gpsTime[0] = 1700000000, t.block[0].gpsTime[1] = NO_TIME;
         preferencesDialog *d = open(QStringLiteral("Advanced"));
         auto *utc = child<QLineEdit>(d, "utcEdit");
         typeInto(utc, QStringLiteral("-8"));
         QVERIFY(m_host.changes.last() & TimeSyncChanged);
-        QCOMPARE(t.block[0].gpsTime[0], 1700000000u + 8 * 3600);
         QCOMPARE(t.block[0].gpsTime[1], NO_TIME);
+        const QString shifted = vals(1700000000u + 8 * 3600, -8.0f, false);  // point time, utcOffset, ignoreGps
         d->apply();
         QTest::keyClick(utc, Qt::Key_Return);
-        QCOMPARE(t.block[0].gpsTime[0], 1700000000u + 8 * 3600);
-        QCOMPARE(settings().utcOffset, -8.0f);
+        QCOMPARE(vals(t.block[0].gpsTime[0], settings().utcOffset, settings().ignoreGps), shifted);
         // A load begins: the fields that shift times are refused.
         auto *ignore = child<QCheckBox>(d, "ignoreGpsCheck");
         m_host.busy = true;
-        QTRY_VERIFY(!utc->isEnabled());
-        QVERIFY(!ignore->isEnabled());
+        QTRY_VERIFY(!utc->isEnabled() && !ignore->isEnabled());
         utc->setText(QStringLiteral("-5"));  // as if typed the moment before
         emit utc->textEdited(utc->text());
-        QCOMPARE(t.block[0].gpsTime[0], 1700000000u + 8 * 3600);
-        QCOMPARE(settings().utcOffset, -8.0f);
-        QCOMPARE(settings().ignoreGps, false);
+        QCOMPARE(vals(t.block[0].gpsTime[0], settings().utcOffset, settings().ignoreGps), shifted);
         m_host.busy = false;
         QTRY_VERIFY(utc->isEnabled() && ignore->isEnabled());
         ignore->click();
@@ -274,22 +230,17 @@ private slots:
         typeInto(clock, QStringLiteral("2"));  // typing goes on
         // A graph key raises the speed maximum by a step.
         QTest::keyClick(&graphs, Qt::Key_2);
-        QCOMPARE(settings().speedDashCamMax, 105.0);
-        QCOMPARE(child<QLineEdit>(d, "speedMaxEdit")->text(), QStringLiteral("105.0"));
-        QCOMPARE(clock->text(), QStringLiteral("2"));
+        QCOMPARE(vals(settings().speedDashCamMax, child<QLineEdit>(d, "speedMaxEdit")->text(), clock->text()),
+                 "105 105.0 2");
         // A dashboard click cycles the units; a per-movie load sets a time bias.
-        settings().outUnits = 1;
-        settings().timeBias = 33;
+        settings().outUnits = 1, settings().timeBias = 33;
         m_host.settingsChanged(UnitsChanged | TimeSyncChanged);
-        QCOMPARE(child<QComboBox>(d, "speedUnitsCombo")->currentIndex(), 1);
-        QCOMPARE(child<QLineEdit>(d, "vmaxEdit")->text(), QStringLiteral("140"));
-        QCOMPARE(child<QLineEdit>(d, "timeBiasEdit")->text(), QStringLiteral("33"));
+        QCOMPARE(vals(child<QComboBox>(d, "speedUnitsCombo")->currentIndex(), child<QLineEdit>(d, "vmaxEdit")->text(),
+                      child<QLineEdit>(d, "timeBiasEdit")->text()), "1 140 33");
         QTest::keyClicks(clock, QStringLiteral(".5"));
         d->close();
-        QCOMPARE(settings().speedDashCamMax, 105.0);
-        QCOMPARE(settings().outUnits, 1);
-        QCOMPARE(settings().timeBias, 33);
-        QCOMPARE(settings().clockBias, 9000);
+        const SettingsRecord &s = settings();
+        QCOMPARE(vals(s.speedDashCamMax, s.outUnits, s.timeBias, s.clockBias), "105 1 33 9000");
         m_host.graphs = nullptr;
     }
 
@@ -299,8 +250,7 @@ private slots:
                                     "LOS Graph", "Bearing Graph"};
         preferencesDialog *d = open(QStringLiteral("Advanced"));
         QCOMPARE(d->tabTitles(), always);
-        track().numBlocks = 2;
-        track().block[1].hasSats = true;
+        track().numBlocks = 2, track().block[1].hasSats = true;
         m_host.settingsChanged(0);
         QCOMPARE(d->tabTitles(), always + QStringList{"Sat Count Graph"});
         track().block[0].hasAltitude = true;
@@ -318,8 +268,7 @@ private slots:
 
     void singleControls()
     {
-        track().numBlocks = 1;
-        track().stats.peakSpeed = 100.0f;
+        track().numBlocks = 1, track().stats.peakSpeed = 100.0f;
         preferencesDialog *d = open();
         QCOMPARE(child<QRadioButton>(d, "fastestRadio")->text(), QStringLiteral("Fastest Speed (62 mph)"));
         auto *units = child<QComboBox>(d, "speedUnitsCombo");
@@ -337,9 +286,8 @@ private slots:
         QCOMPARE(settings().mapMarkerSize, 5);
         QCOMPARE(m_host.changes.last(), unsigned(MapMarkerChanged));
         child<QRadioButton>(d, "pngRadio")->click();
-        QCOMPARE(settings().imageType, 0);
         child<QRadioButton>(d, "twentyFourHourRadio")->click();
-        QCOMPARE(settings().timeFormat, 1);
+        QCOMPARE(vals(settings().imageType, settings().timeFormat), "0 1");
         // Typing a speedometer maximum chooses the manual speedometer.
         d->showAtTab(QStringLiteral("Advanced"));
         typeInto(child<QLineEdit>(d, "speedoMaxEdit"), QStringLiteral("150"));
@@ -347,8 +295,7 @@ private slots:
         d->showAtTab(QStringLiteral("General"));
         settings().timeBias = 12;
         child<QPushButton>(d, "resetTimeBiasButton")->click();
-        QCOMPARE(settings().timeBias, 0);
-        QCOMPARE(child<QLineEdit>(d, "timeBiasEdit")->text(), QStringLiteral("0"));
+        QCOMPARE(vals(settings().timeBias, child<QLineEdit>(d, "timeBiasEdit")->text()), "0 0");
         store().setValue(QString::fromLatin1(keys::MOVIE_DIRECTORY), QStringLiteral("/media/Flüge"));
         child<QPushButton>(d, "useCurrentDirButton")->click();
         QCOMPARE(settings().autoloadDir, QStringLiteral("/media/Flüge"));
@@ -366,9 +313,9 @@ private slots:
         emit language->activated(0);  // back to the language the dialog opened with: no box
         child<QCheckBox>(d, "stayOnTopCheck")->click();
         QCOMPARE(settings().windowsStayOnTop, false);
-        QCOMPARE(boxes.texts, (QStringList{QStringLiteral("Please restart Volantix after changing the language."),
-                                           QStringLiteral("Please restart Volantix to see the change.")}));
-        QCOMPARE(boxes.titles, (QStringList{QStringLiteral("Volantix"), QStringLiteral("Volantix")}));
+        QCOMPARE(boxes.texts, (QStringList{"Please restart Volantix after changing the language.",
+                                           "Please restart Volantix to see the change."}));
+        QCOMPARE(boxes.titles, (QStringList{"Volantix", "Volantix"}));
         QVERIFY(boxes.unexpected.isEmpty());
         // "Network Proxy..." runs the proxy dialog modally.
         QString proxyTitle;

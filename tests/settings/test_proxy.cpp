@@ -5,17 +5,7 @@
 #include "settings/filedownloader.h"
 #include "settings/networkproxy.h"
 #include "settings/proxydialog.h"
-#include "settings/settings.h"
 #include "support/httpserver.h"
-
-#include <QCheckBox>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QtTest>
 
 using namespace vx;
 using vxtest::BoxAnswerer;
@@ -26,12 +16,8 @@ void setRecord(bool useProxy, const QString &server, int port, bool useCred, con
                const QString &password)
 {
     SettingsRecord &s = settings();
-    s.useProxy = useProxy;
-    s.proxyServer.assign(server);
-    s.proxyPort = port;
-    s.proxyUseCred = useCred;
-    s.proxyUsername.assign(user);
-    s.proxyThing.assign(password);
+    s.useProxy = useProxy, s.proxyServer.assign(server), s.proxyPort = port, s.proxyUseCred = useCred;
+    s.proxyUsername.assign(user), s.proxyThing.assign(password);
 }
 
 // Typed key by key, any character (QTest::keyClicks takes ASCII only).
@@ -43,9 +29,8 @@ void type(QWidget *w, const QString &text)
     }
 }
 
-constexpr QFileDevice::Permissions kNotOwner = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-                                               | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                               | QFileDevice::WriteOther | QFileDevice::ExeOther;
+// Read, write or execute for group or others.
+int notOwnerBits(const QString &path) { return int(QFile::permissions(path) & 0x77); }
 
 } // namespace
 
@@ -56,18 +41,7 @@ private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(); }
     void init() { setDefaultSettings(); }
 
-    // The port is taken as a 16-bit number when applied; the stored value stays.
-    void appliedPortWraps()
-    {
-        setRecord(true, "proxy.example.org", 70000, true, "pilot", "s3cret");
-        applyProxy();
-        const QNetworkProxy p = QNetworkProxy::applicationProxy();
-        QCOMPARE(p.port(), quint16(4464));
-        QCOMPARE(p.hostName(), QStringLiteral("proxy.example.org"));
-        QCOMPARE(p.password(), QStringLiteral("s3cret"));
-        QCOMPARE(settings().proxyPort, 70000);
-    }
-
+    // The port is taken as a 16-bit number when applied (70000 -> 4464); the stored value stays.
     void apply_data()
     {
         QTest::addColumn<int>("storedPort");
@@ -76,30 +50,23 @@ private slots:
         QTest::addColumn<QString>("port");
         QTest::addColumn<bool>("useCred");
         QTest::addColumn<QString>("refusal");  // part of the message; empty: applied
-        QTest::addColumn<int>("appliedType");
-        QTest::addColumn<int>("appliedPort");
-        QTest::addColumn<QString>("appliedUser");
-
-        const int http = int(QNetworkProxy::HttpProxy), none = int(QNetworkProxy::NoProxy);
-        QTest::newRow("everything") << 3128 << true << "proxy.example.org" << "8081" << true << "" << http << 8081
-                                    << "pilot";
-        QTest::newRow("credentials without their box")
-            << 3128 << true << "proxy.example.org" << "3128" << false << "" << http << 3128 << "";
-        QTest::newRow("switched off: no proxy at once") << 3128 << false << "proxy.example.org" << "3128" << true
-                                                        << "" << none << 0 << "";
-        QTest::newRow("off with an empty server") << 3128 << false << "" << "3128" << false << "" << none << 0 << "";
-        QTest::newRow("on with an empty server") << 3128 << true << "  " << "3128" << false
-                                                 << "Please enter the proxy server" << http << 3128 << "pilot";
-        QTest::newRow("server with scheme and port") << 3128 << true << "http://proxy:3128" << "3128" << false
-                                                     << "without \"http://\"" << http << 3128 << "pilot";
-        QTest::newRow("port 0") << 3128 << true << "proxy.example.org" << "0" << false << "from 1 to 65535" << http
-                                << 3128 << "pilot";
-        QTest::newRow("no port") << 3128 << true << "proxy.example.org" << "" << false << "from 1 to 65535" << http
-                                 << 3128 << "pilot";
-        QTest::newRow("stored 70000 while on") << 70000 << true << "proxy.example.org" << "70000" << false
-                                               << "from 1 to 65535" << http << 4464 << "pilot";
-        QTest::newRow("stored 70000 kept while off")
-            << 70000 << false << "proxy.example.org" << "70000" << false << "" << none << 0 << "";
+        QTest::addColumn<QString>("applied");  // type:port:user of the application proxy
+        auto row = [](const char *name, int stored, bool enable, const char *server, const char *port, bool cred,
+                      const char *refusal, const char *applied) {
+            QTest::newRow(name) << stored << enable << server << port << cred << refusal << applied;
+        };
+        const char *kept = "3:3128:pilot";  // the proxy applied before the refusal
+        row("everything", 3128, true, "proxy.example.org", "8081", true, "", "3:8081:pilot");
+        row("credentials without their box", 3128, true, "proxy.example.org", "3128", false, "", "3:3128:");
+        row("switched off: no proxy at once", 3128, false, "proxy.example.org", "3128", true, "", "2:0:");
+        row("off with an empty server", 3128, false, "", "3128", false, "", "2:0:");
+        row("on with an empty server", 3128, true, "  ", "3128", false, "Please enter the proxy server", kept);
+        row("server with scheme and port", 3128, true, "http://proxy:3128", "3128", false, "without \"http://\"", kept);
+        row("port 0", 3128, true, "proxy.example.org", "0", false, "from 1 to 65535", kept);
+        row("no port", 3128, true, "proxy.example.org", "", false, "from 1 to 65535", kept);
+        row("stored 70000 while on", 70000, true, "proxy.example.org", "70000", false, "from 1 to 65535",
+            "3:4464:pilot");
+        row("stored 70000 kept while off", 70000, false, "proxy.example.org", "70000", false, "", "2:0:");
     }
 
     void apply()
@@ -125,10 +92,9 @@ private slots:
         QCOMPARE(dialog.result(), refusal.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
         const SettingsRecord &s = settings();
         if (refusal.isEmpty()) {
-            QCOMPARE(s.useProxy, enable);
-            QCOMPARE(s.proxyUseCred, useCred);
-            QCOMPARE(s.proxyServer.toString(), server.trimmed());
-            QCOMPARE(s.proxyUsername.toString(), QStringLiteral("pilot"));  // kept, box or not
+            QCOMPARE(QStringList({QString::number(s.useProxy), QString::number(s.proxyUseCred),
+                                  s.proxyServer.toString(), s.proxyUsername.toString()}),  // the user kept, box or not
+                     QStringList({QString::number(enable), QString::number(useCred), server.trimmed(), "pilot"}));
             QCOMPARE(vxtest::store().value("configuration/useProxy").toBool(), enable);
         } else {
             QVERIFY2(answerer.texts.first().contains(refusal), qPrintable(answerer.texts.first()));
@@ -137,14 +103,11 @@ private slots:
             QCOMPARE(s.proxyServer.toString(), QStringLiteral("proxy.example.org"));
         }
         QCOMPARE(s.proxyPort, refusal.isEmpty() && proxyPortFromText(port) ? port.toInt() : storedPort);
-        const QNetworkProxy applied = QNetworkProxy::applicationProxy();
-        QTEST(int(applied.type()), "appliedType");
-        QTEST(int(applied.port()), "appliedPort");
-        QTEST(applied.user(), "appliedUser");
+        const QNetworkProxy p = QNetworkProxy::applicationProxy();
+        QTEST(QStringLiteral("%1:%2:%3").arg(p.type()).arg(p.port()).arg(p.user()), "applied");
     }
 
-    // Typing and pasting: what the stored field cannot hold is refused
-    // whole, never cut.
+    // Typing and pasting: what the stored field cannot hold is refused whole, never cut.
     void fieldsRefuse_data()
     {
         QTest::addColumn<int>("field");  // 0 server, 1 user, 2 password, 3 port
@@ -169,67 +132,45 @@ private slots:
         QFETCH(QString, pasted);
         setRecord(true, QString(), 8080, true, QString(), QString());  // every field open to typing
         proxyDialog dialog;
-        QLineEdit *fields[] = {dialog.serverField(), dialog.usernameField(), dialog.passwordField(),
-                               dialog.portField()};
-        QLineEdit *f = fields[field];
+        QLineEdit *f = QList<QLineEdit *>{dialog.serverField(), dialog.usernameField(), dialog.passwordField(),
+                                          dialog.portField()}.at(field);
         f->clear();
         type(f, typed);
         f->insert(pasted);
         QTEST(f->text(), "result");
     }
 
-    void dialogOpensModallyFilledFromTheRecord()
+    // Filled from the record; the switch takes the whole server group with it; Cancel stores nothing.
+    void dialogFilledFromTheRecord()
     {
         setRecord(true, "proxy.example.org", 3128, false, "pilot", "s3cret");
-        QString title, server, port, password;
-        QLineEdit::EchoMode echo = QLineEdit::Normal;
-        QList<bool> states;  // enable, password box, server field, user field, then server and port switched off
-        QStringList texts;
-        QTimer::singleShot(50, [&] {
-            auto *d = qobject_cast<proxyDialog *>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            title = d->windowTitle();
-            server = d->serverField()->text();
-            port = d->portField()->text();
-            password = d->passwordField()->text();
-            echo = d->passwordField()->echoMode();
-            states << d->enableCheck()->isChecked() << d->passwordCheck()->isChecked()
-                   << d->serverField()->isEnabled() << d->usernameField()->isEnabled();
-            d->enableCheck()->click();  // the switch takes the whole server group with it
-            states << d->serverField()->isEnabled() << d->portField()->isEnabled();
-            for (auto *l : d->findChildren<QLabel *>())
-                texts << l->text();
-            for (auto *b : d->findChildren<QAbstractButton *>())
-                texts << b->text();
-            d->cancelButton()->click();
-        });
-        openProxyDialog(nullptr);
-        QCOMPARE(title, QStringLiteral("Network Proxy Settings"));
-        QCOMPARE(server, QStringLiteral("proxy.example.org"));
-        QCOMPARE(port, QStringLiteral("3128"));
-        QCOMPARE(password, QStringLiteral("s3cret"));
-        QCOMPARE(echo, QLineEdit::Password);
+        proxyDialog d;
+        QCOMPARE(QStringList({d.windowTitle(), d.serverField()->text(), d.portField()->text(),
+                              d.passwordField()->text()}),
+                 QStringList({"Network Proxy Settings", "proxy.example.org", "3128", "s3cret"}));
+        QCOMPARE(d.passwordField()->echoMode(), QLineEdit::Password);
+        QList<bool> states{d.enableCheck()->isChecked(), d.passwordCheck()->isChecked(), d.serverField()->isEnabled(),
+                           d.usernameField()->isEnabled()};
+        d.enableCheck()->click();
+        states << d.serverField()->isEnabled() << d.portField()->isEnabled();
         QCOMPARE(states, (QList<bool>{true, false, true, false, false, false}));
+        QStringList texts;
+        for (auto *l : d.findChildren<QLabel *>())
+            texts << l->text();
+        for (auto *b : d.findChildren<QAbstractButton *>())
+            texts << b->text();
         for (const char *t : {"Enable Proxy", "(Restart Volantix after making changes)", "Proxy Server:", "Port:",
                               "Proxy Requires Password:", "Username:", "Password:", "Cancel", "Apply"})
             QVERIFY2(texts.contains(QLatin1String(t)), t);
-        QVERIFY(settings().useProxy);  // Cancel changed nothing
+        d.cancelButton()->click();
+        QVERIFY(settings().useProxy);
     }
 
     // A proxy on the loopback interface that wants credentials: the update
     // check's request reaches it, and only with "Proxy Requires Password:"
     // on does it carry them.
-    void proxyAsksForCredentials_data()
-    {
-        QTest::addColumn<bool>("useCred");
-        QTest::newRow("with the box") << true;
-        QTest::newRow("without the box") << false;
-    }
-
     void proxyAsksForCredentials()
     {
-        QFETCH(bool, useCred);
         const QByteArray expected = "Proxy-Authorization: Basic " + QByteArray("pilot:s3cret!").toBase64() + "\r\n";
         vxtest::LocalHttpServer proxy([&expected](const QByteArray &head) {
             if (head.contains(expected))
@@ -237,19 +178,21 @@ private slots:
             return vxtest::httpAnswer(407, "Proxy Authentication Required", QByteArray(),
                                       "Proxy-Authenticate: Basic realm=\"vx\"\r\n");
         });
-        setRecord(true, "127.0.0.1", proxy.serverPort(), useCred, "pilot", "s3cret!");
-        applyProxy();
-        FileDownloader download(QUrl("http://updates.example.invalid/volantix_version.xml"));
-        QSignalSpy done(&download, &FileDownloader::downloaded);
-        QVERIFY(done.wait(10000));
-        QVERIFY(!proxy.requests.isEmpty());
-        QVERIFY(proxy.requests.first().startsWith("GET http://updates.example.invalid/volantix_version.xml "));
-        QCOMPARE(download.succeeded(), useCred);
-        QCOMPARE(proxy.requests.last().contains(expected), useCred);
-        for (const QByteArray &r : proxy.requests)
-            QVERIFY(useCred || !r.contains("Proxy-Authorization"));
-        if (!useCred)
-            QVERIFY2(download.errorString().contains("407"), qPrintable(download.errorString()));
+        for (bool useCred : {true, false}) {
+            proxy.requests.clear();
+            setRecord(true, "127.0.0.1", proxy.serverPort(), useCred, "pilot", "s3cret!");
+            applyProxy();
+            FileDownloader download(QUrl("http://updates.example.invalid/volantix_version.xml"));
+            QSignalSpy done(&download, &FileDownloader::downloaded);
+            QVERIFY(done.wait(10000));
+            QVERIFY(!proxy.requests.isEmpty());
+            QVERIFY(proxy.requests.first().startsWith("GET http://updates.example.invalid/volantix_version.xml "));
+            QCOMPARE(download.succeeded(), useCred);
+            QCOMPARE(proxy.requests.last().contains(expected), useCred);
+            for (const QByteArray &r : proxy.requests)
+                QVERIFY(useCred || !r.contains("Proxy-Authorization"));
+            QVERIFY2(useCred || download.errorString().contains("407"), qPrintable(download.errorString()));
+        }
         setDefaultSettings();
         applyProxy();
     }
@@ -268,7 +211,7 @@ private slots:
             else
                 QFile::remove(path);
             saveSettings();
-            QCOMPARE(QFile::permissions(path) & kNotOwner, QFileDevice::Permissions());
+            QCOMPARE(notOwnerBits(path), 0);
             QVERIFY(QFile::permissions(path) & QFileDevice::ReadOwner);
         }
         QFile f(path);
@@ -276,7 +219,7 @@ private slots:
         QVERIFY(f.readAll().contains("\nproxyThing=s3cret\n"));
         store.setValue("mainWindow/size", QSize(3, 4));
         store.sync();
-        QCOMPARE(QFile::permissions(path) & kNotOwner, QFileDevice::Permissions());
+        QCOMPARE(notOwnerBits(path), 0);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "settings/historyfeed.h"
 #include "settings/versionhistory.h"
 
-#include <QFile>
 #include <QtTest>
 
 using namespace vx;
@@ -32,10 +31,7 @@ QByteArray manyReleases(int count)
     return historyOf(versions);
 }
 
-QByteArray withNotes(const QString &notes)
-{
-    return historyXml(QList<FeedEntry>{{QStringLiteral("1.2.0"), QStringLiteral("https://example.org/d"), notes}});
-}
+QByteArray withNotes(const QString &notes) { return historyXml({{"1.2.0", "https://example.org/d", notes}}); }
 
 } // namespace
 
@@ -135,74 +131,51 @@ private slots:
         QCOMPARE(cdata.releases.first().notes, QStringLiteral("<ul><li>one &amp; two</li></ul>"));
     }
 
-    void dialogTexts_data()
-    {
-        QTest::addColumn<QByteArray>("xml");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QStringList>("notShown");
-        QTest::addColumn<QString>("page");
-        QTest::newRow("releases since the running one")
-            << historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3"})
-            << "The latest version is 1.2.0. You are running version 1.1.4." << "Changes since version 1.1.4"
-            << "Download 1.2.0" << true
-            << QStringList{"<b>Version 1.2.0</b><p>\n<p>notes of 1.2.0</p><p>\n<b>Version 1.1.5</b>",
-                           "<b>Version 1.1.4</b>"}
-            << QStringList{"1.1.3"} << "https://example.org/download/1.2.0";
-        QTest::newRow("notes past the text limit")
-            << historyXml(QList<FeedEntry>{{"1.2.0", "https://example.org/", QString(999990, QLatin1Char('a'))},
-                                           release("1.1.5")})
-            << "The latest version is 1.2.0. You are running version 1.1.4." << "Changes since version 1.1.4"
-            << "Download 1.2.0" << true << QStringList() << QStringList{"Version 1.2.0", "Version 1.1.5"}
-            << "https://example.org/";
-    }
-
+    // What the dialog shows: label|group|button|enabled|page, and parts of the notes shown or left out.
     void dialogTexts()
     {
-        QFETCH(QByteArray, xml);
-        const HistoryView v = historyView(parseVersionHistory(xml, kRunning), kRunning);
-        QTEST(v.label, "label");
-        QTEST(v.groupTitle, "group");
-        QTEST(v.buttonText, "button");
-        QTEST(v.buttonEnabled, "enabled");
-        QFETCH(QStringList, shown);
-        QFETCH(QStringList, notShown);
-        for (const QString &s : shown)
-            QVERIFY2(v.notesHtml.contains(s), qPrintable(s));
-        for (const QString &s : notShown)
-            QVERIFY2(!v.notesHtml.contains(s), qPrintable(s));
-        QVERIFY(v.notesHtml.size() <= MAX_HISTORY_TEXT);
-        QFETCH(QString, page);
-        QCOMPARE(v.downloadPage, QUrl(page));
-    }
-
-    void versionNumbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("1.1.4") << "1.1.4" << 10104 << "1.1.4";
-        QTest::newRow("1.10.2") << "1.10.2" << 11002 << "1.10.2";
-        QTest::newRow("later parts feed the subminor") << "1.1.4.5" << 10145 << "1.1.45";
-        QTest::newRow("other characters ignored") << "v2.0-rc" << 20000 << "2.0.0";
+        const QString since = "The latest version is 1.2.0. You are running version 1.1.4.|Changes since version 1.1.4|"
+                              "Download 1.2.0|1|";
+        struct Case {
+            QByteArray xml;
+            QString summary;
+            QStringList shown, notShown;
+        } cases[] = {
+            {historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3"}), since + "https://example.org/download/1.2.0",
+             {"<b>Version 1.2.0</b><p>\n<p>notes of 1.2.0</p><p>\n<b>Version 1.1.5</b>", "<b>Version 1.1.4</b>"},
+             {"1.1.3"}},
+            // Notes past the text limit: none shown rather than cut.
+            {historyXml({{"1.2.0", "https://example.org/", QString(999990, 'a')}, release("1.1.5")}),
+             since + "https://example.org/", {}, {"Version 1.2.0", "Version 1.1.5"}},
+        };
+        for (const Case &c : cases) {
+            const HistoryView v = historyView(parseVersionHistory(c.xml, kRunning), kRunning);
+            QCOMPARE(QStringList({v.label, v.groupTitle, v.buttonText, QString::number(v.buttonEnabled),
+                                  v.downloadPage.toString()}).join('|'), c.summary);
+            for (const QString &s : c.shown)
+                QVERIFY2(v.notesHtml.contains(s), qPrintable(s));
+            for (const QString &s : c.notShown)
+                QVERIFY2(!v.notesHtml.contains(s), qPrintable(s));
+            QVERIFY(v.notesHtml.size() <= MAX_HISTORY_TEXT);
+        }
     }
 
     void versionNumbers()
     {
-        QFETCH(QString, text);
-        const VersionNumber v = versionFromText(text);
-        QTEST(v.number(), "number");
-        QTEST(v.text(), "shown");
+        const char *cases[][2] = {{"1.1.4", "10104 1.1.4"}, {"1.10.2", "11002 1.10.2"},
+                                  {"1.1.4.5", "10145 1.1.45"},  // later parts feed the subminor
+                                  {"v2.0-rc", "20000 2.0.0"}};  // other characters ignored
+        for (const auto &c : cases) {
+            const VersionNumber v = versionFromText(QLatin1String(c[0]));
+            QCOMPARE(QStringLiteral("%1 %2").arg(v.number()).arg(v.text()), QLatin1String(c[1]));
+        }
     }
 
     void feedAddress()
     {
-        QCOMPARE(updateFeedUrl(QString()), QUrl());
-        QCOMPARE(updateFeedUrl(QStringLiteral("http://h:81/v/")), QUrl("http://h:81/v/volantix_version.xml"));
-        QCOMPARE(updateFeedUrl(QStringLiteral("http://h:81/v")), QUrl("http://h:81/v/volantix_version.xml"));
+        QCOMPARE(updateFeedUrl(QString()), QUrl());  // no update location: nothing to contact
+        for (const char *base : {"http://h:81/v/", "http://h:81/v"})
+            QCOMPARE(updateFeedUrl(QLatin1String(base)), QUrl("http://h:81/v/volantix_version.xml"));
     }
 
     // The history file this repository publishes: every entry complete and
