@@ -14,13 +14,11 @@ struct FeedEntry {
 };
 
 // "1.2.0" with a download page and notes named after the version.
-inline FeedEntry release(const QString &v)
-{
+inline FeedEntry release(const QString &v) {
     return {v, QStringLiteral("https://example.org/download/") + v, QStringLiteral("<p>notes of %1</p>").arg(v)};
 }
 
-inline QByteArray historyXml(const QList<FeedEntry> &entries)
-{
+inline QByteArray historyXml(const QList<FeedEntry> &entries) {
     QString xml = QStringLiteral("<?xml version=\"1.0\"?>\n<volantix><changes>\n");
     for (const FeedEntry &e : entries) {
         xml += QStringLiteral("<version>");
@@ -38,8 +36,7 @@ inline QByteArray historyXml(const QList<FeedEntry> &entries)
 }
 
 // Releases of the given versions, as release() makes them.
-inline QByteArray historyOf(const QStringList &versions)
-{
+inline QByteArray historyOf(const QStringList &versions) {
     QList<FeedEntry> entries;
     for (const QString &v : versions)
         entries << release(v);

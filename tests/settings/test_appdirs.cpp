@@ -13,8 +13,7 @@ class TestAppDirs : public QObject {
     Q_OBJECT
 
 private slots:
-    void resourceDirectoryByLayout_data()
-    {
+    void resourceDirectoryByLayout_data() {
         QTest::addColumn<QStringList>("folders");  // made under the root beside "bin"
         QTest::addColumn<QString>("expected");     // relative to the root
         QTest::newRow("build tree") << QStringList{"Resources"} << "Resources/";
@@ -24,8 +23,7 @@ private slots:
         QTest::newRow("another program's share") << QStringList{"share/other"} << "Resources/";
     }
 
-    void resourceDirectoryByLayout()
-    {
+    void resourceDirectoryByLayout() {
         QFETCH(QStringList, folders);
         QFETCH(QString, expected);
         QTemporaryDir root;

@@ -13,8 +13,7 @@ namespace {
 
 const qint64 kLimit = DownloadLimits().maxBytes;
 
-QByteArray redirect(int status, const QByteArray &to)
-{
+QByteArray redirect(int status, const QByteArray &to) {
     return httpAnswer(status, status == 301 ? "Moved Permanently" : "Found", QByteArray(), "Location: " + to + "\r\n");
 }
 
@@ -41,8 +40,7 @@ class TestFileDownloader : public QObject {
     vxtest::LocalHttpServer m_server{[](const QByteArray &head) { return kAnswers.value(requestPath(head)); }};
 
 private slots:
-    void download_data()
-    {
+    void download_data() {
         QTest::addColumn<QString>("url");       // relative to the server, or whole when it has a scheme
         QTest::addColumn<QString>("error");     // part of the error text; empty: success
         QTest::addColumn<QStringList>("paths"); // that reached the server, in order, each once
@@ -68,8 +66,7 @@ private slots:
         row("nobody listening", "http://127.0.0.1:1/feed", "could not be reached", {});
     }
 
-    void download()
-    {
+    void download() {
         QFETCH(QString, url);
         QFETCH(QString, error);
         QFETCH(QStringList, paths);

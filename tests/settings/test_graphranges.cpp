@@ -22,8 +22,7 @@ class TestGraphRanges : public QObject {
     Q_OBJECT
 
 private slots:
-    void check_data()
-    {
+    void check_data() {
         QTest::addColumn<int>("graph");
         QTest::addColumn<double>("distFactor");
         QTest::addColumn<GraphRange>("in");
@@ -58,8 +57,7 @@ private slots:
         row("4 at 10", SatsGraph, 1, R(0, 30, 10), int(GraphKey::MoreTicks), R(0, 30, 10));
         row("4 from 0", SatsGraph, 1, R(0, 30, 0), int(GraphKey::MoreTicks), R(0, 30, 3));
     }
-    void check()
-    {
+    void check() {
         QFETCH(int, graph);
         QFETCH(double, distFactor);
         QFETCH(GraphRange, in);
@@ -72,8 +70,7 @@ private slots:
     }
 
     // Each graph has fields of its own; a damaged store loads checked.
-    void recordAndStore()
-    {
+    void recordAndStore() {
         setDefaultSettings();
         SettingsRecord &s = settings();
         for (int g = 0; g < GRAPH_RANGE_COUNT; ++g)

@@ -16,8 +16,7 @@ namespace {
 
 // The record as lines: what the file holds (timeZoneOffset standing for
 // timeBias), plus the settings the file reads but never writes.
-QStringList snapshot(const SettingsRecord &s)
-{
+QStringList snapshot(const SettingsRecord &s) {
     QStringList lines = QString::fromLatin1(perMovieSettingsText(s, s.timeBias)).split('\n', Qt::SkipEmptyParts);
     lines << QStringLiteral("mapType %1").arg(s.mapType) << QStringLiteral("brightness %1").arg(s.brightness)
           << QStringLiteral("contrast %1").arg(s.contrast)
@@ -26,8 +25,7 @@ QStringList snapshot(const SettingsRecord &s)
 }
 
 // The lines of `after` that are not in `before`.
-QStringList changed(const SettingsRecord &before, const SettingsRecord &after)
-{
+QStringList changed(const SettingsRecord &before, const SettingsRecord &after) {
     const QStringList old = snapshot(before);
     QStringList out;
     for (const QString &line : snapshot(after))
@@ -36,8 +34,7 @@ QStringList changed(const SettingsRecord &before, const SettingsRecord &after)
     return out;
 }
 
-SettingsRecord base()
-{
+SettingsRecord base() {
     setDefaultSettings();
     SettingsRecord s = settings();
     s.mapType = 2;  // so that a value read as 0 shows
@@ -50,8 +47,7 @@ class TestPerMovieSettings : public QObject {
     Q_OBJECT
 
 private slots:
-    void readerTakesOnlyWhatItUnderstands_data()
-    {
+    void readerTakesOnlyWhatItUnderstands_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("startDifference");  // -1: unknown
         QTest::addColumn<QStringList>("expected");
@@ -91,8 +87,7 @@ private slots:
         row("start difference unknown", "timeZoneOffset 130\n", none, -1);
     }
 
-    void readerTakesOnlyWhatItUnderstands()
-    {
+    void readerTakesOnlyWhatItUnderstands() {
         QFETCH(QByteArray, text);
         QFETCH(int, startDifference);
         QFETCH(QStringList, expected);
@@ -109,8 +104,7 @@ private slots:
     }
 
     // A newer revision is reported; sync_windows is handed back, not applied to the record.
-    void revisionAndWindowSync()
-    {
+    void revisionAndWindowSync() {
         const char *cases[][2] = {{"revision 1\n", "0 -"}, {"revision 0\nsync_windows false\n", "0 0"},
                                   {"revision 2\nsync_windows true\n", "1 1"}, {"revision two\n", "0 -"}};
         for (const auto &c : cases) {
@@ -121,8 +115,7 @@ private slots:
         }
     }
 
-    void defaultsMatchTheGoldenFile()
-    {
+    void defaultsMatchTheGoldenFile() {
         const QString golden = vxtest::dataPath(QStringLiteral("settings/default_settings.vlx"));
         const QByteArray expected = vxtest::readFile(golden);
         const SettingsRecord defaults = base();
@@ -137,8 +130,7 @@ private slots:
         QCOMPARE(snapshot(s), snapshot(defaults));
     }
 
-    void saveAndLoadAgainChangesNothing()
-    {
+    void saveAndLoadAgainChangesNothing() {
         QTemporaryDir dir;
         SettingsRecord s = base();
         s.outUnits = 2, s.volume = 0.25f, s.speedDashCamMax = 50.25, s.timeBias = 7, s.clockBias = -3600;
@@ -161,8 +153,7 @@ private slots:
         }
     }
 
-    void commaLocaleWritesAndReadsPoints()
-    {
+    void commaLocaleWritesAndReadsPoints() {
         const std::string previous = std::setlocale(LC_ALL, nullptr);
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
             QSKIP("no comma locale installed (de_DE.UTF-8)");
@@ -181,8 +172,7 @@ private slots:
         QVERIFY(loaded.volume == 0.8f && loaded.distMax == 2.5);
     }
 
-    void settingsPaths()
-    {
+    void settingsPaths() {
         const char *cases[][2] = {{"/v/clip.MOV", "/v/clip_settings.vlx"},
                                   {"/v/day.2/clip", "/v/day.2/clip_settings.vlx"},  // dotted folder, no extension
                                   {"/v/a.b.mp4", "/v/a.b_settings.vlx"},
@@ -191,8 +181,7 @@ private slots:
             QCOMPARE(movieSettingsPath(QString::fromUtf8(c[0])), QString::fromUtf8(c[1]));
     }
 
-    void defaultFileCreatesTheDocumentsFolder()
-    {
+    void defaultFileCreatesTheDocumentsFolder() {
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         QDir(documents).removeRecursively();
         QCOMPARE(defaultSettingsPath(), documents + QStringLiteral("/default_settings.vlx"));
@@ -205,8 +194,7 @@ private slots:
         QFile::remove(documents);
     }
 
-    void filesThatAreNotPlainSettings()
-    {
+    void filesThatAreNotPlainSettings() {
         QTemporaryDir dir;
         const QString unicode = dir.filePath(QStringLiteral("Flug über Zürich 飛行.v2"));
         QVERIFY(QDir().mkpath(unicode));

@@ -23,8 +23,7 @@ struct FakeHost : ViewHost {
 
     bool storeBusy() const override { return busy; }
     void jumpToMovie(int, qint64) override {}
-    void settingsChanged(unsigned c) override
-    {
+    void settingsChanged(unsigned c) override {
         changes << c;
         recomputeFactors();
         if (graphs)
@@ -43,8 +42,7 @@ using Getter = std::function<double(const SettingsRecord &)>;
 template <typename... T> QString vals(const T &...v) { return QStringList{QVariant(v).toString()...}.join(' '); }
 
 // Types `text` into a field the way a user does: its tab in front, select all, then keys.
-void typeInto(QLineEdit *edit, const QString &text)
-{
+void typeInto(QLineEdit *edit, const QString &text) {
     auto *tabs = edit->window()->findChild<QTabWidget *>(QStringLiteral("preferencesTabs"));
     for (int i = 0; i < tabs->count(); ++i)
         if (tabs->widget(i)->isAncestorOf(edit))
@@ -64,8 +62,7 @@ class TestPreferencesDialog : public QObject {
 
     FakeHost m_host;
 
-    preferencesDialog *open(const QString &tab = QString())
-    {
+    preferencesDialog *open(const QString &tab = QString()) {
         auto *d = new preferencesDialog;
         d->setAttribute(Qt::WA_DeleteOnClose);
         m_host.prefs = d;
@@ -74,36 +71,31 @@ class TestPreferencesDialog : public QObject {
             qWarning("preferences not exposed");
         return d;
     }
-    template <typename T> static T *child(preferencesDialog *d, const char *name)
-    {
+    template <typename T> static T *child(preferencesDialog *d, const char *name) {
         T *w = d->findChild<T *>(QString::fromLatin1(name));
         return w ? w : (qFatal("no control %s", name), nullptr);
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         setApplicationIdentity();
         vxtest::silencePlatformWarnings();
     }
 
-    void init()
-    {
+    void init() {
         vxtest::resetStore(false);
         resetTrackStore();
         m_host = FakeHost();
         setViewHost(&m_host);
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         delete m_host.prefs.data();
         setViewHost(nullptr);
         QLocale::setDefault(QLocale::c());
     }
 
-    void typedValuesAreClampedInTheRecordOnly_data()
-    {
+    void typedValuesAreClampedInTheRecordOnly_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<Getter>("setting");
@@ -128,8 +120,7 @@ private slots:
 #undef ROW
     }
 
-    void typedValuesAreClampedInTheRecordOnly()
-    {
+    void typedValuesAreClampedInTheRecordOnly() {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(Getter, setting);
@@ -145,8 +136,7 @@ private slots:
         QCOMPARE(std::round(setting(settings()) * 1000) / 1000, stored);
     }
 
-    void typing150PassesThroughSmallerMaxima()
-    {
+    void typing150PassesThroughSmallerMaxima() {
         preferencesDialog *d = open(QStringLiteral("Speed Graph"));
         auto *min = child<QLineEdit>(d, "speedMinEdit");
         auto *max = child<QLineEdit>(d, "speedMaxEdit");
@@ -170,8 +160,7 @@ private slots:
         QCOMPARE(settings().nSpeedDashCamTicks, MIN_GRAPH_TICKS);
     }
 
-    void openAndCloseWithoutEditsChangesNothing()
-    {
+    void openAndCloseWithoutEditsChangesNothing() {
         SettingsRecord &s = settings();
         s.clockBias = 5399, s.outUnits = 2, s.vmaxFixed = 100.0f;  // 1.4997 h; Vmax shown in m/s
         s.speedDashCamMax = 123.45, s.utcOffset = 1.3f, s.maxUserSpeedo = 5, s.skip = 0.3f;
@@ -193,8 +182,7 @@ private slots:
         QVERIFY(store().value(QStringLiteral("prefsWindow/size")).toSize().isValid());
     }
 
-    void utcCorrectionShiftsOnceAndNotDuringALoad()
-    {
+    void utcCorrectionShiftsOnceAndNotDuringALoad() {
         TrackStore &t = track();
         t.numBlocks = 1, t.block[0].numPoints = 2, t.block[0].gpsTime[0] = 1700000000, t.block[0].gpsTime[1] = NO_TIME;
         preferencesDialog *d = open(QStringLiteral("Advanced"));
@@ -220,8 +208,7 @@ private slots:
         QVERIFY(m_host.changes.last() & GpsUseChanged);
     }
 
-    void changesElsewhereAreShownAndKept()
-    {
+    void changesElsewhereAreShownAndKept() {
         graphDialog graphs;
         m_host.graphs = &graphs;
         graphs.show();
@@ -244,8 +231,7 @@ private slots:
         m_host.graphs = nullptr;
     }
 
-    void tabsFollowTheLoadedTelemetry()
-    {
+    void tabsFollowTheLoadedTelemetry() {
         const QStringList always = {"General",    "Map",      "Advanced", "Speed Graph", "Distance Graph",
                                     "LOS Graph", "Bearing Graph"};
         preferencesDialog *d = open(QStringLiteral("Advanced"));
@@ -266,8 +252,7 @@ private slots:
         QCOMPARE(open()->currentTabTitle(), QStringLiteral("Map"));
     }
 
-    void singleControls()
-    {
+    void singleControls() {
         track().numBlocks = 1, track().stats.peakSpeed = 100.0f;
         preferencesDialog *d = open();
         QCOMPARE(child<QRadioButton>(d, "fastestRadio")->text(), QStringLiteral("Fastest Speed (62 mph)"));
@@ -303,8 +288,7 @@ private slots:
         QCOMPARE(store().value(QStringLiteral("configuration/autoloadDir")).toString(), QStringLiteral("/media/Flüge"));
     }
 
-    void restartTexts()
-    {
+    void restartTexts() {
         preferencesDialog *d = open();
         vxtest::BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
         auto *language = child<QComboBox>(d, "languageCombo");

@@ -13,16 +13,14 @@ using vxtest::BoxAnswerer;
 namespace {
 
 void setRecord(bool useProxy, const QString &server, int port, bool useCred, const QString &user,
-               const QString &password)
-{
+               const QString &password) {
     SettingsRecord &s = settings();
     s.useProxy = useProxy, s.proxyServer.assign(server), s.proxyPort = port, s.proxyUseCred = useCred;
     s.proxyUsername.assign(user), s.proxyThing.assign(password);
 }
 
 // Typed key by key, any character (QTest::keyClicks takes ASCII only).
-void type(QWidget *w, const QString &text)
-{
+void type(QWidget *w, const QString &text) {
     for (const QChar c : text) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(w, &press);
@@ -42,8 +40,7 @@ private slots:
     void init() { setDefaultSettings(); }
 
     // The port is taken as a 16-bit number when applied (70000 -> 4464); the stored value stays.
-    void apply_data()
-    {
+    void apply_data() {
         QTest::addColumn<int>("storedPort");
         QTest::addColumn<bool>("enable");
         QTest::addColumn<QString>("server");
@@ -69,8 +66,7 @@ private slots:
         row("stored 70000 kept while off", 70000, false, "proxy.example.org", "70000", false, "", "2:0:");
     }
 
-    void apply()
-    {
+    void apply() {
         QFETCH(int, storedPort);
         QFETCH(bool, enable);
         QFETCH(QString, server);
@@ -108,8 +104,7 @@ private slots:
     }
 
     // Typing and pasting: what the stored field cannot hold is refused whole, never cut.
-    void fieldsRefuse_data()
-    {
+    void fieldsRefuse_data() {
         QTest::addColumn<int>("field");  // 0 server, 1 user, 2 password, 3 port
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("pasted");
@@ -125,8 +120,7 @@ private slots:
         QTest::newRow("port: five digits at most") << 3 << "123456" << "" << "12345";
     }
 
-    void fieldsRefuse()
-    {
+    void fieldsRefuse() {
         QFETCH(int, field);
         QFETCH(QString, typed);
         QFETCH(QString, pasted);
@@ -141,8 +135,7 @@ private slots:
     }
 
     // Filled from the record; the switch takes the whole server group with it; Cancel stores nothing.
-    void dialogFilledFromTheRecord()
-    {
+    void dialogFilledFromTheRecord() {
         setRecord(true, "proxy.example.org", 3128, false, "pilot", "s3cret");
         proxyDialog d;
         QCOMPARE(QStringList({d.windowTitle(), d.serverField()->text(), d.portField()->text(),
@@ -169,8 +162,7 @@ private slots:
     // A proxy on the loopback interface that wants credentials: the update
     // check's request reaches it, and only with "Proxy Requires Password:"
     // on does it carry them.
-    void proxyAsksForCredentials()
-    {
+    void proxyAsksForCredentials() {
         const QByteArray expected = "Proxy-Authorization: Basic " + QByteArray("pilot:s3cret!").toBase64() + "\r\n";
         vxtest::LocalHttpServer proxy([&expected](const QByteArray &head) {
             if (head.contains(expected))
@@ -200,8 +192,7 @@ private slots:
     // The password is stored as entered (its key and format unchanged), in a
     // file only its owner can read, after every save and after other
     // writers of the store.
-    void settingsFileOwnerOnly()
-    {
+    void settingsFileOwnerOnly() {
         QSettings &store = vxtest::store();
         const QString path = store.fileName();
         setRecord(true, "proxy.example.org", 3128, true, "pilot", "s3cret");
