@@ -17,21 +17,9 @@ namespace {
 // The record as lines: what the file holds (timeZoneOffset standing for
 // timeBias), plus the settings the file reads but never writes.
 QStringList snapshot(const SettingsRecord &s) {
-    QStringList lines = QString::fromLatin1(perMovieSettingsText(s, s.timeBias)).split('\n', Qt::SkipEmptyParts);
-    lines << QStringLiteral("mapType %1").arg(s.mapType) << QStringLiteral("brightness %1").arg(s.brightness)
-          << QStringLiteral("contrast %1").arg(s.contrast)
-          << QStringLiteral("distance %1").arg(distanceUnitName(s.distUnitIndex));
-    return lines;
-}
-
-// The lines of `after` that are not in `before`.
-QStringList changed(const SettingsRecord &before, const SettingsRecord &after) {
-    const QStringList old = snapshot(before);
-    QStringList out;
-    for (const QString &line : snapshot(after))
-        if (!old.contains(line))
-            out << line;
-    return out;
+    return (QString::fromLatin1(perMovieSettingsText(s, s.timeBias))
+            + QStringLiteral("mapType %1\nbrightness %2\ncontrast %3\ndistance %4").arg(s.mapType).arg(s.brightness)
+                  .arg(s.contrast).arg(distanceUnitName(s.distUnitIndex))).split('\n');
 }
 
 SettingsRecord base() {
@@ -82,6 +70,11 @@ private slots:
         row("words", "aspectMaintain false\ninvertMouseZoomDir True\ntimeFormat 24hr\ndatumFormat dms\n",
             {"aspectMaintain false", "timeFormat 24hr", "datumFormat dms"});
         row("read but never written", "alwaysAutoFix true\ngforcesMax 9\nhdopTicks 2\nsync_windows maybe\n", none);
+        // A newer revision is reported; sync_windows is handed back, not applied to the record.
+        row("revision 1", "revision 1\n", none);
+        row("revision not a number", "revision two\n", none);
+        row("revision 0, sync off", "revision 0\nsync_windows false\n", {"sync_windows 0"});
+        row("revision 2, sync on", "revision 2\nsync_windows true\n", {"newer revision", "sync_windows 1"});
         row("total offset to time bias", "timeZoneOffset 130\n", {"timeZoneOffset 30"}, 100);
         row("time bias within a day", "timeZoneOffset -200000\n", {"timeZoneOffset -86400"}, 0);
         row("start difference unknown", "timeZoneOffset 130\n", none, -1);
@@ -94,25 +87,17 @@ private slots:
         SettingsRecord before = base();
         before.volume = 0.5f;
         SettingsRecord s = before;
-        PerMovieContext context;
-        if (startDifference < 0)
-            context.startDifferenceSec.reset();
-        else
-            context.startDifferenceSec = startDifference;
-        QVERIFY(applyPerMovieSettings(text, s, context).read);
-        QCOMPARE(changed(before, s), expected);
-    }
-
-    // A newer revision is reported; sync_windows is handed back, not applied to the record.
-    void revisionAndWindowSync() {
-        const char *cases[][2] = {{"revision 1\n", "0 -"}, {"revision 0\nsync_windows false\n", "0 0"},
-                                  {"revision 2\nsync_windows true\n", "1 1"}, {"revision two\n", "0 -"}};
-        for (const auto &c : cases) {
-            SettingsRecord s = base();
-            const PerMovieLoad load = applyPerMovieSettings(c[0], s, PerMovieContext());
-            QCOMPARE(QStringLiteral("%1 %2").arg(load.newerRevision)
-                         .arg(load.syncWindows ? QString::number(*load.syncWindows) : "-"), QLatin1String(c[1]));
-        }
+        const PerMovieContext context{startDifference < 0 ? std::optional<qint64>() : startDifference};
+        const PerMovieLoad load = applyPerMovieSettings(text, s, context);
+        QVERIFY(load.read);
+        QStringList changed = snapshot(s);  // the lines that are not as they were
+        for (const QString &line : snapshot(before))
+            changed.removeAll(line);
+        if (load.newerRevision)
+            changed << "newer revision";
+        if (load.syncWindows)
+            changed << QStringLiteral("sync_windows %1").arg(*load.syncWindows);
+        QCOMPARE(changed, expected);
     }
 
     void defaultsMatchTheGoldenFile() {
@@ -131,24 +116,21 @@ private slots:
     }
 
     void saveAndLoadAgainChangesNothing() {
+        // The movie starts 500 s into the telemetry: the file holds the total offset.
         QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("m_settings.vlx"));
         SettingsRecord s = base();
         s.outUnits = 2, s.volume = 0.25f, s.speedDashCamMax = 50.25, s.timeBias = 7, s.clockBias = -3600;
         s.nDistTicks = 9, s.datumFormat = 1;
-        const QString path = dir.filePath(QStringLiteral("m_settings.vlx"));
-        const qint64 difference = 500;
-        QVERIFY(!savePerMovieSettings(path, s, difference + s.timeBias));
-        PerMovieContext context;
-        context.startDifferenceSec = difference;
+        QVERIFY(!savePerMovieSettings(path, s, 500 + s.timeBias));
         QByteArray first;  // the file after the first load and save; the next two leave it as it is
         for (int round = 0; round < 3; ++round) {
-            SettingsRecord loaded = base();
-            QVERIFY(loadPerMovieSettings(path, loaded, context).read);
+            s = base();
+            QVERIFY(loadPerMovieSettings(path, s, PerMovieContext{500}).read);
             // "%.1f" of 0.25 is "0.2", of 50.25 "50.2"
-            QVERIFY(loaded.timeBias == 7 && loaded.volume == 0.2f && loaded.speedDashCamMax == double(50.2f));
-            QVERIFY(!savePerMovieSettings(path, loaded, difference + loaded.timeBias));
-            if (round == 0)
-                first = vxtest::readFile(path);
+            QVERIFY(s.timeBias == 7 && s.volume == 0.2f && s.speedDashCamMax == double(50.2f));
+            QVERIFY(!savePerMovieSettings(path, s, 500 + s.timeBias));
+            first = round ? first : vxtest::readFile(path);
             QCOMPARE(vxtest::readFile(path), first);
         }
     }
@@ -160,10 +142,9 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         char probe[16];
         std::snprintf(probe, sizeof probe, "%.1f", 0.5);
-        SettingsRecord s = base();
+        SettingsRecord s = base(), loaded = base();
         s.volume = 0.75f, s.distMax = 2.5;
         const QByteArray text = perMovieSettingsText(s, 0);
-        SettingsRecord loaded = base();
         applyPerMovieSettings(text, loaded, PerMovieContext());
         std::setlocale(LC_ALL, previous.c_str());
         QLocale::setDefault(QLocale::c());
@@ -200,12 +181,10 @@ private slots:
         QVERIFY(QDir().mkpath(unicode));
         // Written and read back through a path outside Latin-1 and a dotted folder.
         const QString path = movieSettingsPath(unicode + QStringLiteral("/Ölsee.mov"));
-        SettingsRecord s = base();
+        SettingsRecord s = base(), loaded = base();
         s.outUnits = 1;
         QVERIFY(!savePerMovieSettings(path, s, 0));
-        SettingsRecord loaded = base();
-        QVERIFY(loadPerMovieSettings(path, loaded, PerMovieContext()).read);
-        QCOMPARE(loaded.outUnits, 1);
+        QVERIFY(loadPerMovieSettings(path, loaded, PerMovieContext()).read && loaded.outUnits == 1);
         QCOMPARE(QDir(unicode).entryList(QDir::Files), QStringList{QStringLiteral("Ölsee_settings.vlx")});
 
         // A pipe, a folder, a file beyond the size limit, a missing file: nothing loaded, nothing hangs; a pipe

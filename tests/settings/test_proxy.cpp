@@ -27,6 +27,9 @@ void type(QWidget *w, const QString &text) {
     }
 }
 
+// Values as one text, to compare several settings at once.
+template <typename... T> QString vals(const T &...v) { return QStringList{QVariant(v).toString()...}.join(' '); }
+
 // Read, write or execute for group or others.
 int notOwnerBits(const QString &path) { return int(QFile::permissions(path) & 0x77); }
 
@@ -86,19 +89,14 @@ private slots:
         QTRY_COMPARE(answerer.texts.size(), refusal.isEmpty() ? 0 : 1);
         QVERIFY(answerer.unexpected.isEmpty());
         QCOMPARE(dialog.result(), refusal.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QVERIFY2(refusal.isEmpty() || (answerer.texts.first().contains(refusal) && answerer.titles.first() == "Volantix"),
+                 qPrintable(answerer.texts.value(0)));
+        QVERIFY(!refusal.isEmpty() || vxtest::store().value("configuration/useProxy").toBool() == enable);
+        // Stored as entered, the user name kept with or without its box; nothing stored on a refusal.
         const SettingsRecord &s = settings();
-        if (refusal.isEmpty()) {
-            QCOMPARE(QStringList({QString::number(s.useProxy), QString::number(s.proxyUseCred),
-                                  s.proxyServer.toString(), s.proxyUsername.toString()}),  // the user kept, box or not
-                     QStringList({QString::number(enable), QString::number(useCred), server.trimmed(), "pilot"}));
-            QCOMPARE(vxtest::store().value("configuration/useProxy").toBool(), enable);
-        } else {
-            QVERIFY2(answerer.texts.first().contains(refusal), qPrintable(answerer.texts.first()));
-            QCOMPARE(answerer.titles.first(), QStringLiteral("Volantix"));
-            QVERIFY(s.useProxy && s.proxyUseCred);  // nothing stored
-            QCOMPARE(s.proxyServer.toString(), QStringLiteral("proxy.example.org"));
-        }
-        QCOMPARE(s.proxyPort, refusal.isEmpty() && proxyPortFromText(port) ? port.toInt() : storedPort);
+        QCOMPARE(vals(s.useProxy, s.proxyUseCred, s.proxyServer.toString(), s.proxyUsername.toString(), s.proxyPort),
+                 refusal.isEmpty() ? vals(enable, useCred, server.trimmed(), "pilot", port.toInt())
+                                   : vals(true, true, "proxy.example.org", "pilot", storedPort));
         const QNetworkProxy p = QNetworkProxy::applicationProxy();
         QTEST(QStringLiteral("%1:%2:%3").arg(p.type()).arg(p.port()).arg(p.user()), "applied");
     }
