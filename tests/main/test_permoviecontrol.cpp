@@ -15,7 +15,6 @@
 #include "settings/permoviesettings.h"
 #include "settings/preferencesdialog.h"
 #include "track/trackstore.h"
-#include "views/datadialog.h"
 
 #include <QMediaPlayer>
 #include <QVideoWidget>
@@ -152,6 +151,8 @@ private slots:
         QFile::remove(settingsOf("C.MOV"));
     }
 
+    // From the menu and through the coordinator other windows call (the dashboard's double click), one at a
+    // time, at the tab asked for.
     void preferencesFromTheMenuAndOtherWindows() {
         MainWindow w;
         QAction *command = w.actions().preferences;
@@ -165,19 +166,8 @@ private slots:
         QCOMPARE(first->currentTabTitle(), QStringLiteral("Advanced"));
         first->close();
         QTRY_VERIFY(first.isNull() && !w.preferences());
-        // The dashboard's double click on its coordinates: the "General" tab.
-        w.show();
-        QVERIFY(g_dataDialog && QTest::qWaitForWindowExposed(g_dataDialog));
-        const QPoint coordinates(520, 100), gauge(60, 60);
-        QTest::mouseDClick(g_dataDialog, Qt::LeftButton, Qt::NoModifier, coordinates);
-        QTest::mouseRelease(g_dataDialog, Qt::LeftButton, Qt::NoModifier, coordinates);  // the second release
-        QTRY_VERIFY(w.preferences());
-        QCOMPARE(w.preferences()->currentTabTitle(), QStringLiteral("General"));
-        // A click on the gauge cycles the units: the open preferences follow.
-        QTest::qWait(QApplication::doubleClickInterval() + 150);
-        QTest::mouseClick(g_dataDialog, Qt::LeftButton, Qt::NoModifier, gauge);
-        QTRY_COMPARE(settings().outUnits, 1);
-        QCOMPARE(w.preferences()->findChild<QComboBox *>(QStringLiteral("speedUnitsCombo"))->currentIndex(), 1);
+        w.viewCoordinator()->openPreferences(QStringLiteral("General"));  // a new one
+        QVERIFY(w.preferences() && w.preferences()->currentTabTitle() == QLatin1String("General"));
     }
 };
 
