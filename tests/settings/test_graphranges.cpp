@@ -2,6 +2,7 @@
 // file, preferences) and the range keys at their limits.
 #include "settings/graphranges.h"
 #include "settings/settings.h"
+#include "support/testsupport.h"
 
 #include <QtTest>
 
@@ -81,13 +82,9 @@ private slots:
         QCOMPARE(s.satsMax, 105.0);
 
         QTemporaryDir dir;
+        QVERIFY(vxtest::writeFile(dir.filePath("s.ini"),
+                                  "[configuration]\nnSpeedDashCamTicks=0\ndistMax=nan\nsatsMin=20\nsatsMax=10\n"));
         QSettings store(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-        store.beginGroup(QStringLiteral("configuration"));
-        store.setValue(QStringLiteral("nSpeedDashCamTicks"), 0);
-        store.setValue(QStringLiteral("distMax"), QStringLiteral("nan"));
-        store.setValue(QStringLiteral("satsMin"), 20);
-        store.setValue(QStringLiteral("satsMax"), 10);
-        store.endGroup();
         loadSettings(store);
         QVERIFY(s.nSpeedDashCamTicks == 2 && s.distMax == 10.0 && s.satsMin == 0 && s.satsMax == 10);
     }

@@ -2,6 +2,7 @@
 // own history file.
 #include "settings/historyfeed.h"
 #include "settings/versionhistory.h"
+#include "support/testsupport.h"
 
 #include <QtTest>
 
@@ -97,21 +98,15 @@ private slots:
         QVERIFY2(h.ok(), qPrintable(h.error));
         QCOMPARE(h.releases.first().downloadPage.toString(), longPage);
         QCOMPARE(h.releases.first().notes, QStringLiteral("one & two"));  // markup as elements: its text
-        const VersionHistory cdata = parseVersionHistory(
-            historyXml({{"1.2.0", "https://example.org/", "<ul><li>one &amp; two</li></ul>"}}),
-            kRunning);
-        QCOMPARE(cdata.releases.first().notes, QStringLiteral("<ul><li>one &amp; two</li></ul>"));
+        const QString escaped = "<ul><li>one &amp; two</li></ul>";  // markup as text: kept whole
+        QCOMPARE(parseVersionHistory(withNotes(escaped), kRunning).releases.first().notes, escaped);
     }
 
     // What the dialog shows: label|group|button|enabled|page, and parts of the notes shown or left out.
     void dialogTexts() {
         const QString since = "The latest version is 1.2.0. You are running version 1.1.4.|Changes since version 1.1.4|"
                               "Download 1.2.0|1|";
-        struct Case {
-            QByteArray xml;
-            QString summary;
-            QStringList shown, notShown;
-        } cases[] = {
+        const struct { QByteArray xml; QString summary; QStringList shown, notShown; } cases[] = {
             {historyOf({"1.2.0", "1.1.5", "1.1.4", "1.1.3"}), since + "https://example.org/download/1.2.0",
              {"<b>Version 1.2.0</b><p>\n<p>notes of 1.2.0</p><p>\n<b>Version 1.1.5</b>", "<b>Version 1.1.4</b>"},
              {"1.1.3"}},
@@ -119,7 +114,7 @@ private slots:
             {historyXml({{"1.2.0", "https://example.org/", QString(999990, 'a')}, release("1.1.5")}),
              since + "https://example.org/", {}, {"Version 1.2.0", "Version 1.1.5"}},
         };
-        for (const Case &c : cases) {
+        for (const auto &c : cases) {
             const HistoryView v = historyView(parseVersionHistory(c.xml, kRunning), kRunning);
             QCOMPARE(QStringList({v.label, v.groupTitle, v.buttonText, QString::number(v.buttonEnabled),
                                   v.downloadPage.toString()}).join('|'), c.summary);
@@ -131,7 +126,7 @@ private slots:
         }
     }
 
-    void versionNumbers() {
+    void versionNumbersAndFeedAddress() {
         const char *cases[][2] = {{"1.1.4", "10104 1.1.4"}, {"1.10.2", "11002 1.10.2"},
                                   {"1.1.4.5", "10145 1.1.45"},  // later parts feed the subminor
                                   {"v2.0-rc", "20000 2.0.0"}};  // other characters ignored
@@ -139,9 +134,6 @@ private slots:
             const VersionNumber v = versionFromText(QLatin1String(c[0]));
             QCOMPARE(QStringLiteral("%1 %2").arg(v.number()).arg(v.text()), QLatin1String(c[1]));
         }
-    }
-
-    void feedAddress() {
         QCOMPARE(updateFeedUrl(QString()), QUrl());  // no update location: nothing to contact
         for (const char *base : {"http://h:81/v/", "http://h:81/v"})
             QCOMPARE(updateFeedUrl(QLatin1String(base)), QUrl("http://h:81/v/volantix_version.xml"));
@@ -150,9 +142,7 @@ private slots:
     // The history file this repository publishes: every entry complete and
     // the newest one this very version.
     void repositoryHistoryFile() {
-        QFile f(QStringLiteral(VX_SOURCE_DIR "/resources/volantix_version.xml"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray xml = f.readAll();
+        const QByteArray xml = vxtest::readFile(QStringLiteral(VX_SOURCE_DIR "/resources/volantix_version.xml"));
         const VersionHistory h = parseVersionHistory(xml, runningVersion());
         QVERIFY2(h.ok(), qPrintable(h.error));
         QCOMPARE(h.releases.first().version.text(), QStringLiteral(VX_VERSION));
