@@ -116,29 +116,25 @@ private slots:
         QVERIFY(!r.check->active());
     }
 
-    // Nothing of one check's history survives into the next.
+    // Nothing of one check's history survives into the next; without an update location nothing is
+    // contacted, the silent check does nothing and the manual one says so.
     void eachCheckStartsAfresh() {
         Rig r(base());
-        BoxAnswerer answerer({"OK"});
+        BoxAnswerer answerer({"OK", "OK"});
         for (const QByteArray &body : {historyOf({"1.2.0", "1.1.4"}), QByteArray("<volantix><changes/></volantix>")}) {
             m_answer = httpAnswer(200, "OK", body);
             r.check->start(false);
             QVERIFY(r.finished.wait(5000));
         }
-        QCOMPARE(r.closer.seen.size(), 1);
-        QCOMPARE(answerer.texts.size(), 1);
-        QVERIFY(answerer.texts.first().contains("no complete release"));
-    }
-
-    void withoutUpdateLocationNothingIsContacted() {
-        Rig r{QString()};
-        BoxAnswerer answerer({"OK"});
+        r.check->setUpdateBase(QString());
         r.check->start(true);
         r.check->start(false);
-        QTRY_COMPARE(answerer.texts.size(), 1);
-        QVERIFY(answerer.texts.first().contains("no update location configured"));
+        QTRY_COMPARE(answerer.texts.size(), 2);
         QTest::qWait(100);
-        QVERIFY(m_server.requests.isEmpty());
+        QCOMPARE(r.closer.seen, QStringList{kSince});
+        QVERIFY(answerer.texts[0].contains("no complete release"));
+        QVERIFY(answerer.texts[1].contains("no update location configured"));
+        QCOMPARE(m_server.requests.size(), 2);
         QVERIFY(answerer.unexpected.isEmpty());
     }
 
@@ -180,9 +176,13 @@ private slots:
         QCOMPARE(r.closer.titles, QStringList{"Volantix -  Version History"});
     }
 
-    // Only http(s) addresses with a host open, from the download button and
-    // from links in the notes alike; the view never follows a link itself.
-    void onlyWebPagesOpen() {
+    // Only http(s) addresses with a host open, from the download button and from links in the notes
+    // alike; the view never follows a link itself, and loads nothing the notes refer to, not even a picture
+    // on this disk.
+    void onlyWebPagesOpenAndNothingLoads() {
+        QTemporaryDir dir;
+        const QUrl picture = QUrl::fromLocalFile(dir.filePath(QStringLiteral("p.png")));
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(picture.toLocalFile()));
         UrlCatcher catcher;
         const QStringList schemes = {"http", "https", "file", "javascript"};
         for (const QString &scheme : schemes)
@@ -194,30 +194,20 @@ private slots:
             view.buttonText = QStringLiteral("Download 1.2.0");
             view.buttonEnabled = true;
             view.downloadPage = url;
-            view.notesHtml = QStringLiteral("<a href=\"%1\">link</a>").arg(url.toString().toHtmlEscaped());
+            view.notesHtml = QStringLiteral("<a href=\"%1\">link</a><img src=\"%2\">")
+                                 .arg(url.toString().toHtmlEscaped(), picture.toString());
             versionHistoryDialog dialog(view);
             dialog.downloadButton()->click();
             emit dialog.notes()->anchorClicked(url);
             QCOMPARE(dialog.notes()->source(), QUrl());
+            QVERIFY(dialog.notes()->document()->resource(QTextDocument::ImageResource, picture).isNull());
         }
         for (const QString &scheme : schemes)
             QDesktopServices::unsetUrlHandler(scheme);
         QCOMPARE(catcher.urls, (QList<QUrl>{pages[0], pages[0], pages[1], pages[1]}));
-    }
-
-    // The notes load nothing they refer to, not even a picture on this disk.
-    void notesLoadNothing() {
-        QTemporaryDir dir;
-        const QString picture = dir.filePath(QStringLiteral("p.png"));
-        QImage(4, 4, QImage::Format_RGB32).save(picture);
-        const QUrl address = QUrl::fromLocalFile(picture);
-        HistoryView view;
-        view.notesHtml = QStringLiteral("<img src=\"%1\">").arg(address.toString());
-        versionHistoryDialog dialog(view);
-        QVERIFY(dialog.notes()->document()->resource(QTextDocument::ImageResource, address).isNull());
         QTextBrowser plain;  // what an ordinary view would have read
-        plain.setHtml(view.notesHtml);
-        QVERIFY(!plain.document()->resource(QTextDocument::ImageResource, address).isNull());
+        plain.setHtml(QStringLiteral("<img src=\"%1\">").arg(picture.toString()));
+        QVERIFY(!plain.document()->resource(QTextDocument::ImageResource, picture).isNull());
     }
 };
 

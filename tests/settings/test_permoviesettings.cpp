@@ -153,13 +153,11 @@ private slots:
         QVERIFY(loaded.volume == 0.8f && loaded.distMax == 2.5);
     }
 
-    void settingsPaths() {
-        // A dotted folder and a name outside Latin-1: filesThatAreNotPlainSettings.
+    // The paths (a dotted folder, a name outside Latin-1), the documents folder made for the default file,
+    // and files that are not plain settings files.
+    void pathsAndFilesThatAreNotPlain() {
         QCOMPARE(movieSettingsPath("/v/day.2/clip"), QStringLiteral("/v/day.2/clip_settings.vlx"));
         QCOMPARE(movieSettingsPath("/v/a.b.mp4"), QStringLiteral("/v/a.b_settings.vlx"));
-    }
-
-    void defaultFileCreatesTheDocumentsFolder() {
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         QDir(documents).removeRecursively();
         QCOMPARE(defaultSettingsPath(), documents + QStringLiteral("/default_settings.vlx"));
@@ -169,9 +167,6 @@ private slots:
         QVERIFY(vxtest::writeFile(documents, "not a folder"));
         QCOMPARE(savePerMovieSettings(defaultSettingsPath(), base(), 0), perMovieWriteErrorText(defaultSettingsPath()));
         QFile::remove(documents);
-    }
-
-    void filesThatAreNotPlainSettings() {
         QTemporaryDir dir;
         const QString unicode = dir.filePath(QStringLiteral("Flug über Zürich 飛行.v2"));
         QVERIFY(QDir().mkpath(unicode));
@@ -182,7 +177,6 @@ private slots:
         QVERIFY(!savePerMovieSettings(path, s, 0));
         QVERIFY(loadPerMovieSettings(path, loaded, PerMovieContext()).read && loaded.outUnits == 1);
         QCOMPARE(QDir(unicode).entryList(QDir::Files), QStringList{QStringLiteral("Ölsee_settings.vlx")});
-
         // A pipe, a folder, a file beyond the size limit, a missing file: nothing loaded, nothing hangs; a pipe
         // or a folder takes no save, nor /proc, where nobody may create files, not even the administrator.
         const QString fifo = dir.filePath("pipe_settings.vlx"), folder = dir.filePath("folder_settings.vlx"),

@@ -250,6 +250,7 @@ private slots:
         QCOMPARE(open()->currentTabTitle(), QStringLiteral("Map"));
     }
 
+    // Each control's display and storage rule, the restart texts, and the proxy dialog.
     void singleControls() {
         track().numBlocks = 1, track().stats.peakSpeed = 100.0f;
         preferencesDialog *d = open();
@@ -281,10 +282,7 @@ private slots:
         QCOMPARE(vals(settings().autoloadDir, settings().autoload, child<QGroupBox>(d, "autoloadGroup")->isChecked(),
                       store().value(QStringLiteral("configuration/autoloadDir")).toString()),
                  "/media/Flüge true true /media/Flüge");
-    }
-
-    void restartTexts() {
-        preferencesDialog *d = open();
+        // The changes that need a restart say so.
         vxtest::BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
         auto *language = child<QComboBox>(d, "languageCombo");
         emit language->activated(1);
