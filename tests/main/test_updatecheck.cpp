@@ -63,17 +63,13 @@ const QString kSince = "Changes since version 1.1.4|Download 1.2.0|on", kUpToDat
 class TestUpdateCheck : public QObject {
     Q_OBJECT
 
-    vxtest::LocalHttpServer m_server;
     QByteArray m_answer;
+    vxtest::LocalHttpServer m_server{[this](const QByteArray &) { return m_answer; }};
 
     QString base() const { return m_server.base() + QStringLiteral("v/"); }
 
 private slots:
-    void initTestCase() {
-        vxtest::silencePlatformWarnings();
-        m_server.setHandler([this](const QByteArray &) { return m_answer; });
-    }
-
+    void initTestCase() { vxtest::silencePlatformWarnings(); }
     void init() { m_server.requests.clear(); }
 
     // The silent check shows only newer releases, never a message.
