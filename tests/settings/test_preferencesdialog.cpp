@@ -170,32 +170,6 @@ private slots:
         QCOMPARE(d->currentTabTitle(), QStringLiteral("Altitude Graph"));
     }
 
-    void utcCorrectionShiftsOnceAndNotDuringALoad() {
-        TrackStore &t = track();
-        t.numBlocks = 1, t.block[0].numPoints = 2, t.block[0].gpsTime[0] = 1700000000, t.block[0].gpsTime[1] = NO_TIME;
-        preferencesDialog *d = open(QStringLiteral("Advanced"));
-        auto *utc = child<QLineEdit>(d, "utcEdit");
-        typeInto(utc, QStringLiteral("-8"));
-        QVERIFY(m_host.changes.last() & TimeSyncChanged);
-        QCOMPARE(t.block[0].gpsTime[1], NO_TIME);
-        const QString shifted = vals(1700000000u + 8 * 3600, -8.0f, false);  // point time, utcOffset, ignoreGps
-        d->apply();
-        QTest::keyClick(utc, Qt::Key_Return);
-        QCOMPARE(vals(t.block[0].gpsTime[0], settings().utcOffset, settings().ignoreGps), shifted);
-        // A load begins: the fields that shift times are refused.
-        auto *ignore = child<QCheckBox>(d, "ignoreGpsCheck");
-        m_host.busy = true;
-        QTRY_VERIFY(!utc->isEnabled() && !ignore->isEnabled());
-        utc->setText(QStringLiteral("-5"));  // as if typed the moment before
-        emit utc->textEdited(utc->text());
-        QCOMPARE(vals(t.block[0].gpsTime[0], settings().utcOffset, settings().ignoreGps), shifted);
-        m_host.busy = false;
-        QTRY_VERIFY(utc->isEnabled() && ignore->isEnabled());
-        ignore->click();
-        QVERIFY(settings().ignoreGps);
-        QVERIFY(m_host.changes.last() & GpsUseChanged);
-    }
-
     // Typing "150" passes through "1" and "15" (below the minimum); a dialog left open never undoes what
     // other windows changed meanwhile (a graph key, a dashboard click, a per-movie load).
     void typingAndChangesElsewhere() {
@@ -238,9 +212,11 @@ private slots:
         m_host.graphs = nullptr;
     }
 
-    // Each control's display and storage rule, the restart texts, and the proxy dialog.
+    // Each control's display and storage rule, the UTC correction, the restart texts, and the proxy dialog.
     void singleControls() {
-        track().numBlocks = 1, track().stats.peakSpeed = 100.0f;
+        TrackStore &t = track();
+        t.numBlocks = 1, t.stats.peakSpeed = 100.0f;
+        t.block[0].numPoints = 2, t.block[0].gpsTime[0] = 1700000000, t.block[0].gpsTime[1] = NO_TIME;
         preferencesDialog *d = open();
         QCOMPARE(child<QRadioButton>(d, "fastestRadio")->text(), QStringLiteral("Fastest Speed (62 mph)"));
         auto *units = child<QComboBox>(d, "speedUnitsCombo");
@@ -270,6 +246,28 @@ private slots:
         QCOMPARE(vals(settings().autoloadDir, settings().autoload, child<QGroupBox>(d, "autoloadGroup")->isChecked(),
                       store().value(QStringLiteral("configuration/autoloadDir")).toString()),
                  "/media/Flüge true true /media/Flüge");
+        // The UTC correction shifts the loaded times once; while a load runs the fields that shift times are
+        // refused.
+        auto *utc = child<QLineEdit>(d, "utcEdit");
+        typeInto(utc, QStringLiteral("-8"));
+        QVERIFY(m_host.changes.last() & TimeSyncChanged);
+        QCOMPARE(t.block[0].gpsTime[1], NO_TIME);
+        const QString shifted = vals(1700000000u + 8 * 3600, -8.0f, false);  // point time, utcOffset, ignoreGps
+        d->apply();
+        QTest::keyClick(utc, Qt::Key_Return);
+        QCOMPARE(vals(t.block[0].gpsTime[0], settings().utcOffset, settings().ignoreGps), shifted);
+        // A load begins: the fields that shift times are refused.
+        auto *ignore = child<QCheckBox>(d, "ignoreGpsCheck");
+        m_host.busy = true;
+        QTRY_VERIFY(!utc->isEnabled() && !ignore->isEnabled());
+        utc->setText(QStringLiteral("-5"));  // as if typed the moment before
+        emit utc->textEdited(utc->text());
+        QCOMPARE(vals(t.block[0].gpsTime[0], settings().utcOffset, settings().ignoreGps), shifted);
+        m_host.busy = false;
+        QTRY_VERIFY(utc->isEnabled() && ignore->isEnabled());
+        ignore->click();
+        QVERIFY(settings().ignoreGps);
+        QVERIFY(m_host.changes.last() & GpsUseChanged);
         // The changes that need a restart say so.
         vxtest::BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
         auto *language = child<QComboBox>(d, "languageCombo");
