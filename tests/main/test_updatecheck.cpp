@@ -33,11 +33,10 @@ struct HistoryCloser {
 
 class UrlCatcher : public QObject {
     Q_OBJECT
-public slots:
-    void open(const QUrl &url) { urls << url; }
-
 public:
     QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
 };
 
 // A check against the test's server, as version 1.1.4, with a 0.4 s time limit.
@@ -49,9 +48,7 @@ struct Rig {
     explicit Rig(const QString &base) {
         check->setUpdateBase(base);
         check->setRunningVersion(versionFromText(QStringLiteral("1.1.4")));
-        DownloadLimits limits;
-        limits.timeoutMs = 400;
-        check->setLimits(limits);
+        check->setLimits(DownloadLimits{400});
     }
 };
 
@@ -100,7 +97,7 @@ private slots:
         Rig r(base());
         BoxAnswerer answerer(box.isEmpty() ? QStringList() : QStringList{"OK"});
         r.check->start(silent);
-        QVERIFY(r.finished.wait(5000));
+        QVERIFY(r.finished.wait(5000) && !r.check->active());
         QCOMPARE(m_server.requests.size(), 1);
         QVERIFY(m_server.requests.first().startsWith("GET /v/volantix_version.xml "));
         QCOMPARE(r.closer.seen, dialog.isEmpty() ? QStringList() : QStringList{dialog});
@@ -109,7 +106,6 @@ private slots:
         QVERIFY2(box.isEmpty() || (answerer.texts.first().contains(box)
                                    && answerer.titles.first() == "Check for new Volantix Version"),
                  qPrintable(answerer.texts.value(0)));
-        QVERIFY(!r.check->active());
     }
 
     // Nothing of one check's history survives into the next; without an update location nothing is
@@ -128,8 +124,8 @@ private slots:
         QTRY_COMPARE(answerer.texts.size(), 2);
         QTest::qWait(100);
         QCOMPARE(r.closer.seen, QStringList{kSince});
-        QVERIFY(answerer.texts[0].contains("no complete release"));
-        QVERIFY(answerer.texts[1].contains("no update location configured"));
+        QVERIFY(answerer.texts[0].contains("no complete release")
+                && answerer.texts[1].contains("no update location configured"));
         QCOMPARE(m_server.requests.size(), 2);
         QVERIFY(answerer.unexpected.isEmpty());
     }

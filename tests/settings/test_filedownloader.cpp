@@ -72,9 +72,8 @@ private slots:
         QFETCH(QStringList, paths);
         QFETCH(int, timeoutMs);
         m_server.requests.clear();
-        DownloadLimits limits;
-        limits.timeoutMs = timeoutMs;
-        FileDownloader downloader(url.contains(':') ? QUrl(url) : QUrl(m_server.base() + url), nullptr, limits);
+        FileDownloader downloader(url.contains(':') ? QUrl(url) : QUrl(m_server.base() + url), nullptr,
+                                  DownloadLimits{timeoutMs});
         QSignalSpy done(&downloader, &FileDownloader::downloaded);
         QVERIFY(done.wait(10000));
         QTest::qWait(50);  // a second signal would come now

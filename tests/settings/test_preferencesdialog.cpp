@@ -219,9 +219,8 @@ private slots:
         t.block[0].numPoints = 2, t.block[0].gpsTime[0] = 1700000000, t.block[0].gpsTime[1] = NO_TIME;
         preferencesDialog *d = open();
         QCOMPARE(child<QRadioButton>(d, "fastestRadio")->text(), QStringLiteral("Fastest Speed (62 mph)"));
-        auto *units = child<QComboBox>(d, "speedUnitsCombo");
-        units->setCurrentIndex(2);
-        emit units->activated(2);
+        child<QComboBox>(d, "speedUnitsCombo")->setCurrentIndex(2);
+        emit child<QComboBox>(d, "speedUnitsCombo")->activated(2);
         QCOMPARE(vals(settings().distFactor, child<QRadioButton>(d, "fastestRadio")->text()),
                  "1000 Fastest Speed (28 m/s)");
         QVERIFY(m_host.changes.last() & UnitsChanged);
@@ -246,8 +245,7 @@ private slots:
         QCOMPARE(vals(settings().autoloadDir, settings().autoload, child<QGroupBox>(d, "autoloadGroup")->isChecked(),
                       store().value(QStringLiteral("configuration/autoloadDir")).toString()),
                  "/media/Flüge true true /media/Flüge");
-        // The UTC correction shifts the loaded times once; while a load runs the fields that shift times are
-        // refused.
+        // The UTC correction shifts the loaded times once.
         auto *utc = child<QLineEdit>(d, "utcEdit");
         typeInto(utc, QStringLiteral("-8"));
         QVERIFY(m_host.changes.last() & TimeSyncChanged);
@@ -266,8 +264,7 @@ private slots:
         m_host.busy = false;
         QTRY_VERIFY(utc->isEnabled() && ignore->isEnabled());
         ignore->click();
-        QVERIFY(settings().ignoreGps);
-        QVERIFY(m_host.changes.last() & GpsUseChanged);
+        QVERIFY(settings().ignoreGps && (m_host.changes.last() & GpsUseChanged));
         // The changes that need a restart say so.
         vxtest::BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
         auto *language = child<QComboBox>(d, "languageCombo");
@@ -282,11 +279,9 @@ private slots:
         QVERIFY(boxes.unexpected.isEmpty());
         // "Network Proxy..." runs the proxy dialog modally.
         QString proxyTitle;
-        QTimer::singleShot(200, [&proxyTitle] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                proxyTitle = modal->windowTitle();
-                modal->close();
-            }
+        QTimer::singleShot(200, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                proxyTitle = modal->windowTitle(), modal->close();
         });
         child<QPushButton>(d, "proxyButton")->click();
         QCOMPARE(proxyTitle, QStringLiteral("Network Proxy Settings"));

@@ -173,8 +173,7 @@ private slots:
             applyProxy();
             FileDownloader download(QUrl("http://updates.example.invalid/volantix_version.xml"));
             QSignalSpy done(&download, &FileDownloader::downloaded);
-            QVERIFY(done.wait(10000));
-            QVERIFY(!proxy.requests.isEmpty());
+            QVERIFY(done.wait(10000) && !proxy.requests.isEmpty());
             QVERIFY(proxy.requests.first().startsWith("GET http://updates.example.invalid/volantix_version.xml "));
             QCOMPARE(download.succeeded(), useCred);
             QCOMPARE(proxy.requests.last().contains(expected), useCred);
