@@ -44,29 +44,27 @@ private slots:
             QTest::newRow(name) << text << diff << expected;
         };
         // Distance scales step by 100 m in meters: the 10 m maxima become 100.
-        row("CRLF, distance follows speed", "speedUnits m/s\r\n",
-            {"speedUnits m/s", "distMax 100.0", "losMax 100.0", "distance meters"});
-        row("no final newline", "altUnits m", {"altUnits m"});
-        row("NUL ends the line", QByteArray("tempUnits C\0junk\n", 17), {"tempUnits C"});
-        row("NUL inside the name", QByteArray("temp\0Units C\n", 13), none);
-        row("two spaces, trailing space", "speedUnits  m/s\nspeedUnits m/s \n", none);
-        row("unknown names and words", "speedUnits knots\ndatumFormat DMS\nSpeedUnits km/h\nwarpFactor 9\n", none);
-        row("not numbers", "clockBias twelve\nspeedTicks 4.5\nvolume ,5\n", none);
-        row("not finite in single precision", "volume nan\nspeedMax inf\ndistMin -inf\naltMax 1e39\n", none);
-        row("invalid UTF-8", "speedUnits \xff\xfe\n", none);
-        row("0 ticks", "speedTicks 0\n", {"speedTicks 2"});
-        row("huge ticks", "losTicks 99999999999\nbearingTicks 1000\n", {"bearingTicks 10"});
-        row("graph clamps", "speedMax 500\nspeedMin -5\naltMax 99999\n", {"speedMax 300.0", "altMax 20000.0"});
-        row("maximum below minimum", "distMin 8\ndistMax 5\n", {"distMax 5.0"});
-        row("satellites are whole", "satsMax 12.7\n", {"satsMax 12.0"});
+        row("CRLF, distance follows speed, no final newline", "speedUnits m/s\r\naltUnits m",
+            {"speedUnits m/s", "altUnits m", "distMax 100.0", "losMax 100.0", "distance meters"});
+        // A NUL ends the line: the first line counts, the second is "temp".
+        row("NUL", QByteArray("tempUnits C\0junk\ntemp\0Units F\n", 30), {"tempUnits C"});
+        row("malformed, unknown, not numbers, not finite, not UTF-8",
+            "speedUnits  m/s\nspeedUnits m/s \nspeedUnits knots\ndatumFormat DMS\nSpeedUnits km/h\nwarpFactor 9\n"
+            "clockBias twelve\nspeedTicks 4.5\nvolume ,5\nvolume nan\nspeedMax inf\ndistMin -inf\naltMax 1e39\n"
+            "speedUnits \xff\xfe\n", none);
+        row("0 and huge ticks", "speedTicks 0\nlosTicks 99999999999\nbearingTicks 1000\n",
+            {"speedTicks 2", "bearingTicks 10"});
+        // The graph clamps; a maximum below the minimum resets the minimum; satellites are whole.
+        row("graph ranges", "speedMax 500\nspeedMin -5\naltMax 99999\ndistMin 8\ndistMax 5\nsatsMax 12.7\n",
+            {"speedMax 300.0", "distMax 5.0", "altMax 20000.0", "satsMax 12.0"});
         row("one decimal on writing", "volume 0.75\n", {"volume 0.8"});
         row("volume clamps", "volume 1.7\nmuted true\n", {"muted true", "volume 1.0"});
         row("volume below 0", "volume -0.3\n", {"volume 0.0"});
         row("mapType 3 kept", "mapType 3\n", {"mapType 3"});
         row("mapType 4 gives 0", "mapType 4\n", {"mapType 0"});
         row("negative mapType gives 0", "mapType -1\n", {"mapType 0"});
-        row("picture clamps", "brightness 500\ncontrast -500\n", {"brightness 100", "contrast -100"});
-        row("clock bias within a day", "clockBias 999999\n", {"clockBias 86400"});
+        row("picture clamps, clock bias within a day", "brightness 500\ncontrast -500\nclockBias 999999\n",
+            {"clockBias 86400", "brightness 100", "contrast -100"});
         row("words", "aspectMaintain false\ninvertMouseZoomDir True\ntimeFormat 24hr\ndatumFormat dms\n",
             {"aspectMaintain false", "timeFormat 24hr", "datumFormat dms"});
         row("read but never written", "alwaysAutoFix true\ngforcesMax 9\nhdopTicks 2\nsync_windows maybe\n", none);
