@@ -1,6 +1,6 @@
-// The per-movie settings indicator in the player window on generated movies: the default file, both loads
-// at a movie change reaching the player, save then load again, files that vanish or are pipes; and the
-// preferences opened from the menu and by other windows, one at a time, following loads and clicks.
+// The per-movie settings indicator in the player window on generated movies: the default file, both loads at a movie
+// change reaching the player, save then load again, files that vanish or are pipes; and the preferences opened from
+// the menu and by other windows, one at a time, following loads and clicks.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -52,8 +52,8 @@ private slots:
             QFile::remove(settingsOf(movie));
     }
 
-    // Without movies: the default file saved (its folder made for it), kept on "No", deleted on "Yes"; at
-    // start-up the indicator shows it. The preferences opened.
+    // Without movies: the default file saved (its folder made for it), kept on "No", deleted on "Yes"; at start-up
+    // the indicator shows it. The preferences opened.
     void withoutMovies() {
         MainWindow w;
         QVERIFY(indicator(w)->isEnabled());
@@ -76,8 +76,8 @@ private slots:
         const QString question = "Are you sure you want to delete the default settings file?";
         QCOMPARE(boxes.texts, (QStringList{question, question}));
         QVERIFY(boxes.unexpected.isEmpty());
-        // The preferences from the menu and through the coordinator other windows call (the dashboard's
-        // double click), one at a time, at the tab asked for.
+        // The preferences from the menu and through the coordinator other windows call (the dashboard's double
+        // click), one at a time, at the tab asked for.
         QVERIFY(w.actions().preferences->isEnabled());
         w.actions().preferences->trigger();
         QPointer<preferencesDialog> first = w.preferences();
@@ -139,8 +139,8 @@ private slots:
             indicator(w)->click();  // and save again
             QCOMPARE(readFile(settingsOf("B.MOV")), first);
         }
-        // A file deleted behind the program's back; a pipe named like C's settings neither hangs the change
-        // nor takes a save.
+        // A file deleted behind the program's back; a pipe named like C's settings neither hangs the change nor takes
+        // a save.
         QVERIFY(vxtest::writeFile(settingsOf("A.MOV"), "volume 0.4\n"));
         QCOMPARE(::mkfifo(QFile::encodeName(settingsOf("C.MOV")).constData(), 0600), 0);
         w.playback()->selectMovie(0);

@@ -1,5 +1,5 @@
-// The update check as the user meets it, against a server inside the test: manual and silent checks, the
-// two together, a check that ends during a load, and the version history dialog's links.
+// The update check as the user meets it, against a server inside the test: manual and silent checks, the two
+// together, a check that ends during a load, and the version history dialog's links.
 #include "main/guitest.h"
 #include "main/updatecheck.h"
 #include "settings/historyfeed.h"
@@ -13,8 +13,8 @@ using vxtest::historyOf;
 
 namespace {
 
-// Closes every version history dialog that opens, noting what it showed:
-// "<group title>|<button text>|<button enabled>", and its window title.
+// Closes every version history dialog that opens, noting what it showed: "<group title>|<button text>|<button
+// enabled>", and its window title.
 struct HistoryCloser {
     QStringList seen, titles;
     QTimer timer;
@@ -108,8 +108,8 @@ private slots:
                  qPrintable(answerer.texts.value(0)));
     }
 
-    // Nothing of one check's history survives into the next; without an update location nothing is
-    // contacted, the silent check does nothing and the manual one says so.
+    // Nothing of one check's history survives into the next; without an update location nothing is contacted, the
+    // silent check does nothing and the manual one says so.
     void eachCheckStartsAfresh() {
         Rig r(base());
         BoxAnswerer answerer({"OK", "OK"});
@@ -130,8 +130,8 @@ private slots:
         QVERIFY(answerer.unexpected.isEmpty());
     }
 
-    // Each request keeps its own flag: a manual check asked for while the
-    // silent one runs shows its outcome once, and the silent one nothing.
+    // Each request keeps its own flag: a manual check asked for while the silent one runs shows its outcome once, and
+    // the silent one nothing.
     void manualDuringSilent() {
         m_answer = httpAnswer(200, "OK", historyOf({"1.1.4"}));
         // first, second silent; at most this many requests (the replaced one may have gone out)
@@ -168,9 +168,8 @@ private slots:
         QCOMPARE(r.closer.titles, QStringList{"Volantix -  Version History"});
     }
 
-    // Only http(s) addresses with a host open, from the download button and from links in the notes
-    // alike; the view never follows a link itself, and loads nothing the notes refer to, not even a picture
-    // on this disk.
+    // Only http(s) addresses with a host open, from the download button and from links in the notes alike; the view
+    // never follows a link itself, and loads nothing the notes refer to, not even a picture on this disk.
     void onlyWebPagesOpenAndNothingLoads() {
         QTemporaryDir dir;
         const QUrl picture = QUrl::fromLocalFile(dir.filePath(QStringLiteral("p.png")));

@@ -5,8 +5,8 @@
 
 namespace vxtest {
 
-// One `version` element: "1.2.0" gives major, minor and subminor ("-" none of
-// them); a null url or notes leaves that child out.
+// One `version` element: "1.2.0" gives major, minor and subminor ("-" none of them); a null url or notes leaves that
+// child out.
 struct FeedEntry {
     QString version, url, notes;
 };

@@ -1,6 +1,5 @@
-// The resource directory of a program in the build tree (<build>/bin next to
-// <build>/Resources) and of an installed one (<prefix>/bin next to
-// <prefix>/share/volantix), and which wins when both or neither exist.
+// The resource directory of a program in the build tree (<build>/bin next to <build>/Resources) and of an installed
+// one (<prefix>/bin next to <prefix>/share/volantix), and which wins when both or neither exist.
 #include "settings/appdirs.h"
 
 #include <QDir>

@@ -1,5 +1,4 @@
-// The downloader of the update check against a server inside the test:
-// answers, redirects, time and size limits.
+// The downloader of the update check against a server inside the test: answers, redirects, time and size limits.
 #include "settings/filedownloader.h"
 #include "support/httpserver.h"
 

@@ -1,5 +1,5 @@
-// The one check every graph range passes (store, keys, autoscale, per-movie
-// file, preferences) and the range keys at their limits.
+// The one check every graph range passes (store, keys, autoscale, per-movie file, preferences) and the range keys at
+// their limits.
 #include "settings/graphranges.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"

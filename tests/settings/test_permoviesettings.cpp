@@ -1,5 +1,5 @@
-// The per-movie settings file: the golden default file, the reader against damaged and hostile lines and
-// the clamps of what it loads, save and load again (under a comma locale too), odd paths and files.
+// The per-movie settings file: the golden default file, the reader against damaged and hostile lines and the clamps
+// of what it loads, save and load again (under a comma locale too), odd paths and files.
 #include "settings/permoviesettings.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
@@ -14,8 +14,8 @@ using namespace vx;
 
 namespace {
 
-// The record as lines: what the file holds (timeZoneOffset standing for
-// timeBias), plus the settings the file reads but never writes.
+// The record as lines: what the file holds (timeZoneOffset standing for timeBias), plus the settings the file reads
+// but never writes.
 QStringList snapshot(const SettingsRecord &s) {
     return (QString::fromLatin1(perMovieSettingsText(s, s.timeBias))
             + QStringLiteral("mapType %1\nbrightness %2\ncontrast %3\ndistance %4").arg(s.mapType).arg(s.brightness)
@@ -113,8 +113,8 @@ private slots:
         QCOMPARE(snapshot(s), snapshot(defaults));
     }
 
-    // Saved with the movie 500 s into the telemetry (the file holds the total offset), loaded and saved
-    // again: nothing changes, under a comma locale too (numbers written and read with points).
+    // Saved with the movie 500 s into the telemetry (the file holds the total offset), loaded and saved again:
+    // nothing changes, under a comma locale too (numbers written and read with points).
     void saveAndLoadAgainChangesNothing_data() {
         QTest::addColumn<QByteArray>("locale");
         QTest::newRow("C") << QByteArray("C");
@@ -153,8 +153,8 @@ private slots:
         QVERIFY(first.contains("\nvolume 0.2\n") && first.contains("\nspeedMax 50.2\n"));
     }
 
-    // The paths (a dotted folder, a name outside Latin-1), the documents folder made for the default file,
-    // and files that are not plain settings files.
+    // The paths (a dotted folder, a name outside Latin-1), the documents folder made for the default file, and files
+    // that are not plain settings files.
     void pathsAndFilesThatAreNotPlain() {
         QCOMPARE(movieSettingsPath("/v/day.2/clip"), QStringLiteral("/v/day.2/clip_settings.vlx"));
         QCOMPARE(movieSettingsPath("/v/a.b.mp4"), QStringLiteral("/v/a.b_settings.vlx"));
@@ -177,8 +177,8 @@ private slots:
         QVERIFY(!savePerMovieSettings(path, s, 0));
         QVERIFY(loadPerMovieSettings(path, loaded, PerMovieContext()).read && loaded.outUnits == 1);
         QCOMPARE(QDir(unicode).entryList(QDir::Files), QStringList{QStringLiteral("Ölsee_settings.vlx")});
-        // A pipe, a folder, a file beyond the size limit, a missing file: nothing loaded, nothing hangs; a pipe
-        // or a folder takes no save, nor /proc, where nobody may create files, not even the administrator.
+        // A pipe, a folder, a file beyond the size limit, a missing file: nothing loaded, nothing hangs; a pipe or a
+        // folder takes no save, nor /proc, where nobody may create files, not even the administrator.
         const QString fifo = dir.filePath("pipe_settings.vlx"), folder = dir.filePath("folder_settings.vlx"),
                       large = dir.filePath("large_settings.vlx");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

@@ -1,6 +1,6 @@
-// The preferences dialog offscreen against a recording host: typed values clamped in the record only, open
-// and close without edits, the UTC correction (never during a load), changes made by other windows, the tabs
-// following the telemetry, the restart texts, and numbers in the C locale whatever the user's locale.
+// The preferences dialog offscreen against a recording host: typed values clamped in the record only, open and close
+// without edits, the UTC correction (never during a load), changes made by other windows, the tabs following the
+// telemetry, the restart texts, and numbers in the C locale whatever the user's locale.
 #include "main/guitest.h"
 #include "main/startup.h"
 #include "settings/graphranges.h"
@@ -170,8 +170,8 @@ private slots:
         QCOMPARE(d->currentTabTitle(), QStringLiteral("Altitude Graph"));
     }
 
-    // Typing "150" passes through "1" and "15" (below the minimum); a dialog left open never undoes what
-    // other windows changed meanwhile (a graph key, a dashboard click, a per-movie load).
+    // Typing "150" passes through "1" and "15" (below the minimum); a dialog left open never undoes what other
+    // windows changed meanwhile (a graph key, a dashboard click, a per-movie load).
     void typingAndChangesElsewhere() {
         graphDialog graphs;
         m_host.graphs = &graphs;

@@ -1,6 +1,5 @@
-// The network proxy: the application proxy built from the record, the
-// dialog's fields and Apply, a proxy on the loopback interface that asks
-// for credentials, and the settings file that holds the password.
+// The network proxy: the application proxy built from the record, the dialog's fields and Apply, a proxy on the
+// loopback interface that asks for credentials, and the settings file that holds the password.
 #include "main/guitest.h"
 #include "settings/filedownloader.h"
 #include "settings/networkproxy.h"
@@ -156,9 +155,8 @@ private slots:
         QVERIFY(settings().useProxy);
     }
 
-    // A proxy on the loopback interface that wants credentials: the update
-    // check's request reaches it, and only with "Proxy Requires Password:"
-    // on does it carry them.
+    // A proxy on the loopback interface that wants credentials: the update check's request reaches it, and only with
+    // "Proxy Requires Password:" on does it carry them.
     void proxyAsksForCredentials() {
         const QByteArray expected = "Proxy-Authorization: Basic " + QByteArray("pilot:s3cret!").toBase64() + "\r\n";
         vxtest::LocalHttpServer proxy([&expected](const QByteArray &head) {
@@ -185,9 +183,8 @@ private slots:
         applyProxy();
     }
 
-    // The password is stored as entered (its key and format unchanged), in a
-    // file only its owner can read, after every save and after other
-    // writers of the store.
+    // The password is stored as entered (its key and format unchanged), in a file only its owner can read, after
+    // every save and after other writers of the store.
     void settingsFileOwnerOnly() {
         QSettings &store = vxtest::store();
         const QString path = store.fileName();

@@ -1,5 +1,4 @@
-// The version history: parsing, what the dialog shows, and the program's
-// own history file.
+// The version history: parsing, what the dialog shows, and the program's own history file.
 #include "settings/historyfeed.h"
 #include "settings/versionhistory.h"
 #include "support/testsupport.h"
@@ -54,8 +53,8 @@ private slots:
                         {"1.2.8", "http://", "x"}, {"1.2.7", "ftp://example.org/v", "x"}, {"1.2.6", "/download", "x"},
                         {"1.2.5", "data:text/html,x", "x"}, release("1.1.5")}), "1.1.5|1");
         row("201 entries", manyReleases(201), "2.2.0 200 2.0.1|200");
-        // The notes are kept in bytes (UTF-8), each with a closing zero; the
-        // store of 1,000,000 bytes is never filled to the last byte.
+        // The notes are kept in bytes (UTF-8), each with a closing zero; the store of 1,000,000 bytes is never filled
+        // to the last byte.
         const QString twoByteNotes = QStringLiteral("\u00e9").repeated(499999);  // 999,998 bytes
         row("notes one byte under the limit", withNotes(twoByteNotes), "1.2.0|1");
         row("notes at the limit", withNotes(twoByteNotes + 'a'), "|0", "release notes of version 1.2.0 are too long");
@@ -139,8 +138,7 @@ private slots:
             QCOMPARE(updateFeedUrl(QLatin1String(base)), QUrl("http://h:81/v/volantix_version.xml"));
     }
 
-    // The history file this repository publishes: every entry complete and
-    // the newest one this very version.
+    // The history file this repository publishes: every entry complete and the newest one this very version.
     void repositoryHistoryFile() {
         const QByteArray xml = vxtest::readFile(QStringLiteral(VX_SOURCE_DIR "/resources/volantix_version.xml"));
         const VersionHistory h = parseVersionHistory(xml, runningVersion());
