@@ -1,5 +1,6 @@
 // The per-movie settings file: the golden default file, the reader against damaged and hostile lines and the clamps
-// of what it loads, save and load again (under a comma locale too), odd paths and files.
+// of what it loads, save and load again (under a comma locale too), odd paths and files; the resource folder.
+#include "settings/appdirs.h"
 #include "settings/permoviesettings.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
@@ -204,6 +205,28 @@ private slots:
             QSKIP("running as a user who may write into read-only folders");
         QCOMPARE(error, perMovieWriteErrorText(kept));
         QCOMPARE(vxtest::readFile(kept), QByteArray("speedUnits km/h\n"));
+    }
+
+    // The resource directory of a program in the build tree (<build>/bin next to <build>/Resources) and of an
+    // installed one (<prefix>/bin next to <prefix>/share/volantix), and which wins when both or neither exist.
+    void resourceDirectoryByLayout_data() {
+        QTest::addColumn<QStringList>("folders");  // made under the root beside "bin"
+        QTest::addColumn<QString>("expected");     // relative to the root
+        QTest::newRow("build tree") << QStringList{"Resources"} << "Resources/";
+        QTest::newRow("installed") << QStringList{"share/volantix"} << "share/volantix/";
+        QTest::newRow("both: the build tree's") << QStringList{"Resources", "share/volantix"} << "Resources/";
+        QTest::newRow("neither: the build tree's name") << QStringList{} << "Resources/";
+        QTest::newRow("another program's share") << QStringList{"share/other"} << "Resources/";
+    }
+
+    void resourceDirectoryByLayout() {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("bin"));
+        for (const QString &f : folders)
+            QVERIFY(QDir(root.path()).mkpath(f));
+        QCOMPARE(resourceDirFor(root.filePath("bin")), root.path() + '/' + expected);
     }
 };
 
