@@ -41,8 +41,7 @@ private slots:
         setApplicationIdentity();
         vxtest::silencePlatformWarnings();
         m_folder = m_dir.filePath(QStringLiteral("flight.2023"));  // a dotted folder
-        QVERIFY(QDir().mkpath(m_folder));
-        QVERIFY(vxtest::addThreeMovies(m_folder));
+        QVERIFY(QDir().mkpath(m_folder) && vxtest::addThreeMovies(m_folder));
     }
 
     void init() {

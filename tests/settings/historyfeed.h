@@ -7,9 +7,7 @@ namespace vxtest {
 
 // One `version` element: "1.2.0" gives major, minor and subminor ("-" none of them); a null url or notes leaves that
 // child out.
-struct FeedEntry {
-    QString version, url, notes;
-};
+struct FeedEntry { QString version, url, notes; };
 
 // "1.2.0" with a download page and notes named after the version.
 inline FeedEntry release(const QString &v) {

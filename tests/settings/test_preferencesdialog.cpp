@@ -20,7 +20,6 @@ struct FakeHost : ViewHost {
     QList<unsigned> changes;
     QPointer<preferencesDialog> prefs;
     graphDialog *graphs = nullptr;
-
     bool storeBusy() const override { return busy; }
     void jumpToMovie(int, qint64) override {}
     void settingsChanged(unsigned c) override {

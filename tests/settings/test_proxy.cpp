@@ -87,7 +87,7 @@ private slots:
         QTRY_COMPARE(answerer.texts.size(), refusal.isEmpty() ? 0 : 1);
         QVERIFY(answerer.unexpected.isEmpty());
         QCOMPARE(dialog.result(), refusal.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
-        QVERIFY2(refusal.isEmpty() || (answerer.texts.first().contains(refusal) && answerer.titles.first() == "Volantix"),
+        QVERIFY2(refusal.isEmpty() || (answerer.texts[0].contains(refusal) && answerer.titles[0] == "Volantix"),
                  qPrintable(answerer.texts.value(0)));
         QVERIFY(!refusal.isEmpty() || vxtest::store().value("configuration/useProxy").toBool() == enable);
         // Stored as entered, the user name kept with or without its box; nothing stored on a refusal.
@@ -137,11 +137,11 @@ private slots:
         QCOMPARE(QStringList({d.windowTitle(), d.serverField()->text(), d.portField()->text(),
                               d.passwordField()->text()}),
                  QStringList({"Network Proxy Settings", "proxy.example.org", "3128", "s3cret"}));
-        QList<bool> states{d.passwordField()->echoMode() == QLineEdit::Password, d.enableCheck()->isChecked(),
-                           d.passwordCheck()->isChecked(), d.serverField()->isEnabled(), d.usernameField()->isEnabled()};
+        QList<bool> on{d.passwordField()->echoMode() == QLineEdit::Password, d.enableCheck()->isChecked(),
+                       d.passwordCheck()->isChecked(), d.serverField()->isEnabled(), d.usernameField()->isEnabled()};
         d.enableCheck()->click();
-        states << d.serverField()->isEnabled() << d.portField()->isEnabled();
-        QCOMPARE(states, (QList<bool>{true, true, false, true, false, false, false}));
+        on << d.serverField()->isEnabled() << d.portField()->isEnabled();
+        QCOMPARE(on, (QList<bool>{true, true, false, true, false, false, false}));
         QStringList texts;  // of the labels and buttons
         for (const QWidget *w : d.findChildren<QWidget *>())
             texts << w->property("text").toString();
