@@ -283,14 +283,16 @@ private slots:
     }
 
     // Real movies end to end. max-heromode.mp4 (GPS5): eleven points whose
-    // values were decoded by hand from its payloads with the average payload
-    // time of 10.543 s ÷ 11; point 6 is sample 5 of payload 6.
+    // values were decoded by hand from its payloads. Its sample table gives
+    // ten payloads of 1.001 s and a last one of 0.533 s: every point is its
+    // payload's first sample (the average, 0.958 s, started the last payload
+    // in the second before, and point 10 was a later sample of it).
     void maxMovie() {
         const QDateTime modified(QDate(2020, 1, 5), QTime(10, 0, 0), Qt::LocalTime);
         QCOMPARE(readBlock(placeMovie("max-heromode.mp4", readData("gpmf/max-heromode.mp4"), modified)).pointsStored, 11);
         const MovieBlock &b = track().block[0];
         QCOMPARE(pointText(b, 0, "yxav") + " | " + pointText(b, 6, "y") + " | " + pointText(b, 10, "ya"),
-                 "33.12677 -117.3273436 -22.959 3.6 | 33.1267063 | 33.1266684 -23.561");
+                 "33.12677 -117.3273436 -22.959 3.6 | 33.1267087 | 33.1266707 -23.515");
         QCOMPARE(qint64(b.gpsTime[10]), modified.toSecsSinceEpoch());
         QCOMPARE(qint64(b.gpsTime[0]), modified.toSecsSinceEpoch() - 10);
     }

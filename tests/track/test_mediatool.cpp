@@ -96,6 +96,60 @@ private slots:
                  QFileDevice::Permissions());
     }
 
+    // Any program through the runner: time limits, cancel, output lines and
+    // a log that cannot be opened all end the wait with their own outcome.
+    void generalRunsEndForEveryReason_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("timeLimitMs");
+        QTest::addColumn<int>("cancelAfterMs");  // -1 never, 0 before the start
+        QTest::addColumn<bool>("logInMissingFolder");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("output lines, last one unended")
+            << QByteArray("printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n") << 0 << -1 << false
+            << int(MediaToolOutcome::Finished) << QByteArray("out_time_us=5|progress=continue|progress=end|");
+        QTest::newRow("time limit") << QByteArray("sleep 5\n") << 300 << -1 << false << int(MediaToolOutcome::TimedOut)
+                                    << QByteArray();
+        QTest::newRow("deaf to terminate: killed") << QByteArray("trap '' TERM\nsleep 5\n") << 300 << -1 << false
+                                                   << int(MediaToolOutcome::TimedOut) << QByteArray();
+        QTest::newRow("cancelled while running") << QByteArray("sleep 5\n") << 0 << 200 << false
+                                                 << int(MediaToolOutcome::Cancelled) << QByteArray();
+        QTest::newRow("cancelled before the start") << QByteArray("echo ran >&2\n") << 0 << 0 << false
+                                                    << int(MediaToolOutcome::Cancelled) << QByteArray();
+        QTest::newRow("log cannot be opened") << QByteArray("sleep 5\n") << 0 << -1 << true
+                                              << int(MediaToolOutcome::FailedToStart) << QByteArray();
+    }
+    void generalRunsEndForEveryReason() {
+        QFETCH(QByteArray, script);
+        QFETCH(int, cancelAfterMs);
+        QFETCH(bool, logInMissingFolder);
+        const QString program = m_dir.filePath("tool.sh");
+        QVERIFY(vxtest::writeFile(program, "#!/bin/sh\n" + script));
+        QVERIFY(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        ToolCancel cancel;
+        ToolRun run;
+        run.program = program;
+        run.logFile = logInMissingFolder ? m_dir.filePath("no/such/log.txt") : log();
+        QFETCH(int, timeLimitMs);
+        run.timeLimitMs = timeLimitMs;
+        run.cancel = &cancel;
+        QByteArray seen;
+        run.onOutputLine = [&](const QByteArray &line) { seen += line + '|'; };
+        if (cancelAfterMs == 0)
+            cancel.cancel();
+        else if (cancelAfterMs > 0)
+            QTimer::singleShot(cancelAfterMs, &cancel, &ToolCancel::cancel);
+        QFile::remove(log());
+        QElapsedTimer clock;
+        clock.start();
+        QTEST(int(runTool(nullptr, run).outcome), "outcome");
+        QTEST(seen, "lines");
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!mediaToolBusy());
+        if (cancelAfterMs == 0)
+            QVERIFY(!QFile::exists(log()));
+    }
+
     void missingToolTexts() {
         qputenv("PATH", "/nonexistent");
         QVERIFY(!mediaToolFound());

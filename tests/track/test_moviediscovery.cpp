@@ -1,5 +1,6 @@
 // Which movies form a load: extensions, folder listing, date and name
-// order, and the --input= command line with its printed messages.
+// order, and the command line (--input= and plain paths) with its printed
+// messages.
 #include "support/testsupport.h"
 #include "track/moviediscovery.h"
 
@@ -13,7 +14,7 @@ QString namesOf(const QList<QFileInfo> &movies) {
     QStringList names;
     for (const QFileInfo &m : movies)
         names << m.fileName();
-    return names.join(' ');
+    return names.join('|');
 }
 
 } // namespace
@@ -42,8 +43,8 @@ private slots:
         QVERIFY(!isMovieFileName("x.mp4.srt") && !isMovieFileName("mov"));
         QCOMPARE(movieNameFilters(), (QStringList{"*.mov", "*.mp4", "*.avi"}));
         // Oldest first by date; by name in case-sensitive order (B before a).
-        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), "d.Avi B.mov C.MP4 a.mov");
-        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), "B.mov C.MP4 a.mov d.Avi");
+        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), "d.Avi|B.mov|C.MP4|a.mov");
+        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), "B.mov|C.MP4|a.mov|d.Avi");
         QVERIFY(listMovieFolder(path("nowhere"), true).isEmpty());
     }
 
@@ -53,18 +54,15 @@ private slots:
         QTest::addColumn<QString>("movies");
         QTest::addColumn<QStringList>("messages");
         const QString dir = m_dir.path();
-        QTest::newRow("folder") << QStringList{"--input=" + dir} << true << "d.Avi B.mov C.MP4 a.mov" << QStringList();
+        QTest::newRow("folder") << QStringList{"--input=" + dir} << true << "d.Avi|B.mov|C.MP4|a.mov" << QStringList();
         // Single movies with any case of extension, sorted once more; a
-        // missing one is reported and left out; other arguments are ignored.
-        QTest::newRow("movies") << QStringList{"--input=" + path("a.mov"), "-platform", "offscreen", "--input=" + path("gone.MP4"),
+        // missing one is reported and left out; options are ignored.
+        QTest::newRow("movies") << QStringList{"--input=" + path("a.mov"), "-x", "--verbose", "--input=" + path("gone.MP4"),
                                                "--input=" + path("C.MP4")}
-                                << false << "C.MP4 a.mov" << QStringList{path("gone.MP4") + " does not exist!"};
+                                << false << "C.MP4|a.mov" << QStringList{path("gone.MP4") + " does not exist!"};
         QTest::newRow("missing movie") << QStringList{"--input=/nowhere/x.mov"} << true << ""
                                        << QStringList{"/nowhere/x.mov does not exist!", "No *.mov, *.mp4, or *.avi movies found!"};
         QTest::newRow("empty folder") << QStringList{"--input=" + m_empty.path()} << true << "" << QStringList{noMoviesMessage()};
-        // The value stops at a double quote; escaped characters stay as written.
-        QTest::newRow("quote") << QStringList{"--input=/x/a\\\"b.mov\"tail"} << true << ""
-                               << QStringList{"/x/a\\\"b.mov does not exist!", noMoviesMessage()};
     }
     void inputArguments() {
         QFETCH(QStringList, arguments);
@@ -78,8 +76,58 @@ private slots:
     }
 
     void withoutInputNothingHappens() {
-        const InputSelection none = parseInputArguments({"--verbose", "x.mov"}, true);
+        const InputSelection none = parseInputArguments({"--verbose", "-x"}, true);
         QVERIFY(!none.inputGiven && none.messages.isEmpty() && none.movies.isEmpty());
+    }
+
+    // Paths as the shell hands them over, with --input= or plain: quotes,
+    // blanks, '#', backslashes and non-ASCII letters are part of the name;
+    // options are passed over unless they follow "--"; a folder's listing
+    // replaces what came before; what does not exist is reported and left
+    // out; files that are no movies are passed over. "%1" is a folder
+    // holding the movies, also the current folder for relative paths.
+    void argumentPaths_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("quote") << QStringList{"--input=%1/a\"b.mov"} << "a\"b.mov" << QStringList{};
+        QTest::newRow("plain, blank and #") << QStringList{"%1/with space.mp4", "%1/#1 clip.MOV"}
+                                           << "#1 clip.MOV|with space.mp4" << QStringList{};
+        QTest::newRow("non-ASCII, backslash") << QStringList{"--input=%1/Grüße 飛行.mp4", "%1/back\\slash.avi"}
+                                             << "Grüße 飛行.mp4|back\\slash.avi" << QStringList{};
+        QTest::newRow("folder with quotes") << QStringList{"%1/a\"b.mov", "--input=%1/sub \"q\""} << "x.mov"
+                                           << QStringList{};
+        QTest::newRow("relative, after --") << QStringList{"-dash.mp4", "--", "-dash.mp4", "with space.mp4"}
+                                           << "-dash.mp4|with space.mp4" << QStringList{};
+        QTest::newRow("folder named like a movie") << QStringList{"%1/folder.mov"} << "y.mp4" << QStringList{};
+        QTest::newRow("missing paths") << QStringList{"%1/with space.mp4", "%1/gone.mp4", "--input=%1/nowhere"}
+                                       << "with space.mp4"
+                                       << QStringList{"%1/gone.mp4 does not exist!", "%1/nowhere does not exist!"};
+        QTest::newRow("no movie file") << QStringList{"%1/notes.txt", "--input="} << ""
+                                       << QStringList{noMoviesMessage()};
+    }
+    void argumentPaths() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, messages);
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (const char *name : {"a\"b.mov", "with space.mp4", "#1 clip.MOV", "Grüße 飛行.mp4", "back\\slash.avi",
+                                 "-dash.mp4", "notes.txt", "sub \"q\"/x.mov", "folder.mov/y.mp4"}) {
+            const QString file = root + '/' + QString::fromUtf8(name);
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+            QVERIFY2(vxtest::writeFile(file, "m"), name);
+        }
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(root);
+        const InputSelection s = parseInputArguments(arguments.replaceInStrings("%1", root), false);
+        QDir::setCurrent(here);
+        QTEST(namesOf(s.movies), "names");
+        QCOMPARE(s.messages, messages.replaceInStrings("%1", root));
+        QVERIFY(s.inputGiven);
+        for (const QFileInfo &m : s.movies) {
+            QVERIFY2(m.isAbsolute() && m.isFile(), qPrintable(m.filePath()));
+            QCOMPARE(s.loadFolder, m.absolutePath());
+        }
     }
 };
 

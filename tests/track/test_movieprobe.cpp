@@ -1,7 +1,9 @@
-// The movie probe: the report patterns on hand-made lines and on the real
-// report of the media tool for movies made during the build.
+// The movie probe: the report's sections on hand-made lines, and the real
+// reports of the media tool for movies made during the build, with movies
+// it cannot open among them.
 #include "settings/settings.h"
 #include "support/testsupport.h"
+#include "track/mediatool.h"
 #include "track/movieprobe.h"
 #include "track/trackstore.h"
 
@@ -20,32 +22,37 @@ class TestMovieProbe : public QObject {
     Q_OBJECT
 
 private slots:
-    void reportLines() {
-        MovieProbe m[2];
-        parseProbeLog("  Duration: 00:01:02.50, start: 0.000000, bitrate: 86 kb/s\n"
-                      "  Stream #0:0: Video: h264 (High), yuv420p, 3840x2160, 29.97 fps, 29.97 tbr\n", m, 2);
-        QCOMPARE(text(m[0]) + " | " + text(m[1]), "62.5 3840x2160 29.97 | -1 0x0 29.97");  // not described: reset values
-        // Each kind is counted on its own: movie 0 reports two video streams,
-        // so movie 1 gets the second stream's size and rate, as the report
-        // reads. A duration of N/A does not count; entries beyond the count
-        // are never written.
-        MovieProbe n[2];
-        parseProbeLog("Input #0\n  Duration: 01:00:00.00, start: 0\n"
+    // Hand-made reports: each movie's facts come from its own section. Two
+    // video streams, none at all, a duration of N/A, and file names and
+    // metadata that spell the patterns change nothing of the other movies;
+    // lines before the first input and sections beyond the count are no
+    // movie's.
+    void reportSections() {
+        MovieProbe m[3];
+        parseProbeLog("ffmpeg version 5.1.6\n  Duration: 00:00:09.00, start: 0\n"
+                      "Input #0, mov,mp4, from '/m/a, 320x240, 5 fps, Duration: 00:00:01.00.mov':\n"
+                      "  Metadata:\n    title           : Trip, 1280x720, 60 fps, Duration: 00:00:02.00\n"
+                      "  Duration: 01:00:00.00, start: 0.000000, bitrate: 86 kb/s\n"
                       "  Stream #0:0: Video: mpeg4, yuv420p, 640x480 [SAR 1:1 DAR 4:3], 25 fps, 25 tbr\n"
-                      "  Stream #0:1: Video: mjpeg, yuvj420p, 160x120, 90k tbr\n"
-                      "Input #1\n  Duration: N/A, bitrate: N/A\n"
-                      "  Stream #1:0: Video: h264, yuv420p, 1920x1080, 50 fps, 50 tbr\n"
-                      "Input #2\n  Duration: 00:00:03.00\n  Stream #2:0: Video: h264, 1280x720, 30 fps,\n", n, 2);
-        QCOMPARE(text(n[0]) + " | " + text(n[1]), "3600 640x480 25 | 3 160x120 50");
+                      "  Stream #0:1: Video: mjpeg, yuvj420p, 160x120, 50 fps, 90k tbr\n"
+                      "Input #1, mov, from 'b.mov':\n  Duration: N/A, bitrate: N/A\n  Duration: 00:00:05.00\n"
+                      "  Stream #1:0: Audio: aac (LC), 48000 Hz, stereo, fltp\n"
+                      "Input #2, mov, from 'c.mov':\n  Duration: 00:00:03.00\n"
+                      "    Stream #2:0[0x1](und): Video: h264, yuv420p, 1920x1080, 29.97 fps, 29.97 tbr\n"
+                      "Input #3, mov, from 'd.mov':\n  Duration: 00:00:04.00\n"
+                      "  Stream #3:0: Video: h264, 3840x2160, 60 fps,\n", m, 3);
+        QCOMPARE(text(m[0]) + " | " + text(m[1]) + " | " + text(m[2]), "3600 640x480 25 | 5 0x0 29.97 | 3 1920x1080 29.97");
+        QCOMPARE(describedInputs("Input #0, x\nInput #1\n  Input #2\nInput"), 2);
     }
 
     void hostileReports() {
         MovieProbe m[1];
-        parseProbeLog(QByteArray("Duration: 99:99:99.99\0, 123456789012x5, .5 fps,\n", 48) + QByteArray(100000, ',') + "\n, 7x8\n", m, 1);
+        parseProbeLog(QByteArray("Input #0\n Duration: 99:99:99.99\0, x\n  Stream: Video: a, 99999999999x5, ", 71)
+                          + QByteArray(100000, ',') + "\n  Stream: Video: b, 7x8, .5 fps,\n", m, 1);
         QCOMPARE(m[0].duration, float(99.99f + 99.0f * 60.0f + 99.0f * 3600.0f));
-        QCOMPARE(text(m[0]).section(' ', 1), "7x8 29.97");  // the first size line was cut at its NUL
+        QCOMPARE(text(m[0]).section(' ', 1), "0x5 0.5");  // an overflowing number reads as 0, and is the first size
         parseProbeLog(QByteArray(), m, 0);
-        parseProbeLog("Duration: 00:00:01.00\n", nullptr, 0);
+        parseProbeLog("Input #0\nDuration: 00:00:01.00\n", nullptr, 0);
     }
 
     void realReportOfGeneratedMovies() {
@@ -74,6 +81,52 @@ private slots:
         qputenv("PATH", oldPath);
         QVERIFY(!probed);
         QCOMPARE(text(b[0]), "-1 0x0 29.97");
+    }
+
+    // Movies the tool cannot open (empty files, files that are no movies)
+    // anywhere in the list: every other movie still gets its facts, and each
+    // unreadable movie costs one run more unless it is the last. 'G' is a
+    // good movie (2 s or 3 s, alternating), 'z' an empty file, 'x' garbage.
+    void unreadableMovies_data() {
+        QTest::addColumn<QString>("movies");
+        QTest::addColumn<int>("runs");
+        QTest::newRow("all good") << "GGG" << 1;
+        QTest::newRow("empty first") << "zGG" << 2;
+        QTest::newRow("garbage between") << "GxG" << 2;
+        QTest::newRow("empty last") << "GGz" << 1;
+        QTest::newRow("two together") << "GzxG" << 3;
+        QTest::newRow("none readable") << "zxz" << 3;
+    }
+    void unreadableMovies() {
+        QFETCH(QString, movies);
+        struct Counter : MediaToolHooks {
+            int runs = 0;
+            void mediaToolStarted(QObject *) override { ++runs; }
+            void mediaToolFinished(QObject *) override {}
+        } counter;
+        resetTrackStore();
+        QTemporaryDir dir;
+        QStringList expected;
+        for (int b = 0, good = 0; b < movies.size(); ++b) {
+            const QString path = dir.filePath(QString("%1.mp4").arg(b));
+            if (movies[b] == 'G') {
+                QVERIFY(QFile::copy(vxtest::generatedPath(good % 2 ? "plain.mov" : "m30.mp4"), path));
+                expected << (good++ % 2 ? "3 96x64 25" : "2 64x48 29.97");
+            } else {
+                QVERIFY(vxtest::writeFile(path, movies[b] == 'z' ? QByteArray() : QByteArray(4096, '\x11')));
+                expected << "-1 0x0 29.97";
+            }
+            track().block[b].movieFile = QFileInfo(path);
+        }
+        track().numBlocks = movies.size();
+        setMediaToolHooks(&counter);
+        QVERIFY(probeMovies(nullptr));
+        setMediaToolHooks(nullptr);
+        QTEST(counter.runs, "runs");
+        QStringList got;
+        for (int b = 0; b < movies.size(); ++b)
+            got << text(track().block[b]);
+        QCOMPARE(got, expected);
     }
 };
 

@@ -69,6 +69,9 @@ void growBoxes(QByteArray &movie, int delta, std::initializer_list<const char *>
     }
 }
 
+// Entries of a time-to-sample table: (sample count, duration in ticks).
+using SttsRuns = QVector<QPair<uint32_t, uint32_t>>;
+
 QByteArray joined(const std::vector<QByteArray> &parts) { return QByteArrayList(parts.begin(), parts.end()).join(); }
 
 } // namespace
@@ -97,9 +100,10 @@ private slots:
         QVERIFY(source->bytesRead() < 96440 + 20000);
     }
 
-    // max-heromode.mp4: eleven payloads with two sample durations; the
-    // average gives the payload times. Its second "meta" track ("fdsc") is
-    // not taken.
+    // max-heromode.mp4: eleven payloads with two sample durations (ten of
+    // 1.001 s, a last one of 0.533 s): each payload's time comes from the
+    // durations before it, not from the average. Its second "meta" track
+    // ("fdsc") is not taken.
     void maxMovie() {
         auto source = Mp4Source::open(dataPath("gpmf/max-heromode.mp4"));
         QVERIFY(source);
@@ -109,8 +113,10 @@ private slots:
         QCOMPARE(source->firstTrackLengthS(), 945945 / 90000.0);
         QCOMPARE(splitPayloads(readAll(*source)).size(), size_t(11));  // eleven whole DEVC payloads
         double start = 0, end = 0;
+        QVERIFY(source->payloadTime(9, &start, &end));
+        QVERIFY(qAbs(start - 9.009) < 1e-12 && qAbs(end - 10.010) < 1e-12);
         QVERIFY(source->payloadTime(10, &start, &end));
-        QVERIFY(qAbs(start - 10 * 10.543 / 11) < 1e-12 && qAbs(end - 10.543) < 1e-12);
+        QVERIFY(qAbs(start - 10.010) < 1e-12 && qAbs(end - 10.543) < 1e-12);
         // The fdsc track alone is found when asked for.
         QVERIFY(Mp4Source::open(dataPath("gpmf/max-heromode.mp4"), fourCC("meta"), fourCC("fdsc")));
         QVERIFY(!Mp4Source::open(dataPath("gpmf/max-heromode.mp4"), fourCC("soun"), fourCC("gpmd")));
@@ -169,6 +175,43 @@ private slots:
             times += source->payloadTime(i, &start, &end) ? QString("%1-%2 ").arg(start).arg(end) : "? ";
         }
         QCOMPARE(times, "0-1 1-2 2-3 3-4 4-5 5-6 6-7 ");
+    }
+
+    // Payload times from the time-to-sample table: runs of different
+    // durations, empty runs, runs of zero duration, and a table that covers
+    // fewer samples than there are payloads (the rest last as long as the
+    // last run says). One run gives what the average gives.
+    void sampleTableTimes_data() {
+        QTest::addColumn<SttsRuns>("stts");
+        QTest::addColumn<QString>("times");  // of payloads 0 … 6
+        using R = SttsRuns;
+        QTest::newRow("one run") << R{{7, 1001}} << "0-1.001 1.001-2.002 2.002-3.003 3.003-4.004 4.004-5.005 5.005-6.006 6.006-7.007 ";
+        QTest::newRow("two durations") << R{{3, 1000}, {4, 250}} << "0-1 1-2 2-3 3-3.25 3.25-3.5 3.5-3.75 3.75-4 ";
+        QTest::newRow("empty and zero runs") << R{{0, 9999}, {2, 500}, {0, 7}, {2, 0}, {3, 2000}}
+                                             << "0-0.5 0.5-1 1-1 1-1 1-3 3-5 5-7 ";
+        QTest::newRow("table shorter than the track") << R{{2, 1000}, {1, 400}}
+                                                      << "0-1 1-2 2-2.4 2.4-2.8 2.8-3.2 3.2-3.6 3.6-4 ";
+    }
+
+    void sampleTableTimes() {
+        QFETCH(SttsRuns, stts);
+        TestTrack t = gpmdTrack(payloads());
+        for (const auto &run : stts)
+            t.stts.push_back({run.first, run.second});
+        TestMovie m;
+        m.tracks = {t};
+        auto source = openBytes(buildMovie(m));
+        QVERIFY(source);
+        QString times;
+        for (uint32_t i = 0; i < 7; ++i) {
+            double start = -1, end = -1;
+            QVERIFY(source->payloadTime(i, &start, &end));
+            times += QString("%1-%2 ").arg(start, 0, 'g', 12).arg(end, 0, 'g', 12);
+            const double average = source->averageSampleTicks() / source->metadataClock().timescale;
+            if (stts.size() == 1)
+                QVERIFY(qAbs(start - i * average) < 1e-12 && qAbs(end - (i + 1) * average) < 1e-12);
+        }
+        QTEST(times, "times");
     }
 
     // mvhd/mdhd of version 1 carry 64-bit times and durations.

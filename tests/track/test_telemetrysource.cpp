@@ -204,6 +204,17 @@ private slots:
         QVERIFY(track().block[1].telemetryFile.fileName() != "GOPR0002.nmea.srt");
     }
 
+    // A table of another program beside a camera movie gives no position:
+    // the camera's own track is read instead, with its own altitude mode.
+    void anEmptySidecarDoesNotHideTheCamerasTrack() {
+        QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.mp4"), path("karma.mp4")));
+        QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.csv"), path("karma.csv")));
+        load({"karma.mp4"});
+        QCOMPARE(track().block[0].telemetryFile.fileName(), "karma.mp4");
+        QVERIFY(track().block[0].numPoints > 10);
+        QVERIFY(!track().relativeAltitude);
+    }
+
     void missingToolIsReportedPerMovie() {
         for (const char *name : {"x1.mov", "x2.mov", "x3.mov"})
             QVERIFY(copyGenerated("plain.mov", name));
