@@ -59,99 +59,87 @@ private slots:
         QTest::addColumn<QByteArray>("device");
         QTest::addColumn<std::vector<double>>("first");
         QTest::addColumn<std::vector<double>>("last");
-
         using V = std::vector<double>;
-        QTest::newRow("hero5") << "gpmf/hero5.raw" << 0 << QByteArray("GPS5") << 18 << QByteArray("Camera")
+        QTest::newRow("hero5") << "hero5.raw" << 0 << QByteArray("GPS5") << 18 << QByteArray("Camera")
                                << V{33.1264969, -117.3273542, -20.184, 0.167, 0.19} << V{33.1264973, -117.3273579, -20.041, 0.676, 0.63};
-        QTest::newRow("hero6") << "gpmf/hero6.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero6 Black")
+        QTest::newRow("hero6") << "hero6.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero6 Black")
                                << V{33.1265542, -117.3271299, -18.172, 1.573, 1.57} << V{33.1265624, -117.3271188, -18.163, 1.573, 1.57};
-        QTest::newRow("hero7 first") << "gpmf/hero7.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
+        QTest::newRow("hero7 first") << "hero7.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
                                      << V{42.3425835, -8.7526142, 58.512, 0.173, 0.12} << V{42.3425825, -8.7526158, 57.962, 0.214, 0.43};
-        QTest::newRow("hero7 last") << "gpmf/hero7.raw" << 16 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
+        QTest::newRow("hero7 last") << "hero7.raw" << 16 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
                                     << V{42.3423405, -8.7526946, 57.395, 2.263, 2.13} << V{42.3423429, -8.752681, 56.686, 0.618, 0.69};
-        QTest::newRow("fusion") << "gpmf/Fusion.raw" << 0 << QByteArray("GPS5") << 19 << QByteArray("Fusion")
+        QTest::newRow("fusion") << "Fusion.raw" << 0 << QByteArray("GPS5") << 19 << QByteArray("Fusion")
                                 << V{33.1266299, -117.3274386, -18.524, 0.71, 0.69} << V{33.1266363, -117.3274444, -18.332, 1.182, 1.16};
-        QTest::newRow("hero11 gps5") << "gpmf/hero11.raw" << 0 << QByteArray("GPS5") << 10 << QByteArray("HERO11 Black")
+        QTest::newRow("hero11 gps5") << "hero11.raw" << 0 << QByteArray("GPS5") << 10 << QByteArray("HERO11 Black")
                                      << V{42.4261529, -8.6499795, 34.098, 0.018, 0.01} << V{42.4261517, -8.6499807, 34.039, 0.061, 0.02};
-        QTest::newRow("hero11 gps9") << "gpmf/hero11.raw" << 10 << QByteArray("GPS9") << 6 << QByteArray("HERO11 Black")
+        QTest::newRow("hero11 gps9") << "hero11.raw" << 10 << QByteArray("GPS9") << 6 << QByteArray("HERO11 Black")
                                      << V{42.4261381, -8.6499984, 34.54, 0.266, 0.4, 8298, 48587.299, 1.69, 3}
                                      << V{42.4261379, -8.6499978, 34.353, 0.162, 0.44, 8298, 48587.799, 1.69, 3};
-        QTest::newRow("hero13.bin last") << "gpmf/hero13.bin" << -1 << QByteArray("GPS9") << 1 << QByteArray("HERO13 Black")
-                                         << V{48.8081578, 9.3546409, 253.85, 0.949, 1.47, 9171, 40655.399, 1.64, 3}
-                                         << V{48.8081578, 9.3546409, 253.85, 0.949, 1.47, 9171, 40655.399, 1.64, 3};
-        QTest::newRow("karma gpri") << "gpmf/karma.raw" << 1 << QByteArray("GPRI") << 4 << QByteArray("GoPro Karma v1.0")
+        QTest::newRow("hero13.bin last") << "hero13.bin" << -1 << QByteArray("GPS9") << 1 << QByteArray("HERO13 Black")
+                                         << V{48.8081578, 9.3546409, 253.85, 0.949, 1.47, 9171, 40655.399, 1.64, 3} << V{};
+        QTest::newRow("karma gpri") << "karma.raw" << 1 << QByteArray("GPRI") << 4 << QByteArray("GoPro Karma v1.0")
                                     << V{145.911705, 33.125368, -117.3310641, 15.445, 0.25, 0.42, 0.59, 334.35, 3, 20}
                                     << V{146.709818, 33.1253765, -117.3310702, 15.331, 0.25, 0.42, 2.51, 330.99, 3, 20};
     }
-
     void realPayloads() {
         QFETCH(QString, file);
         QFETCH(int, payload);
         QFETCH(QByteArray, key);
-        QFETCH(int, samples);
-        QFETCH(QByteArray, device);
         QFETCH(std::vector<double>, first);
         QFETCH(std::vector<double>, last);
-
-        const std::vector<QByteArray> payloads = splitPayloads(readFile(dataPath(file)));
-        QVERIFY(!payloads.empty());
-        const QByteArray p = payloads[payload < 0 ? payloads.size() - 1 : size_t(payload)];
+        const std::vector<QByteArray> payloads = splitPayloads(readFile(dataPath("gpmf/" + file)));
         GpmfStream s;
-        QVERIFY(seek(s, p, key.constData()));
-        QCOMPARE(int(s.repeat()), samples);
+        QVERIFY(!payloads.empty() && seek(s, payloads[payload < 0 ? payloads.size() - 1 : size_t(payload)], key.constData()));
+        QTEST(int(s.repeat()), "samples");
         QCOMPARE(s.elementsInStruct(), int(first.size()));
-        QCOMPARE(s.deviceName(), device);
+        QTEST(s.deviceName(), "device");
         const std::vector<double> v = allScaled(s);
-        QCOMPARE(v.size(), size_t(samples) * first.size());
-        QVERIFY(near(v, 0, first));
-        QVERIFY(near(v, v.size() - last.size(), last));
+        QCOMPARE(v.size(), size_t(s.repeat()) * first.size());
+        QVERIFY(near(v, 0, first) && near(v, v.size() - first.size(), last.empty() ? first : last));
     }
 
     // One item of every type of the table: its element size, its element
     // count and its value read big-endian (types without a numeric value
-    // cannot be scaled).
+    // cannot be scaled). Two samples of two elements; the second scaled by 2.
     void typeTable_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<int>("size");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("numeric");
-        QTest::newRow("b") << 'b' << 1 << QByteArray("\xfe", 1) << -2.0 << true;
-        QTest::newRow("B") << 'B' << 1 << QByteArray("\xfe", 1) << 254.0 << true;
-        QTest::newRow("c") << 'c' << 1 << QByteArray("A") << 65.0 << true;
-        QTest::newRow("s") << 's' << 2 << QByteArray("\xff\xfe", 2) << -2.0 << true;
-        QTest::newRow("S") << 'S' << 2 << QByteArray("\xff\xfe", 2) << 65534.0 << true;
-        QTest::newRow("l") << 'l' << 4 << be32(uint32_t(-70000)) << -70000.0 << true;
-        QTest::newRow("L") << 'L' << 4 << be32(4000000000u) << 4000000000.0 << true;
-        QTest::newRow("f") << 'f' << 4 << be32(0x40490fdb) << 3.1415927410125732 << true;
-        QTest::newRow("q") << 'q' << 4 << be32(uint32_t(-3 * 65536 - 32768)) << -3.5 << true;
-        QTest::newRow("F") << 'F' << 4 << QByteArray("MSLV") << double(fourCC("MSLV")) << true;
-        QTest::newRow("d") << 'd' << 8 << be64(0xC00C000000000000ull) << -3.5 << true;
-        QTest::newRow("j") << 'j' << 8 << be64(uint64_t(-5000000000ll)) << -5000000000.0 << true;
-        QTest::newRow("J") << 'J' << 8 << be64(145911705ull) << 145911705.0 << true;
-        QTest::newRow("Q") << 'Q' << 8 << be64(0x0000000280000000ull) << 2.5 << true;
-        QTest::newRow("G") << 'G' << 16 << QByteArray(16, 'g') << 0.0 << false;
-        QTest::newRow("U") << 'U' << 16 << QByteArray("250109101412.799") << 0.0 << false;
+        QTest::addColumn<double>("value");  // NaN: no numeric value
+        const double none = qQNaN();
+        QTest::newRow("b") << 'b' << 1 << QByteArray("\xfe", 1) << -2.0;
+        QTest::newRow("B") << 'B' << 1 << QByteArray("\xfe", 1) << 254.0;
+        QTest::newRow("c") << 'c' << 1 << QByteArray("A") << 65.0;
+        QTest::newRow("s") << 's' << 2 << QByteArray("\xff\xfe", 2) << -2.0;
+        QTest::newRow("S") << 'S' << 2 << QByteArray("\xff\xfe", 2) << 65534.0;
+        QTest::newRow("l") << 'l' << 4 << be32(uint32_t(-70000)) << -70000.0;
+        QTest::newRow("L") << 'L' << 4 << be32(4000000000u) << 4000000000.0;
+        QTest::newRow("f") << 'f' << 4 << be32(0x40490fdb) << 3.1415927410125732;
+        QTest::newRow("q") << 'q' << 4 << be32(uint32_t(-3 * 65536 - 32768)) << -3.5;
+        QTest::newRow("F") << 'F' << 4 << QByteArray("MSLV") << double(fourCC("MSLV"));
+        QTest::newRow("d") << 'd' << 8 << be64(0xC00C000000000000ull) << -3.5;
+        QTest::newRow("j") << 'j' << 8 << be64(uint64_t(-5000000000ll)) << -5000000000.0;
+        QTest::newRow("J") << 'J' << 8 << be64(145911705ull) << 145911705.0;
+        QTest::newRow("Q") << 'Q' << 8 << be64(0x0000000280000000ull) << 2.5;
+        QTest::newRow("G") << 'G' << 16 << QByteArray(16, 'g') << none;
+        QTest::newRow("U") << 'U' << 16 << QByteArray("250109101412.799") << none;
+        QTest::newRow("? and nests") << '?' << 0 << QByteArray() << none;
     }
-
     void typeTable() {
-        QCOMPARE(gpmfTypeSize('?') + gpmfTypeSize(0), 0);
         QFETCH(char, type);
         QFETCH(int, size);
         QFETCH(QByteArray, bytes);
         QFETCH(double, value);
-        QFETCH(bool, numeric);
-        QCOMPARE(gpmfTypeSize(type), size);
-        // Two samples of two elements each; the second sample is scaled by 2.
-        const QByteArray data = bytes + bytes + bytes + bytes;
-        const QByteArray p = nest("DEVC", klv("SCAL", 'l', 4, int32s({1, 2})) + klv("TEST", type, 2 * size, data));
+        QCOMPARE(gpmfTypeSize(type) + gpmfTypeSize(0), size);
+        if (!size)
+            return;
+        const QByteArray p = nest("DEVC", klv("SCAL", 'l', 4, int32s({1, 2})) + klv("TEST", type, 2 * size, bytes + bytes + bytes + bytes));
         GpmfStream s;
         QVERIFY(seek(s, p, "TEST"));
-        QCOMPARE(s.elementsInStruct(), 2);
-        QCOMPARE(s.rawDataBytes(), uint32_t(4 * size));
+        QCOMPARE(QString("%1 %2").arg(s.elementsInStruct()).arg(s.rawDataBytes()), QString("2 %1").arg(4 * size));
         double out[4] = {};
-        QCOMPARE(s.scaledData(out, 4, 0, 2), numeric);
-        if (numeric)
+        QCOMPARE(s.scaledData(out, 4, 0, 2), !qIsNaN(value));
+        if (!qIsNaN(value))
             QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
 
@@ -195,15 +183,13 @@ private slots:
         QTest::newRow("huge repeat") << '?' << QByteArray("B[99999999]") << 255;
         QTest::newRow("empty") << '?' << QByteArray() << 4;
     }
-
     void elementTypesThatCannotBeTold() {
         QFETCH(char, type);
         QFETCH(QByteArray, typeString);
         QFETCH(int, structSize);
-        const QByteArray stream = (typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString))
-                                  + klv("CPLX", type, structSize, QByteArray(structSize, 1));
         GpmfStream s;
-        QVERIFY(seek(s, nest("DEVC", stream), "CPLX"));
+        QVERIFY(seek(s, nest("DEVC", (typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString))
+                                         + klv("CPLX", type, structSize, QByteArray(structSize, 1))), "CPLX"));
         QCOMPARE(s.elementsInStruct(), 0);
         double out[300];
         QVERIFY(!s.scaledData(out, 300, 0, 1));
@@ -211,32 +197,26 @@ private slots:
 
     // SCAL: one divisor for all elements or one per element; anything else,
     // or a zero divisor, makes the data unreadable. Only the item's own nest
-    // counts.
+    // counts: a SCAL of another stream does not apply; without one, divisors are 1.
+    void divisors_data() {
+        QTest::addColumn<QByteArray>("scal");
+        QTest::addColumn<QString>("values");
+        QTest::newRow("one for all") << klv("SCAL", 'l', 4, int32s({10})) << "10 20 30";
+        QTest::newRow("one each, floats") << klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))
+                                          << "200 100 30";
+        QTest::newRow("two for three") << klv("SCAL", 'l', 4, int32s({1, 2})) << "-";
+        QTest::newRow("a zero") << klv("SCAL", 'l', 4, int32s({1, 0, 1})) << "-";
+        QTest::newRow("not numeric") << klv("SCAL", 'U', 16, QByteArray(16, '1')) << "-";
+        QTest::newRow("another stream's") << nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)))
+                                          << "100 200 300";
+    }
     void divisors() {
-        const QByteArray data = int32s({100, 200, 300});
-        double out[3];
+        QFETCH(QByteArray, scal);
+        const QByteArray xyzw = klv("XYZW", 'l', 12, int32s({100, 200, 300}));
         GpmfStream s;
-
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'l', 4, int32s({10})) + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(s.scaledData(out, 3, 0, 1));
-        QCOMPARE(out[2], 30.0);
-
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))
-                                       + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(s.scaledData(out, 3, 0, 1));
-        QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{200, 100, 30}));
-
-        for (const QByteArray &scal : {klv("SCAL", 'l', 4, int32s({1, 2})), klv("SCAL", 'l', 4, int32s({1, 0, 1})),
-                                       klv("SCAL", 'U', 16, QByteArray(16, '1'))}) {
-            QVERIFY(seek(s, nest("DEVC", scal + klv("XYZW", 'l', 12, data)), "XYZW"));
-            QVERIFY(!s.scaledData(out, 3, 0, 1));
-        }
-
-        // A SCAL of another stream does not apply; without one, divisors are 1.
-        const QByteArray other = nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)));
-        QVERIFY(seek(s, nest("DEVC", other + nest("STRM", klv("XYZW", 'l', 12, data))), "XYZW"));
-        QVERIFY(s.scaledData(out, 3, 0, 1));
-        QCOMPARE(out[1], 200.0);
+        QVERIFY(seek(s, nest("DEVC", scal + (scal.startsWith("STRM") ? nest("STRM", xyzw) : xyzw)), "XYZW"));
+        double out[3];
+        QTEST(s.scaledData(out, 3, 0, 1) ? QString("%1 %2 %3").arg(out[0]).arg(out[1]).arg(out[2]) : "-", "values");
     }
 
     // The requested samples must lie within the item and the output.
@@ -247,14 +227,11 @@ private slots:
         GpmfStream s;
         QVERIFY(seek(s, nest("DEVC", klv("PAIR", 'l', 8, data)), "PAIR"));
         double out[10];
-        QVERIFY(s.scaledData(out, 10, 0, 5));
-        QVERIFY(s.scaledData(out, 4, 3, 2));
+        QVERIFY(s.scaledData(out, 10, 0, 5) && s.scaledData(out, 4, 3, 2));
         QCOMPARE(std::vector<double>(out, out + 4), (std::vector<double>{3, 30, 4, 40}));
-        QVERIFY(!s.scaledData(out, 10, 4, 2));        // past the last sample
-        QVERIFY(!s.scaledData(out, 10, 0xFFFFFFFFu, 2));
-        QVERIFY(!s.scaledData(out, 3, 0, 2));         // output too small
-        QVERIFY(!s.scaledData(nullptr, 10, 0, 1));
-        QVERIFY(s.scaledData(out, 0, 5, 0));          // nothing asked, nothing written
+        QVERIFY(!s.scaledData(out, 10, 4, 2) && !s.scaledData(out, 10, 0xFFFFFFFFu, 2));  // past the last sample
+        QVERIFY(!s.scaledData(out, 3, 0, 2) && !s.scaledData(nullptr, 10, 0, 1));       // output too small or missing
+        QVERIFY(s.scaledData(out, 0, 5, 0));                                             // nothing asked, nothing written
     }
 
     // Walking: fill words, empty nests, keys with digits, staying on one
@@ -262,63 +239,48 @@ private slots:
     // and the device id and (bounded) name.
     void walking() {
         const QByteArray strm1 = nest("STRM", klv("SCAL", 's', 2, be16(10)) + klv("AAAA", 's', 2, be16(1)));
-        const QByteArray strm2 = nest("STRM", klv("B0B9", 's', 2, be16(2)));
-        const QByteArray p = nest("DEVC", klv("DVID", 'L', 4, be32(7)) + be32(0) + nest("EMPT", QByteArray()) + strm1
-                                              + be32(0) + be32(0) + strm2)
+        const QByteArray p = nest("DEVC", klv("DVID", 'L', 4, be32(7)) + be32(0) + nest("EMPT", QByteArray()) + strm1 + be32(0)
+                                              + be32(0) + nest("STRM", klv("B0B9", 's', 2, be16(2))))
                              + nest("DEVC", klv("DVID", 'L', 4, be32(9)) + klv("DVNM", 'c', 1, QByteArray(200, 'N')));
         GpmfStream s;
         QVERIFY(s.init(bytesOf(p), size_t(p.size())));
+        QString walk = "DEVC";
+        for (GpmfStream w = s; w.next();) {
+            const uint32_t key = qToBigEndian(w.key());
+            walk += QString(" %1:%2").arg(QString::fromLatin1(reinterpret_cast<const char *>(&key), 4)).arg(w.nestLevel());
+        }
+        QCOMPARE(walk, "DEVC DVID:1 EMPT:1 STRM:1 SCAL:2 AAAA:2 STRM:1 B0B9:2 DEVC:0 DVID:1 DVNM:1");
         QVERIFY(s.findNext(fourCC("B0B9")));
-        QCOMPARE(s.nestLevel(), 2);
         QCOMPARE(s.deviceId(), 7u);
-
         // The SCAL of the first stream sits inside a sibling nest, which no
         // backward search enters; DVID is found one level up.
-        GpmfStream b = s;
-        QVERIFY(!b.findPrevious(fourCC("SCAL"), GpmfStream::AllLevels));
-        QCOMPARE(b.key(), fourCC("B0B9"));
-        QVERIFY(b.findPrevious(fourCC("DVID"), GpmfStream::AllLevels));
-        QCOMPARE(b.nestLevel(), 1);
+        GpmfStream b = s, c = s;
+        QVERIFY(!b.findPrevious(fourCC("SCAL"), GpmfStream::AllLevels) && b.key() == fourCC("B0B9"));
+        QVERIFY(b.findPrevious(fourCC("DVID"), GpmfStream::AllLevels) && b.nestLevel() == 1);
         QVERIFY(!s.findPrevious(fourCC("DVID"), GpmfStream::CurrentLevel));
-
-        // Staying on one level stops at the end of the nest.
-        GpmfStream c = s;
-        QVERIFY(!c.next(GpmfStream::CurrentLevel));
-        QCOMPARE(c.key(), fourCC("B0B9"));
-        // Recursing leaves the finished nests and reaches the next device.
-        QVERIFY(s.next());
-        QCOMPARE(s.key(), fourCC("DEVC"));
-        QCOMPARE(s.nestLevel(), 0);
+        // Staying on one level stops at the end of the nest; recursing leaves it for the next device.
+        QVERIFY(!c.next(GpmfStream::CurrentLevel) && c.key() == fourCC("B0B9"));
+        QVERIFY(s.next() && s.key() == fourCC("DEVC") && s.nestLevel() == 0);
         QVERIFY(s.findNext(fourCC("DVNM")));
         QCOMPARE(s.deviceId(), 9u);
         QCOMPARE(s.deviceName(), QByteArray(31, 'N'));  // bounded copy
-        QVERIFY(!s.next());
-        QVERIFY(!s.structureBad());  // the end, not a fault
-        QVERIFY(!s.findNext(fourCC("AAAA")));
-        QVERIFY(!s.structureBad());
-        QCOMPARE(s.key(), fourCC("DVNM"));
-
+        QVERIFY(!s.next() && !s.structureBad());        // the end, not a fault
+        QVERIFY(!s.findNext(fourCC("AAAA")) && !s.structureBad() && s.key() == fourCC("DVNM"));
         // Top-level nests are stepped over without recursing.
-        QVERIFY(s.init(bytesOf(p), size_t(p.size())));
-        QVERIFY(s.next(GpmfStream::CurrentLevel));
-        QCOMPARE(s.key(), fourCC("DEVC"));
+        QVERIFY(s.init(bytesOf(p), size_t(p.size())) && s.next(GpmfStream::CurrentLevel) && s.key() == fourCC("DEVC"));
         QVERIFY(!s.findNext(fourCC("DVNM"), GpmfStream::CurrentLevel));
     }
 
     // Sixteen nested levels are walked; a seventeenth is a bad structure.
     void nestingLimit() {
-        auto build = [](int depth) {
-            QByteArray inner = klv("LEAF", 'L', 4, be32(1));
-            for (int i = 0; i < depth; ++i)
-                inner = nest("NEST", inner);
-            return inner;
-        };
+        QByteArray inner = klv("LEAF", 'L', 4, be32(1));
+        for (int i = 0; i < GpmfStream::MAX_NEST; ++i)
+            inner = nest("NEST", inner);
         GpmfStream s;
-        QVERIFY(seek(s, build(GpmfStream::MAX_NEST), "LEAF"));
+        QVERIFY(seek(s, inner, "LEAF"));
         QCOMPARE(s.nestLevel(), GpmfStream::MAX_NEST);
-        const QByteArray deep = build(GpmfStream::MAX_NEST + 1);
-        QVERIFY(s.init(bytesOf(deep), size_t(deep.size())));
-        QVERIFY(!s.findNext(fourCC("LEAF")));
+        const QByteArray deep = nest("NEST", inner);
+        QVERIFY(s.init(bytesOf(deep), size_t(deep.size())) && !s.findNext(fourCC("LEAF")) && s.structureBad());
         QCOMPARE(s.nestLevel(), 0);
     }
 
@@ -326,43 +288,26 @@ private slots:
     // odd lengths, nothing at all.
     void hostilePayloads() {
         GpmfStream s;
+        const QByteArray tiny("DEVC\0\0\0", 7), zeros(64, 0), badKey = klv("DE\x01C", 'L', 4, be32(1));
         QVERIFY(!s.init(nullptr, 100));
-        const QByteArray tiny("DEVC\0\0\0", 7);
-        QVERIFY(!s.init(bytesOf(tiny), size_t(tiny.size())));
-        QVERIFY(!s.next());
-        QVERIFY(!s.findPrevious(fourCC("DEVC"), GpmfStream::AllLevels));
-        const QByteArray zeros(64, 0);
-        QVERIFY(!s.init(bytesOf(zeros), size_t(zeros.size())));
-        const QByteArray badKey = klv("DE\x01C", 'L', 4, be32(1));
-        QVERIFY(!s.init(bytesOf(badKey), size_t(badKey.size())));
-
+        QVERIFY(!s.init(bytesOf(tiny), size_t(tiny.size())) && !s.next() && !s.findPrevious(fourCC("DEVC"), GpmfStream::AllLevels));
+        QVERIFY(!s.init(bytesOf(zeros), size_t(zeros.size())) && !s.init(bytesOf(badKey), size_t(badKey.size())));
         // GPS5 claiming 1000 samples in a payload of 3.
         QByteArray p = nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(60, 1), 3)));
-        p[p.size() - 60 - 2] = char(0x03);  // repeat 3 → 1000
-        p[p.size() - 60 - 1] = char(0xE8);
-        QVERIFY(s.init(bytesOf(p), size_t(p.size())));
-        QVERIFY(s.findNext(fourCC("GPS5")));
+        p.replace(p.size() - 62, 2, be16(1000));
+        QVERIFY(seek(s, p, "GPS5"));
         QCOMPARE(s.repeat(), 1000u);
-        QVERIFY(!s.rawData());
-        QCOMPARE(s.rawDataBytes(), 0u);
+        QVERIFY(!s.rawData() && s.rawDataBytes() == 0);
         double out[5000];
-        QVERIFY(!s.scaledData(out, 5000, 0, 1));
-        QVERIFY(!s.next());
-        QVERIFY(s.structureBad());
-
+        QVERIFY(!s.scaledData(out, 5000, 0, 1) && !s.next() && s.structureBad());
         // A nest longer than the payload is never entered.
         QByteArray longNest = nest("DEVC", klv("GPS5", 'l', 20, QByteArray(20, 1)));
         longNest[7] = char(0x7F);
-        QVERIFY(s.init(bytesOf(longNest), size_t(longNest.size())));
-        QVERIFY(!s.findNext(fourCC("GPS5")));
-
+        QVERIFY(s.init(bytesOf(longNest), size_t(longNest.size())) && !s.findNext(fourCC("GPS5")));
         // An invalid key inside a nest ends the walk there.
         QByteArray inner = nest("DEVC", klv("AAAA", 'L', 4, be32(1)) + klv("BBBB", 'L', 4, be32(2)));
         inner[8 + 12] = char(0x80);
-        QVERIFY(s.init(bytesOf(inner), size_t(inner.size())));
-        QVERIFY(s.findNext(fourCC("AAAA")));
-        QVERIFY(!s.next());
-        QVERIFY(s.structureBad());
+        QVERIFY(seek(s, inner, "AAAA") && !s.next() && s.structureBad());
     }
 };
 
