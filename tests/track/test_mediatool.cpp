@@ -30,36 +30,77 @@ private slots:
     }
     void cleanupTestCase() { qputenv("PATH", m_oldPath); }
 
-    // Standard error goes to the log, which is truncated first; the exit
-    // code, a crash and a tool that cannot start all end the wait.
-    void outcomes_data() {
+    // Every way a run ends: standard error goes to the log (truncated first),
+    // standard output line by line to the listener; the exit code, a crash,
+    // a tool that cannot start, time limits (a tool deaf to terminate is
+    // killed), cancel (before the start: nothing runs) and a log that cannot
+    // be opened all end the wait with their own outcome.
+    void runs_data() {
         QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("timeLimitMs");
+        QTest::addColumn<int>("cancelAfterMs");  // -1 never, 0 before the start
+        QTest::addColumn<QString>("logFile");    // in the tool's folder
         QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("exitCode");       // -1: not compared
         QTest::addColumn<QByteArray>("logText");
-        QTest::newRow("finished") << QByteArray("#!/bin/sh\necho \"report for $*\" >&2\necho not-in-log\nexit 3\n")
-                                  << int(MediaToolOutcome::Finished) << 3 << QByteArray("report for -i x.mov\n");
-        QTest::newRow("crashed") << QByteArray("#!/bin/sh\nkill -9 $$\n") << int(MediaToolOutcome::Crashed) << -1
-                                 << QByteArray();
+        QTest::addColumn<QByteArray>("lines");
+        using O = MediaToolOutcome;
+        const QByteArray sh = "#!/bin/sh\n", sleeper = sh + "sleep 5\n";
+        QTest::newRow("finished") << sh + "echo \"report for $*\" >&2\necho out\nexit 3\n" << 0 << -1 << "log.txt"
+                                  << int(O::Finished) << 3 << QByteArray("report for -i x.mov\n") << QByteArray("out|");
+        QTest::newRow("output lines, last one unended")
+            << sh + "printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n" << 0 << -1 << "log.txt" << int(O::Finished)
+            << 0 << QByteArray() << QByteArray("out_time_us=5|progress=continue|progress=end|");
+        QTest::newRow("crashed") << sh + "kill -9 $$\n" << 0 << -1 << "log.txt" << int(O::Crashed) << -1 << QByteArray() << QByteArray();
         // No interpreter line and not a binary: exec fails.
-        QTest::newRow("cannot start") << QByteArray("\x7f\x45\x4c\x46garbage", 11)
-                                      << int(MediaToolOutcome::FailedToStart) << -1 << QByteArray();
+        QTest::newRow("cannot start") << QByteArray("\x7f\x45\x4c\x46garbage", 11) << 0 << -1 << "log.txt" << int(O::FailedToStart)
+                                      << -1 << QByteArray() << QByteArray();
+        QTest::newRow("time limit") << sleeper << 300 << -1 << "log.txt" << int(O::TimedOut) << -1 << QByteArray() << QByteArray();
+        QTest::newRow("deaf to terminate: killed") << sh + "trap '' TERM\nsleep 5\n" << 300 << -1 << "log.txt" << int(O::TimedOut)
+                                                   << -1 << QByteArray() << QByteArray();
+        QTest::newRow("cancelled while running") << sleeper << 0 << 200 << "log.txt" << int(O::Cancelled) << -1 << QByteArray()
+                                                 << QByteArray();
+        QTest::newRow("cancelled before the start") << sh + "echo ran >&2\n" << 0 << 0 << "log.txt" << int(O::Cancelled) << -1
+                                                    << QByteArray() << QByteArray();
+        QTest::newRow("log cannot be opened") << sleeper << 0 << -1 << "no/such/log.txt" << int(O::FailedToStart) << -1
+                                              << QByteArray() << QByteArray();
     }
-    void outcomes() {
+    void runs() {
         QFETCH(QByteArray, script);
+        QFETCH(int, timeLimitMs);
+        QFETCH(int, cancelAfterMs);
+        QFETCH(QString, logFile);
         QFETCH(int, exitCode);
-        QFETCH(QByteArray, logText);
         QVERIFY(vxtest::writeFile(log(), "old content that must disappear\n"));
         installTool(script);
         QCOMPARE(mediaToolPath(), tool());
         QVERIFY(mediaToolFound());
-        const MediaToolResult r = runMediaTool(nullptr, {"-i", "x.mov"}, log());
+        ToolCancel cancel;
+        ToolRun run;
+        run.arguments = QStringList{"-i", "x.mov"};
+        run.logFile = m_dir.filePath(logFile);
+        run.timeLimitMs = timeLimitMs;
+        run.cancel = &cancel;
+        QByteArray seen;
+        run.onOutputLine = [&](const QByteArray &line) { seen += line + '|'; };
+        if (cancelAfterMs == 0)
+            cancel.cancel();
+        else if (cancelAfterMs > 0)
+            QTimer::singleShot(cancelAfterMs, &cancel, &ToolCancel::cancel);
+        QElapsedTimer clock;
+        clock.start();
+        const MediaToolResult r = runTool(nullptr, run);
         QTEST(int(r.outcome), "outcome");
+        QTEST(seen, "lines");
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!mediaToolBusy());
+        QFETCH(QByteArray, logText);
         if (exitCode >= 0) {
             QCOMPARE(r.exitCode, exitCode);
             QCOMPARE(readFile(log()), logText);
         }
-        QVERIFY(!mediaToolBusy());
+        if (cancelAfterMs == 0)  // a run that never started leaves the old log as it was
+            QCOMPARE(readFile(log()), QByteArray("old content that must disappear\n"));
     }
 
     void secondRunDuringTheFirstIsRefused() {
@@ -94,60 +135,6 @@ private slots:
         QVERIFY(QFileInfo(dir).isDir());
         QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther),
                  QFileDevice::Permissions());
-    }
-
-    // Any program through the runner: time limits, cancel, output lines and
-    // a log that cannot be opened all end the wait with their own outcome.
-    void generalRunsEndForEveryReason_data() {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("timeLimitMs");
-        QTest::addColumn<int>("cancelAfterMs");  // -1 never, 0 before the start
-        QTest::addColumn<bool>("logInMissingFolder");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QByteArray>("lines");
-        QTest::newRow("output lines, last one unended")
-            << QByteArray("printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n") << 0 << -1 << false
-            << int(MediaToolOutcome::Finished) << QByteArray("out_time_us=5|progress=continue|progress=end|");
-        QTest::newRow("time limit") << QByteArray("sleep 5\n") << 300 << -1 << false << int(MediaToolOutcome::TimedOut)
-                                    << QByteArray();
-        QTest::newRow("deaf to terminate: killed") << QByteArray("trap '' TERM\nsleep 5\n") << 300 << -1 << false
-                                                   << int(MediaToolOutcome::TimedOut) << QByteArray();
-        QTest::newRow("cancelled while running") << QByteArray("sleep 5\n") << 0 << 200 << false
-                                                 << int(MediaToolOutcome::Cancelled) << QByteArray();
-        QTest::newRow("cancelled before the start") << QByteArray("echo ran >&2\n") << 0 << 0 << false
-                                                    << int(MediaToolOutcome::Cancelled) << QByteArray();
-        QTest::newRow("log cannot be opened") << QByteArray("sleep 5\n") << 0 << -1 << true
-                                              << int(MediaToolOutcome::FailedToStart) << QByteArray();
-    }
-    void generalRunsEndForEveryReason() {
-        QFETCH(QByteArray, script);
-        QFETCH(int, cancelAfterMs);
-        QFETCH(bool, logInMissingFolder);
-        const QString program = m_dir.filePath("tool.sh");
-        QVERIFY(vxtest::writeFile(program, "#!/bin/sh\n" + script));
-        QVERIFY(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        ToolCancel cancel;
-        ToolRun run;
-        run.program = program;
-        run.logFile = logInMissingFolder ? m_dir.filePath("no/such/log.txt") : log();
-        QFETCH(int, timeLimitMs);
-        run.timeLimitMs = timeLimitMs;
-        run.cancel = &cancel;
-        QByteArray seen;
-        run.onOutputLine = [&](const QByteArray &line) { seen += line + '|'; };
-        if (cancelAfterMs == 0)
-            cancel.cancel();
-        else if (cancelAfterMs > 0)
-            QTimer::singleShot(cancelAfterMs, &cancel, &ToolCancel::cancel);
-        QFile::remove(log());
-        QElapsedTimer clock;
-        clock.start();
-        QTEST(int(runTool(nullptr, run).outcome), "outcome");
-        QTEST(seen, "lines");
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!mediaToolBusy());
-        if (cancelAfterMs == 0)
-            QVERIFY(!QFile::exists(log()));
     }
 
     void missingToolTexts() {
