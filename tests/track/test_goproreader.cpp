@@ -46,51 +46,49 @@ QString text(const GpsSamples &s) {
     return out.join(" | ");
 }
 
-GpsSamples fromPayload(const QByteArray &payload, double startS, double endS, GeoidCorrectionFn geoid = noGeoid,
-                       PayloadOutcome *outcome = nullptr) {
+// The samples of one payload read alone as text; `outcome` gets the payload's outcome.
+QString fromPayload(const QByteArray &payload, double startS, double endS, GeoidCorrectionFn geoid = noGeoid,
+                    PayloadOutcome *outcome = nullptr) {
     GpsSamples s;
     const PayloadOutcome o = appendPayloadSamples(bytesOf(payload), size_t(payload.size()), startS, endS, s, geoid);
     if (outcome)
         *outcome = o;
-    return s;
+    return text(s);
 }
 
 GpsSamples fromMovie(const QByteArray &movie, GeoidCorrectionFn geoid = noGeoid, GpsReadStats *stats = nullptr) {
     GpsSamples s;
+    GpsReadStats ignored;
     auto buffer = std::make_unique<QBuffer>();
     buffer->setData(movie);
     buffer->open(QIODevice::ReadOnly);
-    if (auto source = Mp4Source::open(std::move(buffer))) {
-        const GpsReadStats st = readGpsSamples(*source, s, geoid);
-        if (stats)
-            *stats = st;
-    }
+    if (auto source = Mp4Source::open(std::move(buffer)))
+        *(stats ? stats : &ignored) = readGpsSamples(*source, s, geoid);
     return s;
 }
 
 TestMovie movieOf(const std::vector<QByteArray> &payloads, uint32_t sampleDeltaMs = 1000) {
-    TestTrack t;
-    t.samples = payloads;
-    t.sampleDelta = sampleDeltaMs;
     TestMovie m;
-    m.tracks = {t};
+    m.tracks.resize(1);
+    m.tracks[0].samples = payloads;
+    m.tracks[0].sampleDelta = sampleDeltaMs;
     return m;
 }
 
-struct CsvRow {
-    double lat, lon, elevation;
-};
+// A position to the decimals the independent tool prints (7, 7, 3): both
+// sides are the same int32 ÷ 10^n values, so any difference is a decoding fault.
+QString fix(double lat, double lon, double heightM) {
+    return QString("%1 %2 %3").arg(lat, 0, 'f', 7).arg(lon, 0, 'f', 7).arg(heightM, 0, 'f', 3);
+}
 
 // The independent tool's rows of one stream: "latitude","longitude","elevation",...,"name",...
-std::vector<CsvRow> csvRows(const QString &name, const QByteArray &stream) {
-    std::vector<CsvRow> rows;
-    const QList<QByteArray> lines = readData(name).split('\n');
-    for (int i = 1; i < lines.size(); ++i) {
-        QList<QByteArray> f = lines[i].split(',');
-        for (QByteArray &v : f)
-            v = v.mid(1, v.size() - 2);
-        if (f.size() >= 6 && f[5] == stream)
-            rows.push_back({f[0].toDouble(), f[1].toDouble(), f[2].toDouble()});
+QStringList csvFixes(const QString &name, const QByteArray &stream) {
+    QStringList rows;
+    for (const QByteArray &line : readData(name).split('\n').mid(1)) {
+        const QList<QByteArray> f = line.split(',');
+        auto field = [&](int i) { return f[i].mid(1, f[i].size() - 2); };
+        if (f.size() >= 6 && field(5) == stream)
+            rows << fix(field(0).toDouble(), field(1).toDouble(), field(2).toDouble());
     }
     return rows;
 }
@@ -135,11 +133,12 @@ private slots:
     // first sample of its second, across payloads too: a payload that starts
     // within a stored second adds only its later seconds.
     void samplesOfASecond() {
-        QCOMPARE(text(fromPayload(gps5Payload(countingFixes(18)), 1.0, 2.0)), "1 47 8 0 100");
-        QCOMPARE(text(fromPayload(gps5Payload(countingFixes(18)), 0.5, 1.5)), "0 47 8 0 100 | 1 47.009 8.009 32.4 100");
-        GpsSamples s = fromPayload(gps5Payload(countingFixes(10)), 0.0, 0.9);
-        const QByteArray second = gps5Payload(countingFixes(10));
-        QCOMPARE(appendPayloadSamples(bytesOf(second), size_t(second.size()), 0.9, 1.8, s, noGeoid), PayloadOutcome::Read);
+        QCOMPARE(fromPayload(gps5Payload(countingFixes(18)), 1.0, 2.0), "1 47 8 0 100");
+        QCOMPARE(fromPayload(gps5Payload(countingFixes(18)), 0.5, 1.5), "0 47 8 0 100 | 1 47.009 8.009 32.4 100");
+        GpsSamples s;
+        const QByteArray p = gps5Payload(countingFixes(10));
+        QVERIFY(appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.0, 0.9, s, noGeoid) == PayloadOutcome::Read
+                && appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.9, 1.8, s, noGeoid) == PayloadOutcome::Read);
         QCOMPARE(text(s), "0 47 8 0 100 | 1 47.002 8.002 7.2 100");  // sample 2 of the second payload starts 1.08 s
     }
 
@@ -150,28 +149,27 @@ private slots:
         QString heights;
         for (const QByteArray &p : {gps5Payload(countingFixes(1)), gps9Payload(countingFixes(1)), gps5Payload(countingFixes(1), true),
                                     gpriPayload(countingFixes(1))})
-            heights += QString("%1/%2 ").arg(fromPayload(p, 0, 1, undulation40)[0].altitudeM).arg(fromPayload(p, 0, 1)[0].altitudeM);
+            heights += fromPayload(p, 0, 1, undulation40).section(' ', 4) + '/' + fromPayload(p, 0, 1).section(' ', 4) + ' ';
         QCOMPARE(heights, "60/100 60/100 100/100 100/100 ");
         // The program's own geoid set-up without its model file: raw heights.
         QVERIFY(!geoidAvailable());
-        QCOMPARE(fromPayload(gps5Payload(countingFixes(1)), 0, 1, geoidCorrection)[0].altitudeM, 100.0);
+        QCOMPARE(fromPayload(gps5Payload(countingFixes(1)), 0, 1, geoidCorrection).section(' ', 4), "100");
     }
 
     // Which stream a payload is read from, and the elements each gives.
     void streamChoice() {
         // GPRI: position from elements 1-3, ground speed from element 6 (2D speed 0.5 × 2).
-        QCOMPARE(text(fromPayload(gpriPayload(countingFixes(3)), 0, 3)).section(" | ", 2), "2 47.002 8.002 3.6 100");
+        QCOMPARE(fromPayload(gpriPayload(countingFixes(3)), 0, 3).section(" | ", 2), "2 47.002 8.002 3.6 100");
         // GPS9 only: its own layout, 3D speed.
-        QCOMPARE(text(fromPayload(gps9Payload(countingFixes(3)), 0, 3)).section(" | ", 2), "2 47.002 8.002 7.2 100");
+        QCOMPARE(fromPayload(gps9Payload(countingFixes(3)), 0, 3).section(" | ", 2), "2 47.002 8.002 7.2 100");
         // GPS5 wins over GPS9 (HERO11 writes both, with different samples).
-        QCOMPARE(text(fromPayload(splitPayloads(readData("gpmf/hero11.raw"))[10], 10, 11)),
+        QCOMPARE(fromPayload(splitPayloads(readData("gpmf/hero11.raw"))[10], 10, 11),
                  "10 42.4261381 -8.6499984 " + QString::number(double(float(0.4 * 3.6))) + " 34.54");
         // GPRI when there is no GPS5: the drone's position, not its clock.
-        QCOMPARE(text(fromPayload(readData("gpmf/karma.raw"), 0, 1)),
+        QCOMPARE(fromPayload(readData("gpmf/karma.raw"), 0, 1),
                  "0 33.125368 -117.3310641 " + QString::number(double(float(0.59 * 3.6))) + " 15.445");
         PayloadOutcome o;
-        QVERIFY(fromPayload(payloadWithoutGps(), 0, 1, noGeoid, &o).empty());
-        QCOMPARE(o, PayloadOutcome::NoGps);
+        QVERIFY(fromPayload(payloadWithoutGps(), 0, 1, noGeoid, &o).isEmpty() && o == PayloadOutcome::NoGps);
     }
 
     // Damaged GPS items are skipped, whole payloads with them; samples
@@ -203,7 +201,7 @@ private slots:
         QFETCH(QByteArray, payload);
         QFETCH(double, start);
         PayloadOutcome o;
-        QTEST(text(fromPayload(payload, start, start + 1, noGeoid, &o)), "samples");
+        QTEST(fromPayload(payload, start, start + 1, noGeoid, &o), "samples");
         QTEST(int(o), "outcome");
     }
 
@@ -307,49 +305,39 @@ private slots:
     void karmaMovie() {
         QCOMPARE(readBlock(placeMovie("karma.mp4", readData("gpmf/karma.mp4"))).pointsStored, 12);
         const MovieBlock &b = track().block[0];
+        QStringList points;
+        for (int i = 1; i < 12; ++i)
+            points << fix(b.lat[i], b.lon[i], b.altitude[i]);
+        QCOMPARE(points, csvFixes("gpmf/karma.csv", QByteArray()));
         QVERIFY(qAbs(b.lat[0] - 33.1254) < 0.001 && qAbs(b.lon[0] + 117.331) < 0.001);
-        const std::vector<CsvRow> rows = csvRows("gpmf/karma.csv", QByteArray());
-        QCOMPARE(rows.size(), size_t(11));
-        for (int i = 0; i < 11; ++i) {
-            QVERIFY(qAbs(b.lat[i + 1] - rows[size_t(i)].lat) < 1e-7);
-            QVERIFY(qAbs(b.lon[i + 1] - rows[size_t(i)].lon) < 1e-7);
-            QVERIFY(qAbs(b.altitude[i + 1] - rows[size_t(i)].elevation) < 1e-3);
-        }
         QCOMPARE(b.speed[11], float(8.06 * 3.6));
     }
 
     // Whole tracks of HERO11 (GPS5 and GPS9) and HERO13 (GPS9 only) put into
     // movies with half-second payloads, as the cameras write them. Point t
-    // comes from payload 2t; its position must equal the independent tool's
-    // row for that payload's sample. Tolerance 1e-7 degrees (about 1 cm): both
-    // sides are the same int32 ÷ 10^7 values and the tool prints 7 decimals,
-    // so any larger difference is a decoding fault. Heights (GPSA "MSLV", no
-    // correction) to the tool's 3 printed decimals.
+    // comes from payload 2t and must equal the independent tool's row for it;
+    // heights are above sea level (GPSA "MSLV", no correction).
     void wholeTracksAgainstIndependentTool_data() {
-        QTest::addColumn<QString>("track");
-        QTest::addColumn<QString>("csv");
+        QTest::addColumn<QString>("camera");
         QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<int>("payloads");
-        QTest::newRow("hero11 reads GPS5") << "gpmf/hero11.bin" << "gpmf/hero11.csv" << QByteArray("GPS5") << 679;
-        QTest::newRow("hero13 reads GPS9") << "gpmf/hero13.bin" << "gpmf/hero13.csv" << QByteArray("GPS9") << 407;
+        QTest::newRow("hero11 reads GPS5") << "hero11" << QByteArray("GPS5") << 679;
+        QTest::newRow("hero13 reads GPS9") << "hero13" << QByteArray("GPS9") << 407;
     }
     void wholeTracksAgainstIndependentTool() {
-        QFETCH(QString, track);
-        QFETCH(QString, csv);
+        QFETCH(QString, camera);
         QFETCH(QByteArray, stream);
         QFETCH(int, payloads);
-        const std::vector<QByteArray> p = splitPayloads(readData(track));
-        const std::vector<CsvRow> rows = csvRows(csv, stream);
-        QCOMPARE(int(p.size()), payloads);
-        QCOMPARE(int(rows.size()), payloads);
-        const GpsSamples s = fromMovie(buildMovie(movieOf(p, 500)), undulation40);
-        QCOMPARE(int(s.size()), (payloads + 1) / 2);
-        for (size_t i = 0; i < s.size(); ++i) {
-            const CsvRow &row = rows[size_t(2 * s[i].timeS)];
-            QCOMPARE(s[i].timeS, int(i));
-            QVERIFY2(qAbs(s[i].latDeg - row.lat) < 1e-7 && qAbs(s[i].lonDeg - row.lon) < 1e-7, qPrintable(QString("point %1").arg(i)));
-            QVERIFY(qAbs(s[i].altitudeM - row.elevation) < 1e-3);
+        const std::vector<QByteArray> p = splitPayloads(readData("gpmf/" + camera + ".bin"));
+        const QStringList rows = csvFixes("gpmf/" + camera + ".csv", stream);
+        QCOMPARE(QString("%1 %2").arg(p.size()).arg(rows.size()), QString("%1 %1").arg(payloads));
+        QStringList got, want;
+        for (const GpsSample &s : fromMovie(buildMovie(movieOf(p, 500)), undulation40)) {
+            got << QString::number(s.timeS) + ' ' + fix(s.latDeg, s.lonDeg, s.altitudeM);
+            want << QString::number(got.size() - 1) + ' ' + rows.value(2 * (got.size() - 1));
         }
+        QCOMPARE(got.size(), (payloads + 1) / 2);
+        QCOMPARE(got, want);
     }
 };
 
