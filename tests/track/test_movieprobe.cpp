@@ -55,78 +55,60 @@ private slots:
         parseProbeLog("Input #0\nDuration: 00:00:01.00\n", nullptr, 0);
     }
 
-    void realReportOfGeneratedMovies() {
-        setDefaultSettings();
-        resetTrackStore();
-        const QStringList names{"m30.mp4", "plain.mov", "sub.mp4"};
-        for (int b = 0; b < names.size(); ++b) {
-            QVERIFY(QFileInfo::exists(vxtest::generatedPath(names[b])));
-            track().block[b].movieFile = QFileInfo(vxtest::generatedPath(names[b]));
-        }
-        track().numBlocks = 3;
-        QVERIFY(probeMovies(nullptr));
-        // 30000/1001 fps; the audio and subtitle streams of sub.mp4 shift nothing.
-        const MovieBlock *b = track().block;
-        QCOMPARE(text(b[0]) + " | " + text(b[1]) + " | " + text(b[2]) + " | " + text(b[3]),
-                 "2 64x48 29.97 | 3 96x64 25 | 3 64x48 25 | -1 0x0 29.97");
-
-        // Without the tool nothing is probed.
-        resetTrackStore();
-        QTemporaryDir empty;
-        const QByteArray oldPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
-        track().block[0].movieFile = QFileInfo(vxtest::generatedPath("m30.mp4"));
-        track().numBlocks = 1;
-        const bool probed = probeMovies(nullptr);
-        qputenv("PATH", oldPath);
-        QVERIFY(!probed);
-        QCOMPARE(text(b[0]), "-1 0x0 29.97");
-    }
-
-    // Movies the tool cannot open (empty files, files that are no movies)
-    // anywhere in the list: every other movie still gets its facts, and each
-    // unreadable movie costs one run more unless it is the last. 'G' is a
-    // good movie (2 s or 3 s, alternating), 'z' an empty file, 'x' garbage.
-    void unreadableMovies_data() {
+    // The real reports of the tool for movies made during the build ('m'
+    // m30.mp4 at 30000/1001 fps, 'p' plain.mov, 's' sub.mp4 whose audio and
+    // subtitle streams shift nothing) and movies it cannot open ('z' an empty
+    // file, 'x' garbage) anywhere in the list: every other movie still gets
+    // its facts, each unreadable movie costs one run more unless it is the
+    // last, and the block after the last is left alone. Without the tool
+    // nothing is probed.
+    void realReports_data() {
         QTest::addColumn<QString>("movies");
+        QTest::addColumn<bool>("tool");
         QTest::addColumn<int>("runs");
-        QTest::newRow("all good") << "GGG" << 1;
-        QTest::newRow("empty first") << "zGG" << 2;
-        QTest::newRow("garbage between") << "GxG" << 2;
-        QTest::newRow("empty last") << "GGz" << 1;
-        QTest::newRow("two together") << "GzxG" << 3;
-        QTest::newRow("none readable") << "zxz" << 3;
+        QTest::newRow("generated movies") << "mps" << true << 1;
+        QTest::newRow("empty first") << "zmp" << true << 2;
+        QTest::newRow("garbage between") << "mxp" << true << 2;
+        QTest::newRow("empty last") << "mpz" << true << 1;
+        QTest::newRow("two together") << "mzxp" << true << 3;
+        QTest::newRow("none readable") << "zxz" << true << 3;
+        QTest::newRow("no tool") << "m" << false << 0;
     }
-    void unreadableMovies() {
+    void realReports() {
         QFETCH(QString, movies);
+        QFETCH(bool, tool);
         struct Counter : MediaToolHooks {
             int runs = 0;
             void mediaToolStarted(QObject *) override { ++runs; }
             void mediaToolFinished(QObject *) override {}
         } counter;
+        const QMap<QChar, QString> names{{'m', "m30.mp4"}, {'p', "plain.mov"}, {'s', "sub.mp4"}};
+        const QMap<QChar, QString> facts{{'m', "2 64x48 29.97"}, {'p', "3 96x64 25"}, {'s', "3 64x48 25"}};
+        setDefaultSettings();
         resetTrackStore();
         QTemporaryDir dir;
         QStringList expected;
-        for (int b = 0, good = 0; b < movies.size(); ++b) {
+        for (int b = 0; b < movies.size(); ++b) {
             const QString path = dir.filePath(QString("%1.mp4").arg(b));
-            if (movies[b] == 'G') {
-                QVERIFY(QFile::copy(vxtest::generatedPath(good % 2 ? "plain.mov" : "m30.mp4"), path));
-                expected << (good++ % 2 ? "3 96x64 25" : "2 64x48 29.97");
-            } else {
-                QVERIFY(vxtest::writeFile(path, movies[b] == 'z' ? QByteArray() : QByteArray(4096, '\x11')));
-                expected << "-1 0x0 29.97";
-            }
+            QVERIFY(names.contains(movies[b]) ? QFile::copy(vxtest::generatedPath(names[movies[b]]), path)
+                                              : vxtest::writeFile(path, movies[b] == 'z' ? QByteArray() : QByteArray(4096, 17)));
             track().block[b].movieFile = QFileInfo(path);
+            expected << (tool ? facts.value(movies[b], "-1 0x0 29.97") : "-1 0x0 29.97");
         }
         track().numBlocks = movies.size();
+        const QByteArray oldPath = qgetenv("PATH");
+        if (!tool)
+            qputenv("PATH", QFile::encodeName(dir.path()));
         setMediaToolHooks(&counter);
-        QVERIFY(probeMovies(nullptr));
+        const bool probed = probeMovies(nullptr);
         setMediaToolHooks(nullptr);
+        qputenv("PATH", oldPath);
+        QCOMPARE(probed, tool);
         QTEST(counter.runs, "runs");
         QStringList got;
-        for (int b = 0; b < movies.size(); ++b)
+        for (int b = 0; b <= movies.size(); ++b)
             got << text(track().block[b]);
-        QCOMPARE(got, expected);
+        QCOMPARE(got, expected << "-1 0x0 29.97");
     }
 };
 
