@@ -141,32 +141,26 @@ private slots:
         QFile::remove(out);
     }
 
-    void staleOutputIsNeverRead() {
-        // An older output of the same name (another folder's DJI_0009.MOV)
-        // must not become the telemetry of a movie without subtitles.
+    void sourceOrder() {
+        // a: GPX in the load folder beats the .srt; b: .srt beats .csv;
+        // c: .csv alone; d: nothing beside it, read from its subtitle stream;
+        // DJI_0009.MOV has no subtitles, and an older output of its name
+        // (another folder's movie) must not become its telemetry.
+        for (const char *name : {"a.mp4", "b.mp4", "c.mp4", "d.mp4"})
+            QVERIFY(copyGenerated("sub.mp4", name));
         const QString stale = mediaToolTempDir() + "/DJI_0009.nmea.srt";
         QVERIFY(vxtest::writeFile(stale, "00:00:01,000 --> x\nGPS (1.0, 2.0, 3), H 4.0m, H.S 5.0m/s\n"));
         QVERIFY(copyGenerated("plain.mov", "DJI_0009.MOV"));
-        load({"DJI_0009.MOV"});
-        QVERIFY(!QFileInfo::exists(stale));
-        QCOMPARE(track().block[0].numPoints, 0);
-    }
-
-    void sourceOrder() {
-        // a: GPX in the load folder beats the .srt; b: .srt beats .csv;
-        // c: .csv alone; d: nothing beside it, read from its subtitle stream.
-        for (const char *name : {"a.mp4", "b.mp4", "c.mp4", "d.mp4"})
-            QVERIFY(copyGenerated("sub.mp4", name));
         QVERIFY(vxtest::writeFile(path("A.GPX"), "<gpx/>"));
         QVERIFY(vxtest::writeFile(path("a.srt"), kSidecar));
         QVERIFY(vxtest::writeFile(path("b.Srt"), kSidecar));
         QVERIFY(vxtest::writeFile(path("b.csv"), "x"));
         QVERIFY(vxtest::writeFile(path("c.CSV"), "latitude\n"));
-        load({"a.mp4", "b.mp4", "c.mp4", "d.mp4"});
-        QVERIFY(track().block[0].telemetryFile.fileName() != "a.srt");
-        QCOMPARE(sources(4).section(" | ", 1), "b.Srt 2 | c.CSV 0 | d.nmea.srt 3");
+        load({"a.mp4", "b.mp4", "c.mp4", "d.mp4", "DJI_0009.MOV"});
+        QVERIFY(track().block[0].telemetryFile.fileName() != "a.srt" && !QFileInfo::exists(stale));
+        QCOMPARE(sources(5).section(" | ", 1), "b.Srt 2 | c.CSV 0 | d.nmea.srt 3 |  0");
         QCOMPARE(m_observer.events.count("done"), 1);
-        QVERIFY(m_observer.events.contains("Processing 4 of 4..."));
+        QVERIFY(m_observer.events.contains("Processing 5 of 5..."));
         QFile::remove(mediaToolTempDir() + "/d.nmea.srt");
 
         // The sidecar wins over the stream, too.
