@@ -143,56 +143,49 @@ private slots:
             QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
 
-    // "?" structures take their element types from TYPE, with "[n]" arrays.
-    void complexStructures() {
-        QByteArray sample;
-        for (int i = 0; i < 8; ++i)
-            sample += be32(0x3f800000 + (uint32_t(i) << 20));  // floats
-        sample += be32(7);
-        const QByteArray stream = klv("TYPE", 'c', 1, "f[8]L") + klv("SCAL", 's', 2, be16(2))
-                                  + klv("MYDD", '?', 36, sample + sample);
-        GpmfStream s;
-        QVERIFY(seek(s, nest("DEVC", nest("STRM", stream)), "MYDD"));
-        QCOMPARE(s.elementsInStruct(), 9);
-        double out[18];
-        QVERIFY(s.scaledData(out, 18, 1, 1));
-        QCOMPARE((std::vector<double>{out[0], out[8]}), (std::vector<double>{0.5, 3.5}));
-
-        // TYPE in an enclosing nest is found across levels.
-        const QByteArray outer = klv("TYPE", 'c', 1, "sS") + nest("STRM", klv("PAIR", '?', 4, be16(uint16_t(-4)) + be16(9)));
-        QVERIFY(seek(s, nest("DEVC", outer), "PAIR"));
-        QVERIFY(s.scaledData(out, 2, 0, 1));
-        QCOMPARE(std::vector<double>(out, out + 2), (std::vector<double>{-4, 9}));
-    }
-
-    // Element types that cannot be told: a plain type whose size does not
-    // divide the structure, unknown letters, and bad TYPE strings.
-    void elementTypesThatCannotBeTold_data() {
+    // Element types: "?" structures take theirs from TYPE (in the item's nest
+    // or an enclosing one) with "[n]" arrays, and the item's SCAL divides
+    // them. They cannot be told from a plain type whose size does not divide
+    // the structure, unknown letters, and bad TYPE strings.
+    void elementTypes_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<QByteArray>("typeString");
+        QTest::addColumn<bool>("typeOutside");  // TYPE one nest up
         QTest::addColumn<int>("structSize");
-        QTest::newRow("6-byte structure of l") << 'l' << QByteArray() << 6;
-        QTest::newRow("unknown type letter") << 'x' << QByteArray() << 4;
-        QTest::newRow("too short for the structure") << '?' << QByteArray("ll") << 12;
-        QTest::newRow("too long for the structure") << '?' << QByteArray("llll") << 12;
-        QTest::newRow("zero repeat") << '?' << QByteArray("l[0]ll") << 8;
-        QTest::newRow("unclosed bracket") << '?' << QByteArray("lll[2") << 12;
-        QTest::newRow("bracket first") << '?' << QByteArray("[3]l") << 12;
-        QTest::newRow("unknown letter") << '?' << QByteArray("lxl") << 9;
-        QTest::newRow("nested complex") << '?' << QByteArray("l?l") << 9;
-        QTest::newRow("huge repeat") << '?' << QByteArray("B[99999999]") << 255;
-        QTest::newRow("empty") << '?' << QByteArray() << 4;
+        QTest::addColumn<QByteArray>("sample");
+        QTest::addColumn<QString>("values");  // of the last of two samples, ÷ 2; "-" none
+        QByteArray floats;
+        for (int i = 0; i < 8; ++i)
+            floats += be32(0x3f800000 + (uint32_t(i) << 20));  // 1, 1.125, … 1.875
+        QTest::newRow("f[8]L") << '?' << QByteArray("f[8]L") << false << 36 << floats + be32(7)
+                               << "0.5 0.5625 0.625 0.6875 0.75 0.8125 0.875 0.9375 3.5";
+        QTest::newRow("TYPE one nest up") << '?' << QByteArray("sS") << true << 4 << be16(uint16_t(-4)) + be16(9) << "-2 4.5";
+        const char *bad[][3] = {{"6-byte structure of l", "l", "6"}, {"unknown type letter", "x", "4"},
+                                {"too short for the structure", "?ll", "12"}, {"too long for the structure", "?llll", "12"},
+                                {"zero repeat", "?l[0]ll", "8"}, {"unclosed bracket", "?lll[2", "12"},
+                                {"bracket first", "?[3]l", "12"}, {"unknown letter", "?lxl", "9"},
+                                {"nested complex", "?l?l", "9"}, {"huge repeat", "?B[99999999]", "255"}, {"empty", "?", "4"}};
+        for (const auto &row : bad)
+            QTest::newRow(row[0]) << row[1][0] << QByteArray(row[1] + 1) << false << atoi(row[2])
+                                  << QByteArray(atoi(row[2]), 1) << "-";
     }
-    void elementTypesThatCannotBeTold() {
-        QFETCH(char, type);
+    void elementTypes() {
         QFETCH(QByteArray, typeString);
+        QFETCH(bool, typeOutside);
+        QFETCH(QByteArray, sample);
+        QFETCH(char, type);
         QFETCH(int, structSize);
+        const QByteArray typeItem = typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString);
+        const QByteArray strm = nest("STRM", (typeOutside ? QByteArray() : typeItem) + klv("SCAL", 's', 2, be16(2))
+                                                 + klv("CPLX", type, structSize, sample + sample));
         GpmfStream s;
-        QVERIFY(seek(s, nest("DEVC", (typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString))
-                                         + klv("CPLX", type, structSize, QByteArray(structSize, 1))), "CPLX"));
-        QCOMPARE(s.elementsInStruct(), 0);
+        QVERIFY(seek(s, nest("DEVC", (typeOutside ? typeItem : QByteArray()) + strm), "CPLX"));
+        QString values;
         double out[300];
-        QVERIFY(!s.scaledData(out, 300, 0, 1));
+        for (int e = 0; s.scaledData(out, 300, 1, 1) && e < s.elementsInStruct(); ++e)
+            values += QString(e ? " %1" : "%1").arg(out[e]);
+        QTEST(values.isEmpty() ? "-" : values, "values");
+        QCOMPARE(s.elementsInStruct(), values.isEmpty() ? 0 : values.count(' ') + 1);
     }
 
     // SCAL: one divisor for all elements or one per element; anything else,
