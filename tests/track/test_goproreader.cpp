@@ -129,80 +129,78 @@ private slots:
         resetTrackStore();
     }
 
-    // One point per whole second from the payload's timing, each from the
-    // first sample of its second, across payloads too: a payload that starts
-    // within a stored second adds only its later seconds.
-    void samplesOfASecond() {
-        QCOMPARE(fromPayload(gps5Payload(countingFixes(18)), 1.0, 2.0), "1 47 8 0 100");
-        QCOMPARE(fromPayload(gps5Payload(countingFixes(18)), 0.5, 1.5), "0 47 8 0 100 | 1 47.009 8.009 32.4 100");
+    // Payloads read alone. One point per whole second from the payload's
+    // timing, each from the first sample of its second. The stream each
+    // camera writes and the elements it gives: GPRI position from elements
+    // 1-3 and ground speed from element 6, not the drone's clock; GPS9 its
+    // own layout; GPS5 wins over GPS9 (HERO11 writes both). Ellipsoid heights
+    // get the geoid correction (N = +40 m: 100 m stored as 60 m), not those
+    // above sea level (GPSA "MSLV", GPRI). Damaged GPS items are skipped, whole
+    // payloads with them; samples without a usable value (NaN floats) are left
+    // out; sample times beyond any movie end the reading.
+    void payloads_data() {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("end");
+        QTest::addColumn<bool>("geoid");    // N = +40 m, else no model
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("samples");
+        const QByteArray good = gps5Payload(countingFixes(2)), hero11 = splitPayloads(readData("gpmf/hero11.raw"))[10];
+        const int read = int(PayloadOutcome::Read), damaged = int(PayloadOutcome::Damaged), noTiming = int(PayloadOutcome::NoTiming);
+        const QString speed = QString::number(double(float(0.4 * 3.6))), droneSpeed = QString::number(double(float(0.59 * 3.6)));
+        QTest::newRow("a whole second") << gps5Payload(countingFixes(18)) << 1.0 << 2.0 << false << read << "1 47 8 0 100";
+        QTest::newRow("half a second late") << gps5Payload(countingFixes(18)) << 0.5 << 1.5 << false << read
+                                            << "0 47 8 0 100 | 1 47.009 8.009 32.4 100";
+        QTest::newRow("GPRI") << gpriPayload(countingFixes(3)) << 0.0 << 3.0 << true << read
+                              << "0 47 8 0 100 | 1 47.001 8.001 1.8 100 | 2 47.002 8.002 3.6 100";
+        QTest::newRow("GPS9") << gps9Payload(countingFixes(3)) << 0.0 << 3.0 << true << read
+                              << "0 47 8 0 60 | 1 47.001 8.001 3.6 60 | 2 47.002 8.002 7.2 60";
+        QTest::newRow("GPS5 above the ellipsoid") << gps5Payload(countingFixes(1)) << 0.0 << 1.0 << true << read << "0 47 8 0 60";
+        QTest::newRow("GPS5 above sea level") << gps5Payload(countingFixes(1), true) << 0.0 << 1.0 << true << read << "0 47 8 0 100";
+        QTest::newRow("hero11: GPS5 over GPS9") << hero11 << 10.0 << 11.0 << false << read
+                                                << "10 42.4261381 -8.6499984 " + speed + " 34.54";
+        QTest::newRow("karma: GPRI") << readData("gpmf/karma.raw") << 0.0 << 1.0 << false << read
+                                     << "0 33.125368 -117.3310641 " + droneSpeed + " 15.445";
+        QTest::newRow("no GPS") << payloadWithoutGps() << 0.0 << 1.0 << false << int(PayloadOutcome::NoGps) << "";
+        QTest::newRow("cut short") << good.left(good.size() - 8) << 0.0 << 1.0 << false << damaged << "";
+        QTest::newRow("empty") << QByteArray() << 0.0 << 1.0 << false << damaged << "";
+        QTest::newRow("three elements") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 12, QByteArray(24, 1)))) << 0.0 << 1.0
+                                        << false << damaged << "";
+        QTest::newRow("zero divisor")
+            << nest("DEVC", nest("STRM", klv("SCAL", 'l', 4, int32s({0})) + klv("GPS5", 'l', 20, QByteArray(20, 1)))) << 0.0
+            << 1.0 << false << damaged << "";
+        QTest::newRow("GPRI without TYPE") << nest("DEVC", nest("STRM", klv("GPRI", '?', 30, QByteArray(30, 1)))) << 0.0 << 1.0
+                                           << false << damaged << "";
+        QTest::newRow("no samples") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(), 0))) << 0.0 << 1.0 << false
+                                    << read << "";
+        // A NaN latitude, then 48, 8.
+        const QByteArray floats = int32s({0x7FC00000, 0, 0, 0, 0, 0x42400000, 0x41000000, 0, 0, 0});
+        QTest::newRow("NaN sample") << nest("DEVC", nest("STRM", klv("GPS5", 'f', 20, floats))) << 0.0 << 1.0 << false << read
+                                    << "0 48 8 0 0";
+        QTest::newRow("beyond any movie") << good << 3e9 << 3e9 + 1 << false << noTiming << "";
+        QTest::newRow("NaN time") << good << double(NAN) << double(NAN) << false << noTiming << "";
+    }
+    void payloads() {
+        QFETCH(QByteArray, payload);
+        QFETCH(double, start);
+        QFETCH(double, end);
+        QFETCH(bool, geoid);
+        PayloadOutcome o;
+        QTEST(fromPayload(payload, start, end, geoid ? undulation40 : noGeoid, &o), "samples");
+        QTEST(int(o), "outcome");
+    }
+
+    // A payload that starts within a stored second adds only its later
+    // seconds (sample 2 of the second payload starts 1.08 s). The program's
+    // own geoid set-up without its model file gives raw heights.
+    void acrossPayloads() {
         GpsSamples s;
         const QByteArray p = gps5Payload(countingFixes(10));
         QVERIFY(appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.0, 0.9, s, noGeoid) == PayloadOutcome::Read
                 && appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.9, 1.8, s, noGeoid) == PayloadOutcome::Read);
-        QCOMPARE(text(s), "0 47 8 0 100 | 1 47.002 8.002 7.2 100");  // sample 2 of the second payload starts 1.08 s
-    }
-
-    // Ellipsoid heights get the geoid correction (100 m where N = +40 m is
-    // stored as 60 m); without the model they stay. Streams that give heights
-    // above mean sea level (GPSA "MSLV", the drone's GPRI) are not corrected.
-    void heights() {
-        QString heights;
-        for (const QByteArray &p : {gps5Payload(countingFixes(1)), gps9Payload(countingFixes(1)), gps5Payload(countingFixes(1), true),
-                                    gpriPayload(countingFixes(1))})
-            heights += fromPayload(p, 0, 1, undulation40).section(' ', 4) + '/' + fromPayload(p, 0, 1).section(' ', 4) + ' ';
-        QCOMPARE(heights, "60/100 60/100 100/100 100/100 ");
-        // The program's own geoid set-up without its model file: raw heights.
+        QCOMPARE(text(s), "0 47 8 0 100 | 1 47.002 8.002 7.2 100");
         QVERIFY(!geoidAvailable());
-        QCOMPARE(fromPayload(gps5Payload(countingFixes(1)), 0, 1, geoidCorrection).section(' ', 4), "100");
-    }
-
-    // Which stream a payload is read from, and the elements each gives.
-    void streamChoice() {
-        // GPRI: position from elements 1-3, ground speed from element 6 (2D speed 0.5 × 2).
-        QCOMPARE(fromPayload(gpriPayload(countingFixes(3)), 0, 3).section(" | ", 2), "2 47.002 8.002 3.6 100");
-        // GPS9 only: its own layout, 3D speed.
-        QCOMPARE(fromPayload(gps9Payload(countingFixes(3)), 0, 3).section(" | ", 2), "2 47.002 8.002 7.2 100");
-        // GPS5 wins over GPS9 (HERO11 writes both, with different samples).
-        QCOMPARE(fromPayload(splitPayloads(readData("gpmf/hero11.raw"))[10], 10, 11),
-                 "10 42.4261381 -8.6499984 " + QString::number(double(float(0.4 * 3.6))) + " 34.54");
-        // GPRI when there is no GPS5: the drone's position, not its clock.
-        QCOMPARE(fromPayload(readData("gpmf/karma.raw"), 0, 1),
-                 "0 33.125368 -117.3310641 " + QString::number(double(float(0.59 * 3.6))) + " 15.445");
-        PayloadOutcome o;
-        QVERIFY(fromPayload(payloadWithoutGps(), 0, 1, noGeoid, &o).isEmpty() && o == PayloadOutcome::NoGps);
-    }
-
-    // Damaged GPS items are skipped, whole payloads with them; samples
-    // without a usable value (NaN floats) are left out; sample times beyond
-    // any movie end the reading.
-    void damagedPayloads_data() {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<double>("start");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QString>("samples");
-        const QByteArray good = gps5Payload(countingFixes(2));
-        const int damaged = int(PayloadOutcome::Damaged), noTiming = int(PayloadOutcome::NoTiming);
-        QTest::newRow("cut short") << good.left(good.size() - 8) << 0.0 << damaged << "";
-        QTest::newRow("empty") << QByteArray() << 0.0 << damaged << "";
-        QTest::newRow("three elements") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 12, QByteArray(24, 1)))) << 0.0 << damaged << "";
-        QTest::newRow("zero divisor") << nest("DEVC", nest("STRM", klv("SCAL", 'l', 4, int32s({0})) + klv("GPS5", 'l', 20, QByteArray(20, 1))))
-                                      << 0.0 << damaged << "";
-        QTest::newRow("GPRI without TYPE") << nest("DEVC", nest("STRM", klv("GPRI", '?', 30, QByteArray(30, 1)))) << 0.0 << damaged << "";
-        QTest::newRow("no samples") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(), 0))) << 0.0
-                                    << int(PayloadOutcome::Read) << "";
-        // A NaN latitude, then 48, 8.
-        const QByteArray floats = int32s({0x7FC00000, 0, 0, 0, 0, 0x42400000, 0x41000000, 0, 0, 0});
-        QTest::newRow("NaN sample") << nest("DEVC", nest("STRM", klv("GPS5", 'f', 20, floats))) << 0.0
-                                    << int(PayloadOutcome::Read) << "0 48 8 0 0";
-        QTest::newRow("beyond any movie") << good << 3e9 << noTiming << "";
-        QTest::newRow("NaN time") << good << double(NAN) << noTiming << "";
-    }
-    void damagedPayloads() {
-        QFETCH(QByteArray, payload);
-        QFETCH(double, start);
-        PayloadOutcome o;
-        QTEST(fromPayload(payload, start, start + 1, noGeoid, &o), "samples");
-        QTEST(int(o), "outcome");
+        QCOMPARE(fromPayload(p, 0, 0.1, geoidCorrection), "0 47 8 0 100");
     }
 
     // At most 4000 points are stored; the rest of the movie is not read.
