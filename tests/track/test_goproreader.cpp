@@ -1,7 +1,6 @@
-// The GoPro reader: one point per whole second from payload timing, the
-// stream each camera writes (GPS5, the drone's GPRI, GPS9), heights and the
-// geoid, the start time from the file's modification time, real movies and
-// tracks compared with an independent tool's output, and damaged movies.
+// The GoPro reader: one point per whole second from payload timing, the stream each camera writes (GPS5, the drone's
+// GPRI, GPS9), heights and the geoid, the start time from the file's modification time, real movies and tracks
+// compared with an independent tool's output, and damaged movies.
 #include "gpmfbuilder.h"
 #include "mp4writer.h"
 #include "settings/settings.h"
@@ -117,8 +116,7 @@ class TestGoProReader : public QObject {
 
 private slots:
     void initTestCase() {
-        // Local time differs from UTC here, so the local reading of the
-        // modification time is visible.
+        // Local time differs from UTC here, so the local reading of the modification time is visible.
         qputenv("TZ", "America/Los_Angeles");
         tzset();
         setupGeoid(dir_.filePath("no-geoid-here"));
@@ -129,15 +127,12 @@ private slots:
         resetTrackStore();
     }
 
-    // Payloads read alone. One point per whole second from the payload's
-    // timing, each from the first sample of its second. The stream each
-    // camera writes and the elements it gives: GPRI position from elements
-    // 1-3 and ground speed from element 6, not the drone's clock; GPS9 its
-    // own layout; GPS5 wins over GPS9 (HERO11 writes both). Ellipsoid heights
-    // get the geoid correction (N = +40 m: 100 m stored as 60 m), not those
-    // above sea level (GPSA "MSLV", GPRI). Damaged GPS items are skipped, whole
-    // payloads with them; samples without a usable value (NaN floats) are left
-    // out; sample times beyond any movie end the reading.
+    // Payloads read alone. One point per whole second from the payload's timing, each from the first sample of its
+    // second. The stream each camera writes and the elements it gives: GPRI position from elements 1-3 and ground
+    // speed from element 6, not the drone's clock; GPS9 its own layout; GPS5 wins over GPS9 (HERO11 writes both).
+    // Ellipsoid heights get the geoid correction (N = +40 m: 100 m stored as 60 m), not those above sea level (GPSA
+    // "MSLV", GPRI). Damaged GPS items are skipped, whole payloads with them; samples without a usable value (NaN
+    // floats) are left out; sample times beyond any movie end the reading.
     void payloads_data() {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<double>("start");
@@ -190,9 +185,8 @@ private slots:
         QTEST(int(o), "outcome");
     }
 
-    // A payload that starts within a stored second adds only its later
-    // seconds (sample 2 of the second payload starts 1.08 s). The program's
-    // own geoid set-up without its model file gives raw heights.
+    // A payload that starts within a stored second adds only its later seconds (sample 2 of the second payload starts
+    // 1.08 s). The program's own geoid set-up without its model file gives raw heights.
     void acrossPayloads() {
         GpsSamples s;
         const QByteArray p = gps5Payload(countingFixes(10));
@@ -212,9 +206,8 @@ private slots:
         QCOMPARE(stats.payloadsRead, uint32_t(MAX_POINTS));
     }
 
-    // A damaged payload is skipped and the rest read; an unreadable payload
-    // ends the reading with the points read so far kept. (Index layouts:
-    // test_mp4source reads the same payload bytes from every one.)
+    // A damaged payload is skipped and the rest read; an unreadable payload ends the reading with the points read so
+    // far kept. (Index layouts: test_mp4source reads the same payload bytes from every one.)
     void goodAndDamagedMovies() {
         std::vector<QByteArray> payloads;
         for (int i = 0; i < 9; ++i)
@@ -282,11 +275,10 @@ private slots:
         QCOMPARE(readGoProTelemetry(-1).pointsStored + readGoProTelemetry(MAX_BLOCKS).pointsStored, 0);
     }
 
-    // Real movies end to end. max-heromode.mp4 (GPS5): eleven points whose
-    // values were decoded by hand from its payloads. Its sample table gives
-    // ten payloads of 1.001 s and a last one of 0.533 s: every point is its
-    // payload's first sample (the average, 0.958 s, started the last payload
-    // in the second before, and point 10 was a later sample of it).
+    // Real movies end to end. max-heromode.mp4 (GPS5): eleven points whose values were decoded by hand from its
+    // payloads. Its sample table gives ten payloads of 1.001 s and a last one of 0.533 s: every point is its
+    // payload's first sample (the average, 0.958 s, started the last payload in the second before, and point 10 was a
+    // later sample of it).
     void maxMovie() {
         const QDateTime modified(QDate(2020, 1, 5), QTime(10, 0, 0), Qt::LocalTime);
         QCOMPARE(readBlock(placeMovie("max-heromode.mp4", readData("gpmf/max-heromode.mp4"), modified)).pointsStored, 11);
@@ -297,9 +289,8 @@ private slots:
         QCOMPARE(qint64(b.gpsTime[0]), modified.toSecsSinceEpoch() - 10);
     }
 
-    // karma.mp4 holds the drone's GPRI only: positions near 33.1254 N,
-    // 117.331 W, equal to the independent tool's karma.csv (which starts one
-    // second later, at the second payload).
+    // karma.mp4 holds the drone's GPRI only: positions near 33.1254 N, 117.331 W, equal to the independent tool's
+    // karma.csv (which starts one second later, at the second payload).
     void karmaMovie() {
         QCOMPARE(readBlock(placeMovie("karma.mp4", readData("gpmf/karma.mp4"))).pointsStored, 12);
         const MovieBlock &b = track().block[0];
@@ -311,10 +302,9 @@ private slots:
         QCOMPARE(b.speed[11], float(8.06 * 3.6));
     }
 
-    // Whole tracks of HERO11 (GPS5 and GPS9) and HERO13 (GPS9 only) put into
-    // movies with half-second payloads, as the cameras write them. Point t
-    // comes from payload 2t and must equal the independent tool's row for it;
-    // heights are above sea level (GPSA "MSLV", no correction).
+    // Whole tracks of HERO11 (GPS5 and GPS9) and HERO13 (GPS9 only) put into movies with half-second payloads, as the
+    // cameras write them. Point t comes from payload 2t and must equal the independent tool's row for it; heights are
+    // above sea level (GPSA "MSLV", no correction).
     void wholeTracksAgainstIndependentTool_data() {
         QTest::addColumn<QString>("camera");
         QTest::addColumn<QByteArray>("stream");

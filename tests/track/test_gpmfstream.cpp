@@ -98,9 +98,8 @@ private slots:
         QVERIFY(near(v, 0, first) && near(v, v.size() - first.size(), last.empty() ? first : last));
     }
 
-    // One item of every type of the table: its element size, its element
-    // count and its value read big-endian (types without a numeric value
-    // cannot be scaled). Two samples of two elements; the second scaled by 2.
+    // One item of every type of the table: its element size, its element count and its value read big-endian (types
+    // without a numeric value cannot be scaled). Two samples of two elements; the second scaled by 2.
     void typeTable_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<int>("size");
@@ -143,10 +142,9 @@ private slots:
             QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
 
-    // Element types: "?" structures take theirs from TYPE (in the item's nest
-    // or an enclosing one) with "[n]" arrays, and the item's SCAL divides
-    // them. They cannot be told from a plain type whose size does not divide
-    // the structure, unknown letters, and bad TYPE strings.
+    // Element types: "?" structures take theirs from TYPE (in the item's nest or an enclosing one) with "[n]" arrays,
+    // and the item's SCAL divides them. They cannot be told from a plain type whose size does not divide the
+    // structure, unknown letters, and bad TYPE strings.
     void elementTypes_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<QByteArray>("typeString");
@@ -227,9 +225,8 @@ private slots:
         QVERIFY(s.scaledData(out, 0, 5, 0));                                             // nothing asked, nothing written
     }
 
-    // Walking: fill words, empty nests, keys with digits, staying on one
-    // level, searching backwards, cursor restoration after a failed search,
-    // and the device id and (bounded) name.
+    // Walking: fill words, empty nests, keys with digits, staying on one level, searching backwards, cursor
+    // restoration after a failed search, and the device id and (bounded) name.
     void walking() {
         const QByteArray strm1 = nest("STRM", klv("SCAL", 's', 2, be16(10)) + klv("AAAA", 's', 2, be16(1)));
         const QByteArray p = nest("DEVC", klv("DVID", 'L', 4, be32(7)) + be32(0) + nest("EMPT", QByteArray()) + strm1 + be32(0)
@@ -277,8 +274,7 @@ private slots:
         QCOMPARE(s.nestLevel(), 0);
     }
 
-    // Hostile payloads: sizes past the payload or the nest, invalid keys,
-    // odd lengths, nothing at all.
+    // Hostile payloads: sizes past the payload or the nest, invalid keys, odd lengths, nothing at all.
     void hostilePayloads() {
         GpmfStream s;
         const QByteArray tiny("DEVC\0\0\0", 7), zeros(64, 0), badKey = klv("DE\x01C", 'L', 4, be32(1));

@@ -30,11 +30,10 @@ private slots:
     }
     void cleanupTestCase() { qputenv("PATH", m_oldPath); }
 
-    // Every way a run ends: standard error goes to the log (truncated first),
-    // standard output line by line to the listener; the exit code, a crash,
-    // a tool that cannot start, time limits (a tool deaf to terminate is
-    // killed), cancel (before the start: nothing runs) and a log that cannot
-    // be opened all end the wait with their own outcome.
+    // Every way a run ends: standard error goes to the log (truncated first), standard output line by line to the
+    // listener; the exit code, a crash, a tool that cannot start, time limits (a tool deaf to terminate is killed),
+    // cancel (before the start: nothing runs) and a log that cannot be opened all end the wait with their own
+    // outcome.
     void runs_data() {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<int>("timeLimitMs");

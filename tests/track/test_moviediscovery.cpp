@@ -1,6 +1,5 @@
-// Which movies form a load: extensions, folder listing, date and name
-// order, and the command line (--input= and plain paths) with its printed
-// messages.
+// Which movies form a load: extensions, folder listing, date and name order, and the command line (--input= and plain
+// paths) with its printed messages.
 #include "support/testsupport.h"
 #include "track/moviediscovery.h"
 
@@ -48,12 +47,10 @@ private slots:
         QVERIFY(listMovieFolder(path("nowhere"), true).isEmpty());
     }
 
-    // Single movies with any case of extension are sorted once more; a
-    // folder's listing replaces what came before; quotes, blanks, '#',
-    // backslashes and non-ASCII letters are part of the name; options are
-    // passed over unless they follow "--"; what does not exist is reported
-    // and left out; files that are no movies are passed over. "%1" is the
-    // folder "p", also the current folder for relative paths.
+    // Single movies with any case of extension are sorted once more; a folder's listing replaces what came before;
+    // quotes, blanks, '#', backslashes and non-ASCII letters are part of the name; options are passed over unless
+    // they follow "--"; what does not exist is reported and left out; files that are no movies are passed over. "%1"
+    // is the folder "p", also the current folder for relative paths.
     void inputArguments_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("dateSort");

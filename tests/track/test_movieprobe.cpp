@@ -1,6 +1,5 @@
-// The movie probe: the report's sections on hand-made lines, and the real
-// reports of the media tool for movies made during the build, with movies
-// it cannot open among them.
+// The movie probe: the report's sections on hand-made lines, and the real reports of the media tool for movies made
+// during the build, with movies it cannot open among them.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/mediatool.h"
@@ -22,11 +21,9 @@ class TestMovieProbe : public QObject {
     Q_OBJECT
 
 private slots:
-    // Hand-made reports: each movie's facts come from its own section. Two
-    // video streams, none at all, a duration of N/A, and file names and
-    // metadata that spell the patterns change nothing of the other movies;
-    // lines before the first input and sections beyond the count are no
-    // movie's.
+    // Hand-made reports: each movie's facts come from its own section. Two video streams, none at all, a duration of
+    // N/A, and file names and metadata that spell the patterns change nothing of the other movies; lines before the
+    // first input and sections beyond the count are no movie's.
     void reportSections() {
         MovieProbe m[3];
         parseProbeLog("ffmpeg version 5.1.6\n  Duration: 00:00:09.00, start: 0\n"
@@ -55,13 +52,10 @@ private slots:
         parseProbeLog("Input #0\nDuration: 00:00:01.00\n", nullptr, 0);
     }
 
-    // The real reports of the tool for movies made during the build ('m'
-    // m30.mp4 at 30000/1001 fps, 'p' plain.mov, 's' sub.mp4 whose audio and
-    // subtitle streams shift nothing) and movies it cannot open ('z' an empty
-    // file, 'x' garbage) anywhere in the list: every other movie still gets
-    // its facts, each unreadable movie costs one run more unless it is the
-    // last, and the block after the last is left alone. Without the tool
-    // nothing is probed.
+    // The real reports of the tool for movies made during the build ('m' m30.mp4 at 30000/1001 fps, 'p' plain.mov,
+    // 's' sub.mp4 whose audio and subtitle streams shift nothing) and movies it cannot open ('z' an empty file, 'x'
+    // garbage) anywhere in the list: every other movie still gets its facts, each unreadable movie costs one run more
+    // unless it is the last, and the block after the last is left alone. Without the tool nothing is probed.
     void realReports_data() {
         QTest::addColumn<QString>("movies");
         QTest::addColumn<bool>("tool");

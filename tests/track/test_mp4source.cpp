@@ -78,9 +78,8 @@ class TestMp4Source : public QObject {
     Q_OBJECT
 
 private slots:
-    // karma.mp4: the payloads read through the index are, byte for byte, the
-    // track the media tool extracts (karma.full.raw); only the index and the
-    // payloads are read.
+    // karma.mp4: the payloads read through the index are, byte for byte, the track the media tool extracts
+    // (karma.full.raw); only the index and the payloads are read.
     void karmaMovie() {
         auto source = Mp4Source::open(dataPath("gpmf/karma.mp4"));
         QVERIFY(source);
@@ -97,10 +96,9 @@ private slots:
         QVERIFY(source->bytesRead() < 96440 + 20000);
     }
 
-    // max-heromode.mp4: eleven payloads with two sample durations (ten of
-    // 1.001 s, a last one of 0.533 s): each payload's time comes from the
-    // durations before it, not from the average. Its second "meta" track
-    // ("fdsc") is not taken, but found when asked for.
+    // max-heromode.mp4: eleven payloads with two sample durations (ten of 1.001 s, a last one of 0.533 s): each
+    // payload's time comes from the durations before it, not from the average. Its second "meta" track ("fdsc") is
+    // not taken, but found when asked for.
     void maxMovie() {
         auto source = Mp4Source::open(dataPath("gpmf/max-heromode.mp4"));
         QVERIFY(source);
@@ -114,14 +112,11 @@ private slots:
         QVERIFY(!Mp4Source::open(dataPath("gpmf/max-heromode.mp4"), fourCC("soun"), fourCC("gpmd")));
     }
 
-    // Every table layout gives the same payloads at the same times: 32- and
-    // 64-bit chunk offsets, with and without a sample-to-chunk table, one or
-    // several samples per chunk, several table entries, index before or after
-    // the data, a 64-bit mdat size, and other tracks (video, a second "meta"
-    // track of another format) before and after. Payload times come from the
-    // time-to-sample runs: different durations, empty runs, runs of zero
-    // duration, a table shorter than the track (the rest last as long as the
-    // last run says); one run gives what the average gives.
+    // Every table layout gives the same payloads at the same times: 32- and 64-bit chunk offsets, with and without a
+    // sample-to-chunk table, one or several samples per chunk, several table entries, index before or after the data,
+    // a 64-bit mdat size, and other tracks (video, a second "meta" track of another format) before and after. Payload
+    // times come from the time-to-sample runs: different durations, empty runs, runs of zero duration, a table
+    // shorter than the track (the rest last as long as the last run says); one run gives what the average gives.
     void layouts_data() {
         QTest::addColumn<QString>("layout");
         QTest::addColumn<SttsRuns>("stts");
@@ -181,9 +176,8 @@ private slots:
         QCOMPARE(table, layout.contains("mixed") ? "1/2/1 3/1/1 4/3/1 " : layout.contains("stsc-3") ? "1/3/1 " : "");
     }
 
-    // mvhd/mdhd of version 1 carry 64-bit times and durations. The 32-byte
-    // version-0 mdhd becomes a 44-byte version-1 one; the index follows the
-    // data, so no chunk offset moves.
+    // mvhd/mdhd of version 1 carry 64-bit times and durations. The 32-byte version-0 mdhd becomes a 44-byte version-1
+    // one; the index follows the data, so no chunk offset moves.
     void version1Clocks() {
         const QByteArray movie = buildMovie(movieOf(payloads(2)));
         const int mdhd = boxOffset(movie, "mdhd");
@@ -197,35 +191,25 @@ private slots:
         QCOMPARE(readBack(*source, payloads(2)), "==");
     }
 
-    // Broken indexes: the reader fails cleanly (no track, no payloads, or the
-    // one bad payload unreadable), never reads outside the file, and a track
-    // without timing has no payload times.
+    // Broken indexes: the reader fails cleanly (no track, no payloads, or the one bad payload unreadable), never
+    // reads outside the file, and a track without timing has no payload times.
     void brokenIndexes_data() {
         QTest::addColumn<int>("variant");
         QTest::addColumn<QString>("payloads");  // as readBack gives them; "-" no track found
         QTest::addColumn<double>("lengthS");  // of the metadata track by its sample durations
-        const char *rows[][3] = {{"stsz count past its box", "", "7"},
-                                 {"stco count past its box", "", "7"},
+        const char *rows[][3] = {{"stsz count past its box", "", "7"}, {"stco count past its box", "", "7"},
                                  {"co64 count past its box", "", "7"},
                                  {"stsc count past its box: one sample per chunk", "=======", "7"},
                                  {"stts count past its box", "=======", "0"},
                                  {"chunk offset past the end", "===x===", "7"},
-                                 {"chunk offset at 2^64-1", "===x===", "7"},
-                                 {"sample of zero bytes", "===0===", "7"},
-                                 {"sample of 3 GB", "===x===", "7"},
-                                 {"stsc of zero samples per chunk", "", "7"},
-                                 {"stsc not starting at chunk 1", "", "7"},
-                                 {"stsc runs out of chunks", "====", "7"},
-                                 {"moov size past the end", "=======", "7"},
-                                 {"mdat size past the end", "-", "0"},
-                                 {"64-bit size under its header", "-", "0"},
-                                 {"size of zero before moov", "-", "0"},
-                                 {"stsd of another format", "-", "0"},
-                                 {"handler of another kind", "-", "0"},
-                                 {"no stts", "=======", "0"},
-                                 {"track clock of timescale 0", "=======", "0"},
-                                 {"garbage inside stbl", "=======", "7"},
-                                 {"stsz count above the cap", "", "7"},
+                                 {"chunk offset at 2^64-1", "===x===", "7"}, {"sample of zero bytes", "===0===", "7"},
+                                 {"sample of 3 GB", "===x===", "7"}, {"stsc of zero samples per chunk", "", "7"},
+                                 {"stsc not starting at chunk 1", "", "7"}, {"stsc runs out of chunks", "====", "7"},
+                                 {"moov size past the end", "=======", "7"}, {"mdat size past the end", "-", "0"},
+                                 {"64-bit size under its header", "-", "0"}, {"size of zero before moov", "-", "0"},
+                                 {"stsd of another format", "-", "0"}, {"handler of another kind", "-", "0"},
+                                 {"no stts", "=======", "0"}, {"track clock of timescale 0", "=======", "0"},
+                                 {"garbage inside stbl", "=======", "7"}, {"stsz count above the cap", "", "7"},
                                  {"stsd without entries", "-", "0"},
                                  {"a box named with a space before the tables", "=======", "7"}};
         for (int v = 0; v < int(sizeof rows / sizeof *rows); ++v)

@@ -1,6 +1,5 @@
-// Telemetry source selection: findInFile, sidecar names in any case, the
-// subtitle extraction on a real movie with a subtitle stream, and the order
-// in which the sources are tried.
+// Telemetry source selection: findInFile, sidecar names in any case, the subtitle extraction on a real movie with a
+// subtitle stream, and the order in which the sources are tried.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/loadobserver.h"
@@ -142,10 +141,9 @@ private slots:
     }
 
     void sourceOrder() {
-        // a: GPX in the load folder beats the .srt; b: .srt beats .csv;
-        // c: .csv alone; d: nothing beside it, read from its subtitle stream;
-        // DJI_0009.MOV has no subtitles, and an older output of its name
-        // (another folder's movie) must not become its telemetry.
+        // a: GPX in the load folder beats the .srt; b: .srt beats .csv; c: .csv alone; d: nothing beside it, read
+        // from its subtitle stream; DJI_0009.MOV has no subtitles, and an older output of its name (another folder's
+        // movie) must not become its telemetry.
         for (const char *name : {"a.mp4", "b.mp4", "c.mp4", "d.mp4"})
             QVERIFY(copyGenerated("sub.mp4", name));
         const QString stale = mediaToolTempDir() + "/DJI_0009.nmea.srt";
@@ -180,8 +178,7 @@ private slots:
     }
 
     void goProFolderSkipsExtraction() {
-        // The first movie holds "HERO" in its first megabyte: no movie of the
-        // load goes to the subtitle extraction.
+        // The first movie holds "HERO" in its first megabyte: no movie of the load goes to the subtitle extraction.
         QVERIFY(vxtest::writeFile(path("GOPR0001.MP4"), QByteArray(4096, '\0').replace(1000, 10, "HERO7 Blac")));
         QVERIFY(copyGenerated("sub.mp4", "GOPR0002.MP4"));
         const QString output = mediaToolTempDir() + "/GOPR0002.nmea.srt";

@@ -56,8 +56,7 @@ QByteArray gps9Payload(const std::vector<GpsFix> &fixes) {
     for (const GpsFix &f : fixes)
         samples += position(f) + int32s({scaled(f.speed2dMs, 1e3), scaled(f.speed3dMs, 1e2), 9171, 40452799})
                    + be16(396) + be16(3);
-    return device(1, "HERO13 Black",
-                  nest("STRM", samplesHead(fixes.size()) + klv("TYPE", 'c', 1, "lllllllSS")
+    return device(1, "HERO13 Black", nest("STRM", samplesHead(fixes.size()) + klv("TYPE", 'c', 1, "lllllllSS")
                                    + klv("SCAL", 'l', 4, int32s({10000000, 10000000, 1000, 1000, 100, 1, 1000, 100, 1}))
                                    + klv("GPS9", '?', 32, samples, int(fixes.size()))));
 }
