@@ -45,12 +45,10 @@ class TestTelemetrySource : public QObject {
     bool copyGenerated(const QString &name, const QString &to) { return QFile::copy(vxtest::generatedPath(name), path(to)); }
 
     void load(const QStringList &names) {
-        QList<QFileInfo> movies;
-        for (const QString &name : names)
-            movies << QFileInfo(path(name));
         resetTrackStore();
-        for (int i = 0; i < movies.size(); ++i)
-            track().block[i].movieFile = movies[i];
+        QList<QFileInfo> movies;
+        for (int i = 0; i < names.size(); ++i)
+            track().block[i].movieFile = (movies << QFileInfo(path(names[i]))).last();
         loadTelemetry(movies, m_dir.path(), &m_observer);
     }
 
