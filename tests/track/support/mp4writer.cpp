@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <tuple>
 
 namespace vxtest {
 
@@ -32,24 +33,15 @@ std::vector<uint32_t> chunkSampleCounts(const TestTrack &t) {
 }
 
 struct Placed {
-    std::vector<std::vector<uint64_t>> chunkOffsets; // per track
-    struct Piece {
-        uint64_t offset;
-        int track;
-        size_t sample;
-    };
-    std::vector<Piece> pieces; // every sample's place
+    std::vector<std::vector<uint64_t>> chunkOffsets;         // per track
+    std::vector<std::tuple<uint64_t, size_t, size_t>> pieces; // every sample's offset, track and index
     uint64_t mdatEnd = 0;
 };
 
 // Places the chunks of all tracks in time order after `dataStart`.
 Placed place(const TestMovie &m, uint64_t dataStart) {
-    struct Chunk {
-        double time;
-        size_t track, index;
-    };
     std::vector<std::vector<uint32_t>> perTrack;
-    std::vector<Chunk> order;
+    std::vector<std::tuple<double, size_t, size_t>> order; // time, track, chunk
     Placed p;
     for (size_t k = 0; k < m.tracks.size(); ++k) {
         perTrack.push_back(chunkSampleCounts(m.tracks[k]));
@@ -57,16 +49,16 @@ Placed place(const TestMovie &m, uint64_t dataStart) {
         for (size_t c = 0; c < perTrack.back().size(); ++c)
             order.push_back({double(c) / double(perTrack.back().size()), k, c});
     }
-    std::stable_sort(order.begin(), order.end(), [](const Chunk &a, const Chunk &b) { return a.time < b.time; });
+    std::sort(order.begin(), order.end());
     std::vector<size_t> nextSample(m.tracks.size(), 0);
     uint64_t cursor = dataStart;
-    for (const Chunk &c : order) {
+    for (const auto &[time, k, c] : order) {
         cursor += m.gapBytes;
-        p.chunkOffsets[c.track][c.index] = cursor;
-        for (uint32_t s = 0; s < perTrack[c.track][c.index]; ++s) {
-            const size_t i = nextSample[c.track]++;
-            p.pieces.push_back({cursor, int(c.track), i});
-            cursor += sampleSize(m.tracks[c.track], i);
+        p.chunkOffsets[k][c] = cursor;
+        for (uint32_t s = 0; s < perTrack[k][c]; ++s) {
+            const size_t i = nextSample[k]++;
+            p.pieces.emplace_back(cursor, k, i);
+            cursor += sampleSize(m.tracks[k], i);
         }
     }
     p.mdatEnd = cursor;
@@ -140,10 +132,9 @@ TestTrack repairDataTrack(int samples) {
 QByteArray buildMovie(const TestMovie &movie) {
     const Layout l = layout(movie);
     QByteArray out = l.head + QByteArray(int(l.placed.mdatEnd) - l.head.size(), 0);
-    for (const auto &piece : l.placed.pieces) {
-        const TestTrack &t = movie.tracks[size_t(piece.track)];
-        if (!t.samples.empty())
-            out.replace(int(piece.offset), t.samples[piece.sample].size(), t.samples[piece.sample]);
+    for (const auto &[offset, k, i] : l.placed.pieces) {
+        if (!movie.tracks[k].samples.empty())
+            out.replace(int(offset), movie.tracks[k].samples[i].size(), movie.tracks[k].samples[i]);
     }
     return out + l.tail;
 }
@@ -152,10 +143,10 @@ bool writeMovie(const TestMovie &movie, const QString &path) {
     const Layout l = layout(movie);
     QFile f(path);
     bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(l.head) == l.head.size();
-    for (const auto &piece : l.placed.pieces) {
-        const TestTrack &t = movie.tracks[size_t(piece.track)];
-        if (!t.samples.empty())
-            ok = ok && f.seek(qint64(piece.offset)) && f.write(t.samples[piece.sample]) == t.samples[piece.sample].size();
+    for (const auto &[offset, k, i] : l.placed.pieces) {
+        const std::vector<QByteArray> &samples = movie.tracks[k].samples;
+        if (!samples.empty())
+            ok = ok && f.seek(qint64(offset)) && f.write(samples[i]) == samples[i].size();
     }
     return ok && f.seek(qint64(l.placed.mdatEnd)) && f.write(l.tail) == l.tail.size();
 }
