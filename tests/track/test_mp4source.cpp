@@ -176,23 +176,8 @@ private slots:
         QCOMPARE(table, layout.contains("mixed") ? "1/2/1 3/1/1 4/3/1 " : layout.contains("stsc-3") ? "1/3/1 " : "");
     }
 
-    // mvhd/mdhd of version 1 carry 64-bit times and durations. The 32-byte version-0 mdhd becomes a 44-byte version-1
-    // one; the index follows the data, so no chunk offset moves.
-    void version1Clocks() {
-        const QByteArray movie = buildMovie(movieOf(payloads(2)));
-        const int mdhd = boxOffset(movie, "mdhd");
-        QByteArray patched = movie.left(mdhd) + be32(44) + "mdhd" + be32(0x01000000) + be64(0) + be64(0) + be32(1000)
-                             + be64(0x100000005ull) + be32(0) + movie.mid(mdhd + 32);
-        growBoxes(patched, 12, {"moov", "trak", "mdia"});
-        auto source = openBytes(patched);
-        QVERIFY(source);
-        QCOMPARE(source->trackClock().duration, 0x100000005ull);
-        QCOMPARE(source->firstTrackLengthS(), double(0x100000005ull) / 1000);
-        QCOMPARE(readBack(*source, payloads(2)), "==");
-    }
-
-    // Broken indexes: the reader fails cleanly (no track, no payloads, or the one bad payload unreadable), never
-    // reads outside the file, and a track without timing has no payload times.
+    // Index variants. Broken ones fail cleanly (no track, no payloads, or the one bad payload unreadable), never
+    // reading outside the file; a track without timing has no payload times.
     void brokenIndexes_data() {
         QTest::addColumn<int>("variant");
         QTest::addColumn<QString>("payloads");  // as readBack gives them; "-" no track found
@@ -211,7 +196,8 @@ private slots:
                                  {"no stts", "=======", "0"}, {"track clock of timescale 0", "=======", "0"},
                                  {"garbage inside stbl", "=======", "7"}, {"stsz count above the cap", "", "7"},
                                  {"stsd without entries", "-", "0"},
-                                 {"a box named with a space before the tables", "=======", "7"}};
+                                 {"a box named with a space before the tables", "=======", "7"},
+                                 {"mdhd of version 1: 64-bit times and duration", "=======", "7"}};
         for (int v = 0; v < int(sizeof rows / sizeof *rows); ++v)
             QTest::newRow(rows[v][0]) << v << QString(rows[v][1]) << QByteArray(rows[v][2]).toDouble();
     }
@@ -254,6 +240,13 @@ private slots:
             break;
         case 21: putBe32(movie, stsz + 16, Mp4Source::MAX_SAMPLES + 1); break;
         case 22: putBe32(movie, boxOffset(movie, "stsd") + 12, 0); break;
+        case 24: {  // the 32-byte version-0 mdhd becomes a 44-byte version-1 one; no chunk offset moves
+            const int mdhd = boxOffset(movie, "mdhd");
+            movie = movie.left(mdhd) + be32(44) + "mdhd" + be32(0x01000000) + be64(0) + be64(0) + be32(1000)
+                    + be64(0x100000005ull) + be32(0) + movie.mid(mdhd + 32);
+            growBoxes(movie, 12, {"moov", "trak", "mdia"});
+            break;
+        }
         case 23:  // a box is skipped whatever its (printable) name
             movie.insert(boxOffset(movie, "stbl") + 8, QByteArray("\0\0\0\x08" "ab c", 8));
             growBoxes(movie, 8, {"moov", "trak", "mdia", "minf", "stbl"});
@@ -261,6 +254,8 @@ private slots:
         }
         auto source = openBytes(movie);
         QTEST(source ? readBack(*source, p) : QString("-"), "payloads");
+        if (variant == 24)
+            QVERIFY(source->trackClock().duration == 0x100000005ull && source->firstTrackLengthS() == 0x100000005ull / 1000.0);
         QFETCH(double, lengthS);
         QCOMPARE(source ? source->metadataLengthS() : 0.0, lengthS);
         QCOMPARE(source && times(*source, 1) != "? ", source && source->payloadCount() > 0 && lengthS > 0);
