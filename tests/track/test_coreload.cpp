@@ -100,8 +100,8 @@ private slots:
         QCOMPARE(loadMovies({movie("A.MOV")}, m_dir.path(), &nested), LoadStatus::Loaded);
         QVERIFY(nested.busyDuringLoad);
         QCOMPARE(nested.nested, QList<LoadStatus>{LoadStatus::Busy});
-        QCOMPARE(QString("%1 %2 %3").arg(track().numBlocks).arg(track().block[0].movieFile.fileName()).arg(track().block[0].numPoints),
-                 "1 A.MOV 3");
+        const MovieBlock &b = track().block[0];
+        QCOMPARE(QString("%1 %2 %3").arg(track().numBlocks).arg(b.movieFile.fileName()).arg(b.numPoints), "1 A.MOV 3");
 
         // During a media-tool run.
         nested.nested.clear();

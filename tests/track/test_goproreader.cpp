@@ -100,12 +100,10 @@ class TestGoProReader : public QObject {
     QTemporaryDir dir_;
 
     // A copy of `movie` in the temporary folder, last modified at `modified`.
-    QString placeMovie(const QString &name, const QByteArray &movie, const QDateTime &modified = QDateTime::currentDateTime()) {
-        const QString path = dir_.filePath(name);
-        QFile f(path);
-        if (!writeFile(path, movie) || !f.open(QIODevice::ReadWrite) || !f.setFileTime(modified, QFileDevice::FileModificationTime))
-            return QString();
-        return path;
+    QString placeMovie(const QString &name, const QByteArray &movie, const QDateTime &time = QDateTime::currentDateTime()) {
+        QFile f(dir_.filePath(name));
+        const bool ok = writeFile(f.fileName(), movie) && f.open(QIODevice::ReadWrite);
+        return ok && f.setFileTime(time, QFileDevice::FileModificationTime) ? f.fileName() : QString();
     }
 
     // Reads the movie at `path` into block 0.
@@ -141,7 +139,8 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("samples");
         const QByteArray good = gps5Payload(countingFixes(2)), hero11 = splitPayloads(readData("gpmf/hero11.raw"))[10];
-        const int read = int(PayloadOutcome::Read), damaged = int(PayloadOutcome::Damaged), noTiming = int(PayloadOutcome::NoTiming);
+        const int read = int(PayloadOutcome::Read), damaged = int(PayloadOutcome::Damaged);
+        const int noTiming = int(PayloadOutcome::NoTiming);
         const QString speed = QString::number(double(float(0.4 * 3.6))), droneSpeed = QString::number(double(float(0.59 * 3.6)));
         QTest::newRow("a whole second") << gps5Payload(countingFixes(18)) << 1.0 << 2.0 << false << read << "1 47 8 0 100";
         QTest::newRow("half a second late") << gps5Payload(countingFixes(18)) << 0.5 << 1.5 << false << read
@@ -151,7 +150,8 @@ private slots:
         QTest::newRow("GPS9") << gps9Payload(countingFixes(3)) << 0.0 << 3.0 << true << read
                               << "0 47 8 0 60 | 1 47.001 8.001 3.6 60 | 2 47.002 8.002 7.2 60";
         QTest::newRow("GPS5 above the ellipsoid") << gps5Payload(countingFixes(1)) << 0.0 << 1.0 << true << read << "0 47 8 0 60";
-        QTest::newRow("GPS5 above sea level") << gps5Payload(countingFixes(1), true) << 0.0 << 1.0 << true << read << "0 47 8 0 100";
+        QTest::newRow("GPS5 above sea level") << gps5Payload(countingFixes(1), true) << 0.0 << 1.0 << true << read
+                                              << "0 47 8 0 100";
         QTest::newRow("hero11: GPS5 over GPS9") << hero11 << 10.0 << 11.0 << false << read
                                                 << "10 42.4261381 -8.6499984 " + speed + " 34.54";
         QTest::newRow("karma: GPRI") << readData("gpmf/karma.raw") << 0.0 << 1.0 << false << read
@@ -200,7 +200,8 @@ private slots:
     // At most 4000 points are stored; the rest of the movie is not read.
     void pointCap() {
         GpsReadStats stats;
-        const GpsSamples s = fromMovie(buildMovie(movieOf(std::vector<QByteArray>(4100, gps5Payload(countingFixes(1))))), noGeoid, &stats);
+        const std::vector<QByteArray> payloads(4100, gps5Payload(countingFixes(1)));
+        const GpsSamples s = fromMovie(buildMovie(movieOf(payloads)), noGeoid, &stats);
         QCOMPARE(s.size(), size_t(MAX_POINTS));
         QCOMPARE(s.back().timeS, MAX_POINTS - 1);
         QCOMPARE(stats.payloadsRead, uint32_t(MAX_POINTS));
@@ -265,7 +266,8 @@ private slots:
         QVERIFY(hasGpmfTrack(placeMovie("both.mp4", buildMovie(both))));
         QVERIFY(!hasGpmfTrack(placeMovie("data.mp4", buildMovie(wrongHandler))) && !hasGpmfTrack(dataPath("gpmf/hero5.raw")));
         const QString noGps = placeMovie("nogps.mp4", buildMovie(movieOf({payloadWithoutGps()})));
-        for (const QString &path : {noGps, placeMovie("sos.mp4", buildMovie(fdscOnly)), dataPath("gpmf/nothing-here.mp4"), QString()}) {
+        const QString sos = placeMovie("sos.mp4", buildMovie(fdscOnly));
+        for (const QString &path : {noGps, sos, dataPath("gpmf/nothing-here.mp4"), QString()}) {
             const GoProReadResult r = readBlock(path);
             QCOMPARE(hasGpmfTrack(path), path == noGps);
             QCOMPARE(r.gpmfTrackFound, path == noGps);

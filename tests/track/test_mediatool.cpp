@@ -50,11 +50,13 @@ private slots:
         QTest::newRow("output lines, last one unended")
             << sh + "printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n" << 0 << -1 << "log.txt" << int(O::Finished)
             << 0 << QByteArray() << QByteArray("out_time_us=5|progress=continue|progress=end|");
-        QTest::newRow("crashed") << sh + "kill -9 $$\n" << 0 << -1 << "log.txt" << int(O::Crashed) << -1 << QByteArray() << QByteArray();
+        QTest::newRow("crashed") << sh + "kill -9 $$\n" << 0 << -1 << "log.txt" << int(O::Crashed) << -1 << QByteArray()
+                                 << QByteArray();
         // No interpreter line and not a binary: exec fails.
         QTest::newRow("cannot start") << QByteArray("\x7f\x45\x4c\x46garbage", 11) << 0 << -1 << "log.txt" << int(O::FailedToStart)
                                       << -1 << QByteArray() << QByteArray();
-        QTest::newRow("time limit") << sleeper << 300 << -1 << "log.txt" << int(O::TimedOut) << -1 << QByteArray() << QByteArray();
+        QTest::newRow("time limit") << sleeper << 300 << -1 << "log.txt" << int(O::TimedOut) << -1 << QByteArray()
+                                    << QByteArray();
         QTest::newRow("deaf to terminate: killed") << sh + "trap '' TERM\nsleep 5\n" << 300 << -1 << "log.txt" << int(O::TimedOut)
                                                    << -1 << QByteArray() << QByteArray();
         QTest::newRow("cancelled while running") << sleeper << 0 << 200 << "log.txt" << int(O::Cancelled) << -1 << QByteArray()

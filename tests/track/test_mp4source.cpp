@@ -50,7 +50,8 @@ QString readBack(Mp4Source &source, const std::vector<QByteArray> &written, QByt
             return ok || !buffer.empty() ? out + " read past the count" : out;
         if (all)
             *all += bytes(buffer);
-        out += !ok ? (buffer.empty() ? 'x' : '!') : buffer.empty() ? '0' : i < written.size() && bytes(buffer) == written[i] ? '=' : '?';
+        const bool same = ok && i < written.size() && bytes(buffer) == written[i];
+        out += !ok ? (buffer.empty() ? 'x' : '!') : buffer.empty() ? '0' : same ? '=' : '?';
     }
     return out;
 }
@@ -102,8 +103,8 @@ private slots:
     void maxMovie() {
         auto source = Mp4Source::open(dataPath("gpmf/max-heromode.mp4"));
         QVERIFY(source);
-        QCOMPARE(QString("%1 %2 %3").arg(source->metadataLengthS()).arg(source->averageSampleTicks()).arg(source->firstTrackLengthS()),
-                 QString("10.543 %1 %2").arg(10543 / 11.0).arg(945945 / 90000.0));
+        QCOMPARE(QString("%1 %2 %3").arg(source->metadataLengthS()).arg(source->averageSampleTicks())
+                     .arg(source->firstTrackLengthS()), QString("10.543 %1 %2").arg(10543 / 11.0).arg(945945 / 90000.0));
         QByteArray all;
         QCOMPARE(readBack(*source, {}, &all), "???????????");
         QCOMPARE(splitPayloads(all).size(), size_t(11));  // eleven whole DEVC payloads
@@ -132,7 +133,8 @@ private slots:
         }
         QTest::newRow("one run of 1001") << "stco" << SttsRuns{{7, 1001}}
                                          << "0-1.001 1.001-2.002 2.002-3.003 3.003-4.004 4.004-5.005 5.005-6.006 6.006-7.007 ";
-        QTest::newRow("two durations") << "stco" << SttsRuns{{3, 1000}, {4, 250}} << "0-1 1-2 2-3 3-3.25 3.25-3.5 3.5-3.75 3.75-4 ";
+        QTest::newRow("two durations") << "stco" << SttsRuns{{3, 1000}, {4, 250}}
+                                       << "0-1 1-2 2-3 3-3.25 3.25-3.5 3.5-3.75 3.75-4 ";
         QTest::newRow("empty and zero runs") << "stco" << SttsRuns{{0, 9999}, {2, 500}, {0, 7}, {2, 0}, {3, 2000}}
                                              << "0-0.5 0.5-1 1-1 1-1 1-3 3-5 5-7 ";
         QTest::newRow("table shorter than the track") << "stco" << SttsRuns{{2, 1000}, {1, 400}}

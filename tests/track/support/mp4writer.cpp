@@ -78,7 +78,8 @@ QByteArray trak(const TestTrack &t, const std::vector<uint64_t> &chunkOffsets) {
     }
     for (const TestChunkRun &r : t.stsc.empty() ? std::vector<TestChunkRun>{{1, 1}} : t.stsc)
         stscBody += be32(r.firstChunk) + be32(r.samplesPerChunk) + be32(1);
-    QByteArray stsz = be32(t.commonSize && n ? sampleSize(t, 0) : t.commonSize) + be32(n), co = be32(uint32_t(chunkOffsets.size()));
+    QByteArray stsz = be32(t.commonSize && n ? sampleSize(t, 0) : t.commonSize) + be32(n);
+    QByteArray co = be32(uint32_t(chunkOffsets.size()));
     for (uint32_t i = 0; i < n && !t.commonSize; ++i)
         stsz += be32(sampleSize(t, i));
     for (uint64_t o : chunkOffsets)
@@ -113,8 +114,9 @@ Layout layout(const TestMovie &m) {
     Layout l;
     l.placed = place(m, dataStart);
     const uint64_t mdatSize = l.placed.mdatEnd - (dataStart - 16);
-    const QByteArray mdatHead = m.largeMdat || mdatSize > 0xFFFFFFFFull ? be32(1) + "mdat" + be64(mdatSize)
-                                                                          : box("free", {}) + be32(uint32_t(mdatSize - 8)) + "mdat";
+    const bool large = m.largeMdat || mdatSize > 0xFFFFFFFFull;
+    const QByteArray mdatHead =
+        large ? be32(1) + "mdat" + be64(mdatSize) : box("free", {}) + be32(uint32_t(mdatSize - 8)) + "mdat";
     (m.moovFirst ? l.head : l.tail) = moov(m, l.placed);
     l.head = ftyp + l.head + mdatHead;
     return l;
