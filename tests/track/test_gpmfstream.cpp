@@ -250,22 +250,17 @@ private slots:
         QVERIFY(!s.findNext(fourCC("DVNM"), GpmfStream::CurrentLevel));
     }
 
-    // Sixteen nested levels are walked; a seventeenth is a bad structure.
-    void nestingLimit() {
+    // Hostile payloads: sixteen nested levels are walked, a seventeenth is a bad structure; sizes past the payload or
+    // the nest, invalid keys, odd lengths, nothing at all.
+    void hostilePayloads() {
+        GpmfStream s;
         QByteArray inner = klv("LEAF", 'L', 4, be32(1));
         for (int i = 0; i < GpmfStream::MAX_NEST; ++i)
             inner = nest("NEST", inner);
-        GpmfStream s;
-        QVERIFY(seek(s, inner, "LEAF"));
-        QCOMPARE(s.nestLevel(), GpmfStream::MAX_NEST);
+        QVERIFY(seek(s, inner, "LEAF") && s.nestLevel() == GpmfStream::MAX_NEST);
         const QByteArray deep = nest("NEST", inner);
         QVERIFY(s.init(bytesOf(deep), size_t(deep.size())) && !s.findNext(fourCC("LEAF")) && s.structureBad());
         QCOMPARE(s.nestLevel(), 0);
-    }
-
-    // Hostile payloads: sizes past the payload or the nest, invalid keys, odd lengths, nothing at all.
-    void hostilePayloads() {
-        GpmfStream s;
         const QByteArray tiny("DEVC\0\0\0", 7), zeros(64, 0), badKey = klv("DE\x01C", 'L', 4, be32(1));
         QVERIFY(!s.init(nullptr, 100));
         QVERIFY(!s.init(bytesOf(tiny), size_t(tiny.size())) && !s.next());
@@ -284,9 +279,9 @@ private slots:
         longNest[7] = char(0x7F);
         QVERIFY(s.init(bytesOf(longNest), size_t(longNest.size())) && !s.findNext(fourCC("GPS5")));
         // An invalid key inside a nest ends the walk there.
-        QByteArray inner = nest("DEVC", klv("AAAA", 'L', 4, be32(1)) + klv("BBBB", 'L', 4, be32(2)));
-        inner[8 + 12] = char(0x80);
-        QVERIFY(seek(s, inner, "AAAA") && !s.next() && s.structureBad());
+        QByteArray badInner = nest("DEVC", klv("AAAA", 'L', 4, be32(1)) + klv("BBBB", 'L', 4, be32(2)));
+        badInner[8 + 12] = char(0x80);
+        QVERIFY(seek(s, badInner, "AAAA") && !s.next() && s.structureBad());
     }
 };
 
