@@ -131,10 +131,8 @@ private slots:
         track().block[0].duration = 3.0f;
         readEmbeddedSubtitles(0, out);
         const MovieBlock &b = track().block[0];
-        QCOMPARE(b.numPoints, 3);
-        QCOMPARE(vxtest::column(b, 'x', 0, 1) + " " + vxtest::pointText(b, 1, "a") + " " + vxtest::pointText(b, 2, "yv"),
-                 "8.209 46.6 47.471 10.8");
-        QCOMPARE(b.gpsTime[2] - b.gpsTime[0], 2u);
+        QCOMPARE(QString("%1 %2 ").arg(b.numPoints).arg(b.gpsTime[2] - b.gpsTime[0]) + vxtest::column(b, 'x', 0, 1) + " "
+                     + vxtest::pointText(b, 1, "a") + " " + vxtest::pointText(b, 2, "yv"), "3 2 8.209 46.6 47.471 10.8");
         QFile::remove(out);
     }
 
@@ -167,10 +165,8 @@ private slots:
         m_observer.events.clear();
         load({"flight01.MOV"});
         setPlaylistSink(nullptr);
-        QCOMPARE(sources(1), "flight01.SRT 2");
-        QCOMPARE(track().block[0].lon[0], 7.5);
+        QCOMPARE(sources(1) + QString(" %1 %2").arg(track().block[0].lon[0]).arg(track().numBlocks), "flight01.SRT 2 7.5 1");
         QVERIFY(track().relativeAltitude);
-        QCOMPARE(track().numBlocks, 1);
         QCOMPARE(playlist.items, QStringList{path("flight01.MOV")});
         QCOMPARE(m_observer.events, (QStringList{"wait", "start 1", "Processing 1 of 1...", "done"}));
     }
@@ -192,8 +188,7 @@ private slots:
         QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.mp4"), path("karma.mp4")));
         QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.csv"), path("karma.csv")));
         load({"karma.mp4"});
-        QCOMPARE(track().block[0].telemetryFile.fileName(), "karma.mp4");
-        QVERIFY(track().block[0].numPoints > 10);
+        QCOMPARE(sources(1), "karma.mp4 12");
         QVERIFY(!track().relativeAltitude);
     }
 
@@ -207,8 +202,7 @@ private slots:
         load({"x1.mov", "x2.mov", "x3.mov"});
         const QString text = "Volantix|" + mediaToolMissingText();
         qputenv("PATH", oldPath);
-        QCOMPARE(m_observer.events.count(text), 2);
-        QVERIFY(text.contains("Could not find ffmpeg here: "));
+        QVERIFY(m_observer.events.count(text) == 2 && text.contains("Could not find ffmpeg here: "));
         QCOMPARE(track().block[1].numPoints, 2);
     }
 };
