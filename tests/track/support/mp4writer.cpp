@@ -2,6 +2,7 @@
 
 #include "gpmfbuilder.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <algorithm>
 #include <tuple>
@@ -131,26 +132,26 @@ TestTrack repairDataTrack(int samples) {
     return t;
 }
 
-QByteArray buildMovie(const TestMovie &movie) {
+// Gaps and dummy samples are seeked over: zeros in a buffer, holes in a file.
+static bool writeTo(QIODevice &out, const TestMovie &movie) {
     const Layout l = layout(movie);
-    QByteArray out = l.head + QByteArray(int(l.placed.mdatEnd) - l.head.size(), 0);
-    for (const auto &[offset, k, i] : l.placed.pieces) {
-        if (!movie.tracks[k].samples.empty())
-            out.replace(int(offset), movie.tracks[k].samples[i].size(), movie.tracks[k].samples[i]);
-    }
-    return out + l.tail;
-}
-
-bool writeMovie(const TestMovie &movie, const QString &path) {
-    const Layout l = layout(movie);
-    QFile f(path);
-    bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(l.head) == l.head.size();
+    bool ok = out.write(l.head) == l.head.size();
     for (const auto &[offset, k, i] : l.placed.pieces) {
         const std::vector<QByteArray> &samples = movie.tracks[k].samples;
         if (!samples.empty())
-            ok = ok && f.seek(qint64(offset)) && f.write(samples[i]) == samples[i].size();
+            ok = ok && out.seek(qint64(offset)) && out.write(samples[i]) == samples[i].size();
     }
-    return ok && f.seek(qint64(l.placed.mdatEnd)) && f.write(l.tail) == l.tail.size();
+    return ok && out.seek(qint64(l.placed.mdatEnd)) && out.write(l.tail) == l.tail.size();
+}
+
+QByteArray buildMovie(const TestMovie &movie) {
+    QBuffer out;
+    return out.open(QIODevice::WriteOnly) && writeTo(out, movie) ? out.data() : QByteArray();
+}
+
+bool writeMovie(const TestMovie &movie, const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && writeTo(f, movie);
 }
 
 int boxOffset(const QByteArray &movie, const char *type, int nth) {
