@@ -66,14 +66,6 @@ GpsSamples fromMovie(const QByteArray &movie, GeoidCorrectionFn geoid = noGeoid,
     return s;
 }
 
-TestMovie movieOf(const std::vector<QByteArray> &payloads, uint32_t sampleDeltaMs = 1000) {
-    TestMovie m;
-    m.tracks.resize(1);
-    m.tracks[0].samples = payloads;
-    m.tracks[0].sampleDelta = sampleDeltaMs;
-    return m;
-}
-
 // A position to the decimals the independent tool prints (7, 7, 3): both
 // sides are the same int32 ÷ 10^n values, so any difference is a decoding fault.
 QString fix(double lat, double lon, double heightM) {

@@ -30,13 +30,6 @@ std::vector<QByteArray> payloads(int n = 7) {
     return out;
 }
 
-TestMovie movieOf(const std::vector<QByteArray> &samples) {
-    TestMovie m;
-    m.tracks.resize(1);
-    m.tracks[0].samples = samples;
-    return m;
-}
-
 QByteArray bytes(const std::vector<uint8_t> &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size())); }
 
 // Every payload read back, one character each: "=" as written, "x" unreadable (the buffer left empty), "0" read

@@ -132,6 +132,14 @@ TestTrack repairDataTrack(int samples) {
     return t;
 }
 
+TestMovie movieOf(const std::vector<QByteArray> &payloads, uint32_t sampleDelta) {
+    TestMovie m;
+    m.tracks.resize(1);
+    m.tracks[0].samples = payloads;
+    m.tracks[0].sampleDelta = sampleDelta;
+    return m;
+}
+
 // Gaps and dummy samples are seeked over: zeros in a buffer, holes in a file.
 static bool writeTo(QIODevice &out, const TestMovie &movie) {
     const Layout l = layout(movie);

@@ -38,6 +38,8 @@ struct TestMovie {
     bool moovFirst = false; // index before the media data
 };
 
+// A movie of one "gpmd" track holding `payloads`, each lasting `sampleDelta` ms.
+TestMovie movieOf(const std::vector<QByteArray> &payloads, uint32_t sampleDelta = 1000);
 QByteArray buildMovie(const TestMovie &movie);
 // Written to `path` with gaps and dummy samples as holes: a movie of gigabytes costs its payloads and index.
 bool writeMovie(const TestMovie &movie, const QString &path);
