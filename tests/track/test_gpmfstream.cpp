@@ -1,5 +1,4 @@
-// The GPMF cursor: real payloads of six cameras and the drone, the type
-// table, complex structures, divisors, nesting limits and hostile payloads.
+// The GPMF cursor: real payloads, the type table, complex structures, divisors, nesting limits, hostile payloads.
 #include "gpmfbuilder.h"
 #include "support/testsupport.h"
 #include "track/gpmfstream.h"
@@ -24,8 +23,7 @@ QString sample(const GpmfStream &s, uint32_t i) {
     return out.isEmpty() ? "-" : out.join(' ');
 }
 
-// A stream positioned on the first item with `key`. The cursor reads the
-// payload's own bytes, so every payload given here is kept for the run.
+// A stream on the first item with `key`; the payload is kept for the run (the cursor reads its bytes).
 bool seek(GpmfStream &s, const QByteArray &payload, const char *key) {
     static std::list<QByteArray> held;
     held.push_back(payload);
@@ -39,11 +37,10 @@ class TestGpmfStream : public QObject {
     Q_OBJECT
 
 private slots:
-    // First and last GPS sample of real payloads, decoded by hand from the
-    // files (value ÷ SCAL), and the device that wrote them.
+    // First and last GPS sample of real payloads (one per stream layout), decoded by hand, and the device.
     void realPayloads_data() {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("payload");  // top-level item index; -1 = last
+        QTest::addColumn<int>("payload");  // top-level item index
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<int>("samples");
         QTest::addColumn<QByteArray>("device");
@@ -51,21 +48,9 @@ private slots:
         QTest::addColumn<QString>("last");
         QTest::newRow("hero5") << "hero5.raw" << 0 << QByteArray("GPS5") << 18 << QByteArray("Camera")
                                << "33.1264969 -117.3273542 -20.184 0.167 0.19" << "33.1264973 -117.3273579 -20.041 0.676 0.63";
-        QTest::newRow("hero6") << "hero6.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero6 Black")
-                               << "33.1265542 -117.3271299 -18.172 1.573 1.57" << "33.1265624 -117.3271188 -18.163 1.573 1.57";
-        QTest::newRow("hero7 first") << "hero7.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
-                                     << "42.3425835 -8.7526142 58.512 0.173 0.12" << "42.3425825 -8.7526158 57.962 0.214 0.43";
-        QTest::newRow("hero7 last") << "hero7.raw" << 16 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
-                                    << "42.3423405 -8.7526946 57.395 2.263 2.13" << "42.3423429 -8.752681 56.686 0.618 0.69";
-        QTest::newRow("fusion") << "Fusion.raw" << 0 << QByteArray("GPS5") << 19 << QByteArray("Fusion")
-                                << "33.1266299 -117.3274386 -18.524 0.71 0.69" << "33.1266363 -117.3274444 -18.332 1.182 1.16";
-        QTest::newRow("hero11 gps5") << "hero11.raw" << 0 << QByteArray("GPS5") << 10 << QByteArray("HERO11 Black")
-                                     << "42.4261529 -8.6499795 34.098 0.018 0.01" << "42.4261517 -8.6499807 34.039 0.061 0.02";
         QTest::newRow("hero11 gps9") << "hero11.raw" << 10 << QByteArray("GPS9") << 6 << QByteArray("HERO11 Black")
                                      << "42.4261381 -8.6499984 34.54 0.266 0.4 8298 48587.299 1.69 3"
                                      << "42.4261379 -8.6499978 34.353 0.162 0.44 8298 48587.799 1.69 3";
-        QTest::newRow("hero13.bin last") << "hero13.bin" << -1 << QByteArray("GPS9") << 1 << QByteArray("HERO13 Black")
-                                         << "48.8081578 9.3546409 253.85 0.949 1.47 9171 40655.399 1.64 3" << "";
         QTest::newRow("karma gpri") << "karma.raw" << 1 << QByteArray("GPRI") << 4 << QByteArray("GoPro Karma v1.0")
                                     << "145.911705 33.125368 -117.3310641 15.445 0.25 0.42 0.59 334.35 3 20"
                                     << "146.709818 33.1253765 -117.3310702 15.331 0.25 0.42 2.51 330.99 3 20";
@@ -78,39 +63,32 @@ private slots:
         QFETCH(QString, last);
         const std::vector<QByteArray> payloads = splitPayloads(readFile(dataPath("gpmf/" + file)));
         GpmfStream s;
-        QVERIFY(!payloads.empty() && seek(s, payloads[payload < 0 ? payloads.size() - 1 : size_t(payload)], key.constData()));
+        QVERIFY(size_t(payload) < payloads.size() && seek(s, payloads[size_t(payload)], key.constData()));
         QTEST(int(s.repeat()), "samples");
         QCOMPARE(s.elementsInStruct(), first.count(' ') + 1);
         QTEST(s.deviceName(), "device");
-        QCOMPARE(sample(s, 0) + " | " + sample(s, s.repeat() - 1), first + " | " + (last.isEmpty() ? first : last));
+        QCOMPARE(sample(s, 0) + " | " + sample(s, s.repeat() - 1), first + " | " + last);
         std::vector<double> all(size_t(s.repeat()) * size_t(s.elementsInStruct()));
         QVERIFY(s.scaledData(all.data(), all.size(), 0, s.repeat()));
     }
 
-    // One item of every type of the table: its element size, its element count and its value read big-endian (types
-    // without a numeric value cannot be scaled). Two samples of two elements; the second scaled by 2.
+    // Every type: element size, count and big-endian value (none: not scalable); two samples of two, the second ÷ 2.
     void typeTable_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<double>("value");  // NaN: no numeric value
         const double none = qQNaN();
-        QTest::newRow("b") << 'b' << QByteArray("\xfe", 1) << -2.0;
-        QTest::newRow("B") << 'B' << QByteArray("\xfe", 1) << 254.0;
-        QTest::newRow("c") << 'c' << QByteArray("A") << 65.0;
-        QTest::newRow("s") << 's' << QByteArray("\xff\xfe", 2) << -2.0;
-        QTest::newRow("S") << 'S' << QByteArray("\xff\xfe", 2) << 65534.0;
-        QTest::newRow("l") << 'l' << be32(uint32_t(-70000)) << -70000.0;
-        QTest::newRow("L") << 'L' << be32(4000000000u) << 4000000000.0;
-        QTest::newRow("f") << 'f' << be32(0x40490fdb) << 3.1415927410125732;
-        QTest::newRow("q") << 'q' << be32(uint32_t(-3 * 65536 - 32768)) << -3.5;
-        QTest::newRow("F") << 'F' << QByteArray("MSLV") << double(fourCC("MSLV"));
-        QTest::newRow("d") << 'd' << be64(0xC00C000000000000ull) << -3.5;
-        QTest::newRow("j") << 'j' << be64(uint64_t(-5000000000ll)) << -5000000000.0;
-        QTest::newRow("J") << 'J' << be64(145911705ull) << 145911705.0;
-        QTest::newRow("Q") << 'Q' << be64(0x0000000280000000ull) << 2.5;
-        QTest::newRow("G") << 'G' << QByteArray(16, 'g') << none;
-        QTest::newRow("U") << 'U' << QByteArray("250109101412.799") << none;
-        QTest::newRow("? and nests") << '?' << QByteArray() << none;
+        const QList<std::tuple<char, QByteArray, double>> rows{
+            {'b', QByteArray("\xfe", 1), -2.0}, {'B', QByteArray("\xfe", 1), 254.0}, {'c', "A", 65.0},
+            {'s', QByteArray("\xff\xfe", 2), -2.0}, {'S', QByteArray("\xff\xfe", 2), 65534.0},
+            {'l', be32(uint32_t(-70000)), -70000.0}, {'L', be32(4000000000u), 4000000000.0},
+            {'f', be32(0x40490fdb), 3.1415927410125732}, {'q', be32(uint32_t(-3 * 65536 - 32768)), -3.5},
+            {'F', "MSLV", double(fourCC("MSLV"))}, {'d', be64(0xC00C000000000000ull), -3.5},
+            {'j', be64(uint64_t(-5000000000ll)), -5000000000.0}, {'J', be64(145911705ull), 145911705.0},
+            {'Q', be64(0x0000000280000000ull), 2.5}, {'G', QByteArray(16, 'g'), none},
+            {'U', "250109101412.799", none}, {'?', QByteArray(), none}};
+        for (const auto &[type, bytes, value] : rows)
+            QTest::newRow(QByteArray(1, type).constData()) << type << bytes << value;
     }
     void typeTable() {
         QFETCH(char, type);
@@ -130,9 +108,7 @@ private slots:
             QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
 
-    // Element types: "?" structures take theirs from TYPE (in the item's nest or an enclosing one) with "[n]" arrays,
-    // and the item's SCAL divides them. They cannot be told from a plain type whose size does not divide the
-    // structure, unknown letters, and bad TYPE strings.
+    // "?" structures take TYPE (own or enclosing nest, "[n]" arrays), divided by SCAL; bad types give no elements.
     void elementTypes_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<QByteArray>("typeString");
@@ -174,9 +150,7 @@ private slots:
         QCOMPARE(s.elementsInStruct(), values.isEmpty() ? 0 : values.count(' ') + 1);
     }
 
-    // SCAL: one divisor for all elements or one per element; anything else,
-    // or a zero divisor, makes the data unreadable. Only the item's own nest
-    // counts: a SCAL of another stream does not apply; without one, divisors are 1.
+    // SCAL: one for all or one per element, else (or a zero) unreadable; another stream's SCAL does not apply.
     void divisors_data() {
         QTest::addColumn<QByteArray>("scal");
         QTest::addColumn<QString>("values");
@@ -213,8 +187,7 @@ private slots:
         QVERIFY(s.scaledData(out, 0, 5, 0));                                             // nothing asked, nothing written
     }
 
-    // Walking: fill words, empty nests, keys with digits, staying on one level, searching backwards, cursor
-    // restoration after a failed search, and the device id and (bounded) name.
+    // Walking: fill words, empty nests, digit keys, one level, backwards, failed searches, device id and name.
     void walking() {
         const QByteArray strm1 = nest("STRM", klv("SCAL", 's', 2, be16(10)) + klv("AAAA", 's', 2, be16(1)));
         const QByteArray p = nest("DEVC", klv("DVID", 'L', 4, be32(7)) + be32(0) + nest("EMPT", QByteArray()) + strm1 + be32(0)
@@ -230,8 +203,7 @@ private slots:
         QCOMPARE(walk, "DEVC DVID:1 EMPT:1 STRM:1 SCAL:2 AAAA:2 STRM:1 B0B9:2 DEVC:0 DVID:1 DVNM:1");
         QVERIFY(s.findNext(fourCC("B0B9")));
         QCOMPARE(s.deviceId(), 7u);
-        // The SCAL of the first stream sits inside a sibling nest, which no
-        // backward search enters; DVID is found one level up.
+        // No backward search enters the sibling nest with the SCAL; DVID is found one level up.
         GpmfStream b = s, c = s;
         QVERIFY(!b.findPrevious(fourCC("SCAL"), GpmfStream::AllLevels) && b.key() == fourCC("B0B9"));
         QVERIFY(b.findPrevious(fourCC("DVID"), GpmfStream::AllLevels) && b.nestLevel() == 1);
@@ -249,8 +221,7 @@ private slots:
         QVERIFY(!s.findNext(fourCC("DVNM"), GpmfStream::CurrentLevel));
     }
 
-    // Hostile payloads: sixteen nested levels are walked, a seventeenth is a bad structure; sizes past the payload or
-    // the nest, invalid keys, odd lengths, nothing at all.
+    // Hostile payloads: 16 nested levels walked, a 17th a bad structure; sizes past payload or nest, invalid keys.
     void hostilePayloads() {
         GpmfStream s;
         QByteArray inner = klv("LEAF", 'L', 4, be32(1));

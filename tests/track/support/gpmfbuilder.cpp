@@ -40,14 +40,13 @@ QByteArray samplesHead(size_t n) { return klv("TSMP", 'L', 4, be32(uint32_t(n)))
 
 } // namespace
 
-QByteArray gps5Payload(const std::vector<GpsFix> &fixes, bool seaLevelHeights) {
+QByteArray gps5Payload(const std::vector<GpsFix> &fixes) {
     QByteArray samples;
     for (const GpsFix &f : fixes)
         samples += position(f) + int32s({scaled(f.speed2dMs, 1e3), scaled(f.speed3dMs, 1e2)});
     return device(1, "Camera", nest("STRM", samplesHead(fixes.size())
                                                 + klv("STNM", 'c', 1, "GPS (Lat., Long., Alt., 2D speed, 3D speed)")
                                                 + klv("SCAL", 'l', 4, int32s({10000000, 10000000, 1000, 1000, 100}))
-                                                + (seaLevelHeights ? klv("GPSA", 'F', 4, "MSLV") : QByteArray())
                                                 + klv("GPS5", 'l', 20, samples, int(fixes.size()))));
 }
 

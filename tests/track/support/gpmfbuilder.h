@@ -22,8 +22,8 @@ struct GpsFix {
     double latDeg = 0, lonDeg = 0, altitudeM = 0, speed2dMs = 0, speed3dMs = 0;
 };
 
-// DEVC{DVID 1, DVNM "Camera", STRM{[GPSA "MSLV"], SCAL 1e7 1e7 1000 1000 100, GPS5}}.
-QByteArray gps5Payload(const std::vector<GpsFix> &fixes, bool seaLevelHeights = false);
+// DEVC{DVID 1, DVNM "Camera", STRM{SCAL 1e7 1e7 1000 1000 100, GPS5}}.
+QByteArray gps5Payload(const std::vector<GpsFix> &fixes);
 // The same with a GPS9 stream (TYPE "lllllllSS") and no GPS5.
 QByteArray gps9Payload(const std::vector<GpsFix> &fixes);
 // A second device with the drone's GPRI stream (TYPE "JlllSSSSBB").
