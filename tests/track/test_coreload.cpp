@@ -1,5 +1,5 @@
-// The core load: the store filled and repaired from real movies with sidecar telemetry, the 100-movie cap, "Ignore
-// GPS data", and loads refused while another load or a media-tool run is under way.
+// The core load: the store filled and repaired from movies with sidecars, the 100-movie cap, "Ignore GPS data",
+// loads refused while busy.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/coreload.h"

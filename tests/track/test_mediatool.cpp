@@ -30,10 +30,8 @@ private slots:
     }
     void cleanupTestCase() { qputenv("PATH", m_oldPath); }
 
-    // Every way a run ends: standard error goes to the log (truncated first), standard output line by line to the
-    // listener; the exit code, a crash, a tool that cannot start, time limits (a tool deaf to terminate is killed),
-    // cancel (before the start: nothing runs) and a log that cannot be opened all end the wait with their own
-    // outcome.
+    // Every way a run ends, each with its outcome: standard error to the (truncated) log, standard output by lines;
+    // a tool deaf to terminate is killed; cancelled before the start, nothing runs.
     void runs_data() {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QString>("options");  // "limit N", "cancel N" (0: before the start), "log PATH" in the tool's folder
@@ -48,8 +46,7 @@ private slots:
                                                         << "" << int(O::Finished)
                                                         << "0 |  | out_time_us=5|progress=continue|progress=end|";
         QTest::newRow("crashed") << sh + "kill -9 $$\n" << "" << int(O::Crashed) << "- |  | ";
-        // No interpreter line and not a binary: exec fails.
-        QTest::newRow("cannot start") << QByteArray("\x7f\x45\x4c\x46garbage", 11) << "" << int(O::FailedToStart) << "- |  | ";
+        QTest::newRow("cannot start: no interpreter, no binary") << QByteArray("\x7f\x45\x4c\x46garbage", 11) << "" << int(O::FailedToStart) << "- |  | ";
         QTest::newRow("time limit") << sleeper << "limit 300" << int(O::TimedOut) << "- |  | ";
         QTest::newRow("deaf to terminate: killed") << sh + "trap '' TERM\nsleep 5\n" << "limit 300" << int(O::TimedOut)
                                                    << "- |  | ";
@@ -89,7 +86,6 @@ private slots:
         installTool("#!/bin/sh\necho first >&2\nsleep 1\necho first-done >&2\n");
         MediaToolResult second;
         bool secondTried = false;
-        // While the first run waits, a timer asks for another run, as a click would.
         QTimer::singleShot(200, [&] {
             second = runMediaTool(nullptr, {}, m_dir.filePath("other.txt"));
             secondTried = true;
@@ -98,9 +94,8 @@ private slots:
         clock.start();
         const std::clock_t cpu = std::clock();
         const MediaToolResult first = runMediaTool(nullptr, {}, log());
-        // The wait does not spin the processor.
         const double cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
-        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
+        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));  // the wait does not spin
         QVERIFY(secondTried && second.outcome == MediaToolOutcome::Busy && first.outcome == MediaToolOutcome::Finished);
         QCOMPARE(readFile(log()), "first\nfirst-done\n");
         QVERIFY(!QFile::exists(m_dir.filePath("other.txt")) && clock.elapsed() >= 900);

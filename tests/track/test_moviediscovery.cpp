@@ -1,5 +1,4 @@
-// Which movies form a load: extensions, folder listing, date and name order, and the command line (--input= and plain
-// paths) with its printed messages.
+// Which movies form a load: extensions, folder listing, date and name order, the command line and its messages.
 #include "support/testsupport.h"
 #include "track/moviediscovery.h"
 
@@ -47,28 +46,23 @@ private slots:
         QVERIFY(listMovieFolder(path("nowhere"), true).isEmpty());
     }
 
-    // Single movies with any case of extension are sorted once more; a folder's listing replaces what came before;
-    // quotes, blanks, '#', backslashes and non-ASCII letters are part of the name; options are passed over unless
-    // they follow "--"; what does not exist is reported and left out; files that are no movies are passed over. "%1"
-    // is the folder "p", also the current folder for relative paths.
+    // Single movies are sorted once more; a folder replaces what came before; any character is part of a name;
+    // options are passed over unless after "--"; missing paths are reported; "%1" is "p", the current folder.
     void inputArguments_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("dateSort");
         QTest::addColumn<QString>("movies");
         QTest::addColumn<QStringList>("messages");
-        const QString dir = m_dir.path(), none = noMoviesMessage();
+        const QString dir = m_dir.path(), none = "No *.mov, *.mp4, or *.avi movies found!";
         QTest::newRow("folder") << QStringList{"--input=" + dir} << true << "d.Avi|B.mov|C.MP4|a.mov" << QStringList();
         QTest::newRow("movies") << QStringList{"--input=" + path("a.mov"), "-x", "--verbose", "--input=" + path("gone.MP4"),
                                                "--input=" + path("C.MP4")}
                                 << false << "C.MP4|a.mov" << QStringList{path("gone.MP4") + " does not exist!"};
-        QTest::newRow("missing movie") << QStringList{"--input=/nowhere/x.mov"} << true << ""
-                                       << QStringList{"/nowhere/x.mov does not exist!", "No *.mov, *.mp4, or *.avi movies found!"};
         QTest::newRow("empty folder") << QStringList{"--input=" + m_empty.path()} << true << "" << QStringList{none};
-        QTest::newRow("quote") << QStringList{"--input=%1/a\"b.mov"} << false << "a\"b.mov" << QStringList{};
-        QTest::newRow("plain, blank and #") << QStringList{"%1/with space.mp4", "%1/#1 clip.MOV"} << false
-                                           << "#1 clip.MOV|with space.mp4" << QStringList{};
-        QTest::newRow("non-ASCII, backslash") << QStringList{"--input=%1/Grüße 飛行.mp4", "%1/back\\slash.avi"} << false
-                                             << "Grüße 飛行.mp4|back\\slash.avi" << QStringList{};
+        QTest::newRow("quote, blank, #, non-ASCII, backslash")
+            << QStringList{"--input=%1/a\"b.mov", "%1/with space.mp4", "--input=%1/#1 clip.MOV", "%1/Grüße 飛行.mp4",
+                           "%1/back\\slash.avi"}
+            << false << "#1 clip.MOV|Grüße 飛行.mp4|a\"b.mov|back\\slash.avi|with space.mp4" << QStringList{};
         QTest::newRow("folder with quotes") << QStringList{"%1/a\"b.mov", "--input=%1/sub \"q\""} << false << "x.mov"
                                            << QStringList{};
         QTest::newRow("relative, after --") << QStringList{"-dash.mp4", "--", "-dash.mp4", "with space.mp4"} << false

@@ -1,5 +1,4 @@
-// Telemetry source selection: findInFile, sidecar names in any case, the subtitle extraction on a real movie with a
-// subtitle stream, and the order in which the sources are tried.
+// Telemetry source selection: findInFile, sidecar names, the subtitle extraction, the order sources are tried in.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/loadobserver.h"
@@ -80,8 +79,7 @@ private slots:
         QTest::newRow("beyond the limit") << 1500000 << QByteArray("HERO") << qint64(500) << qint64(0);
         QTest::newRow("in the second pass") << 1500000 << QByteArray("HERO") << qint64(10000000) << qint64(1500000);
         QTest::newRow("across the end of the first pass") << 999997 << QByteArray("HERO") << qint64(10000000) << qint64(999997);
-        // A short file without the needle ends the search even with a huge limit.
-        QTest::newRow("short file") << -1 << QByteArray("HERO") << (qint64(1) << 40) << qint64(0);
+        QTest::newRow("short file, huge limit") << -1 << QByteArray("HERO") << (qint64(1) << 40) << qint64(0);
         QTest::newRow("short file, found") << -1 << QByteArray("cde") << qint64(500) << qint64(2);
         QTest::newRow("empty needle") << -1 << QByteArray() << qint64(500) << qint64(0);
     }
@@ -97,8 +95,7 @@ private slots:
         QCOMPARE(vx::findInFile(m_dir.path(), "HERO", 500), qint64(0));
     }
 
-    // Sidecars are found in any case (two spellings, neither exact: the first
-    // in name order; a folder is none); the extraction's output is named after the movie.
+    // Sidecars in any case (of two spellings the first by name; a folder is none); extraction output names.
     void sidecarAndExtractionNames() {
         for (const char *name : {"DJI_0001.SRT", "dji_0002.srt", "Flight.csv", "FLIGHT.CSV"})
             QVERIFY(vxtest::writeFile(path(name), "x"));
@@ -114,20 +111,12 @@ private slots:
         QCOMPARE(names.join(' '), "DJI_0001.nmea.srt DJI_0001.nmea.srt clip.nmea.srt a.b.nmea.srt x.nmea.srt");
     }
 
-    void extractedStreamIsRead_data() {
-        QTest::addColumn<QString>("movieName");
-        QTest::addColumn<QString>("outputName");
-        QTest::newRow("upper-case") << "FLIGHT7.MP4" << "FLIGHT7.nmea.srt";
-        QTest::newRow("lower-case") << "clip7.mp4" << "clip7.nmea.srt";
-    }
     void extractedStreamIsRead() {
-        QFETCH(QString, movieName);
-        QFETCH(QString, outputName);
-        QVERIFY(copyGenerated("sub.mp4", movieName));
+        QVERIFY(copyGenerated("sub.mp4", "FLIGHT7.MP4"));
         QString out;
-        QCOMPARE(extractSubtitles(nullptr, QFileInfo(path(movieName)), 2, &out), ExtractOutcome::Finished);
-        QCOMPARE(out, mediaToolTempDir() + '/' + outputName);
-        track().block[0].movieFile = QFileInfo(path(movieName));
+        QCOMPARE(extractSubtitles(nullptr, QFileInfo(path("FLIGHT7.MP4")), 2, &out), ExtractOutcome::Finished);
+        QCOMPARE(out, mediaToolTempDir() + "/FLIGHT7.nmea.srt");
+        track().block[0].movieFile = QFileInfo(path("FLIGHT7.MP4"));
         track().block[0].duration = 3.0f;
         readEmbeddedSubtitles(0, out);
         const MovieBlock &b = track().block[0];
@@ -137,9 +126,8 @@ private slots:
     }
 
     void sourceOrder() {
-        // a: GPX in the load folder beats the .srt; b: .srt beats .csv; c: .csv alone; d: nothing beside it, read
-        // from its subtitle stream; DJI_0009.MOV has no subtitles, and an older output of its name (another folder's
-        // movie) must not become its telemetry.
+        // a: GPX beats .srt; b: .srt beats .csv and the stream; c: .csv alone; d: its subtitle stream; DJI_0009.MOV
+        // has none, and a stale output of its name must not become its telemetry.
         for (const char *name : {"a.mp4", "b.mp4", "c.mp4", "d.mp4"})
             QVERIFY(copyGenerated("sub.mp4", name));
         const QString stale = mediaToolTempDir() + "/DJI_0009.nmea.srt";
@@ -150,25 +138,17 @@ private slots:
         QVERIFY(vxtest::writeFile(path("b.Srt"), kSidecar));
         QVERIFY(vxtest::writeFile(path("b.csv"), "x"));
         QVERIFY(vxtest::writeFile(path("c.CSV"), "latitude\n"));
-        load({"a.mp4", "b.mp4", "c.mp4", "d.mp4", "DJI_0009.MOV"});
-        QVERIFY(track().block[0].telemetryFile.fileName() != "a.srt" && !QFileInfo::exists(stale));
-        QCOMPARE(sources(5).section(" | ", 1), "b.Srt 2 | c.CSV 0 | d.nmea.srt 3 |  0");
-        QCOMPARE(m_observer.events.count("done"), 1);
-        QVERIFY(m_observer.events.contains("Processing 5 of 5..."));
-        QFile::remove(mediaToolTempDir() + "/d.nmea.srt");
-
-        // The sidecar wins over the stream, too.
-        QVERIFY(copyGenerated("sub.mp4", "flight01.MOV"));
-        QVERIFY(vxtest::writeFile(path("flight01.SRT"), kSidecar));
         RecordingPlaylist playlist;
         setPlaylistSink(&playlist);
-        m_observer.events.clear();
-        load({"flight01.MOV"});
+        load({"a.mp4", "b.mp4", "c.mp4", "d.mp4", "DJI_0009.MOV"});
         setPlaylistSink(nullptr);
-        QCOMPARE(sources(1) + QString(" %1 %2").arg(track().block[0].lon[0]).arg(track().numBlocks), "flight01.SRT 2 7.5 1");
-        QVERIFY(track().relativeAltitude);
-        QCOMPARE(playlist.items, QStringList{path("flight01.MOV")});
-        QCOMPARE(m_observer.events, (QStringList{"wait", "start 1", "Processing 1 of 1...", "done"}));
+        QVERIFY(track().block[0].telemetryFile.fileName() != "a.srt" && !QFileInfo::exists(stale));
+        QCOMPARE(sources(5).section(" | ", 1) + QString(" %1 %2").arg(track().block[1].lon[0]).arg(track().numBlocks),
+                 "b.Srt 2 | c.CSV 0 | d.nmea.srt 3 |  0 7.5 5");
+        QCOMPARE(playlist.items.join('|').remove(m_dir.path() + '/'), "a.mp4|b.mp4|c.mp4|d.mp4|DJI_0009.MOV");
+        QCOMPARE(m_observer.events.join('|'), "wait|start 5|Processing 1 of 5...|Processing 2 of 5...|Processing 3 of 5...|"
+                                              "Processing 4 of 5...|Processing 5 of 5...|done");
+        QFile::remove(mediaToolTempDir() + "/d.nmea.srt");
     }
 
     void goProFolderSkipsExtraction() {
@@ -182,8 +162,7 @@ private slots:
         QVERIFY(track().block[1].telemetryFile.fileName() != "GOPR0002.nmea.srt");
     }
 
-    // A table of another program beside a camera movie gives no position:
-    // the camera's own track is read instead, with its own altitude mode.
+    // Another program's table beside a camera movie gives no position: the camera's own track is read.
     void anEmptySidecarDoesNotHideTheCamerasTrack() {
         QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.mp4"), path("karma.mp4")));
         QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.csv"), path("karma.csv")));
