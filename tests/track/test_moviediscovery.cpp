@@ -44,6 +44,8 @@ private slots:
         QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), "d.Avi|B.mov|C.MP4|a.mov");
         QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), "B.mov|C.MP4|a.mov|d.Avi");
         QVERIFY(listMovieFolder(path("nowhere"), true).isEmpty());
+        const InputSelection none = parseInputArguments({"--verbose", "-x"}, true);  // no input: nothing happens
+        QVERIFY(!none.inputGiven && none.messages.isEmpty() && none.movies.isEmpty());
     }
 
     // Single movies are sorted once more; a folder replaces what came before; any character is part of a name;
@@ -88,11 +90,6 @@ private slots:
             QVERIFY2(m.isAbsolute() && m.isFile(), qPrintable(m.filePath()));
             QCOMPARE(s.loadFolder, m.absolutePath());
         }
-    }
-
-    void withoutInputNothingHappens() {
-        const InputSelection none = parseInputArguments({"--verbose", "-x"}, true);
-        QVERIFY(!none.inputGiven && none.messages.isEmpty() && none.movies.isEmpty());
     }
 };
 

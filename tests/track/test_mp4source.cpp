@@ -126,7 +126,6 @@ private slots:
         QTest::newRow("table shorter than the track") << "stco" << SttsRuns{{2, 1000}, {1, 400}}
                                                       << "0-1 1-2 2-2.4 2.4-2.8 2.8-3.2 3.2-3.6 3.6-4 ";
     }
-
     void layouts() {
         QFETCH(QString, layout);
         QFETCH(SttsRuns, stts);
@@ -180,7 +179,6 @@ private slots:
         for (int v = 0; v < int(sizeof rows / sizeof *rows); ++v)
             QTest::newRow(rows[v][0]) << v << QString(rows[v][1]) << QByteArray(rows[v][2]).toDouble();
     }
-
     void brokenIndexes() {
         QFETCH(int, variant);
         const std::vector<QByteArray> p = payloads();

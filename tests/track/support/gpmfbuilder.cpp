@@ -60,20 +60,6 @@ QByteArray gps9Payload(const std::vector<GpsFix> &fixes) {
                                    + klv("GPS9", '?', 32, samples, int(fixes.size()))));
 }
 
-QByteArray gpriPayload(const std::vector<GpsFix> &fixes) {
-    QByteArray samples;
-    uint64_t timeUs = 145911705;
-    for (const GpsFix &f : fixes) {
-        samples += be64(timeUs) + position(f) + be16(25) + be16(42) + be16(uint16_t(std::lround(f.speed2dMs * 100)))
-                   + be16(33435) + char(3) + char(20);
-        timeUs += 200000;
-    }
-    const QByteArray stream = samplesHead(fixes.size()) + klv("STNM", 'c', 1, "GPS RAW") + klv("TYPE", 'c', 1, "JlllSSSSBB")
-                              + klv("SCAL", 'l', 4, int32s({1000000, 10000000, 10000000, 1000, 100, 100, 100, 100, 1, 1}))
-                              + klv("GPRI", '?', 30, samples, int(fixes.size()));
-    return device(1, "Camera", nest("STRM", samplesHead(1))) + device(16835857, "GoPro Karma v1.0", nest("STRM", stream));
-}
-
 QByteArray payloadWithoutGps() {
     return device(1, "Camera", nest("STRM", klv("SCAL", 's', 2, be16(418)) + klv("ACCL", 's', 6, QByteArray(24, '\x01'))));
 }

@@ -26,8 +26,6 @@ struct GpsFix {
 QByteArray gps5Payload(const std::vector<GpsFix> &fixes);
 // The same with a GPS9 stream (TYPE "lllllllSS") and no GPS5.
 QByteArray gps9Payload(const std::vector<GpsFix> &fixes);
-// A second device with the drone's GPRI stream (TYPE "JlllSSSSBB").
-QByteArray gpriPayload(const std::vector<GpsFix> &fixes);
 QByteArray payloadWithoutGps();
 // The top-level items (payloads) of a concatenated GPMF dump such as a whole extracted track.
 std::vector<QByteArray> splitPayloads(const QByteArray &dump);
