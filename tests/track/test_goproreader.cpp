@@ -43,16 +43,6 @@ QString text(const GpsSamples &s) {
     return out.join(" | ");
 }
 
-// The samples of one payload read alone as text; `outcome` gets the payload's outcome.
-QString fromPayload(const QByteArray &payload, double startS, double endS, GeoidCorrectionFn geoid = noGeoid,
-                    PayloadOutcome *outcome = nullptr) {
-    GpsSamples s;
-    const PayloadOutcome o = appendPayloadSamples(bytesOf(payload), size_t(payload.size()), startS, endS, s, geoid);
-    if (outcome)
-        *outcome = o;
-    return text(s);
-}
-
 GpsSamples fromMovie(const QByteArray &movie, GeoidCorrectionFn geoid = noGeoid, GpsReadStats *stats = nullptr) {
     GpsSamples s;
     GpsReadStats ignored;
@@ -107,6 +97,7 @@ private slots:
         qputenv("TZ", "America/Los_Angeles");
         tzset();
         setupGeoid(dir_.filePath("no-geoid-here"));
+        QVERIFY(!geoidAvailable());
     }
 
     void init() {
@@ -115,61 +106,61 @@ private slots:
     }
 
     // Payloads read alone: one point per whole second, its first sample; GPRI elements 1-3 and 6; ellipsoid heights
-    // corrected (N = +40 m), GPRI's not (GPS5 over GPS9 and "MSLV": the whole tracks below). Damaged items skip the
-    // payload; NaN samples are left out; times beyond any movie end the reading.
+    // corrected (N = +40 m; the program's own without its model: none), GPRI's not (GPS5 over GPS9 and "MSLV": the
+    // whole tracks below). Damaged items skip the payload; NaN samples are left out; times beyond any movie end it.
     void payloads_data() {
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<double>("start");
         QTest::addColumn<double>("end");
-        QTest::addColumn<bool>("geoid");    // N = +40 m, else no model
+        QTest::addColumn<int>("geoid");  // 0 no model, 1 N = +40 m, 2 the program's own
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("samples");
         const QByteArray good = gps5Payload(countingFixes(2));
         const int read = int(PayloadOutcome::Read), damaged = int(PayloadOutcome::Damaged);
         const int noTiming = int(PayloadOutcome::NoTiming);
-        QTest::newRow("a whole second, GPS5 corrected") << gps5Payload(countingFixes(18)) << 1.0 << 2.0 << true << read
+        QTest::newRow("a whole second, GPS5 corrected") << gps5Payload(countingFixes(18)) << 1.0 << 2.0 << 1 << read
                                                         << "1 47 8 0 60";
-        QTest::newRow("half a second late") << gps5Payload(countingFixes(18)) << 0.5 << 1.5 << false << read
+        QTest::newRow("half a second late") << gps5Payload(countingFixes(18)) << 0.5 << 1.5 << 0 << read
                                             << "0 47 8 0 100 | 1 47.009 8.009 32.4 100";
-        QTest::newRow("karma: GPRI") << readData("gpmf/karma.raw") << 0.0 << 1.0 << true << read
+        QTest::newRow("program's geoid, no model") << good << 0.0 << 0.1 << 2 << read << "0 47 8 0 100";
+        QTest::newRow("karma: GPRI") << readData("gpmf/karma.raw") << 0.0 << 1.0 << 1 << read
                                      << "0 33.125368 -117.3310641 " + QString::number(double(float(0.59 * 3.6))) + " 15.445";
-        QTest::newRow("GPS9") << gps9Payload(countingFixes(3)) << 0.0 << 3.0 << true << read
+        QTest::newRow("GPS9") << gps9Payload(countingFixes(3)) << 0.0 << 3.0 << 1 << read
                               << "0 47 8 0 60 | 1 47.001 8.001 3.6 60 | 2 47.002 8.002 7.2 60";
-        QTest::newRow("no GPS") << payloadWithoutGps() << 0.0 << 1.0 << false << int(PayloadOutcome::NoGps) << "";
-        QTest::newRow("cut short") << good.left(good.size() - 8) << 0.0 << 1.0 << false << damaged << "";
+        QTest::newRow("no GPS") << payloadWithoutGps() << 0.0 << 1.0 << 0 << int(PayloadOutcome::NoGps) << "";
+        QTest::newRow("cut short") << good.left(good.size() - 8) << 0.0 << 1.0 << 0 << damaged << "";
         QTest::newRow("three elements") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 12, QByteArray(24, 1)))) << 0.0 << 1.0
-                                        << false << damaged << "";
+                                        << 0 << damaged << "";
         QTest::newRow("zero divisor")
             << nest("DEVC", nest("STRM", klv("SCAL", 'l', 4, int32s({0})) + klv("GPS5", 'l', 20, QByteArray(20, 1)))) << 0.0
-            << 1.0 << false << damaged << "";
-        QTest::newRow("no samples") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(), 0))) << 0.0 << 1.0 << false
+            << 1.0 << 0 << damaged << "";
+        QTest::newRow("no samples") << nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(), 0))) << 0.0 << 1.0 << 0
                                     << read << "";
-        // A NaN latitude, then 48, 8.
-        const QByteArray floats = int32s({0x7FC00000, 0, 0, 0, 0, 0x42400000, 0x41000000, 0, 0, 0});
-        QTest::newRow("NaN sample") << nest("DEVC", nest("STRM", klv("GPS5", 'f', 20, floats))) << 0.0 << 1.0 << false << read
+        const QByteArray floats = int32s({0x7FC00000, 0, 0, 0, 0, 0x42400000, 0x41000000, 0, 0, 0});  // NaN, then 48 8
+        QTest::newRow("NaN sample") << nest("DEVC", nest("STRM", klv("GPS5", 'f', 20, floats))) << 0.0 << 1.0 << 0 << read
                                     << "0 48 8 0 0";
-        QTest::newRow("beyond any movie") << good << 3e9 << 3e9 + 1 << false << noTiming << "";
-        QTest::newRow("NaN time") << good << double(NAN) << double(NAN) << false << noTiming << "";
+        QTest::newRow("beyond any movie") << good << 3e9 << 3e9 + 1 << 0 << noTiming << "";
+        QTest::newRow("NaN time") << good << double(NAN) << double(NAN) << 0 << noTiming << "";
     }
     void payloads() {
         QFETCH(QByteArray, payload);
         QFETCH(double, start);
         QFETCH(double, end);
-        QFETCH(bool, geoid);
-        PayloadOutcome o;
-        QTEST(fromPayload(payload, start, end, geoid ? undulation40 : noGeoid, &o), "samples");
+        QFETCH(int, geoid);
+        GpsSamples s;
+        const PayloadOutcome o = appendPayloadSamples(bytesOf(payload), size_t(payload.size()), start, end, s,
+                                                      geoid == 2 ? geoidCorrection : geoid ? undulation40 : noGeoid);
+        QTEST(text(s), "samples");
         QTEST(int(o), "outcome");
     }
 
-    // A payload starting within a stored second adds only later seconds; no geoid model file: raw heights.
+    // A payload starting within a stored second adds only later seconds.
     void acrossPayloads() {
         GpsSamples s;
         const QByteArray p = gps5Payload(countingFixes(10));
         QVERIFY(appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.0, 0.9, s, noGeoid) == PayloadOutcome::Read
                 && appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.9, 1.8, s, noGeoid) == PayloadOutcome::Read);
         QCOMPARE(text(s), "0 47 8 0 100 | 1 47.002 8.002 7.2 100");
-        QVERIFY(!geoidAvailable());
-        QCOMPARE(fromPayload(p, 0, 0.1, geoidCorrection), "0 47 8 0 100");
     }
 
     // At most 4000 points are stored; the rest of the movie is not read.
@@ -245,18 +236,14 @@ private slots:
     }
 
     // max-heromode.mp4: eleven points decoded by hand; ten payloads of 1.001 s and one of 0.533 s, each point its
-    // payload's first sample (by the average duration point 10 was a later sample of payload 9).
-    void maxMovie() {
+    // payload's first sample (by the average duration point 10 was a later sample of payload 9). karma.mp4, the
+    // drone's GPRI only: equal to the independent tool's karma.csv (from the second payload on).
+    void realMovies() {
         QCOMPARE(readBlock(placeMovie("max-heromode.mp4", readData("gpmf/max-heromode.mp4"))).pointsStored, 11);
         const MovieBlock &b = track().block[0];
         QCOMPARE(pointText(b, 0, "yxav") + " | " + pointText(b, 6, "y") + " | " + pointText(b, 10, "ya"),
                  "33.12677 -117.3273436 -22.959 3.6 | 33.1267087 | 33.1266707 -23.515");
-    }
-
-    // karma.mp4, the drone's GPRI only: equal to the independent tool's karma.csv (from the second payload on).
-    void karmaMovie() {
         QCOMPARE(readBlock(placeMovie("karma.mp4", readData("gpmf/karma.mp4"))).pointsStored, 12);
-        const MovieBlock &b = track().block[0];
         QStringList points;
         for (int i = 1; i < 12; ++i)
             points << fix(b.lat[i], b.lon[i], b.altitude[i]);
