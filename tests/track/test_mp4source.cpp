@@ -157,79 +157,67 @@ private slots:
         QCOMPARE(table, layout.contains("mixed") ? "1/2/1 3/1/1 4/3/1 " : layout.contains("stsc-3") ? "1/3/1 " : "");
     }
 
-    // Index variants: broken ones give no track, no payloads or the bad one unreadable; no timing, no times.
+    // Index variants: broken ones give no track, no payloads or the bad one unreadable; no timing, no times. Most
+    // write `value` `at` bytes into the first `box` (a negative value counts from the end of the file).
     void brokenIndexes_data() {
-        QTest::addColumn<int>("variant");
+        QTest::addColumn<QByteArray>("box");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<qint64>("value");
         QTest::addColumn<QString>("payloads");  // as readBack gives them; "-" no track found
         QTest::addColumn<double>("lengthS");  // of the metadata track by its sample durations
-        const char *rows[][3] = {{"stsz count past its box", "", "7"}, {"stco count past its box", "", "7"},
-                                 {"stsc count past its box: one sample per chunk", "=======", "7"},
-                                 {"stts count past its box", "=======", "0"},
-                                 {"chunk offset past the end", "===x===", "7"},
-                                 {"chunk offset at 2^64-1", "===x===", "7"}, {"sample of zero bytes", "===0===", "7"},
-                                 {"sample of 3 GB", "===x===", "7"}, {"stsc of zero samples per chunk", "", "7"},
-                                 {"stsc not starting at chunk 1", "", "7"}, {"stsc runs out of chunks", "====", "7"},
-                                 {"moov size past the end", "=======", "7"}, {"mdat size past the end", "-", "0"},
-                                 {"64-bit size under its header", "-", "0"}, {"size of zero before moov", "-", "0"},
-                                 {"no stts", "=======", "0"}, {"track clock of timescale 0", "=======", "0"},
-                                 {"garbage inside stbl", "=======", "7"}, {"stsz count above the cap", "", "7"},
-                                 {"stsd without entries", "-", "0"},
-                                 {"a box named with a space before the tables", "=======", "7"},
-                                 {"mdhd of version 1: 64-bit times and duration", "=======", "7"}};
-        for (int v = 0; v < int(sizeof rows / sizeof *rows); ++v)
-            QTest::newRow(rows[v][0]) << v << QString(rows[v][1]) << QByteArray(rows[v][2]).toDouble();
+        const struct { const char *name, *box; int at; qint64 value; const char *payloads; double lengthS; } rows[] = {
+            {"stsz count past its box", "stsz", 16, 0x10000, "", 7}, {"stco count past its box", "stco", 12, 1000, "", 7},
+            {"stsc count past its box: one sample per chunk", "stsc", 12, 0x20000, "=======", 7},
+            {"stts count past its box", "stts", 12, 0xFFFF, "=======", 0}, {"no stts", "", 0, 0, "=======", 0},
+            {"chunk offset past the end", "stco", 28, -10, "===x===", 7}, {"garbage inside stbl", "", 0, 0, "=======", 7},
+            {"chunk offset at 2^64-1", "co64", 40, -1, "===x===", 7}, {"sample of zero bytes", "stsz", 32, 0, "===0===", 7},
+            {"sample of 3 GB", "stsz", 32, 0xC0000000, "===x===", 7}, {"stsz count above the cap", "stsz", 16, 0, "", 7},
+            {"stsc of zero samples per chunk", "stsc", 20, 0, "", 7}, {"stsc not starting at chunk 1", "stsc", 16, 2, "", 7},
+            {"stsc runs out of chunks", "stco", 12, 2, "====", 7}, {"64-bit size under its header", "", 0, 0, "-", 0},
+            {"moov size past the end", "moov", 0, 0x7FFFFFF0, "=======", 7},
+            {"mdat size past the end", "mdat", 0, 0xFFFFFF00, "-", 0}, {"size of zero before moov", "mdat", 0, 0, "-", 0},
+            {"track clock of timescale 0", "mdhd", 20, 0, "=======", 0}, {"stsd without entries", "stsd", 12, 0, "-", 0},
+            {"a box named with a space before the tables", "", 0, 0, "=======", 7},
+            {"mdhd of version 1: 64-bit times and duration", "", 0, 0, "=======", 7}};
+        for (const auto &r : rows)
+            QTest::newRow(r.name) << QByteArray(r.box) << r.at << r.value << QString(r.payloads) << r.lengthS;
     }
     void brokenIndexes() {
-        QFETCH(int, variant);
+        QFETCH(QByteArray, box);
+        QFETCH(int, at);
+        QFETCH(qint64, value);
+        const QByteArray tag = QTest::currentDataTag();
         const std::vector<QByteArray> p = payloads();
         TestMovie m = movieOf(p);
-        m.tracks[0].co64 = variant == 5;
-        if (variant == 8 || variant == 9 || variant == 10)
-            m.tracks[0].stsc = {{1, 2}};
-        m.tracks[0].writeStts = variant != 15;
-        m.tracks[0].commonSize = variant == 18;
+        m.tracks[0].co64 = box == "co64";
+        if (tag.startsWith("stsc ") && !tag.contains("count"))
+            m.tracks[0].stsc = {{1, 2}};  // 2 chunks of 2 samples when the stco count is cut to 2
+        m.tracks[0].writeStts = tag != "no stts";
+        m.tracks[0].commonSize = tag.contains("cap");
         QByteArray movie = buildMovie(m);
-        const int stsz = boxOffset(movie, "stsz"), stsc = boxOffset(movie, "stsc"), mdat = boxOffset(movie, "mdat");
-        const int stco = boxOffset(movie, m.tracks[0].co64 ? "co64" : "stco");
-        switch (variant) {
-        case 0: putBe32(movie, stsz + 16, 0x10000); break;
-        case 1: putBe32(movie, stco + 12, 1000); break;
-        case 2: putBe32(movie, stsc + 12, 0x20000); break;
-        case 3: putBe32(movie, boxOffset(movie, "stts") + 12, 0xFFFF); break;
-        case 4: putBe32(movie, stco + 16 + 4 * 3, uint32_t(movie.size() - 10)); break;
-        case 5: putBe64(movie, stco + 16 + 8 * 3, ~0ull); break;
-        case 6: putBe32(movie, stsz + 20 + 4 * 3, 0); break;
-        case 7: putBe32(movie, stsz + 20 + 4 * 3, 0xC0000000u); break;
-        case 8: putBe32(movie, stsc + 20, 0); break;
-        case 9: putBe32(movie, stsc + 16, 2); break;
-        case 10: putBe32(movie, stco + 12, 2); break;  // 2 chunks of 2 samples for 7 samples
-        case 11: putBe32(movie, boxOffset(movie, "moov"), 0x7FFFFFF0); break;
-        case 12: putBe32(movie, mdat, 0xFFFFFF00u); break;
-        case 13: movie = movie.left(mdat - 8) + be32(1) + "mdat" + be64(9) + movie.mid(mdat + 8); break;  // 64-bit size 9
-        case 14: putBe32(movie, mdat, 0); break;
-        case 16: putBe32(movie, boxOffset(movie, "mdhd") + 20, 0); break;
-        case 17:  // eight bytes that are no box after the tables: the walk leaves stbl there and goes on
-            movie.insert(boxOffset(movie, "stbl") + qFromBigEndian<quint32>(movie.constData() + boxOffset(movie, "stbl")),
-                         QByteArray("\0\0\0\x08\x01\x02\x03\x04", 8));
-            growBoxes(movie, 8, {"moov", "trak", "mdia", "minf", "stbl"});
-            break;
-        case 18: putBe32(movie, stsz + 16, Mp4Source::MAX_SAMPLES + 1); break;
-        case 19: putBe32(movie, boxOffset(movie, "stsd") + 12, 0); break;
-        case 20:  // a box is skipped whatever its (printable) name
-            movie.insert(boxOffset(movie, "stbl") + 8, QByteArray("\0\0\0\x08" "ab c", 8));
-            growBoxes(movie, 8, {"moov", "trak", "mdia", "minf", "stbl"});
-            break;
-        case 21: {  // the 32-byte version-0 mdhd becomes a 44-byte version-1 one; no chunk offset moves
-            const int mdhd = boxOffset(movie, "mdhd");
+        const int mdat = boxOffset(movie, "mdat"), stbl = boxOffset(movie, "stbl"), mdhd = boxOffset(movie, "mdhd");
+        if (box == "co64")
+            putBe64(movie, boxOffset(movie, box) + at, ~0ull);
+        else if (tag.contains("cap"))
+            putBe32(movie, boxOffset(movie, box) + at, Mp4Source::MAX_SAMPLES + 1);
+        else if (!box.isEmpty())
+            putBe32(movie, boxOffset(movie, box) + at, uint32_t(value < 0 ? movie.size() + value : value));
+        else if (tag.startsWith("64-bit"))
+            movie = movie.left(mdat - 8) + be32(1) + "mdat" + be64(9) + movie.mid(mdat + 8);
+        else if (tag.startsWith("garbage"))  // eight bytes that are no box after the tables: the walk goes on
+            movie.insert(stbl + qFromBigEndian<quint32>(movie.constData() + stbl), QByteArray("\0\0\0\x08\1\2\3\4", 8));
+        else if (tag.startsWith("a box"))  // skipped whatever its (printable) name
+            movie.insert(stbl + 8, QByteArray("\0\0\0\x08" "ab c", 8));
+        else if (tag.startsWith("mdhd"))  // the 32-byte version-0 mdhd becomes a 44-byte version-1 one
             movie = movie.left(mdhd) + be32(44) + "mdhd" + be32(0x01000000) + be64(0) + be64(0) + be32(1000)
                     + be64(0x100000005ull) + be32(0) + movie.mid(mdhd + 32);
+        if (tag.startsWith("garbage") || tag.startsWith("a box"))
+            growBoxes(movie, 8, {"moov", "trak", "mdia", "minf", "stbl"});
+        if (tag.startsWith("mdhd"))
             growBoxes(movie, 12, {"moov", "trak", "mdia"});
-            break;
-        }
-        }
         auto source = openBytes(movie);
         QTEST(source ? readBack(*source, p) : QString("-"), "payloads");
-        if (variant == 21)
+        if (tag.startsWith("mdhd"))
             QVERIFY(source->trackClock().duration == 0x100000005ull && source->firstTrackLengthS() == 0x100000005ull / 1000.0);
         QFETCH(double, lengthS);
         QCOMPARE(source ? source->metadataLengthS() : 0.0, lengthS);
