@@ -201,18 +201,15 @@ private slots:
             walk += QString(" %1:%2").arg(QString::fromLatin1(reinterpret_cast<const char *>(&key), 4)).arg(w.nestLevel());
         }
         QCOMPARE(walk, "DEVC DVID:1 EMPT:1 STRM:1 SCAL:2 AAAA:2 STRM:1 B0B9:2 DEVC:0 DVID:1 DVNM:1");
-        QVERIFY(s.findNext(fourCC("B0B9")));
-        QCOMPARE(s.deviceId(), 7u);
-        // No backward search enters the sibling nest with the SCAL; DVID is found one level up.
-        GpmfStream b = s, c = s;
+        QVERIFY(s.findNext(fourCC("B0B9")) && s.deviceId() == 7u);
+        GpmfStream b = s, c = s;  // no backward search enters the sibling nest with the SCAL; DVID is one level up
         QVERIFY(!b.findPrevious(fourCC("SCAL"), GpmfStream::AllLevels) && b.key() == fourCC("B0B9"));
         QVERIFY(b.findPrevious(fourCC("DVID"), GpmfStream::AllLevels) && b.nestLevel() == 1);
         QVERIFY(!s.findPrevious(fourCC("DVID"), GpmfStream::CurrentLevel));
         // Staying on one level stops at the end of the nest; recursing leaves it for the next device.
         QVERIFY(!c.next(GpmfStream::CurrentLevel) && c.key() == fourCC("B0B9"));
         QVERIFY(s.next() && s.key() == fourCC("DEVC") && s.nestLevel() == 0);
-        QVERIFY(s.findNext(fourCC("DVNM")));
-        QCOMPARE(s.deviceId(), 9u);
+        QVERIFY(s.findNext(fourCC("DVNM")) && s.deviceId() == 9u);
         QCOMPARE(s.deviceName(), QByteArray(31, 'N'));  // bounded copy
         QVERIFY(!s.next() && !s.structureBad());        // the end, not a fault
         QVERIFY(!s.findNext(fourCC("AAAA")) && !s.structureBad() && s.key() == fourCC("DVNM"));
@@ -232,25 +229,18 @@ private slots:
         QVERIFY(s.init(bytesOf(deep), size_t(deep.size())) && !s.findNext(fourCC("LEAF")) && s.structureBad());
         QCOMPARE(s.nestLevel(), 0);
         const QByteArray tiny("DEVC\0\0\0", 7), zeros(64, 0), badKey = klv("DE\x01C", 'L', 4, be32(1));
-        QVERIFY(!s.init(nullptr, 100));
-        QVERIFY(!s.init(bytesOf(tiny), size_t(tiny.size())) && !s.next());
-        QVERIFY(!s.findPrevious(fourCC("DEVC"), GpmfStream::AllLevels));
+        QVERIFY(!s.init(nullptr, 100) && !s.init(bytesOf(tiny), size_t(tiny.size())) && !s.next());
         QVERIFY(!s.init(bytesOf(zeros), size_t(zeros.size())) && !s.init(bytesOf(badKey), size_t(badKey.size())));
-        // GPS5 claiming 1000 samples in a payload of 3.
         QByteArray p = nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(60, 1), 3)));
-        p.replace(p.size() - 62, 2, be16(1000));
-        QVERIFY(seek(s, p, "GPS5"));
-        QCOMPARE(s.repeat(), 1000u);
-        QVERIFY(!s.rawData() && s.rawDataBytes() == 0);
+        p.replace(p.size() - 62, 2, be16(1000));  // 1000 samples claimed, 3 there
+        QVERIFY(seek(s, p, "GPS5") && s.repeat() == 1000u && !s.rawData() && s.rawDataBytes() == 0);
         double out[5000];
         QVERIFY(!s.scaledData(out, 5000, 0, 1) && !s.next() && s.structureBad());
-        // A nest longer than the payload is never entered.
         QByteArray longNest = nest("DEVC", klv("GPS5", 'l', 20, QByteArray(20, 1)));
-        longNest[7] = char(0x7F);
+        longNest[7] = char(0x7F);  // a nest longer than the payload is never entered
         QVERIFY(s.init(bytesOf(longNest), size_t(longNest.size())) && !s.findNext(fourCC("GPS5")));
-        // An invalid key inside a nest ends the walk there.
         QByteArray badInner = nest("DEVC", klv("AAAA", 'L', 4, be32(1)) + klv("BBBB", 'L', 4, be32(2)));
-        badInner[8 + 12] = char(0x80);
+        badInner[8 + 12] = char(0x80);  // an invalid key inside a nest ends the walk there
         QVERIFY(seek(s, badInner, "AAAA") && !s.next() && s.structureBad());
     }
 };
