@@ -86,7 +86,6 @@ private slots:
             QCOMPARE(track().block[b].movieFile, movies[b]);
         QCOMPARE(track().block[5].duration, -1.0f);  // the tool could not describe it
     }
-
     // An empty list, and loads while another load or a media-tool run is under way, change nothing.
     void loadsWhileBusyAreRefused() {
         track().numBlocks = 1;

@@ -84,7 +84,6 @@ class TestGoProReader : public QObject {
         const bool ok = writeFile(f.fileName(), movie) && f.open(QIODevice::ReadWrite);
         return ok && f.setFileTime(time, QFileDevice::FileModificationTime) ? f.fileName() : QString();
     }
-
     // Reads the movie at `path` into block 0.
     GoProReadResult readBlock(const QString &path) {
         track().block[0].movieFile = QFileInfo(path);
@@ -104,7 +103,6 @@ private slots:
         setDefaultSettings();
         resetTrackStore();
     }
-
     // Payloads read alone: one point per whole second, its first sample; GPRI elements 1-3 and 6; ellipsoid heights
     // corrected (N = +40 m; the program's own without its model: none), GPRI's not (GPS5 over GPS9 and "MSLV": the
     // whole tracks below). Damaged items skip the payload; NaN samples are left out; times beyond any movie end it.
@@ -153,7 +151,6 @@ private slots:
         QTEST(text(s), "samples");
         QTEST(int(o), "outcome");
     }
-
     // A payload starting within a stored second adds only later seconds.
     void acrossPayloads() {
         GpsSamples s;
@@ -162,7 +159,6 @@ private slots:
                 && appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.9, 1.8, s, noGeoid) == PayloadOutcome::Read);
         QCOMPARE(text(s), "0 47 8 0 100 | 1 47.002 8.002 7.2 100");
     }
-
     // At most 4000 points are stored; the rest of the movie is not read.
     void pointCap() {
         GpsReadStats stats;
@@ -171,7 +167,6 @@ private slots:
         QCOMPARE(QString("%1 %2 %3").arg(s.size()).arg(s.back().timeS).arg(stats.payloadsRead),
                  QString("%1 %2 %1").arg(MAX_POINTS).arg(MAX_POINTS - 1));
     }
-
     // A damaged payload is skipped; an unreadable one ends the reading, the points so far kept.
     void goodAndDamagedMovies() {
         std::vector<QByteArray> payloads;
@@ -195,7 +190,6 @@ private slots:
         m.tracks[0].writeStts = false;
         QVERIFY(fromMovie(buildMovie(m)).empty());
     }
-
     // Into the store: the last second is the modification time read as local time (12:00:40 at t = 40).
     void blockFillAndStartTime() {
         std::vector<QByteArray> payloads;
@@ -213,7 +207,6 @@ private slots:
         QVERIFY(b.hasAltitude && !b.hasSats);
         QCOMPARE(b.telemetryFile.absoluteFilePath(), QFileInfo(path).absoluteFilePath());
     }
-
     // GoPro movies have a "meta" track of "gpmd"; movies the reader cannot use leave their block as it was.
     void blocksWithoutTelemetry() {
         TestMovie fdscOnly;
@@ -229,7 +222,6 @@ private slots:
         }
         QCOMPARE(readGoProTelemetry(-1).pointsStored + readGoProTelemetry(MAX_BLOCKS).pointsStored, 0);
     }
-
     // max-heromode.mp4: eleven points decoded by hand; ten payloads of 1.001 s and one of 0.533 s, each point its
     // payload's first sample (by the average duration point 10 was a later sample of payload 9). karma.mp4, the
     // drone's GPRI only: equal to the independent tool's karma.csv (from the second payload on).
@@ -246,7 +238,6 @@ private slots:
         QVERIFY(qAbs(b.lat[0] - 33.1254) < 0.001 && qAbs(b.lon[0] + 117.331) < 0.001);
         QCOMPARE(b.speed[11], float(8.06 * 3.6));
     }
-
     // Whole HERO11 (GPS5 and GPS9: GPS5 read) and HERO13 (GPS9) tracks in half-second payloads: point t is the
     // independent tool's row 2t; heights above sea level ("MSLV") get no correction.
     void wholeTracksAgainstIndependentTool_data() {

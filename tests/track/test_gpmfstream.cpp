@@ -71,7 +71,6 @@ private slots:
         std::vector<double> all(size_t(s.repeat()) * size_t(s.elementsInStruct()));
         QVERIFY(s.scaledData(all.data(), all.size(), 0, s.repeat()));
     }
-
     // Every type: element size, count and big-endian value (none: not scalable); two samples of two, the second ÷ 2.
     void typeTable_data() {
         QTest::addColumn<char>("type");
@@ -107,7 +106,6 @@ private slots:
         if (!qIsNaN(value))
             QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
-
     // "?" structures take TYPE (own or enclosing nest, "[n]" arrays), divided by SCAL; bad types give no elements.
     void elementTypes_data() {
         QTest::addColumn<char>("type");
@@ -149,7 +147,6 @@ private slots:
         QTEST(values.isEmpty() ? "-" : values, "values");
         QCOMPARE(s.elementsInStruct(), values.isEmpty() ? 0 : values.count(' ') + 1);
     }
-
     // SCAL: one for all or one per element, else (or a zero) unreadable; another stream's SCAL does not apply.
     void divisors_data() {
         QTest::addColumn<QByteArray>("scal");
@@ -171,7 +168,6 @@ private slots:
         double out[3];
         QTEST(s.scaledData(out, 3, 0, 1) ? QString("%1 %2 %3").arg(out[0]).arg(out[1]).arg(out[2]) : "-", "values");
     }
-
     // The requested samples must lie within the item and the output.
     void sampleRanges() {
         QByteArray data;
@@ -186,7 +182,6 @@ private slots:
         QVERIFY(!s.scaledData(out, 3, 0, 2) && !s.scaledData(nullptr, 10, 0, 1));       // output too small or missing
         QVERIFY(s.scaledData(out, 0, 5, 0));                                             // nothing asked, nothing written
     }
-
     // Walking: fill words, empty nests, digit keys, one level, backwards, failed searches, device id and name.
     void walking() {
         const QByteArray strm1 = nest("STRM", klv("SCAL", 's', 2, be16(10)) + klv("AAAA", 's', 2, be16(1)));
@@ -217,7 +212,6 @@ private slots:
         QVERIFY(s.init(bytesOf(p), size_t(p.size())) && s.next(GpmfStream::CurrentLevel) && s.key() == fourCC("DEVC"));
         QVERIFY(!s.findNext(fourCC("DVNM"), GpmfStream::CurrentLevel));
     }
-
     // Hostile payloads: 16 nested levels walked, a 17th a bad structure; sizes past payload or nest, invalid keys.
     void hostilePayloads() {
         GpmfStream s;

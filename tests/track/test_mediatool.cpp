@@ -100,7 +100,6 @@ private slots:
         QCOMPARE(readFile(log()), "first\nfirst-done\n");
         QVERIFY(!QFile::exists(m_dir.filePath("other.txt")) && clock.elapsed() >= 900);
     }
-
     // Two copies of the program running at once never read each other's reports; a missing tool is named.
     void privateFolderAndMissingTool() {
         const QString dir = mediaToolTempDir();

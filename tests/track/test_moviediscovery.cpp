@@ -47,7 +47,6 @@ private slots:
         const InputSelection none = parseInputArguments({"--verbose", "-x"}, true);  // no input: nothing happens
         QVERIFY(!none.inputGiven && none.messages.isEmpty() && none.movies.isEmpty());
     }
-
     // Single movies are sorted once more; a folder replaces what came before; any character is part of a name;
     // options are passed over unless after "--"; missing paths are reported; "%1" is "p", the current folder.
     void inputArguments_data() {

@@ -44,7 +44,6 @@ private slots:
         QCOMPARE(h[0].duration, float(99.99f + 99.0f * 60.0f + 99.0f * 3600.0f));
         QCOMPARE(text(h[0]).section(' ', 1), "0x5 0.5");  // an overflowing number reads as 0, and is the first size
     }
-
     // Real reports ('m' m30.mp4, 'p' plain.mov, 's' sub.mp4 with audio and subtitles; 'z' empty, 'x' garbage): the
     // others still get their facts, each unreadable movie but the last costs a run; no tool, no probe.
     void realReports_data() {

@@ -86,7 +86,6 @@ private slots:
         QCOMPARE(times(*source, 14).section(' ', 12), "12.012-13.013 ? ");
         QVERIFY(source->bytesRead() < 96440 + 20000);
     }
-
     // max-heromode.mp4: ten payloads of 1.001 s and one of 0.533 s, timed from the durations before each, not the
     // average; its "fdsc" meta track is found only when asked for.
     void maxMovie() {
@@ -101,7 +100,6 @@ private slots:
         QVERIFY(Mp4Source::open(dataPath("gpmf/max-heromode.mp4"), fourCC("meta"), fourCC("fdsc")));
         QVERIFY(!Mp4Source::open(dataPath("gpmf/max-heromode.mp4"), fourCC("soun"), fourCC("gpmd")));
     }
-
     // Every table layout gives the same payloads and times; times follow the time-to-sample runs (empty and
     // zero-duration runs, a table shorter than the track: the rest last as the last run says).
     void layouts_data() {
@@ -156,7 +154,6 @@ private slots:
             table += QString("%1/%2/%3 ").arg(e.firstChunk).arg(e.samplesPerChunk).arg(e.descriptionIndex);
         QCOMPARE(table, layout.contains("mixed") ? "1/2/1 3/1/1 4/3/1 " : layout.contains("stsc-3") ? "1/3/1 " : "");
     }
-
     // Index variants: broken ones give no track, no payloads or the bad one unreadable; no timing, no times. Most
     // write `value` `at` bytes into the first `box` (a negative value counts from the end of the file).
     void brokenIndexes_data() {
@@ -223,7 +220,6 @@ private slots:
         QCOMPARE(source ? source->metadataLengthS() : 0.0, lengthS);
         QCOMPARE(source && times(*source, 1) != "? ", source && source->payloadCount() > 0 && lengthS > 0);
     }
-
     // 18 container levels are walked (tables at level 5), more end the walk; so does a flood of empty boxes.
     void boxLimits() {
         const QByteArray movie = buildMovie(movieOf(payloads(2)));
@@ -243,7 +239,6 @@ private slots:
         QVERIFY(openBytes(movie.left(moov) + flood.left(flood.size() - 8 * 64) + movie.mid(moov)));
         QVERIFY(!openBytes(movie.left(moov) + flood + movie.mid(moov)));
     }
-
     // A file cut short after it was opened: the payloads past the cut cannot be read.
     void fileCutAfterOpening() {
         QTemporaryDir dir;
@@ -255,7 +250,6 @@ private slots:
         QVERIFY(QFile::resize(dir.filePath("cut.mp4"), qint64(source->payloadOffset(6)) + 4));
         QCOMPARE(readBack(*source, payloads()), "======x");
     }
-
     // Files that are not movies, and devices that are missing or cannot be read.
     void notMovies() {
         for (const QString &file : QStringList{"gpmf/does-not-exist.mp4", "gpmf/hero5.raw", "SOURCES.md"})

@@ -49,7 +49,6 @@ class TestTelemetrySource : public QObject {
             track().block[i].movieFile = (movies << QFileInfo(path(names[i]))).last();
         loadTelemetry(movies, m_dir.path(), &m_observer);
     }
-
     // Which file each block read and how many points it got.
     static QString sources(int blocks) {
         QStringList out;
@@ -91,7 +90,6 @@ private slots:
         QCOMPARE(vx::findInFile(path("none.bin"), "HERO", 500), qint64(0));
         QCOMPARE(vx::findInFile(m_dir.path(), "HERO", 500), qint64(0));
     }
-
     // Sidecars in any case (of two spellings the first by name; a folder is none); extraction output names.
     void sidecarAndExtractionNames() {
         for (const char *name : {"DJI_0001.SRT", "dji_0002.srt", "Flight.csv", "FLIGHT.CSV"})
@@ -144,7 +142,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(output));
         QVERIFY(track().block[1].telemetryFile.fileName() != "GOPR0002.nmea.srt");
     }
-
     // Another program's table beside a camera movie gives no position: the camera's own track is read.
     void anEmptySidecarDoesNotHideTheCamerasTrack() {
         QVERIFY(QFile::copy(vxtest::dataPath("gpmf/karma.mp4"), path("karma.mp4")));
