@@ -71,7 +71,9 @@ class TestMp4Source : public QObject {
 
 private slots:
     // karma.mp4: the payloads are byte for byte the track the media tool extracts; only index and payloads are read.
-    void karmaMovie() {
+    // max-heromode.mp4: ten payloads of 1.001 s and one of 0.533 s, timed from the durations before each, not the
+    // average; its "fdsc" meta track is found only when asked for.
+    void realMovies() {
         auto source = Mp4Source::open(dataPath("gpmf/karma.mp4"));
         QVERIFY(source);
         QCOMPARE(QString("%1 %2 %3").arg(source->payloadCount()).arg(source->payloadSize(0)).arg(source->payloadOffset(0), 0, 16),
@@ -85,15 +87,11 @@ private slots:
         QCOMPARE(source->firstTrackLengthS(), 1087086 / 90000.0);
         QCOMPARE(times(*source, 14).section(' ', 12), "12.012-13.013 ? ");
         QVERIFY(source->bytesRead() < 96440 + 20000);
-    }
-    // max-heromode.mp4: ten payloads of 1.001 s and one of 0.533 s, timed from the durations before each, not the
-    // average; its "fdsc" meta track is found only when asked for.
-    void maxMovie() {
-        auto source = Mp4Source::open(dataPath("gpmf/max-heromode.mp4"));
+        source = Mp4Source::open(dataPath("gpmf/max-heromode.mp4"));
         QVERIFY(source);
         QCOMPARE(QString("%1 %2 %3").arg(source->metadataLengthS()).arg(source->averageSampleTicks())
                      .arg(source->firstTrackLengthS()), QString("10.543 %1 %2").arg(10543 / 11.0).arg(945945 / 90000.0));
-        QByteArray all;
+        all.clear();
         QCOMPARE(readBack(*source, {}, &all), "???????????");
         QCOMPARE(splitPayloads(all).size(), size_t(11));  // eleven whole DEVC payloads
         QCOMPARE(times(*source, 11).section(' ', 9), "9.009-10.01 10.01-10.543 ");
@@ -232,7 +230,6 @@ private slots:
         };
         QVERIFY(openBytes(wrapped(Mp4Source::MAX_BOX_DEPTH - 5)));
         QVERIFY(!openBytes(wrapped(Mp4Source::MAX_BOX_DEPTH - 4)));
-        QVERIFY(!openBytes(wrapped(200)));
         QByteArray flood;
         for (uint32_t i = 0; i < Mp4Source::MAX_BOXES; ++i)
             flood += QByteArray("\0\0\0\x08" "free", 8);
@@ -240,7 +237,7 @@ private slots:
         QVERIFY(!openBytes(movie.left(moov) + flood + movie.mid(moov)));
     }
     // A file cut short after it was opened: the payloads past the cut cannot be read.
-    void fileCutAfterOpening() {
+    void unreadableFiles() {
         QTemporaryDir dir;
         TestMovie m = movieOf(payloads());
         m.moovFirst = true;
@@ -249,11 +246,8 @@ private slots:
         QVERIFY(source);
         QVERIFY(QFile::resize(dir.filePath("cut.mp4"), qint64(source->payloadOffset(6)) + 4));
         QCOMPARE(readBack(*source, payloads()), "======x");
-    }
-    // Files that are not movies, and devices that are missing or cannot be read.
-    void notMovies() {
-        for (const QString &file : QStringList{"gpmf/does-not-exist.mp4", "gpmf/hero5.raw", "SOURCES.md"})
-            QVERIFY(!Mp4Source::open(dataPath(file)));
+        // Files that are not movies, and devices that are missing or cannot be read.
+        QVERIFY(!Mp4Source::open(dataPath("gpmf/does-not-exist.mp4")) && !Mp4Source::open(dataPath("gpmf/hero5.raw")));
         QVERIFY(!openBytes(QByteArray()) && !openBytes(QByteArray(5, 'x')));
         QVERIFY(!Mp4Source::open(std::unique_ptr<QIODevice>()) && !Mp4Source::open(std::make_unique<QBuffer>()));
     }
