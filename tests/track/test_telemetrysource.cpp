@@ -12,19 +12,15 @@ using namespace vx;
 
 namespace {
 
-struct RecordingObserver : LoadObserver {
+struct RecordingObserver : LoadObserver, PlaylistSink {
     QStringList events;
     void waitForPlayer() override { events << "wait"; }
     void loadStarted(int n) override { events << QString("start %1").arg(n); }
     void loadProgress(int i, int n) override { events << processingText(i, n); }
     void loadFinishedReading() override { events << "done"; }
     void warning(const QString &title, const QString &text) override { events << title + '|' + text; }
-};
-
-struct RecordingPlaylist : PlaylistSink {
-    QStringList items;
-    void clearPlaylist() override { items.clear(); }
-    void appendToPlaylist(const QString &path) override { items << path; }
+    void clearPlaylist() override {}
+    void appendToPlaylist(const QString &path) override { events << "play " + QFileInfo(path).absoluteFilePath(); }
 };
 
 const QByteArray kSidecar = "1\n00:00:00,000 --> 00:00:01,000\nGPS(7.5,46.5,12) BAROMETER:3.5\n\n"
@@ -119,16 +115,15 @@ private slots:
         QVERIFY(vxtest::writeFile(path("b.Srt"), kSidecar));
         QVERIFY(vxtest::writeFile(path("b.csv"), "x"));
         QVERIFY(vxtest::writeFile(path("c.CSV"), "latitude\n"));
-        RecordingPlaylist playlist;
-        setPlaylistSink(&playlist);
+        setPlaylistSink(&m_observer);
         load({"a.mp4", "b.mp4", "c.mp4", "d.mp4", "DJI_0009.MOV"});
         setPlaylistSink(nullptr);
         QVERIFY(track().block[0].telemetryFile.fileName() != "a.srt" && !QFileInfo::exists(stale));
         QCOMPARE(sources(5).section(" | ", 1) + QString(" %1 %2").arg(track().block[1].lon[0]).arg(track().numBlocks),
                  "b.Srt 2 | c.CSV 0 | d.nmea.srt 3 |  0 7.5 5");
-        QCOMPARE(playlist.items.join('|').remove(m_dir.path() + '/'), "a.mp4|b.mp4|c.mp4|d.mp4|DJI_0009.MOV");
-        QCOMPARE(m_observer.events.join('|'), "wait|start 5|Processing 1 of 5...|Processing 2 of 5...|Processing 3 of 5...|"
-                                              "Processing 4 of 5...|Processing 5 of 5...|done");
+        QCOMPARE(m_observer.events.join('|').remove(m_dir.path() + '/'),
+                 "play a.mp4|play b.mp4|play c.mp4|play d.mp4|play DJI_0009.MOV|wait|start 5|Processing 1 of 5...|"
+                 "Processing 2 of 5...|Processing 3 of 5...|Processing 4 of 5...|Processing 5 of 5...|done");
         QFile::remove(mediaToolTempDir() + "/d.nmea.srt");
     }
 
