@@ -159,16 +159,14 @@ private slots:
                 && appendPayloadSamples(bytesOf(p), size_t(p.size()), 0.9, 1.8, s, noGeoid) == PayloadOutcome::Read);
         QCOMPARE(text(s), "0 47 8 0 100 | 1 47.002 8.002 7.2 100");
     }
-    // At most 4000 points are stored; the rest of the movie is not read.
-    void pointCap() {
+    // A damaged payload is skipped; an unreadable one ends the reading, the points so far kept. At most 4000 points
+    // are stored; the rest of the movie is not read.
+    void goodDamagedAndLongMovies() {
         GpsReadStats stats;
-        const std::vector<QByteArray> payloads(4100, gps5Payload(countingFixes(1)));
-        const GpsSamples s = fromMovie(buildMovie(movieOf(payloads)), noGeoid, &stats);
-        QCOMPARE(QString("%1 %2 %3").arg(s.size()).arg(s.back().timeS).arg(stats.payloadsRead),
+        const GpsSamples many = fromMovie(buildMovie(movieOf(std::vector<QByteArray>(4100, gps5Payload(countingFixes(1))))), noGeoid,
+                                          &stats);
+        QCOMPARE(QString("%1 %2 %3").arg(many.size()).arg(many.back().timeS).arg(stats.payloadsRead),
                  QString("%1 %2 %1").arg(MAX_POINTS).arg(MAX_POINTS - 1));
-    }
-    // A damaged payload is skipped; an unreadable one ends the reading, the points so far kept.
-    void goodAndDamagedMovies() {
         std::vector<QByteArray> payloads;
         for (int i = 0; i < 9; ++i)
             payloads.push_back(gps5Payload(countingFixes(18, 100 + i)));
@@ -177,7 +175,6 @@ private slots:
         // Payload 4 with a KLV size past its end: skipped, the others read.
         std::vector<QByteArray> damaged = payloads;
         damaged[4][7] = char(0xFF);
-        GpsReadStats stats;
         const GpsSamples s = fromMovie(buildMovie(movieOf(damaged)), noGeoid, &stats);
         QCOMPARE(QString("%1 %2 %3").arg(s.size()).arg(s[4].timeS).arg(stats.payloadsDamaged), "8 5 1");
         // The movie cut inside payload 6 (index first): payloads 0-5 kept.

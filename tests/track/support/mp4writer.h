@@ -11,8 +11,7 @@
 namespace vxtest {
 
 struct TestChunkRun {
-    uint32_t firstChunk; // from 1
-    uint32_t samplesPerChunk;
+    uint32_t firstChunk, samplesPerChunk; // chunks counted from 1
 };
 
 struct TestTrack {
