@@ -163,8 +163,8 @@ private slots:
     // are stored; the rest of the movie is not read.
     void goodDamagedAndLongMovies() {
         GpsReadStats stats;
-        const GpsSamples many = fromMovie(buildMovie(movieOf(std::vector<QByteArray>(4100, gps5Payload(countingFixes(1))))), noGeoid,
-                                          &stats);
+        const std::vector<QByteArray> longMovie(4100, gps5Payload(countingFixes(1)));
+        const GpsSamples many = fromMovie(buildMovie(movieOf(longMovie)), noGeoid, &stats);
         QCOMPARE(QString("%1 %2 %3").arg(many.size()).arg(many.back().timeS).arg(stats.payloadsRead),
                  QString("%1 %2 %1").arg(MAX_POINTS).arg(MAX_POINTS - 1));
         std::vector<QByteArray> payloads;
