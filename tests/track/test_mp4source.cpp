@@ -9,8 +9,8 @@
 using namespace vx;
 using namespace vxtest;
 
-// Entries of a time-to-sample table: (sample count, duration in ticks).
-using SttsRuns = QVector<QPair<uint32_t, uint32_t>>;
+using SttsRuns = std::vector<std::pair<uint32_t, uint32_t>>;  // (sample count, duration in ticks)
+Q_DECLARE_METATYPE(SttsRuns)
 
 namespace {
 
@@ -134,8 +134,7 @@ private slots:
             t.stsc = {{1, 3}};
         if (layout.contains("stsc-mixed"))
             t.stsc = {{1, 2}, {3, 1}, {4, 3}};
-        for (const auto &run : stts)
-            t.stts.push_back({run.first, run.second});
+        t.stts = stts;
         m.moovFirst = layout.contains("moov-first");
         m.largeMdat = layout.contains("large-mdat");
         TestTrack video;
