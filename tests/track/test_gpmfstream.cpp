@@ -106,20 +106,24 @@ private slots:
         if (!qIsNaN(value))
             QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
-    // "?" structures take TYPE (own or enclosing nest, "[n]" arrays), divided by SCAL; bad types give no elements.
+    // "?" structures take TYPE (own or enclosing nest, "[n]" arrays); bad types give no elements. SCAL: one for all or
+    // one per element, else (or a zero) unreadable; the SCAL of another stream does not apply.
     void elementTypes_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<QByteArray>("typeString");
         QTest::addColumn<bool>("typeOutside");  // TYPE one nest up
         QTest::addColumn<int>("structSize");
         QTest::addColumn<QByteArray>("sample");
-        QTest::addColumn<QString>("values");  // of the last of two samples, ÷ 2; "-" none
+        QTest::addColumn<QByteArray>("scal");
+        QTest::addColumn<QString>("values");  // of the last of two samples, scaled; "-" each when unreadable
         QByteArray floats;
         for (int i = 0; i < 8; ++i)
             floats += be32(0x3f800000 + (uint32_t(i) << 20));  // 1, 1.125, … 1.875
-        QTest::newRow("f[8]L") << '?' << QByteArray("f[8]L") << false << 36 << floats + be32(7)
+        const QByteArray half = klv("SCAL", 's', 2, be16(2)), xyz = int32s({100, 200, 300});
+        QTest::newRow("f[8]L") << '?' << QByteArray("f[8]L") << false << 36 << floats + be32(7) << half
                                << "0.5 0.5625 0.625 0.6875 0.75 0.8125 0.875 0.9375 3.5";
-        QTest::newRow("TYPE one nest up") << '?' << QByteArray("sS") << true << 4 << be16(uint16_t(-4)) + be16(9) << "-2 4.5";
+        QTest::newRow("TYPE one nest up") << '?' << QByteArray("sS") << true << 4 << be16(uint16_t(-4)) + be16(9) << half
+                                          << "-2 4.5";
         const char *bad[][3] = {{"6-byte structure of l", "l", "6"}, {"unknown type letter", "x", "4"},
                                 {"too short for the structure", "?ll", "12"}, {"too long for the structure", "?llll", "12"},
                                 {"zero repeat", "?l[0]ll", "8"}, {"unclosed bracket", "?lll[2", "12"},
@@ -127,46 +131,35 @@ private slots:
                                 {"nested complex", "?l?l", "9"}, {"huge repeat", "?B[99999999]", "255"}, {"empty", "?", "4"}};
         for (const auto &row : bad)
             QTest::newRow(row[0]) << row[1][0] << QByteArray(row[1] + 1) << false << atoi(row[2])
-                                  << QByteArray(atoi(row[2]), 1) << "-";
+                                  << QByteArray(atoi(row[2]), 1) << half << "";
+        const QList<QPair<const char *, QByteArray>> scals{
+            {"one divisor for all", klv("SCAL", 'l', 4, int32s({10}))},
+            {"one each, floats", klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))},
+            {"two divisors for three", klv("SCAL", 'l', 4, int32s({1, 2}))}, {"a zero divisor", klv("SCAL", 'l', 4, int32s({1, 0, 1}))},
+            {"divisor not numeric", klv("SCAL", 'U', 16, QByteArray(16, '1'))},
+            {"another stream's divisor", nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)))}};
+        const QStringList values{"10 20 30", "200 100 30", "- - -", "- - -", "- - -", "100 200 300"};
+        for (int i = 0; i < scals.size(); ++i)
+            QTest::newRow(scals[i].first) << 'l' << QByteArray() << false << 12 << xyz << scals[i].second << values[i];
     }
     void elementTypes() {
         QFETCH(QByteArray, typeString);
         QFETCH(bool, typeOutside);
         QFETCH(QByteArray, sample);
+        QFETCH(QByteArray, scal);
         QFETCH(char, type);
         QFETCH(int, structSize);
         const QByteArray typeItem = typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString);
-        const QByteArray strm = nest("STRM", (typeOutside ? QByteArray() : typeItem) + klv("SCAL", 's', 2, be16(2))
+        const QByteArray strm = nest("STRM", (typeOutside ? QByteArray() : typeItem) + scal
                                                  + klv("CPLX", type, structSize, sample + sample));
         GpmfStream s;
         QVERIFY(seek(s, nest("DEVC", (typeOutside ? typeItem : QByteArray()) + strm), "CPLX"));
-        QString values;
+        QStringList values;
         double out[300];
-        for (int e = 0; s.scaledData(out, 300, 1, 1) && e < s.elementsInStruct(); ++e)
-            values += QString(e ? " %1" : "%1").arg(out[e]);
-        QTEST(values.isEmpty() ? "-" : values, "values");
-        QCOMPARE(s.elementsInStruct(), values.isEmpty() ? 0 : values.count(' ') + 1);
-    }
-    // SCAL: one for all or one per element, else (or a zero) unreadable; another stream's SCAL does not apply.
-    void divisors_data() {
-        QTest::addColumn<QByteArray>("scal");
-        QTest::addColumn<QString>("values");
-        QTest::newRow("one for all") << klv("SCAL", 'l', 4, int32s({10})) << "10 20 30";
-        QTest::newRow("one each, floats") << klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))
-                                          << "200 100 30";
-        QTest::newRow("two for three") << klv("SCAL", 'l', 4, int32s({1, 2})) << "-";
-        QTest::newRow("a zero") << klv("SCAL", 'l', 4, int32s({1, 0, 1})) << "-";
-        QTest::newRow("not numeric") << klv("SCAL", 'U', 16, QByteArray(16, '1')) << "-";
-        QTest::newRow("another stream's") << nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)))
-                                          << "100 200 300";
-    }
-    void divisors() {
-        QFETCH(QByteArray, scal);
-        const QByteArray xyzw = klv("XYZW", 'l', 12, int32s({100, 200, 300}));
-        GpmfStream s;
-        QVERIFY(seek(s, nest("DEVC", scal + (scal.startsWith("STRM") ? nest("STRM", xyzw) : xyzw)), "XYZW"));
-        double out[3];
-        QTEST(s.scaledData(out, 3, 0, 1) ? QString("%1 %2 %3").arg(out[0]).arg(out[1]).arg(out[2]) : "-", "values");
+        const bool read = s.scaledData(out, 300, 1, 1);
+        for (int e = 0; e < s.elementsInStruct(); ++e)
+            values << (read ? QString::number(out[e]) : "-");
+        QTEST(values.join(' '), "values");
     }
     // The requested samples must lie within the item and the output.
     void sampleRanges() {
