@@ -135,9 +135,9 @@ private slots:
         const QList<QPair<const char *, QByteArray>> scals{
             {"one divisor for all", klv("SCAL", 'l', 4, int32s({10}))},
             {"one each, floats", klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))},
-            {"two divisors for three", klv("SCAL", 'l', 4, int32s({1, 2}))}, {"a zero divisor", klv("SCAL", 'l', 4, int32s({1, 0, 1}))},
-            {"divisor not numeric", klv("SCAL", 'U', 16, QByteArray(16, '1'))},
-            {"another stream's divisor", nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)))}};
+            {"two divisors for three", klv("SCAL", 'l', 4, int32s({1, 2}))},
+            {"a zero divisor", klv("SCAL", 'l', 4, int32s({1, 0, 1}))}, {"not numeric", klv("SCAL", 'U', 16, QByteArray(16, '1'))},
+            {"another stream's", nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)))}};
         const QStringList values{"10 20 30", "200 100 30", "- - -", "- - -", "- - -", "100 200 300"};
         for (int i = 0; i < scals.size(); ++i)
             QTest::newRow(scals[i].first) << 'l' << QByteArray() << false << 12 << xyz << scals[i].second << values[i];
