@@ -103,26 +103,6 @@ QByteArray moov(const TestMovie &m, const Placed &p) {
     return box("moov", body);
 }
 
-struct Layout {
-    QByteArray head, tail; // ftyp [+ moov] + mdat header; moov when it follows the data
-    Placed placed;
-};
-
-Layout layout(const TestMovie &m) {
-    const QByteArray ftyp = box("ftyp", "mp41" + be32(0) + "mp41");
-    // Always room for a 64-bit mdat size; the 8 bytes go to a "free" box otherwise.
-    const uint64_t dataStart = uint64_t(ftyp.size() + (m.moovFirst ? moov(m, place(m, 0)).size() : 0) + 16);
-    Layout l;
-    l.placed = place(m, dataStart);
-    const uint64_t mdatSize = l.placed.mdatEnd - (dataStart - 16);
-    const bool large = m.largeMdat || mdatSize > 0xFFFFFFFFull;
-    const QByteArray mdatHead =
-        large ? be32(1) + "mdat" + be64(mdatSize) : box("free", {}) + be32(uint32_t(mdatSize - 8)) + "mdat";
-    (m.moovFirst ? l.head : l.tail) = moov(m, l.placed);
-    l.head = ftyp + l.head + mdatHead;
-    return l;
-}
-
 } // namespace
 
 TestTrack repairDataTrack(int samples) {
@@ -140,16 +120,24 @@ TestMovie movieOf(const std::vector<QByteArray> &payloads, uint32_t sampleDelta)
     return m;
 }
 
-// Gaps and dummy samples are seeked over: zeros in a buffer, holes in a file.
-static bool writeTo(QIODevice &out, const TestMovie &movie) {
-    const Layout l = layout(movie);
-    bool ok = out.write(l.head) == l.head.size();
-    for (const auto &[offset, k, i] : l.placed.pieces) {
-        const std::vector<QByteArray> &samples = movie.tracks[k].samples;
+// Gaps and dummy samples are seeked over: zeros in a buffer, holes in a file. There is always room for a 64-bit
+// mdat size; the 8 bytes go to a "free" box otherwise.
+static bool writeTo(QIODevice &out, const TestMovie &m) {
+    const QByteArray ftyp = box("ftyp", "mp41" + be32(0) + "mp41");
+    const uint64_t dataStart = uint64_t(ftyp.size() + (m.moovFirst ? moov(m, place(m, 0)).size() : 0) + 16);
+    const Placed placed = place(m, dataStart);
+    const uint64_t mdatSize = placed.mdatEnd - (dataStart - 16);
+    const QByteArray index = moov(m, placed);
+    const QByteArray mdat = m.largeMdat || mdatSize > 0xFFFFFFFFull ? be32(1) + "mdat" + be64(mdatSize)
+                                                                     : box("free", {}) + be32(uint32_t(mdatSize - 8)) + "mdat";
+    const QByteArray head = ftyp + (m.moovFirst ? index : QByteArray()) + mdat;
+    bool ok = out.write(head) == head.size();
+    for (const auto &[offset, k, i] : placed.pieces) {
+        const std::vector<QByteArray> &samples = m.tracks[k].samples;
         if (!samples.empty())
             ok = ok && out.seek(qint64(offset)) && out.write(samples[i]) == samples[i].size();
     }
-    return ok && out.seek(qint64(l.placed.mdatEnd)) && out.write(l.tail) == l.tail.size();
+    return ok && out.seek(qint64(placed.mdatEnd)) && (m.moovFirst || out.write(index) == index.size());
 }
 
 QByteArray buildMovie(const TestMovie &movie) {
