@@ -239,23 +239,21 @@ private slots:
     void wholeTracksAgainstIndependentTool_data() {
         QTest::addColumn<QString>("camera");
         QTest::addColumn<QByteArray>("stream");
-        QTest::addColumn<int>("payloads");
-        QTest::newRow("hero11 reads GPS5") << "hero11" << QByteArray("GPS5") << 679;
-        QTest::newRow("hero13 reads GPS9") << "hero13" << QByteArray("GPS9") << 407;
+        QTest::newRow("hero11 reads GPS5") << "hero11" << QByteArray("GPS5");
+        QTest::newRow("hero13 reads GPS9") << "hero13" << QByteArray("GPS9");
     }
     void wholeTracksAgainstIndependentTool() {
         QFETCH(QString, camera);
         QFETCH(QByteArray, stream);
-        QFETCH(int, payloads);
         const std::vector<QByteArray> p = splitPayloads(readData("gpmf/" + camera + ".bin"));
         const QStringList rows = csvFixes("gpmf/" + camera + ".csv", stream);
-        QCOMPARE(QString("%1 %2").arg(p.size()).arg(rows.size()), QString("%1 %1").arg(payloads));
+        QVERIFY(p.size() > 400 && p.size() == size_t(rows.size()));
         QStringList got, want;
         for (const GpsSample &s : fromMovie(buildMovie(movieOf(p, 500)), undulation40)) {
             got << QString::number(s.timeS) + ' ' + fix(s.latDeg, s.lonDeg, s.altitudeM);
             want << QString::number(got.size() - 1) + ' ' + rows.value(2 * (got.size() - 1));
         }
-        QCOMPARE(got.size(), (payloads + 1) / 2);
+        QCOMPARE(got.size(), (rows.size() + 1) / 2);
         QCOMPARE(got, want);
     }
 };
