@@ -1,6 +1,5 @@
-// The core load: the store filled and repaired from real movies with
-// sidecar telemetry, the 100-movie cap, "Ignore GPS data", and loads
-// refused while another load or a media-tool run is under way.
+// The core load: the store filled and repaired from movies with sidecars, the 100-movie cap, "Ignore GPS data",
+// loads refused while busy.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/coreload.h"
@@ -54,32 +53,19 @@ private slots:
         QCOMPARE(loadMovies({movie("A.MOV"), movie("B.MP4")}, m_dir.path(), nullptr), LoadStatus::Loaded);
         QVERIFY(!loadInProgress());
         const TrackStore &t = track();
-        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(t.numBlocks).arg(t.playCount).arg(t.block[0].duration).arg(t.block[0].width)
-                     .arg(t.block[1].fps), "2 2 3 96 29.97");
         // A.MOV: two sidecar points, padded to its 3 seconds.
-        QCOMPARE(t.block[0].numPoints, 3);
-        QCOMPARE(t.block[0].repairCode, 4);
+        QCOMPARE(QString("%1 %2 %3 %4 %5 %6 %7").arg(t.numBlocks).arg(t.playCount).arg(t.block[0].duration).arg(t.block[0].width)
+                     .arg(t.block[1].fps).arg(t.block[0].numPoints).arg(t.block[0].repairCode), "2 2 3 96 29.97 3 4");
         QCOMPARE(t.block[0].gpsTime[2], uint32_t(QDateTime(QDate(2021, 6, 1), QTime(10, 0, 1), Qt::LocalTime).toSecsSinceEpoch()));
         QVERIFY(t.block[0].totalDist > 0.03 && t.block[0].totalDist < 0.045);
-        // B.MP4 has no telemetry at all: two points without time or position.
-        QCOMPARE(vxtest::column(t.block[1], 't'), "none none");
+        QCOMPARE(vxtest::column(t.block[1], 't'), "none none");  // B.MP4: no telemetry, two points without time
         QVERIFY(t.relativeAltitude);
         QCOMPARE(t.stats.maxAltitude, 4.5);
         QCOMPARE(QSettings("Norvane", "Volantix").value("movieDirectory").toString(), QDir(m_dir.path()).absolutePath());
-
         // "Ignore GPS data" keeps the movies, and reads their points, only not shown.
         settings().ignoreGps = true;
         QCOMPARE(loadMovies({movie("A.MOV")}, m_dir.path(), nullptr), LoadStatus::Loaded);
-        QCOMPARE(track().numBlocks, 1);
-        QVERIFY(track().block[0].numPoints > 0);
-    }
-
-    void emptyListChangesNothing() {
-        track().numBlocks = 1;
-        track().block[0].numPoints = 7;
-        QCOMPARE(loadMovies({}, m_dir.path(), nullptr), LoadStatus::NothingToLoad);
-        QCOMPARE(track().numBlocks, 1);
-        QCOMPARE(track().block[0].numPoints, 7);
+        QVERIFY(track().numBlocks == 1 && track().block[0].numPoints > 0);
     }
 
     void atMostOneHundredMovies() {
@@ -92,23 +78,24 @@ private slots:
             movies << QFileInfo(name + ".mov");
         }
         QCOMPARE(loadMovies(movies, many.path(), nullptr), LoadStatus::Loaded);
-        QCOMPARE(track().numBlocks, 100);
-        QCOMPARE(track().playCount, 100);
+        QVERIFY(track().numBlocks == 100 && track().playCount == 100);
         for (int b = 0; b < MAX_BLOCKS; ++b)
-            QCOMPARE(track().block[b].movieFile.fileName(), QString("m%1.mov").arg(b, 3, 10, QLatin1Char('0')));
+            QCOMPARE(track().block[b].movieFile, movies[b]);
         QCOMPARE(track().block[5].duration, -1.0f);  // the tool could not describe it
     }
-
+    // An empty list, and loads while another load or a media-tool run is under way, change nothing.
     void loadsWhileBusyAreRefused() {
+        track().numBlocks = 1;
+        track().block[0].numPoints = 7;
+        QCOMPARE(loadMovies({}, m_dir.path(), nullptr), LoadStatus::NothingToLoad);
+        QVERIFY(track().numBlocks == 1 && track().block[0].numPoints == 7);
         NestedLoad nested;
         nested.movies = {movie("B.MP4")};
         QCOMPARE(loadMovies({movie("A.MOV")}, m_dir.path(), &nested), LoadStatus::Loaded);
         QVERIFY(nested.busyDuringLoad);
         QCOMPARE(nested.nested, QList<LoadStatus>{LoadStatus::Busy});
-        QCOMPARE(track().numBlocks, 1);
-        QCOMPARE(track().block[0].movieFile.fileName(), "A.MOV");
-        QCOMPARE(track().block[0].numPoints, 3);
-
+        const MovieBlock &b = track().block[0];
+        QCOMPARE(QString("%1 %2 %3").arg(track().numBlocks).arg(b.movieFile.fileName()).arg(b.numPoints), "1 A.MOV 3");
         // During a media-tool run.
         nested.nested.clear();
         setMediaToolHooks(&nested);
@@ -117,8 +104,7 @@ private slots:
         setMediaToolHooks(nullptr);
         QCOMPARE(r.outcome, MediaToolOutcome::Finished);
         QCOMPARE(nested.nested, QList<LoadStatus>{LoadStatus::Busy});
-        QCOMPARE(track().numBlocks, 1);
-        QCOMPARE(track().block[0].numPoints, 5);
+        QVERIFY(track().numBlocks == 1 && track().block[0].numPoints == 5);
     }
 };
 

@@ -30,43 +30,62 @@ private slots:
     }
     void cleanupTestCase() { qputenv("PATH", m_oldPath); }
 
-    // Standard error goes to the log, which is truncated first; the exit
-    // code, a crash and a tool that cannot start all end the wait.
-    void outcomes_data() {
+    // Every way a run ends, each with its outcome: standard error to the (truncated) log, standard output by lines;
+    // a tool deaf to terminate is killed; cancelled before the start, nothing runs.
+    void runs_data() {
         QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("options");  // "limit N", "cancel N" (0: before the start), "log PATH" in the tool's folder
         QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("logText");
-        QTest::newRow("finished") << QByteArray("#!/bin/sh\necho \"report for $*\" >&2\necho not-in-log\nexit 3\n")
-                                  << int(MediaToolOutcome::Finished) << 3 << QByteArray("report for -i x.mov\n");
-        QTest::newRow("crashed") << QByteArray("#!/bin/sh\nkill -9 $$\n") << int(MediaToolOutcome::Crashed) << -1
-                                 << QByteArray();
-        // No interpreter line and not a binary: exec fails.
-        QTest::newRow("cannot start") << QByteArray("\x7f\x45\x4c\x46garbage", 11)
-                                      << int(MediaToolOutcome::FailedToStart) << -1 << QByteArray();
+        QTest::addColumn<QString>("result");   // "exit code (finished runs) | log.txt afterwards | output lines"
+        using O = MediaToolOutcome;
+        const QByteArray sh = "#!/bin/sh\n", sleeper = sh + "sleep 5\n";
+        const QString untouched = "- | old content that must disappear\n | ";
+        QTest::newRow("finished") << sh + "echo \"report for $*\" >&2\necho out\nexit 3\n" << "" << int(O::Finished)
+                                  << "3 | report for -i x.mov\n | out|";
+        QTest::newRow("output lines, last one unended") << sh + "printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n"
+                                                        << "" << int(O::Finished)
+                                                        << "0 |  | out_time_us=5|progress=continue|progress=end|";
+        QTest::newRow("crashed") << sh + "kill -9 $$\n" << "" << int(O::Crashed) << "- |  | ";
+        QTest::newRow("cannot start: no interpreter, no binary") << QByteArray("\x7f\x45\x4c\x46garbage", 11) << "" << int(O::FailedToStart) << "- |  | ";
+        QTest::newRow("time limit") << sleeper << "limit 300" << int(O::TimedOut) << "- |  | ";
+        QTest::newRow("deaf to terminate: killed") << sh + "trap '' TERM\nsleep 5\n" << "limit 300" << int(O::TimedOut)
+                                                   << "- |  | ";
+        QTest::newRow("cancelled while running") << sleeper << "cancel 200" << int(O::Cancelled) << "- |  | ";
+        QTest::newRow("cancelled before the start") << sh + "echo ran >&2\n" << "cancel 0" << int(O::Cancelled) << untouched;
+        QTest::newRow("log cannot be opened") << sleeper << "log no/such/log.txt" << int(O::FailedToStart) << untouched;
     }
-    void outcomes() {
+    void runs() {
         QFETCH(QByteArray, script);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, logText);
+        QFETCH(QString, options);
         QVERIFY(vxtest::writeFile(log(), "old content that must disappear\n"));
         installTool(script);
-        QCOMPARE(mediaToolPath(), tool());
-        QVERIFY(mediaToolFound());
-        const MediaToolResult r = runMediaTool(nullptr, {"-i", "x.mov"}, log());
-        QTEST(int(r.outcome), "outcome");
-        if (exitCode >= 0) {
-            QCOMPARE(r.exitCode, exitCode);
-            QCOMPARE(readFile(log()), logText);
-        }
+        QVERIFY(mediaToolFound() && mediaToolPath() == tool());
+        ToolCancel cancel;
+        ToolRun run;
+        run.arguments = QStringList{"-i", "x.mov"};
+        run.logFile = options.startsWith("log ") ? m_dir.filePath(options.mid(4)) : log();
+        run.timeLimitMs = options.startsWith("limit ") ? options.mid(6).toInt() : 0;
+        run.cancel = &cancel;
+        QByteArray seen;
+        run.onOutputLine = [&](const QByteArray &line) { seen += line + '|'; };
+        if (options == "cancel 0")
+            cancel.cancel();
+        else if (options.startsWith("cancel "))
+            QTimer::singleShot(options.mid(7).toInt(), &cancel, &ToolCancel::cancel);
+        QElapsedTimer clock;
+        clock.start();
+        const MediaToolResult r = runTool(nullptr, run);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!mediaToolBusy());
+        QTEST(int(r.outcome), "outcome");
+        const QString exit = r.outcome == MediaToolOutcome::Finished ? QString::number(r.exitCode) : "-";
+        QTEST(exit + " | " + readFile(log()) + " | " + seen, "result");
     }
 
     void secondRunDuringTheFirstIsRefused() {
         installTool("#!/bin/sh\necho first >&2\nsleep 1\necho first-done >&2\n");
         MediaToolResult second;
         bool secondTried = false;
-        // While the first run waits, a timer asks for another run, as a click would.
         QTimer::singleShot(200, [&] {
             second = runMediaTool(nullptr, {}, m_dir.filePath("other.txt"));
             secondTried = true;
@@ -75,28 +94,17 @@ private slots:
         clock.start();
         const std::clock_t cpu = std::clock();
         const MediaToolResult first = runMediaTool(nullptr, {}, log());
-        // The wait does not spin the processor.
         const double cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
-        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
-        QVERIFY(secondTried);
-        QCOMPARE(second.outcome, MediaToolOutcome::Busy);
-        QCOMPARE(first.outcome, MediaToolOutcome::Finished);
+        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));  // the wait does not spin
+        QVERIFY(secondTried && second.outcome == MediaToolOutcome::Busy && first.outcome == MediaToolOutcome::Finished);
         QCOMPARE(readFile(log()), "first\nfirst-done\n");
-        QVERIFY(!QFile::exists(m_dir.filePath("other.txt")));
-        QVERIFY(clock.elapsed() >= 900);
+        QVERIFY(!QFile::exists(m_dir.filePath("other.txt")) && clock.elapsed() >= 900);
     }
-
-    void logsLiveInAPrivateFolderOfThisRun() {
-        // Two copies of the program running at once never read each other's reports.
+    // Two copies of the program running at once never read each other's reports; a missing tool is named.
+    void privateFolderAndMissingTool() {
         const QString dir = mediaToolTempDir();
-        QCOMPARE(mediaToolTempDir(), dir);
-        QVERIFY(dir.startsWith(QDir::tempPath() + "/volantix-"));
-        QVERIFY(QFileInfo(dir).isDir());
-        QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther),
-                 QFileDevice::Permissions());
-    }
-
-    void missingToolTexts() {
+        QVERIFY(mediaToolTempDir() == dir && dir.startsWith(QDir::tempPath() + "/volantix-") && QFileInfo(dir).isDir());
+        QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther), QFileDevice::Permissions());
         qputenv("PATH", "/nonexistent");
         QVERIFY(!mediaToolFound());
         QVERIFY(mediaToolPath().endsWith("/bin/ffmpeg"));
