@@ -8,6 +8,11 @@
 
 #include <QByteArray>
 
+class QIODevice;
+namespace vx {
+struct MovieBlock;
+}
+
 namespace vxref {
 
 // Fill block `block` of the Track store as the readers would. With
@@ -21,5 +26,12 @@ void readFlightLog(int block, const QByteArray &bytes, bool matchLimit = true);
 // Empty when blocks a and b hold the same points and totals; else the first
 // difference, for a failure message.
 QByteArray compareBlocks(int a, int b);
+
+// The real reader `read` run on `bytes` into block `block` (for the tests).
+const vx::MovieBlock &readBytes(void (*read)(int, QIODevice &), int block, const QByteArray &bytes);
+// The real reader into block 0 and the transcription into block 1, each from lastBearing 0: empty when the
+// blocks and the lastBearing they leave agree, else the first difference.
+QByteArray disagreement(void (*read)(int, QIODevice &), void (*plain)(int, const QByteArray &, bool),
+                        const QByteArray &bytes, bool matchLimit = true);
 
 } // namespace vxref

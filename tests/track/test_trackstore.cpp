@@ -1,6 +1,7 @@
 // The Track store: reset values, play order, the time shift and the repair
 // message table.
 #include "settings/settings.h"
+#include "support/testsupport.h"
 #include "track/trackstore.h"
 
 #include <QtTest>
@@ -58,7 +59,6 @@ private slots:
         setPlaylistSink(&playlist);
         setTrackStoreObserver(&observer);
         resetTrackStore();
-
         QCOMPARE(QString("%1 %2 %3 %4").arg(t.numBlocks).arg(t.playCount).arg(t.Block).arg(t.relativeAltitude), "0 0 0 0");
         for (const MovieBlock &m : {t.block[0], t.block[MAX_BLOCKS - 1]}) {
             QVERIFY(m.movieFile.filePath().isEmpty() && m.active && !m.hasAltitude && !m.hasSats);
@@ -71,17 +71,13 @@ private slots:
         QVERIFY(qAbs(t.stats.maxSpeed * settings().speedFactor - 100.0) < 1e-4);
         QVERIFY(qAbs(t.stats.routeLength * settings().distFactor - 10.0) < 1e-9);
         QVERIFY(qAbs(t.stats.maxAltitude * settings().altFactor - 100.0) < 1e-9);
-        QCOMPARE(observer.resets, 1);
-        QVERIFY(playlist.items.isEmpty());
-        QVERIFY(!anyBlockHasPoints(false));
-
+        QVERIFY(observer.resets == 1 && playlist.items.isEmpty() && !anyBlockHasPoints(false));
         settings().outUnits = 2;
         settings().altUnits = 1;
         recomputeFactors();
         resetTrackStore();
         QCOMPARE(double(t.stats.maxSpeed), double(float(100.0 / 0.27777777777778)));
-        QCOMPARE(t.stats.maxLos, 10.0 / 1000.0);
-        QCOMPARE(t.stats.maxAltitude, 100.0);
+        QVERIFY(t.stats.maxLos == 10.0 / 1000.0 && t.stats.maxAltitude == 100.0);
     }
 
     void playOrderFollowsActiveFlags() {
@@ -93,19 +89,14 @@ private slots:
         t.numBlocks = 4;
         t.block[1].active = false;
         rebuildPlayOrder();
-        QCOMPARE(t.playCount, 3);
-        QCOMPARE(QString("%1 %2 %3").arg(t.playOrder[0]).arg(t.playOrder[1]).arg(t.playOrder[2]), "0 2 3");
+        QCOMPARE(QString("%1: %2 %3 %4, %5 %6").arg(t.playCount).arg(t.playOrder[0]).arg(t.playOrder[1])
+                     .arg(t.playOrder[2]).arg(playPositionOf(2)).arg(playPositionOf(1)), "3: 0 2 3, 1 -1");
         QCOMPARE(playlist.items, (QStringList{"/movies/m0.mov", "/movies/m2.mov", "/movies/m3.mov"}));
-        QCOMPARE(playPositionOf(2), 1);
-        QCOMPARE(playPositionOf(1), -1);
         QVERIFY(anyBlockHasPoints());
-
         for (int b = 0; b < 4; ++b)
             t.block[b].active = false;
         rebuildPlayOrder();
-        QCOMPARE(t.playCount, 0);
-        QVERIFY(playlist.items.isEmpty());
-        QVERIFY(!anyBlockHasPoints() && anyBlockHasPoints(false));
+        QVERIFY(t.playCount == 0 && playlist.items.isEmpty() && !anyBlockHasPoints() && anyBlockHasPoints(false));
     }
 
     void shiftMovesKnownTimesOnly() {
@@ -118,25 +109,22 @@ private slots:
         shiftPointTimes(0.00000005);  // a tiny shift changes nothing
         QCOMPARE(t.block[0].gpsTime[0], 1500000000u);
         shiftPointTimes(-8);
-        const uint32_t T = 1500000000u + 28800u;
-        QCOMPARE(t.block[0].gpsTime[0], T);
-        QCOMPARE(t.block[0].gpsTime[1], NO_TIME);
-        QCOMPARE(t.block[0].gpsTime[2], T + 2);
-        QCOMPARE(t.block[1].gpsTime[1], T + 1);
-        QCOMPARE(t.block[2].gpsTime[0], 1500000000u);
-        // fractions of a second are truncated toward zero
+        const auto times = [&t] {
+            return vxtest::column(t.block[0], 't') + " | " + vxtest::column(t.block[1], 't') + " | "
+                 + vxtest::column(t.block[2], 't');
+        };
+        QCOMPARE(times(), "1500028800 none 1500028802 | 1500028800 1500028801 | 1500000000 1500000001");
+        // Fractions of a second are truncated toward zero.
         shiftPointTimes(1.0 / 3600.0 * 2.9);
-        QCOMPARE(t.block[0].gpsTime[0], T - 2);
+        QCOMPARE(t.block[0].gpsTime[0], 1500028798u);
         shiftPointTimes(-1.0 / 3600.0 * 2.9);
-        QCOMPARE(t.block[0].gpsTime[0], T);
+        QCOMPARE(t.block[0].gpsTime[0], 1500028800u);
     }
 
     void repairMessages() {
-        QCOMPARE(repairMessage(0), "No Error.");
-        QCOMPARE(repairMessage(4), "Found fewer GPS points than expected for this movie. Attempting workaround.");
-        QCOMPARE(repairMessage(5), "Some GPS data points out of chronological order. Applying a fix.");
-        QCOMPARE(repairMessage(6), QString());
-        QCOMPARE(repairMessage(-1), QString());
+        QCOMPARE((QStringList{repairMessage(0), repairMessage(4), repairMessage(5), repairMessage(6), repairMessage(-1)}),
+                 (QStringList{"No Error.", "Found fewer GPS points than expected for this movie. Attempting workaround.",
+                              "Some GPS data points out of chronological order. Applying a fix.", "", ""}));
     }
 };
 
