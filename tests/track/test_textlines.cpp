@@ -90,18 +90,12 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("integer");
-        QTest::newRow("plain") << QByteArray("149.0251") << 149.0251 << 0;
-        QTest::newRow("negative") << QByteArray("-20.2533") << -20.2533 << 0;
-        QTest::newRow("plus") << QByteArray("+1.5") << 1.5 << 0;
-        QTest::newRow("no leading digit") << QByteArray(".5") << 0.5 << 0;
-        QTest::newRow("integer") << QByteArray("16") << 16.0 << 16;
-        QTest::newRow("leading zeros") << QByteArray("0042") << 42.0 << 42;
-        QTest::newRow("signed integer") << QByteArray("+7") << 7.0 << 7;
-        QTest::newRow("empty") << QByteArray("") << 0.0 << 0;
-        QTest::newRow("sign only") << QByteArray("-") << 0.0 << 0;
-        QTest::newRow("double sign") << QByteArray("+-1") << 0.0 << 0;
-        QTest::newRow("trailing text") << QByteArray("7x") << 0.0 << 0;
-        QTest::newRow("does not fit an int") << QByteArray("99999999999") << 99999999999.0 << 0;
+        const struct { const char *text; double value; int integer; } cases[] = {
+            {"149.0251", 149.0251, 0}, {"-20.2533", -20.2533, 0}, {"+1.5", 1.5, 0}, {".5", 0.5, 0}, {"16", 16, 16},
+            {"0042", 42, 42}, {"+7", 7, 7}, {"", 0, 0}, {"-", 0, 0}, {"+-1", 0, 0}, {"7x", 0, 0},
+            {"99999999999", 99999999999.0, 0} /* does not fit an int */};
+        for (const auto &c : cases)
+            QTest::newRow(c.text) << QByteArray(c.text) << c.value << c.integer;
         QTest::newRow("overflow") << QByteArray(400, '9') << 0.0 << 0;
     }
     void numbers() {
