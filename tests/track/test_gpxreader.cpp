@@ -100,44 +100,53 @@ private slots:
         QVERIFY(!blk().hasSats);
     }
 
-    void distancesSpeedsAndBearings() {
-        // A restarted track's first point has no distance, speed or bearing; the points after it are measured from
-        // their predecessors, and an appended track's first point from the last point of the track before.
-        QVERIFY(importText(gpx("<trk><name>one</name>" + pt(10, 20, at(0)) + pt(10.01, 20, at(10)) + "</trk>"
-                               "<trk><name>two</name>" + pt(50, 8, at(0)) + pt(50, 8.001, at(5)) + "</trk>"
-                               "<trk>" + pt(50.01, 8.001, at(25)) + "</trk>")).ok);
-        QCOMPARE(pointText(blk(), 0, "tdvb"), QString::number(T2020) + " 0 0 0");
-        const GeoStep s = greatCircleStep(50, 8, 50, 8.001), s2 = greatCircleStep(50, 8.001, 50.01, 8.001);
-        QVERIFY(near(blk().segDist[1], s.distKm) && near(blk().segDist[2], s2.distKm));
-        QVERIFY(near(blk().totalDist, s.distKm + s2.distKm));
-        QVERIFY(near(blk().speed[1], s.distKm / 5 * 3600, 1e-3));
-        QVERIFY(near(blk().speed[2], s2.distKm / 20 * 3600, 1e-3));
-        QVERIFY(near(blk().bearing[1], 90.0, 0.01));
-        // The file's speed (m/s) wins over the distance; an unreadable number is 0.
-        init();
-        QVERIFY(importText(gpx("<trk><trkseg>" + pt(0, 0, at(0) + "<speed>5</speed>")
-                               + pt(1, 1, at(1) + "<speed>5</speed>") + pt(1, 1.5, at(2) + "<speed>  0.5e1 </speed>")
-                               + pt(1, 1.6, at(3) + "<speed>fast</speed>") + "</trkseg></trk>")).ok);
-        QCOMPARE(column(blk(), 'v'), "18 18 18 0");
-        QVERIFY(blk().segDist[1] > 150);  // the distance itself is still measured
-        // Elevation on the first point only: the others read 0.
-        init();
-        QVERIFY(importText(gpx("<trk><trkseg>" + pt(1, 1, "<ele>123.5</ele>" + at(0)) + pt(1, 1.1, at(1))
-                               + pt(1, 1.2, at(2)) + "</trkseg></trk>")).ok);
-        QCOMPARE(column(blk(), 'a') + ' ' + QString::number(blk().hasAltitude), "123.5 0 0 1");
+    // Whole tracks: every point by `fields` (see pointText), then totalDist and hasAltitude.
+    void measures_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("fields");
+        QTest::addColumn<QString>("points");
+        // A restarted track's first point has no distance, speed or bearing; an appended track's first point is
+        // measured from the last point of the track before.
+        QTest::newRow("restart, append") << "<trk><name>one</name>" + pt(10, 20, at(0)) + pt(10.01, 20, at(10))
+                                                + "</trk><trk><name>two</name>" + pt(50, 8, at(0)) + pt(50, 8.001, at(5))
+                                                + "</trk><trk>" + pt(50.01, 8.001, at(25)) + "</trk>"
+                                         << QByteArray("tdvb") << "1577836800 0 0 0 | 1577836805 0.07155481079 51.51946 89.99961698 | "
+                                                                     "1577836825 1.11319491 200.3751 0 / 1.184749721 0";
+        // The file's speed (m/s) wins over the distance, which is still measured; an unreadable number is 0.
+        QTest::newRow("file speed") << "<trk><trkseg>" + pt(0, 0, at(0) + "<speed>5</speed>")
+                                           + pt(1, 1, at(1) + "<speed>5</speed>") + pt(1, 1.5, at(2) + "<speed>  0.5e1 </speed>")
+                                           + pt(1, 1.6, at(3) + "<speed>fast</speed>") + "</trkseg></trk>"
+                                    << QByteArray("vd")
+                                    << "18 0 | 18 157.4255371 | 18 55.65126809 | 0 11.13025363 / 224.2070588 0";
+        QTest::newRow("ele on the first point only") << "<trk><trkseg>" + pt(1, 1, "<ele>123.5</ele>" + at(0))
+                                                            + pt(1, 1.1, at(1)) + pt(1, 1.2, at(2)) + "</trkseg></trk>"
+                                                     << QByteArray("a") << "123.5 | 0 | 0 / 22.26050726 1";
+        // The first without a time: 0; then the time before, an unreadable time counting as none. Within one
+        // second: no distance, no speed, the last course.
+        QTest::newRow("no time: the time before") << "<trk><trkseg>" + pt(1, 1) + pt(1, 1.1) + pt(1, 1.2, at(0))
+                                                         + pt(1, 1.3, at(10)) + pt(1, 1.4)
+                                                         + pt(1, 1.5, "<time>not a time</time>") + "</trkseg></trk>"
+                                                  << QByteArray("tdvb")
+                                                  << "0 0 0 0 | 0 0 0 0 | 1577836800 11.13025363 2.539484e-05 89.99912738 | "
+                                                     "1577836810 11.13025363 4006.891 89.99912738 | 1577836810 0 0 89.99912738 | "
+                                                     "1577836810 0 0 89.99912738 / 22.26050726 0";
+        // A missing attribute, a number that is not finite, a comma decimal (whatever the locale) and a value
+        // beyond the store all read 0.
+        QTest::newRow("attributes and numbers") << QByteArray("<trk><trkseg><trkpt lon=\"5.5\"/><trkpt lat=\"nan\" lon=\"inf\"/>"
+                                                             "<trkpt lat=\" 1.25 \" lon=\"1,5\"><ele>1e999</ele></trkpt>"
+                                                             "<trkpt lat=\"2\" lon=\"3\"><speed>1e300</speed></trkpt>"
+                                                             "</trkseg></trk>")
+                                                << QByteArray("yxavdb")
+                                                << "0 5.5 0 0 0 0 | 0 0 0 0 0 0 | 1.25 0 0 0 0 0 | 2 3 0 0 0 0 / 0 1";
     }
-
-    void pointWithoutTimeTakesThePreviousTime() {
-        QVERIFY(importText(gpx("<trk><trkseg>" + pt(1, 1) + pt(1, 1.1) + pt(1, 1.2, at(0)) + pt(1, 1.3, at(10))
-                               + pt(1, 1.4) + pt(1, 1.5, "<time>not a time</time>") + "</trkseg></trk>")).ok);
-        // The first without a time: 0. Within one second: no distance, no speed, the last course. An unreadable time
-        // counts as none.
-        const QString t = QString::number(T2020), t10 = QString::number(T2020 + 10);
-        QCOMPARE(column(blk(), 't'), "0 0 " + t + " " + t10 + " " + t10 + " " + t10);
-        QCOMPARE(pointText(blk(), 1, "dv") + " " + pointText(blk(), 4, "d") + " " + pointText(blk(), 5, "d"), "0 0 0 0");
-        QVERIFY(blk().segDist[2] > 0);  // a new second: measured from the point before
-        QVERIFY(near(blk().bearing[3], 90.0, 0.1));
-        QCOMPARE(blk().bearing[4], blk().bearing[3]);
+    void measures() {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, fields);
+        QVERIFY(importText(gpx(body)).ok);
+        QStringList points;
+        for (int i = 0; i < blk().numPoints; ++i)
+            points << pointText(blk(), i, fields.constData());
+        QTEST(points.join(" | ") + QString(" / %1 %2").arg(blk().totalDist, 0, 'g', 10).arg(blk().hasAltitude), "points");
     }
 
     void timeTexts_data() {
@@ -162,18 +171,6 @@ private slots:
         uint32_t s = 12345;
         const bool ok = parseGpxTime(text, &s);
         QTEST(ok ? qint64(s) : (s == 12345 ? -1 : -2), "seconds");  // untouched when not a time
-    }
-
-    void attributesAndNumbers() {
-        QVERIFY(importText(gpx("<trk><trkseg><trkpt lon=\"5.5\"/><trkpt lat=\"nan\" lon=\"inf\"/>"
-                               "<trkpt lat=\" 1.25 \" lon=\"1,5\"><ele>1e999</ele></trkpt>"
-                               "<trkpt lat=\"2\" lon=\"3\"><speed>1e300</speed></trkpt></trkseg></trk>")).ok);
-        // A missing attribute, a number that is not finite, a comma decimal (whatever the locale) and a value beyond
-        // the store all read 0.
-        QCOMPARE(column(blk(), 'y') + " / " + column(blk(), 'x') + " / " + column(blk(), 'a') + " / "
-                     + column(blk(), 'v'), "0 0 1.25 2 / 5.5 0 0 3 / 0 0 0 0 / 0 0 0 0");
-        for (int i = 0; i < 4; ++i)
-            QVERIFY(std::isfinite(blk().segDist[i]) && std::isfinite(blk().bearing[i]));
     }
 
     void emptyNameStopsWithTheEarlierPointsKept() {
@@ -275,55 +272,45 @@ private slots:
         QCOMPARE(column(blk(), 'y'), "7");
     }
 
+    // Real files; three worked out by hand from their text: the first and last point, totalDist, hasAltitude.
     void everySampleFileLoads_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("points");  // of the last named track and what follows it
-        QTest::newRow("camera, one track") << "garmin-virb-ultra-30-output.gpx" << 145;
-        QTest::newRow("watch, no ele") << "garmin-forerunner-10-output.gpx" << 514;
-        QTest::newRow("logger, 4 tracks") << "mtk_logger_gp245.gpx" << 8;
-        QTest::newRow("logger, waypoints") << "mtk_logger.gpx" << 2;
-        QTest::newRow("nmea") << "nmea.gpx" << 154;
-        QTest::newRow("8 tracks") << "cerknicko-jezero.gpx" << 21;
-        QTest::newRow("8 tracks, no ele") << "cerknicko-jezero-without-elevations.gpx" << 21;
-        QTest::newRow("type before name") << "korita-zbevnica.gpx" << 337;
-        QTest::newRow("tiny") << "track_with_speed.gpx" << 3;
+        QTest::addColumn<QString>("ends");
+        QTest::newRow("camera, one track") << "garmin-virb-ultra-30-output.gpx" << 145 << "";
+        // One unnamed track with speed and no ele, from 52.403174071 13.419362940 2013-06-13T03:56:35Z speed 0.285
+        // to 52.427264582 13.313978696 04:24:51Z speed 0.395.
+        QTest::newRow("watch, no ele") << "garmin-forerunner-10-output.gpx" << 514
+                                       << "1371095795 52.40317407 13.41936294 0 0 1.026 0 | 1371097491 52.42726458 "
+                                          "13.3139787 0 0.006909338214 1.422 164.9175544 / 10.21385143 0";
+        QTest::newRow("logger, 4 tracks") << "mtk_logger_gp245.gpx" << 8 << "";
+        QTest::newRow("logger, waypoints") << "mtk_logger.gpx" << 2 << "";
+        QTest::newRow("nmea") << "nmea.gpx" << 154 << "";
+        // Eight named tracks; the last has 21 points with ele, from 45.791205810 14.304538183 511.078003
+        // 2010-08-05T16:05:37Z to 45.790873384 14.304442042 562.508545 16:23:49Z, 14 s after the one before.
+        QTest::newRow("8 tracks") << "cerknicko-jezero.gpx" << 21
+                                  << "1281024337 45.79120581 14.30453818 511.078003 0 0 0 | 1281025429 45.79087338 "
+                                     "14.30444204 562.508545 0.009928554723 2.553057 -172.5071842 / 0.3470000824 1";
+        // Without any ele; the last point has no time either: the second before (16:23:35Z), the course of 18 -> 19.
+        QTest::newRow("8 tracks, no ele") << "cerknicko-jezero-without-elevations.gpx" << 21
+                                          << "1281024337 45.79120581 14.30453818 0 0 0 0 | 1281025415 45.79087338 "
+                                             "14.30444204 0 0 0 -165.3885849 / 0.3370715276 0";
+        QTest::newRow("type before name") << "korita-zbevnica.gpx" << 337 << "";
+        QTest::newRow("tiny") << "track_with_speed.gpx" << 3 << "";
     }
     void everySampleFileLoads() {
         QFETCH(QString, file);
         QFETCH(int, points);
+        QFETCH(QString, ends);
         QVERIFY(importGpxTrack(B, vxtest::dataPath("gpx/" + file)).ok);
         QCOMPARE(blk().numPoints, points);
+        QVERIFY(!blk().hasSats);
         for (int i = 0; i < points; ++i)
             QVERIFY(std::isfinite(blk().segDist[i]) && blk().segDist[i] >= 0 && std::isfinite(blk().speed[i])
                     && blk().speed[i] >= 0 && blk().gpsTime[i] > 1000000000u && blk().gpsTime[i] < 1800000000u);
-    }
-
-    // Real files worked out by hand from their text.
-    void realFilesPointByPoint() {
-        // Eight named tracks; the last has 21 points with ele, from 45.791205810 14.304538183 511.078003
-        // 2010-08-05T16:05:37Z to 45.790873384 14.304442042 562.508545 16:23:49Z, 14 s after the one before.
-        QVERIFY(importGpxTrack(B, vxtest::dataPath("gpx/cerknicko-jezero.gpx")).ok);
-        QVERIFY(blk().hasAltitude && !blk().hasSats);
-        QCOMPARE(pointText(blk(), 0, "tyxadvb"), "1281024337 45.79120581 14.30453818 511.078003 0 0 0");
-        QCOMPARE(pointText(blk(), 20, "tyxa"), "1281025429 45.79087338 14.30444204 562.508545");
-        QVERIFY(near(blk().segDist[20], 0.009928554722690604) && near(blk().bearing[20], -172.50718424046036, 1e-6));
-        QVERIFY(near(blk().speed[20], 2.55305692869187, 1e-4) && near(blk().totalDist, 0.34700008236200963));
-        // Without any ele; the last point has no time either: the second before (16:23:35Z).
-        QVERIFY(importGpxTrack(B, vxtest::dataPath("gpx/cerknicko-jezero-without-elevations.gpx")).ok);
-        QVERIFY(!blk().hasAltitude);
-        QCOMPARE(pointText(blk(), 0, "tyxav"), "1281024337 45.79120581 14.30453818 0 0");
-        QCOMPARE(pointText(blk(), 19, "t") + " " + pointText(blk(), 20, "tyxdv"),
-                 "1281025415 1281025415 45.79087338 14.30444204 0 0");
-        // The course of 18 -> 19.
-        QVERIFY(near(blk().bearing[20], -165.3885848657217, 1e-6) && near(blk().totalDist, 0.337071527639319));
-        // One unnamed track of 514 points with speed and no ele, from 52.403174071 13.419362940 2013-06-13T03:56:35Z
-        // speed 0.285 to 52.427264582 13.313978696 04:24:51Z speed 0.395.
-        resetTrackStore();
-        QVERIFY(importGpxTrack(B, vxtest::dataPath("gpx/garmin-forerunner-10-output.gpx")).ok);
-        QCOMPARE(QString::number(blk().numPoints) + " " + pointText(blk(), 0, "tyx") + " " + pointText(blk(), 513, "tyxa"),
-                 "514 1371095795 52.40317407 13.41936294 1371097491 52.42726458 13.3139787 0");
-        QVERIFY(!blk().hasAltitude);
-        QVERIFY(blk().speed[0] == float(0.285 * 3.6) && blk().speed[513] == float(0.395 * 3.6));
+        if (!ends.isEmpty())
+            QCOMPARE(pointText(blk(), 0, "tyxadvb") + " | " + pointText(blk(), points - 1, "tyxadvb")
+                         + QString(" / %1 %2").arg(blk().totalDist, 0, 'g', 10).arg(blk().hasAltitude), ends);
     }
 };
 
