@@ -49,9 +49,7 @@ struct Patterns {
         , e(re("GPS.*\\((" NUM "),\\s*(" NUM "),\\s*([0-9]+)\\),.*H\\s+(" NUM ").*H.S\\s+(" NUM ")", l))
         , f(re("(" NUM "),(" NUM "),(" NUM ")," NUM ",(" NUM ")," NUM "," NUM "," NUM "," NUM "," NUM "," NUM
                ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:"
-               "\\d\\d:" NUM ",(\\d+)",
-               l)) {
-    }
+               "\\d\\d:" NUM ",(\\d+)", l)) {}
 };
 
 const Patterns &patterns(bool limited) {
@@ -63,22 +61,16 @@ const Patterns &patterns(bool limited) {
 // NUL and at MAX_LINE_BYTES.
 QList<QString> linesOf(const QByteArray &bytes) {
     QList<QString> lines;
-    int start = 0;
     const int n = bytes.size();
-    while (start < n) {
-        int end = start;
-        while (end < n && bytes[end] != '\n' && bytes[end] != '\r')
+    for (int start = 0, end = 0; start < n; start = end + 1) {
+        for (end = start; end < n && bytes[end] != '\n' && bytes[end] != '\r';)
             ++end;
-        QByteArray line = bytes.mid(start, end - start);
-        if (line.size() > MAX_LINE_BYTES)
-            line.truncate(MAX_LINE_BYTES);
-        const int nul = line.indexOf('\0');
-        if (nul >= 0)
-            line.truncate(nul);
+        QByteArray line = bytes.mid(start, end - start).left(MAX_LINE_BYTES);
+        if (line.contains('\0'))
+            line.truncate(line.indexOf('\0'));
         lines.append(QString::fromLatin1(line));
-        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n')
+        if (end + 1 < n && bytes[end] == '\r' && bytes[end + 1] == '\n')
             ++end;
-        start = end + 1;
     }
     return lines;
 }
@@ -296,9 +288,7 @@ QByteArray disagreement(void (*read)(int, QIODevice &), void (*plain)(int, const
 QByteArray compareBlocks(int a, int b) {
     const MovieBlock &x = track().block[a];
     const MovieBlock &y = track().block[b];
-    auto differs = [](double p, double q) {
-        return !(p == q || (std::isnan(p) && std::isnan(q)));
-    };
+    auto differs = [](double p, double q) { return !(p == q || (std::isnan(p) && std::isnan(q))); };
     if (x.numPoints != y.numPoints)
         return "numPoints " + QByteArray::number(x.numPoints) + " != " + QByteArray::number(y.numPoints);
     if (x.hasAltitude != y.hasAltitude || x.hasSats != y.hasSats)
