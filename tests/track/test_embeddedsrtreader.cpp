@@ -1,6 +1,5 @@
-// The embedded subtitle reader: times from the movie's start, the first
-// match of a second kept, distances measured from the last match, the
-// point limit, and agreement with the plain transcription.
+// The embedded subtitle reader: times from the movie's start, the first match of a second kept, distances
+// measured from the last match, the point limit, and agreement with the plain transcription.
 #include "referencereaders.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
@@ -62,8 +61,7 @@ private slots:
     }
 
     void timesCountFromTheMovieStart() {
-        // Modified 12:00:40 local, 40 s long, clock bias one hour: the movie starts at 13:00:00, and that wall-clock
-        // reading is taken as UTC.
+        // Modified 12:00:40 local, 40 s long, clock bias 1 h: starts at 13:00:00, that reading taken as UTC.
         track().block[0].duration = 40.0f;
         settings().clockBias = 3600;
         const MovieBlock &b = readText(cue(0, 0, line(8.2090, 47.4692, 18, 45.6, 1.0))
@@ -86,8 +84,7 @@ private slots:
         track().block[0].movieFile = QFileInfo();  // no start time: cue offsets
         const MovieBlock &b = readText(cue(0, 0, line(10.0, 20.0, 5, 1, 0)) + cue(0, 500, line(10.5, 20.5, 6, 2, 0))
                                        + cue(1, 0, line(10.5, 20.5, 7, 3, 0)));
-        // The second point did not move from the last match of the previous second (10.5, 20.5): no distance, the
-        // previous bearing.
+        // The second point did not move from the previous second's last match: no distance, the last bearing.
         QCOMPARE(pointText(b, 0, "txs") + " | " + pointText(b, 1, "txsdb") + QString(" / %1 %2").arg(b.numPoints).arg(b.totalDist),
                  "0 10 5 | 1 10.5 7 0 0 / 2 0");
         // A match before any cue time has time 0 and is still the first point.

@@ -1,6 +1,5 @@
-// The flight-log reader on logs in the recorder's layout: four records a
-// second, every fourth kept without a compass_heading column and every one
-// with it, unit conversion, UTC record times and the point limit.
+// The flight-log reader: four records a second, every fourth kept without a compass_heading column and every one
+// with it, unit conversion, UTC record times, the point limit and hostile logs.
 #include "referencereaders.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"

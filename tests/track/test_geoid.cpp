@@ -1,7 +1,5 @@
-// The geoid model and its evaluator: the built EGM96 model against the NGA
-// check values, the missing and damaged model, positions off the globe, the
-// library's environment settings, and the grid converter on synthetic grids
-// whose heights are known everywhere.
+// The geoid model and its evaluator: the built EGM96 model against the NGA check values, the missing and damaged
+// model, positions off the globe, the library's environment, and the grid converter on synthetic grids.
 #include "track/geoid.h"
 
 #include "support/testsupport.h"
@@ -15,8 +13,7 @@ using namespace vx;
 
 namespace {
 
-// A global GTX grid (big-endian header of four doubles and two int32, then
-// float32 heights from south to north) with heights from `height(lat, lon)`.
+// A global GTX grid (big-endian header of four doubles and two int32, then float32 heights from south to north).
 QByteArray makeGtx(double west, double step, const std::function<double(double, double)> &height) {
     const int rows = int(std::lround(180.0 / step)) + 1, cols = int(std::lround(360.0 / step));
     QByteArray out;
@@ -54,8 +51,7 @@ class TestGeoid : public QObject {
 
 private slots:
     void builtModelMatchesNgaCheckValues_data() {
-        // The check points published by NGA with the EGM96 15-minute grid (latitude, longitude east, geoid height N
-        // in metres).
+        // NGA's check points for the EGM96 15-minute grid (latitude, longitude east, geoid height N in metres).
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         QTest::addColumn<double>("n");
@@ -127,8 +123,7 @@ private slots:
             QVERIFY(std::isnan(correctionAt(46.874319, 102.448729 + i)));
     }
 
-    // The converter refuses grids it cannot turn into a whole global model and leaves the previous model in place.
-    // (Its orientation and scale are proven by the NGA check values on the model the build made.)
+    // Grids that are no whole global model are refused, the previous model kept (orientation and scale: NGA values).
     void converterRejectsBadGridsAndKeepsTheOldModel_data() {
         QTest::addColumn<QByteArray>("gtx");
         const QByteArray good = makeGtx(-180, 2.0, [](double, double) { return 5.0; });

@@ -1,7 +1,5 @@
-// The arithmetic of playback with the design's edge cases and damaged
-// values: frame steps, the movie start and total time offset, the tick's
-// point look-up, the jump-to and movie-list texts, slider clicks and the
-// picture geometry.
+// The arithmetic of playback with damaged values: frame steps, movie start and time offset, the tick's point
+// look-up, the jump-to and movie-list texts, slider clicks and the picture geometry.
 #include "settings/settings.h"
 #include "track/playbackmath.h"
 #include "track/trackstore.h"
@@ -138,8 +136,7 @@ private slots:
                      .arg(sliderValueForClick(0, 5, 130, 100)).arg(sliderValueForClick(3, 5, 10, 0)), "1 2 5 3");
     }
 
-    // Click-to-go lands where the tick finds the clicked point again, for start times off the whole second, time
-    // biases, time factors, points sharing a second and movies of unknown duration.
+    // Click-to-go lands where the tick finds the clicked point again.
     void pointSeekIsTheTicksInverse_data() {
         QTest::addColumn<qint64>("modifiedMs");
         QTest::addColumn<float>("duration");

@@ -1,5 +1,4 @@
-// The repair pass and the statistics: every documented case, the choices
-// made where the behaviour was open, and the measures across movies.
+// The repair pass and the statistics: every repair case, padding, the measures across movies.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/geo.h"

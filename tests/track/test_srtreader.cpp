@@ -1,6 +1,5 @@
-// The sidecar subtitle reader: every line layout, real camera files worked
-// out by hand, hostile input, and agreement with a plain transcription of
-// the reader on every sample file.
+// The sidecar subtitle reader: every line layout, real camera files worked out by hand, hostile input, and
+// agreement with a plain transcription of the reader on every sample file.
 #include "referencereaders.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
@@ -124,8 +123,7 @@ private slots:
         QCOMPARE(c.bearing[2], c.bearing[1]);
         QCOMPARE(c.totalDist, c.segDist[1]);
         QVERIFY(qAbs(double(c.speed[1]) - c.segDist[1] * 3600.0) < 1e-3);  // 1 s: distance per hour
-        // The single-line layout's measured speed in m/s, or with "n/a" the speed from the positions (about 75 m in 1
-        // s).
+        // The single-line layout's speed in m/s, or with "n/a" from the positions (about 75 m in 1 s).
         const QByteArray na = "F/2.8, SS 30, ISO 260, EV -1.7, GPS (8.2100, 47.4692, 17), D 221.21m, H 200.70m, H.S n/a";
         const MovieBlock &b = readText(cues({kSingleLine, na, na}), 2);
         QCOMPARE(b.speed[0], float(0.20 * 3.6));
@@ -134,8 +132,7 @@ private slots:
         QCOMPARE(b.speed[2], 0.0f);
     }
 
-    // count, first point "time lat lon altitude sats", last "time lat lon altitude", then the flags hasAltitude
-    // hasSats.
+    // Count, first point "time lat lon altitude sats", last "time lat lon altitude", hasAltitude and hasSats.
     void fixtures_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("points");

@@ -1,6 +1,4 @@
-// Line scanning under the readers: line ends of every kind, chunk
-// boundaries, NUL bytes, over-long lines, the cue time scanner and the
-// number conversion.
+// Line scanning under the readers: line ends, chunk boundaries, NUL bytes, over-long lines, cue times, numbers.
 #include "track/textlines.h"
 
 #include <QtTest>

@@ -1,5 +1,4 @@
-// The Track store: reset values, play order, the time shift and the repair
-// message table.
+// The Track store: reset values, play order, the time shift and the repair message table.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/trackstore.h"
