@@ -102,13 +102,13 @@ private slots:
 
     void textsOfTheLabelsJumpToBoxAndMovieList() {
         const QDateTime modified(QDate(2023, 7, 14), QTime(21, 5, 30), Qt::LocalTime);
-        QStringList texts{durationLabelText(65400, 3725000), lengthEntryText(205.4f), vmaxEntryText(80.0f, settings()),
+        QStringList texts{durationLabelText(65400, 3725000) + durationLabelText(-5000, 0), lengthEntryText(205.4f), vmaxEntryText(80.0f, settings()),
                           vmaxEntryText(-10000.0f, settings()), dateEntryText(modified, 30.0f, 0, 0),
                           dateEntryText(modified, 30.0f, 3600, 1), dateEntryText(modified, 0.0f, 0, 0)};
         settings().speedUnitIndex = 7;  // no such unit: no name
         texts << vmaxEntryText(10.0f, settings()) << movieCountText(1) << movieCountText(0) << rowDurationText(-1.0f)
               << fileInfoText(376144, 25.0f, 640, 360);
-        QCOMPARE(texts, (QStringList{"01:05 of 62:05", " [03:25]", "Vmax (49 mph)", "Vmax (0 mph)", " [Fri Jul 14 2023 9:05:00 PM]",
+        QCOMPARE(texts, (QStringList{"01:05 of 62:0500:00 of 00:00", " [03:25]", "Vmax (49 mph)", "Vmax (0 mph)", " [Fri Jul 14 2023 9:05:00 PM]",
                                      " [Fri Jul 14 2023 22:05:00]", "", "Vmax (6 )", "1 Movie", "0 Movies", "00:00",
                                      "0.37 MB, 25 fps, 640x360"}));
         TrackStore &t = track();
