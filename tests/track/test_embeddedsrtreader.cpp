@@ -26,7 +26,9 @@ QByteArray cue(int s, int ms, const QByteArray &text) {
 
 const MovieBlock &readText(const QByteArray &text) { return vxref::readBytes(readEmbeddedSubtitlesFrom, 0, text); }
 
-uint32_t utc(int h, int m, int s) { return uint32_t(QDateTime(QDate(2021, 6, 1), QTime(h, m, s), Qt::UTC).toSecsSinceEpoch()); }
+uint32_t utc(int h, int m, int s) {
+    return uint32_t(QDateTime(QDate(2021, 6, 1), QTime(h, m, s), Qt::UTC).toSecsSinceEpoch());
+}
 
 } // namespace
 
@@ -50,7 +52,8 @@ private slots:
         QVERIFY(vxtest::writeFile(m_movie, "not a movie"));
         QFile f(m_movie);
         QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 6, 1), QTime(12, 0, 40), Qt::LocalTime), QFileDevice::FileModificationTime));
+        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 6, 1), QTime(12, 0, 40), Qt::LocalTime),
+                              QFileDevice::FileModificationTime));
     }
 
     void init() {
@@ -67,7 +70,8 @@ private slots:
         const MovieBlock &b = readText(cue(0, 0, line(8.2090, 47.4692, 18, 45.6, 1.0))
                                        + cue(1, 0, line(8.2100, 47.4700, 17, 46.6, 2.5)));
         QCOMPARE(pointText(b, 0, "tyxasvdb") + " | " + pointText(b, 1, "tyxasv"),
-                 QString("%1 47.4692 8.209 45.6 18 3.6 0 0 | %2 47.47 8.21 46.6 17 9").arg(utc(13, 0, 0)).arg(utc(13, 0, 1)));
+                 QString("%1 47.4692 8.209 45.6 18 3.6 0 0 | %2 47.47 8.21 46.6 17 9").arg(utc(13, 0, 0))
+                     .arg(utc(13, 0, 1)));
         QCOMPARE(b.numPoints, 2);
         QVERIFY(b.segDist[1] > 0.1 && b.segDist[1] < 0.12);
         QCOMPARE(b.totalDist, b.segDist[1]);
@@ -85,7 +89,8 @@ private slots:
         const MovieBlock &b = readText(cue(0, 0, line(10.0, 20.0, 5, 1, 0)) + cue(0, 500, line(10.5, 20.5, 6, 2, 0))
                                        + cue(1, 0, line(10.5, 20.5, 7, 3, 0)));
         // The second point did not move from the previous second's last match: no distance, the last bearing.
-        QCOMPARE(pointText(b, 0, "txs") + " | " + pointText(b, 1, "txsdb") + QString(" / %1 %2").arg(b.numPoints).arg(b.totalDist),
+        QCOMPARE(pointText(b, 0, "txs") + " | " + pointText(b, 1, "txsdb")
+                     + QString(" / %1 %2").arg(b.numPoints).arg(b.totalDist),
                  "0 10 5 | 1 10.5 7 0 0 / 2 0");
         // A match before any cue time has time 0 and is still the first point.
         readText(line(1, 2, 3, 4, 5) + cue(1, 0, line(1.1, 2.1, 3, 4, 5)));

@@ -68,7 +68,8 @@ private slots:
 
     void positionsOffTheGlobeHaveNoCorrection() {
         setupGeoid();
-        const double bad[][2] = {{90.5, 10}, {-135, 10}, {NAN, 10}, {10, NAN}, {INFINITY, 0}, {0, -INFINITY}, {1e300, 1e300}};
+        const double bad[][2] = {{90.5, 10}, {-135, 10}, {NAN, 10}, {10, NAN}, {INFINITY, 0}, {0, -INFINITY},
+                                 {1e300, 1e300}};
         for (const auto &p : bad)
             QVERIFY(std::isnan(correctionAt(p[0], p[1])));
         // The poles themselves are fine.

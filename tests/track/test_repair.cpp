@@ -96,8 +96,8 @@ private slots:
         QTest::newRow("speeds out of range")
             << QList<P>{{T, 1, 1, -3}, {T + 1, 1, 1, 40}, {T + 2, 1, 1, 612}, {T + 3, 1, 1, 500}}
             << "0 1 1 0 100 9 | 1 1 1 40 100 9 | 2 1 1 40 100 9 | 3 1 1 500 100 9 / 3 500 0" << 0.0f;
-        QTest::newRow("utc offset") << QList<P>{{T, 1, 1}, {T + 1, 1, 1}} << "-7200 1 1 10 100 9 | -7199 1 1 10 100 9 / 0 10 0"
-                                    << 2.0f;
+        QTest::newRow("utc offset") << QList<P>{{T, 1, 1}, {T + 1, 1, 1}}
+                                    << "-7200 1 1 10 100 9 | -7199 1 1 10 100 9 / 0 10 0" << 2.0f;
     }
     void cases() {
         QFETCH(QList<P>, points);

@@ -69,10 +69,12 @@ private slots:
             << "5 20 10 3 7 | 6 20 10 3 7 / 111";
         QTest::newRow("no dates: from 1970") << cues({g, g}, 3600) << "3600 2.5 1.5 1 3 | 3601 2.5 1.5 1 3 / 111";
         QTest::newRow("first cue at 0") << cues({g, g}, 0) << "0 2.5 1.5 1 3 | 1 2.5 1.5 1 3 / 111";
-        QTest::newRow("padded date, the first before a point wins") << QByteArray("00:00:00,000 --> 00:00:01,000\n2017.8.5 14:11:51\nGPS(1,2,3) BAROMETER:1\n"
+        QTest::newRow("padded date, the first before a point wins")
+            << QByteArray("00:00:00,000 --> 00:00:01,000\n2017.8.5 14:11:51\nGPS(1,2,3) BAROMETER:1\n"
                                              "00:00:01,000 --> 00:00:02,000\n2019-01-01 00:00:00\nGPS(1,2,3) BAROMETER:1\n")
                                << t + " 2 1 1 3 | " + t1 + " 2 1 1 3 / 111";
-        QTest::newRow("one-digit hour: from NO_TIME, wrapping") << QByteArray("00:00:02,000 --> 00:00:03,000\n2017-08-05 9:11:51\n"
+        QTest::newRow("one-digit hour: from NO_TIME, wrapping")
+            << QByteArray("00:00:02,000 --> 00:00:03,000\n2017-08-05 9:11:51\n"
                                                       "GPS(1,2,3) BAROMETER:1\n") << "1 2 1 1 3 / 111";
         QTest::newRow("longtitude") << cues({"[latitude : 22.5] [longtitude : 114.0]"}) << "1 22.5 114 0 0 / 001";
         QTest::newRow("longitude") << cues({"[latitude : 22.5] [longitude : 114.0]"}) << "1 22.5 114 0 0 / 001";
@@ -141,12 +143,15 @@ private slots:
                             + t(2017, 8, 5, 14, 19, 39) + " -20.2532 149.0251 0 / 11";
         QTest::newRow("HOME line date") << "mavic_pro.SRT" << mavic;
         QTest::newRow("single-digit month, Hb/Hs") << "old_format.SRT" << mavic;
-        QTest::newRow("latitude first, CRLF") << "matrice_300.srt" << "381 " + t(2022, 6, 21, 16, 6, 17) + " 36.6146 -6.112 0.3 0 | "
+        QTest::newRow("latitude first, CRLF") << "matrice_300.srt"
+                                              << "381 " + t(2022, 6, 21, 16, 6, 17) + " 36.6146 -6.112 0.3 0 | "
                                                                  + t(2022, 6, 21, 16, 12, 37) + " 36.6146 -6.112 0 / 10";
-        QTest::newRow("single line, no date") << "p4p_sample.SRT" << "5 0 47.4692 8.209 45.6 18 | 4 47.4692 8.209 45.6 / 11";
+        QTest::newRow("single line, no date") << "p4p_sample.SRT"
+                                              << "5 0 47.4692 8.209 45.6 18 | 4 47.4692 8.209 45.6 / 11";
         QTest::newRow("H.S n/a") << "mavic_mini.SRT"
                                     << "117 0 48.0771 -121.7458 200.7 17 | 116 48.0775 -121.7476 200.8 / 11";
-        QTest::newRow("p4_rtk") << "p4_rtk.SRT" << "55 0 -34.237922 -58.851745 85.8 15 | 54 -34.232349 -58.849196 85.8 / 11";
+        QTest::newRow("p4_rtk") << "p4_rtk.SRT"
+                                << "55 0 -34.237922 -58.851745 85.8 15 | 54 -34.232349 -58.849196 85.8 / 11";
         QTest::newRow("longtitude, BOM, no height, 25 cues/s") << "mavic_2pro_new.SRT"
                                         << "370 " + t(2019, 9, 27, 10, 28, 8) + " -35.080155 -60.286702 0 0 | "
                                                + t(2019, 9, 27, 10, 34, 17) + " -35.077989 -60.314473 0 / 00";

@@ -42,11 +42,14 @@ private slots:
         QTest::newRow("cr cr lf") << QByteArray("a\r\r\nb") << QList<QByteArray>{"a", "", "b"};
         QTest::newRow("blank lines") << QByteArray("\n\na\n") << QList<QByteArray>{"", "", "a"};
         QTest::newRow("nul ends the line") << QByteArray("ab\0cd\nef", 8) << QList<QByteArray>{"ab", "ef"};
-        QTest::newRow("latin-1 kept") << QByteArray("\xef\xbb\xbf" "1\n\xb0") << QList<QByteArray>{"\xef\xbb\xbf" "1", "\xb0"};
+        QTest::newRow("latin-1 kept") << QByteArray("\xef\xbb\xbf" "1\n\xb0")
+                                      << QList<QByteArray>{"\xef\xbb\xbf" "1", "\xb0"};
         QTest::newRow("crlf across the chunk end") << chunks + QByteArray(75, 'y') + "\r\nafter" << chunkLines;
-        QTest::newRow("over-long lines are cut") << QByteArray(100000, 'x') + "\nnext\n" + QByteArray(MAX_LINE_BYTES, 'z') + "\rlast"
-                                                 << QList<QByteArray>{x, "next", QByteArray(MAX_LINE_BYTES, 'z'), "last"};
-        QTest::newRow("over-long to the end") << "a\n" + QByteArray(3 * MAX_LINE_BYTES + 5, 'x') << QList<QByteArray>{"a", x};
+        QTest::newRow("over-long lines are cut")
+            << QByteArray(100000, 'x') + "\nnext\n" + QByteArray(MAX_LINE_BYTES, 'z') + "\rlast"
+            << QList<QByteArray>{x, "next", QByteArray(MAX_LINE_BYTES, 'z'), "last"};
+        QTest::newRow("over-long to the end") << "a\n" + QByteArray(3 * MAX_LINE_BYTES + 5, 'x')
+                                              << QList<QByteArray>{"a", x};
     }
     void lineEnds() {
         QFETCH(QByteArray, input);
