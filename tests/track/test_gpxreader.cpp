@@ -36,8 +36,8 @@ void verifySentinel() {
              "777 778 779 780 781-1 -1 -1 -1 -1-4 -4 -4 -4 -4");
 }
 
-GpxImportResult importText(const QByteArray &xml) {
-    QBuffer buffer(const_cast<QByteArray *>(&xml));
+GpxImportResult importText(QByteArray xml) {
+    QBuffer buffer(&xml);
     buffer.open(QIODevice::ReadOnly);
     return importGpxTrack(B, buffer);
 }
