@@ -8,11 +8,8 @@
 
 #include <QBuffer>
 #include <QDateTime>
-#include <QList>
 #include <QRegularExpression>
-#include <QString>
 #include <cmath>
-#include <cstring>
 
 using namespace vx;
 
@@ -115,20 +112,18 @@ void store(MovieBlock &b, int i, uint32_t t, double lat, double lon, double alt,
 void readSidecar(int block, const QByteArray &bytes, bool matchLimit) {
     const Patterns &p = patterns(matchLimit);
     MovieBlock &blk = track().block[block];
-    int h = 0, m = 0, s = 0;
+    int h = 0, m = 0, s = 0, count = 0;
     uint32_t base = 0, last = 0;
     bool first = true;
     double prevLat = 0, prevLon = 0, total = 0;
-    int count = 0;
     for (const QString &line : linesOf(bytes)) {
         cueTime(p.time, line, h, m, s);
         for (const QRegularExpression &d : p.dates) {
             findAll(d, line, [&](const QRegularExpressionMatch &x) {
                 if (!first)
                     return;
-                const QString text = x.captured(1) + QString::asprintf("%02d", integer(x.captured(2)))
-                                   + QString::asprintf("%02d", integer(x.captured(3))) + x.captured(4)
-                                   + x.captured(5) + x.captured(6);
+                const QString text = x.captured(1) + QString::asprintf("%02d%02d", integer(x.captured(2)),
+                                   integer(x.captured(3))) + x.captured(4) + x.captured(5) + x.captured(6);
                 const QDateTime dt = QDateTime::fromString(text, QStringLiteral("yyyyMMddhhmmss"));
                 base = dt.isValid() ? uint32_t(dt.toSecsSinceEpoch()) : NO_TIME;
             });
@@ -162,17 +157,16 @@ void readSidecar(int block, const QByteArray &bytes, bool matchLimit) {
                     hasSpeed = l.hasMatch();
                     speedMs = hasSpeed ? num(l.captured(0)) : 0.0;
                 }
-                double dist = 0, bearing = 0;
-                float speed = 0;
+                double dist = 0, bearing = 0, speed = 0;
                 if (!first) {
                     const GeoStep step = greatCircleStep(prevLat, prevLon, lat, lon);
                     dist = step.distKm;
                     bearing = step.bearingDeg;
-                    speed = dist == 0.0 ? 0.0f : float(dist / dt * 3600.0);
+                    speed = dist == 0.0 ? 0.0 : dist / dt * 3600.0;
                 }
                 if (hasSpeed)
-                    speed = float(speedMs * 3.6);
-                store(blk, count, t, lat, lon, alt, sats, dist, bearing, speed);
+                    speed = speedMs * 3.6;
+                store(blk, count, t, lat, lon, alt, sats, dist, bearing, float(speed));
                 blk.hasAltitude = hasAlt;
                 if (!keepSats)
                     blk.hasSats = hasSats;
@@ -291,10 +285,8 @@ QByteArray compareBlocks(int a, int b) {
     auto differs = [](double p, double q) { return !(p == q || (std::isnan(p) && std::isnan(q))); };
     if (x.numPoints != y.numPoints)
         return "numPoints " + QByteArray::number(x.numPoints) + " != " + QByteArray::number(y.numPoints);
-    if (x.hasAltitude != y.hasAltitude || x.hasSats != y.hasSats)
-        return "flags differ";
-    if (differs(x.totalDist, y.totalDist))
-        return "totalDist differs";
+    if (x.hasAltitude != y.hasAltitude || x.hasSats != y.hasSats || differs(x.totalDist, y.totalDist))
+        return "flags or totalDist differ";
     for (int i = 0; i < x.numPoints; ++i) {
         if (x.gpsTime[i] != y.gpsTime[i] || differs(x.lat[i], y.lat[i]) || differs(x.lon[i], y.lon[i])
             || differs(x.speed[i], y.speed[i]) || differs(x.segDist[i], y.segDist[i])
