@@ -20,8 +20,7 @@ namespace {
 #define NUM "[-+]?[0-9]*\\.?[0-9]+"
 
 QRegularExpression re(const char *p, bool limited) {
-    // Compiled for the same matching engine as the readers' patterns: the bound on matching work counts alike only
-    // there.
+    // The readers' matching engine, so that the bound on matching work counts alike.
     const QString limit = limited ? QStringLiteral("(*LIMIT_MATCH=%1)").arg(PATTERN_MATCH_LIMIT) : QString();
     QRegularExpression r(limit + QString::fromLatin1(p));
     r.optimize();
@@ -54,8 +53,7 @@ const Patterns &patterns(bool limited) {
     return limited ? withLimit : without;
 }
 
-// Lines as the readers see them: split at \n, \r\n or \r, cut at the first
-// NUL and at MAX_LINE_BYTES.
+// Lines split at \n, \r\n or \r, cut at the first NUL and at MAX_LINE_BYTES.
 QList<QString> linesOf(const QByteArray &bytes) {
     QList<QString> lines;
     const int n = bytes.size();
@@ -78,11 +76,7 @@ double num(const QString &s) {
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-int integer(const QString &s) {
-    bool ok = false;
-    const int v = s.toInt(&ok);
-    return ok ? v : 0;
-}
+int integer(const QString &s) { return s.toInt(); }  // 0 when not a number or too large
 
 template <class F>
 void findAll(const QRegularExpression &r, const QString &s, F f) {

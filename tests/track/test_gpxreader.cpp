@@ -1,5 +1,4 @@
-// GPX track import: named and unnamed tracks, speeds, elevations, times, the empty name, broken and hostile files,
-// the block capacity, and real files from GPS loggers and cameras.
+// GPX track import: named and unnamed tracks, measures, times, the empty name, broken files, capacity, real files.
 #include "track/geo.h"
 #include "track/gpxreader.h"
 #include "track/trackstore.h"
@@ -55,8 +54,6 @@ QByteArray at(int second) {
 
 const uint32_t T2020 = 1577836800u;
 
-bool near(double a, double b, double tol = 1e-9) { return std::fabs(a - b) <= tol; }
-
 } // namespace
 
 class TestGpxReader : public QObject {
@@ -68,19 +65,11 @@ private slots:
         lastBearing = 0;
     }
 
-    // Whole tracks: every point by `fields` (see pointText), then totalDist and hasAltitude. Which points stay:
-    // a trk inside a trk is part of the outer one, a trkpt inside a trkpt is no point, an ele below a child of a
-    // trkpt is not the point's.
+    // Every point by `fields` (see pointText), then totalDist and hasAltitude.
     void tracks_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QByteArray>("fields");
         QTest::addColumn<QString>("points");
-        QTest::newRow("second named track restarts")
-            << "<trk><name>one</name>" + pt(10, 20) + pt(10.01, 20) + "</trk><trk><name>two</name>" + pt(50, 8) + "</trk>"
-            << QByteArray("y") << "50 / 0 0";
-        QTest::newRow("unnamed track appends")
-            << "<trk><name>one</name>" + pt(10, 20) + "</trk><trk><trkseg>" + pt(11, 20) + "</trkseg></trk>"
-            << QByteArray("y") << "10 | 11 / 0 0";
         QTest::newRow("name not first appends")
             << "<trk><name>a</name>" + pt(1, 1) + "</trk><trk><type>x</type><name>b</name>" + pt(2, 2) + "</trk>"
             << QByteArray("y") << "1 | 2 / 0 0";
@@ -96,15 +85,18 @@ private slots:
         QTest::newRow("points outside tracks")
             << "<wpt lat=\"1\" lon=\"1\"/><rte><rtept lat=\"1\" lon=\"1\"/></rte>" + pt(1, 1) << QByteArray("y")
             << " / 0 0";
-        // A restarted track's first point has no distance, speed or bearing; an appended track's first point is
-        // measured from the last point of the track before.
+        QTest::newRow("deep nesting") << "<trk>" + QByteArray("<x>").repeated(20000) + QByteArray("</x>").repeated(20000)
+                                             + pt(4, 5) + "</trk>" << QByteArray("y") << "4 / 0 0";
+        QTest::newRow("huge name") << "<trk><name>" + QByteArray(4 << 20, 'n') + "</name>" + pt(6, 7) + "</trk>"
+                                   << QByteArray("y") << "6 / 0 0";
+        // An appended track's first point is measured from the track before, a restarted one's is not.
         QTest::newRow("restart, append")
             << "<trk><name>one</name>" + pt(10, 20, at(0)) + pt(10.01, 20, at(10)) + "</trk><trk><name>two</name>"
                    + pt(50, 8, at(0)) + pt(50, 8.001, at(5)) + "</trk><trk>" + pt(50.01, 8.001, at(25)) + "</trk>"
             << QByteArray("tdvb")
             << "1577836800 0 0 0 | 1577836805 0.07155481079 51.51946 89.99961698 | "
                "1577836825 1.11319491 200.3751 0 / 1.184749721 0";
-        // The file's speed (m/s) wins over the distance, which is still measured; an unreadable number is 0.
+        // The file's speed (m/s) wins; an unreadable one is 0.
         QTest::newRow("file speed")
             << "<trk><trkseg>" + pt(0, 0, at(0) + "<speed>5</speed>") + pt(1, 1, at(1) + "<speed>5</speed>")
                    + pt(1, 1.5, at(2) + "<speed>  0.5e1 </speed>") + pt(1, 1.6, at(3) + "<speed>fast</speed>")
@@ -114,16 +106,14 @@ private slots:
             << "<trk><trkseg>" + pt(1, 1, "<ele>123.5</ele>" + at(0)) + pt(1, 1.1, at(1)) + pt(1, 1.2, at(2))
                    + "</trkseg></trk>"
             << QByteArray("a") << "123.5 | 0 | 0 / 22.26050726 1";
-        // The first without a time: 0; then the time before, an unreadable time counting as none. Within one
-        // second: no distance, no speed, the last course.
+        // No time: 0, later the time before; within one second no distance, no speed, the last course.
         QTest::newRow("no time: the time before")
             << "<trk><trkseg>" + pt(1, 1) + pt(1, 1.1) + pt(1, 1.2, at(0)) + pt(1, 1.3, at(10)) + pt(1, 1.4)
                    + pt(1, 1.5, "<time>not a time</time>") + "</trkseg></trk>"
             << QByteArray("tdvb")
             << "0 0 0 0 | 0 0 0 0 | 1577836800 11.13025363 2.539484e-05 89.99912738 | 1577836810 11.13025363 4006.891 "
                "89.99912738 | 1577836810 0 0 89.99912738 | 1577836810 0 0 89.99912738 / 22.26050726 0";
-        // A missing attribute, a number that is not finite, a comma decimal (whatever the locale) and a value
-        // beyond the store all read 0.
+        // Missing, not finite, comma decimal (any locale) and beyond the store: 0.
         QTest::newRow("attributes and numbers")
             << QByteArray("<trk><trkseg><trkpt lon=\"5.5\"/><trkpt lat=\"nan\" lon=\"inf\"/><trkpt lat=\" 1.25 \" "
                           "lon=\"1,5\"><ele>1e999</ele></trkpt><trkpt lat=\"2\" lon=\"3\"><speed>1e300</speed></trkpt>"
@@ -166,13 +156,11 @@ private slots:
     }
 
     void emptyNameStopsWithTheEarlierPointsKept() {
-        // On the first track: nothing stored.
         fillSentinel();
         blk().numPoints = 0;
         GpxImportResult r = importText(gpx("<trk><name></name>" + pt(1, 1) + "</trk>"));
         QCOMPARE(QString("%1 %2 ").arg(r.ok).arg(blk().numPoints) + r.warning, "0 0 Name is empty.");
-        // After a complete named track its points stay counted, and nothing after the empty name is read.
-        resetTrackStore();
+        resetTrackStore();  // the named track before stays, nothing after the empty name is read
         r = importText(gpx("<trk><name>good</name><trkseg>" + pt(1, 1, at(0)) + pt(1, 2, at(1)) + pt(1, 3, at(2))
                            + "</trkseg></trk><trk><name/>" + pt(9, 9) + "</trk><trk><name>later</name>" + pt(8, 8)
                            + "</trk>"));
@@ -189,12 +177,8 @@ private slots:
         for (char c = 'b'; c <= 'k'; ++c)
             bomb += QByteArray("<!ENTITY ") + c + " \"" + (QByteArray("&") + char(c - 1) + ";").repeated(10) + "\">";
         bomb += "]><gpx><trk><name>&k;</name>" + pt(1, 1) + "</trk></gpx>";
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("not xml") << QByteArray("lat,lon\n1,2\n");
         QTest::newRow("truncated") << good.left(good.size() - 10);
-        QTest::newRow("mismatched tags") << gpx("<trk><name>x</name>" + pt(1, 1) + "</trkseg></trk>");
         QTest::newRow("two roots") << good + "<gpx/>";
-        QTest::newRow("bad attribute") << gpx("<trk><trkpt lat=1 lon=\"2\"/></trk>");
         QTest::newRow("undefined entity") << gpx("<trk><name>&nope;</name>" + pt(1, 1) + "</trk>");
         QTest::newRow("broken after an empty name") << gpx("<trk><name></name></trk><trk>").left(60);
         QTest::newRow("broken inside a name") << QByteArray("<gpx><trk><name>a<b></name></trk></gpx>");
@@ -210,24 +194,16 @@ private slots:
         QCOMPARE(lastBearing, 42.0);
     }
 
-    void hostileButReadableDocuments() {
-        // A small entity expansion, deep nesting and a huge name are read.
+    void smallEntityExpansionIsRead() {
         QVERIFY(importText("<?xml version=\"1.0\"?><!DOCTYPE gpx [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \""
                            + QByteArray("&a;").repeated(10) + "\">]><gpx><trk><name>&b;</name>" + pt(1, 1)
                            + "</trk></gpx>").ok);
         QCOMPARE(blk().numPoints, 1);
-        QVERIFY(importText("<gpx><trk>" + QByteArray("<x>").repeated(20000) + QByteArray("</x>").repeated(20000)
-                           + pt(4, 5) + "</trk></gpx>").ok);
-        QCOMPARE(column(blk(), 'y'), "4");
-        resetTrackStore();
-        QVERIFY(importText("<gpx><trk><name>" + QByteArray(4 << 20, 'n') + "</name>" + pt(6, 7) + "</trk></gpx>").ok);
-        QCOMPARE(column(blk(), 'y'), "6");
     }
 
     void missingUnreadableAndOversizedFiles() {
         QTemporaryDir dir;
         fillSentinel();
-        // Far larger than any GPX beside a movie: refused without reading.
         QFile big(dir.filePath("big.gpx"));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(GPX_MAX_FILE_BYTES + 1));
         big.close();
@@ -250,41 +226,33 @@ private slots:
         body += "</trkseg></trk>";
         QVERIFY(importText(gpx(body)).ok);
         QCOMPARE(pointText(blk(), MAX_POINTS - 1, "t") + ' ' + QString::number(blk().numPoints), "1600003999 4000");
-        // The dropped points add nothing to the distance: 3999 steps of 1e-4 degrees of longitude at latitude 1
-        // (about 11.1 m each; 50 more would add 1.25 %).
-        const double expectedKm = (MAX_POINTS - 1) * 1e-4 * DEG_TO_RAD * EARTH_RADIUS_KM * std::cos(DEG_TO_RAD);
-        QVERIFY2(near(blk().totalDist, expectedKm, expectedKm * 1e-4), qPrintable(QString::number(blk().totalDist)));
-        // A later named track starts again from point 0.
-        resetTrackStore();
+        // The dropped points add nothing to the distance (50 more would add 1.25 %).
+        const double km = (MAX_POINTS - 1) * 1e-4 * DEG_TO_RAD * EARTH_RADIUS_KM * std::cos(DEG_TO_RAD);
+        QVERIFY2(std::fabs(blk().totalDist - km) < km * 1e-4, qPrintable(QString::number(blk().totalDist)));
+        resetTrackStore();  // a later named track starts again from point 0
         QVERIFY(importText(gpx(body + "<trk><name>short</name>" + pt(7, 7) + "</trk>")).ok);
         QCOMPARE(column(blk(), 'y'), "7");
     }
 
-    // Real files; three worked out by hand from their text: the first and last point, totalDist, hasAltitude.
+    // Real files, one per quirk; three worked out by hand: first and last point, totalDist, hasAltitude.
     void everySampleFileLoads_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("points");  // of the last named track and what follows it
         QTest::addColumn<QString>("ends");
         QTest::newRow("camera, one track") << "garmin-virb-ultra-30-output.gpx" << 145 << "";
-        // One unnamed track with speed and no ele, from 52.403174071 13.419362940 2013-06-13T03:56:35Z speed 0.285
-        // to 52.427264582 13.313978696 04:24:51Z speed 0.395.
         QTest::newRow("watch, no ele") << "garmin-forerunner-10-output.gpx" << 514
                                        << "1371095795 52.40317407 13.41936294 0 0 1.026 0 | 1371097491 52.42726458 "
                                           "13.3139787 0 0.006909338214 1.422 164.9175544 / 10.21385143 0";
-        QTest::newRow("logger, 4 tracks") << "mtk_logger_gp245.gpx" << 8 << "";
-        QTest::newRow("logger, waypoints") << "mtk_logger.gpx" << 2 << "";
-        QTest::newRow("nmea") << "nmea.gpx" << 154 << "";
-        // Eight named tracks; the last has 21 points with ele, from 45.791205810 14.304538183 511.078003
-        // 2010-08-05T16:05:37Z to 45.790873384 14.304442042 562.508545 16:23:49Z, 14 s after the one before.
+        QTest::newRow("logger, names in points, waypoints") << "mtk_logger.gpx" << 2 << "";
         QTest::newRow("8 tracks") << "cerknicko-jezero.gpx" << 21
                                   << "1281024337 45.79120581 14.30453818 511.078003 0 0 0 | 1281025429 45.79087338 "
                                      "14.30444204 562.508545 0.009928554723 2.553057 -172.5071842 / 0.3470000824 1";
-        // Without any ele; the last point has no time either: the second before (16:23:35Z), the course of 18 -> 19.
+        // No ele; the last point has no time: the second before, the course before.
         QTest::newRow("8 tracks, no ele") << "cerknicko-jezero-without-elevations.gpx" << 21
                                           << "1281024337 45.79120581 14.30453818 0 0 0 0 | 1281025415 45.79087338 "
                                              "14.30444204 0 0 0 -165.3885849 / 0.3370715276 0";
         QTest::newRow("type before name") << "korita-zbevnica.gpx" << 337 << "";
-        QTest::newRow("tiny") << "track_with_speed.gpx" << 3 << "";
+        QTest::newRow("no namespace") << "track_with_speed.gpx" << 3 << "";
     }
     void everySampleFileLoads() {
         QFETCH(QString, file);
