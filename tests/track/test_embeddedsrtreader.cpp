@@ -47,7 +47,6 @@ private slots:
         QVERIFY(f.setFileTime(QDateTime(QDate(2021, 6, 1), QTime(12, 0, 40), Qt::LocalTime),
                               QFileDevice::FileModificationTime));
     }
-
     void init() {
         setDefaultSettings();
         resetTrackStore();
@@ -55,7 +54,6 @@ private slots:
         for (int b : {0, 1})  // the real reader and the transcription read the same movie
             track().block[b].movieFile = QFileInfo(m_movie);
     }
-
     void timesCountFromTheMovieStart() {
         // Modified 12:00:40 local, 40 s long, clock bias 1 h: starts at 13:00:00, that reading taken as UTC.
         track().block[0].duration = 40.0f;
@@ -72,7 +70,6 @@ private slots:
         readText(cue(5, 0, line(1, 2, 3, 4, 0)));
         QCOMPARE(b.gpsTime[0], utc(12, 0, 45));
     }
-
     void firstMatchOfASecondIsKept() {
         track().block[0].movieFile = QFileInfo();  // no start time: cue offsets
         const MovieBlock &b = readText(cue(0, 0, line(10.0, 20.0, 5, 1, 0)) + cue(0, 500, line(10.5, 20.5, 6, 2, 0))
@@ -84,7 +81,6 @@ private slots:
         readText(line(1, 2, 3, 4, 5) + cue(1, 0, line(1.1, 2.1, 3, 4, 5)));
         QCOMPARE(vxtest::column(b, 't'), "0 1");  // a match before any cue time: time 0, still the first
     }
-
     void fourThousandPointsAtMost() {
         QByteArray text;
         for (int s = 0; s < 4050; ++s)  // a second match each second
@@ -94,7 +90,6 @@ private slots:
         QCOMPARE(track().block[0].numPoints, MAX_POINTS);
         QCOMPARE(track().block[0].lon[MAX_POINTS - 1], 8.0 + 3999 * 1e-4);
     }
-
     void missingFile() {
         readEmbeddedSubtitles(0, m_dir.filePath("none.nmea.srt"));
         QCOMPARE(QString::number(track().block[0].numPoints) + track().block[0].telemetryFile.fileName(),

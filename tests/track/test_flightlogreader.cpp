@@ -44,7 +44,6 @@ private slots:
         setDefaultSettings();
         resetTrackStore();
     }
-
     void recordsKept() {
         // Without a compass column records 0, 4, 8 ... (one a second); feet and mph become metres and km/h.
         const MovieBlock &b = readText(0, flightLog(40, false));
@@ -58,7 +57,6 @@ private slots:
         QCOMPARE(QString::number(c.numPoints) + ' ' + vxtest::column(c, 't', 0, 5) + ' ' + pointText(c, 39, "y") + ' '
                      + pointText(c, 2, "s"), QString("40 %1 %1 %1 %1 %2 47.00039 6").arg(utc(5)).arg(utc(6)));
     }
-
     void fourThousandPointsAtMost() {
         for (bool compass : {false, true}) {
             QVERIFY(vxref::disagreement(readFlightLogFrom, vxref::readFlightLog, flightLog(compass ? 4100 : 16400, compass))
@@ -67,7 +65,6 @@ private slots:
             QCOMPARE(track().block[0].lat[MAX_POINTS - 1], 47.0 + (compass ? 1 : 4) * 3999 * 1e-5);
         }
     }
-
     void impossibleDatesHaveNoTime() {
         const MovieBlock &b = readText(0, kHeader + ",compass_heading\n"
                                           "1,2,3,0,4,0,0,0,0,0,0,2014-02-30 17:01:05.0,2014-02-30 19:01:05.0,04,1,2,3\n"
@@ -77,7 +74,6 @@ private slots:
         QCOMPARE(vxtest::column(b, 't'), "none none none "
                      + QString::number(QDateTime(QDate(2016, 2, 29), QTime(23, 59, 59), Qt::UTC).toSecsSinceEpoch()));
     }
-
     void recordTimesAgreeWithTheCalendar() {
         QRandomGenerator rng(20240601);
         for (int i = 0; i < 20000; ++i) {
@@ -89,7 +85,6 @@ private slots:
             QCOMPARE(utcSecondsOrNoTime(y, mo, d, h, mi, s), dt.isValid() ? uint32_t(dt.toSecsSinceEpoch()) : NO_TIME);
         }
     }
-
     void hostileAndBrokenLogs() {
         for (int outside : {-1, MAX_BLOCKS})  // never written, nor the store's flag set
             readText(outside, flightLog(9, false));

@@ -5,7 +5,6 @@
 
 #include <QtTest>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
 using namespace vx;
@@ -58,7 +57,6 @@ private slots:
         QVERIFY2(std::fabs(-c - n) <= 0.05, qPrintable(QString::number(-c, 'f', 4)));
         QVERIFY(std::fabs(correctionAt(lat, lon - 360.0) - c) < 1e-9);
     }
-
     void positionsOffTheGlobeHaveNoCorrection() {
         setupGeoid();
         const double bad[][2] = {{90.5, 10}, {-135, 10}, {NAN, 10}, {10, NAN}, {INFINITY, 0}, {0, -INFINITY},
@@ -67,7 +65,6 @@ private slots:
             QVERIFY(std::isnan(correctionAt(p[0], p[1])));
         QVERIFY(!std::isnan(correctionAt(90, 0)) && !std::isnan(correctionAt(-90, 123)));
     }
-
     void missingModelGivesNoCorrection() {
         QTemporaryDir empty, elsewhere;
         for (const QString &folder : {empty.path(), QString()}) {
@@ -84,7 +81,6 @@ private slots:
         for (const char *var : {"GEOGRAPHICLIB_GEOID_PATH", "GEOID_PATH", "GEOGRAPHICLIB_DATA"})
             qunsetenv(var);
     }
-
     void damagedModelGivesNoCorrection_data() {
         QTest::addColumn<QByteArray>("content");
         const QByteArray good = vxtest::readFile(QStringLiteral(VX_GEOID_MODEL));
@@ -102,7 +98,6 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QVERIFY(std::isnan(correctionAt(46.874319, 102.448729 + i)));
     }
-
     // Grids that are no whole global model are refused, the previous model kept.
     void converterRejectsBadGridsAndKeepsTheOldModel_data() {
         QTest::addColumn<QByteArray>("gtx");

@@ -64,7 +64,6 @@ private slots:
         resetTrackStore();
         lastBearing = 0;
     }
-
     // Every point by `fields` (see pointText), then totalDist and hasAltitude.
     void tracks_data() {
         QTest::addColumn<QByteArray>("body");
@@ -130,7 +129,6 @@ private slots:
             points << pointText(blk(), i, fields.constData());
         QTEST(points.join(" | ") + QString(" / %1 %2").arg(blk().totalDist, 0, 'g', 10).arg(blk().hasAltitude), "points");
     }
-
     void timeTexts_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<qint64>("seconds");  // -1: not a time
@@ -154,7 +152,6 @@ private slots:
         const bool ok = parseGpxTime(text, &s);
         QTEST(ok ? qint64(s) : (s == 12345 ? -1 : -2), "seconds");  // untouched when not a time
     }
-
     void emptyNameStopsWithTheEarlierPointsKept() {
         fillSentinel();
         blk().numPoints = 0;
@@ -168,7 +165,6 @@ private slots:
         QCOMPARE(QString::number(blk().numPoints) + ' ' + pointText(blk(), 2, "tx"), "3 1577836802 3");
         QVERIFY(blk().totalDist > 200);
     }
-
     void brokenFilesLeaveTheBlockUntouched_data() {
         QTest::addColumn<QByteArray>("content");
         const QByteArray good = gpx("<trk><name>x</name>" + pt(1, 1) + pt(1, 2) + "</trk>");
@@ -193,14 +189,12 @@ private slots:
         verifySentinel();
         QCOMPARE(lastBearing, 42.0);
     }
-
     void smallEntityExpansionIsRead() {
         QVERIFY(importText("<?xml version=\"1.0\"?><!DOCTYPE gpx [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \""
                            + QByteArray("&a;").repeated(10) + "\">]><gpx><trk><name>&b;</name>" + pt(1, 1)
                            + "</trk></gpx>").ok);
         QCOMPARE(blk().numPoints, 1);
     }
-
     void missingUnreadableAndOversizedFiles() {
         QTemporaryDir dir;
         fillSentinel();
@@ -216,7 +210,6 @@ private slots:
         QVERIFY(importGpxTrack(B, good).ok);
         QCOMPARE(blk().telemetryFile.absoluteFilePath(), QFileInfo(good).absoluteFilePath());
     }
-
     void capacityIsTheBlockSize() {
         QByteArray body = "<trk><name>long</name><trkseg>";
         for (int i = 0; i < MAX_POINTS + 50; ++i)
@@ -233,7 +226,6 @@ private slots:
         QVERIFY(importText(gpx(body + "<trk><name>short</name>" + pt(7, 7) + "</trk>")).ok);
         QCOMPARE(column(blk(), 'y'), "7");
     }
-
     // Real files, one per quirk; three worked out by hand: first and last point, totalDist, hasAltitude.
     void everySampleFileLoads_data() {
         QTest::addColumn<QString>("file");

@@ -15,8 +15,7 @@ namespace {
 
 struct P {
     uint32_t t;
-    double lat;
-    double lon;
+    double lat, lon;
     float speed = 10;
     double alt = 100;
     int sats = 9;
@@ -61,7 +60,6 @@ private slots:
         resetTrackStore();
         lastBearing = 0;
     }
-
     void cases_data() {
         QTest::addColumn<QList<P>>("points");
         QTest::addColumn<QString>("expected");
@@ -104,7 +102,6 @@ private slots:
         repairTrack();
         QTEST(repaired(), "expected");
     }
-
     void shortTrackIsPadded() {
         QVERIFY(inValidTimeWindow(2000000000u) && !inValidTimeWindow(2000000001u) && !inValidTimeWindow(NO_TIME));
         QList<P> points;
@@ -131,7 +128,6 @@ private slots:
         QCOMPARE(repaired() + ' ' + column(b, 'c') + QString(" %1").arg(b.totalDist),
                  "none 0 0 0 0 0 | none 0 0 0 0 0 | none 0 0 0 0 0 / 4 0 0 0 0 0 0");
     }
-
     void twoMoviesAreOneFlight() {
         setBlock(0, {{T, 47.0, 8.0}, {T + 1, 47.001, 8.0}, {T + 2, 47.002, 8.0}});
         setBlock(1, {{T + 100, 47.003, 8.001}, {T + 101, 47.004, 8.002}});
@@ -147,7 +143,6 @@ private slots:
         QVERIFY(track().block[2].totalDist == 0.0 && track().block[2].vmax == 0.0);
         QVERIFY(track().playCount == 3 && track().playOrder[2] == 2);
     }
-
     void bearingOfAStandingPoint() {  // not moved, or in the same second: the course from home
         setBlock(0, {{T, 10.0, 10.0}, {T + 1, 10.0, 10.1}, {T + 2, 10.0, 10.1}, {T + 2, 10.1, 10.1}});
         repairTrack();
@@ -156,7 +151,6 @@ private slots:
         QVERIFY(b.segDist[2] == 0.0 && b.bearing[2] == greatCircleStep(10.0, 10.0, 10.0, 10.1).bearingDeg);
         QVERIFY(b.segDist[3] == 0.0 && b.bearing[3] == greatCircleStep(10.0, 10.0, 10.1, 10.1).bearingDeg);
     }
-
     void speedSmoothing() {
         // Only with relative altitude (subtitle telemetry), only blocks of more than five points.
         QList<P> points;
@@ -172,7 +166,6 @@ private slots:
         repairTrack();
         QCOMPARE(track().block[0].speed[2], 50.0f);
     }
-
     void statistics() {
         setBlock(0, {{T, 1, 1, 30, 50, 4}, {T + 1, 1.01, 1, 80, 60, 12}, {T + 2, 1.02, 1, 80, 70, 6}});
         setBlock(1, {{T + 3, 1.03, 1, 90, -20, 30}});
@@ -197,7 +190,6 @@ private slots:
         QCOMPARE(text(), "-100000 -100000 0 0 10000 | 100000 -100000 | 100000 -100000");
         QCOMPARE(s.routeLength, 0.0);
     }
-
     void corruptCountsStayInside() {
         setBlock(0, {{T, 1, 1}});
         track().block[0].numPoints = MAX_POINTS + 50;

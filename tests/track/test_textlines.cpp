@@ -51,7 +51,6 @@ private slots:
         QFETCH(QByteArray, input);
         QTEST(linesOf(input), "lines");
     }
-
     void latin1TextMatchesTheBytes() {
         QByteArray bytes("GPS \xb0 long line\nx\n");
         QBuffer in(&bytes);
@@ -63,13 +62,13 @@ private slots:
         QVERIFY(reader.next() && reader.text() == "x");  // shorter text after a longer one
         QVERIFY(!reader.next());
     }
-
     void cueTimes_data() {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("hmsms");  // empty: no cue time
         QTest::newRow("cue") << QByteArray("00:15:04,904 --> 00:15:05,905") << "0 15 4 904";
         QTest::newRow("end time has no arrow") << QByteArray("00:00:02,000") << "";
-        QTest::newRow("last complete match") << QByteArray("01:02:03,004 --> x 11:12:13,014 --> 9:12:13,014 -->") << "11 12 13 14";
+        QTest::newRow("last complete match") << QByteArray("01:02:03,004 --> x 11:12:13,014 --> 9:12:13,014 -->")
+                                             << "11 12 13 14";
         QTest::newRow("cut before the arrow's end") << QByteArray("01:02:03,004 --") << "";
         QTest::newRow("letter among the milliseconds") << QByteArray("01:02:03,0x4 -->") << "";
     }
@@ -80,7 +79,6 @@ private slots:
         QCOMPARE(scanCueTimes(line.constData(), line.size(), h, m, s, ms), !hmsms.isEmpty());
         QCOMPARE(hmsms.isEmpty() ? QString() : QString("%1 %2 %3 %4").arg(h).arg(m).arg(s).arg(ms), hmsms);
     }
-
     void numbers_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("value");

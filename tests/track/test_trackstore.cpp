@@ -37,7 +37,6 @@ private slots:
         setTrackStoreObserver(nullptr);
         resetTrackStore();
     }
-
     void resetGivesEmptyStoreWithSensibleScales() {
         TrackStore &t = track();
         fillBlock(0, 5);
@@ -74,7 +73,6 @@ private slots:
         QCOMPARE(double(t.stats.maxSpeed), double(float(100.0 / 0.27777777777778)));
         QVERIFY(t.stats.maxLos == 10.0 / 1000.0 && t.stats.maxAltitude == 100.0);
     }
-
     void playOrderFollowsActiveFlags() {
         Recorder playlist;
         setPlaylistSink(&playlist);
@@ -93,7 +91,6 @@ private slots:
         rebuildPlayOrder();
         QVERIFY(t.playCount == 0 && playlist.items.isEmpty() && !anyBlockHasPoints() && anyBlockHasPoints(false));
     }
-
     void shiftMovesKnownTimesOnly() {
         fillBlock(0, 3);
         fillBlock(1, 2);
@@ -112,7 +109,6 @@ private slots:
         shiftPointTimes(-1.0 / 3600.0 * 2.9);
         QVERIFY(forward == 1500028798u && t.block[0].gpsTime[0] == 1500028800u);
     }
-
     void repairMessages() {
         QCOMPARE((QStringList{repairMessage(0), repairMessage(4), repairMessage(5), repairMessage(6), repairMessage(-1)}),
                  (QStringList{"No Error.", "Found fewer GPS points than expected for this movie. Attempting workaround.",
