@@ -90,11 +90,6 @@ private slots:
         QCOMPARE(track().block[0].numPoints, MAX_POINTS);
         QCOMPARE(track().block[0].lon[MAX_POINTS - 1], 8.0 + 3999 * 1e-4);
     }
-    void missingFile() {
-        readEmbeddedSubtitles(0, m_dir.filePath("none.nmea.srt"));
-        QCOMPARE(QString::number(track().block[0].numPoints) + track().block[0].telemetryFile.fileName(),
-                 "0none.nmea.srt");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestEmbeddedSrtReader)

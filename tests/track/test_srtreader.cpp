@@ -192,6 +192,9 @@ private slots:
                      QString("0") + name);
             QVERIFY(!track().relativeAltitude);
         }
+        readEmbeddedSubtitles(1, dir.filePath("none.nmea.srt"));  // the embedded reader likewise
+        QCOMPARE(QString::number(track().block[1].numPoints) + track().block[1].telemetryFile.fileName(),
+                 "0none.nmea.srt");
         readSidecarSubtitles(-1, dir.filePath("none.srt"));  // outside the store: ignored
         readSidecarSubtitles(MAX_BLOCKS, dir.filePath("none.srt"));
     }
