@@ -1,42 +1,26 @@
-// The geoid model and its evaluator: the built EGM96 model against the NGA
-// check values, the missing and damaged model, positions off the globe, the
-// library's environment settings, and the grid converter on synthetic grids
-// whose heights are known everywhere.
+// The geoid: the built model against NGA's check values, missing and damaged models, the grid converter.
 #include "track/geoid.h"
 
 #include "support/testsupport.h"
 
 #include <QtTest>
 #include <cmath>
-#include <cstring>
 #include <functional>
 
 using namespace vx;
 
 namespace {
 
-// A global GTX grid (big-endian header of four doubles and two int32, then
-// float32 heights from south to north) with heights from `height(lat, lon)`.
-QByteArray makeGtx(double west, double step, const std::function<double(double, double)> &height) {
-    const int rows = int(std::lround(180.0 / step)) + 1, cols = int(std::lround(360.0 / step));
+// A global GTX grid: big-endian header (four doubles, two int32), float32 heights south to north; 2-degree steps.
+QByteArray makeGtx(const std::function<double(double)> &height) {
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);  // big-endian
     s.setFloatingPointPrecision(QDataStream::DoublePrecision);
-    s << -90.0 << west << step << step << qint32(rows) << qint32(cols);
+    s << -90.0 << -180.0 << 2.0 << 2.0 << qint32(91) << qint32(180);
     s.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c)
-            s << float(height(-90.0 + r * step, west + c * step));
+    for (int r = 0; r < 91 * 180; ++r)
+        s << float(height(-90.0 + r / 180 * 2));
     return out;
-}
-
-// Runs the converter; its exit status (-1 when it could not run).
-int convert(const QString &gtx, const QString &pgm) {
-    QProcess p;
-    p.start(QStringLiteral(VX_GTX2PGM), {gtx, pgm});
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return p.exitCode();
 }
 
 // The correction at a place, or NAN when there is none (then it must be 0).
@@ -54,18 +38,13 @@ class TestGeoid : public QObject {
 
 private slots:
     void builtModelMatchesNgaCheckValues_data() {
-        // The check points published by NGA with the EGM96 15-minute grid
-        // (latitude, longitude east, geoid height N in metres).
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
         QTest::addColumn<double>("n");
         QTest::newRow("Mississippi") << 38.628155 << 269.779155 << -31.628;
-        QTest::newRow("Brazil") << -14.621217 << 305.021114 << -2.969;
-        QTest::newRow("Mongolia") << 46.874319 << 102.448729 << -43.575;
         QTest::newRow("Australia") << -23.617446 << 133.874712 << 15.871;
         QTest::newRow("near Greenwich, west side") << 38.625473 << 359.9995 << 50.066;
         QTest::newRow("Gulf of Guinea") << -0.466744 << 0.0023 << 17.329;
-        // A huge finite longitude names the same place.
         QTest::newRow("Mongolia, 1000 turns on") << 46.874319 << 102.448729 + 360.0 * 1000 << -43.575;
     }
     void builtModelMatchesNgaCheckValues() {
@@ -76,30 +55,25 @@ private slots:
         QVERIFY2(geoidAvailable(), "the build must produce Resources/geoid/egm96-15.pgm");
         const double c = correctionAt(lat, lon);
         QVERIFY2(std::fabs(-c - n) <= 0.05, qPrintable(QString::number(-c, 'f', 4)));
-        // Longitudes east and west of Greenwich name the same place.
         QVERIFY(std::fabs(correctionAt(lat, lon - 360.0) - c) < 1e-9);
     }
-
     void positionsOffTheGlobeHaveNoCorrection() {
         setupGeoid();
-        const double bad[][2] = {{90.5, 10}, {-135, 10}, {NAN, 10}, {10, NAN}, {INFINITY, 0}, {0, -INFINITY}, {1e300, 1e300}};
+        const double bad[][2] = {{90.5, 10}, {-135, 10}, {NAN, 10}, {10, NAN}, {INFINITY, 0}, {0, -INFINITY},
+                                 {1e300, 1e300}};
         for (const auto &p : bad)
             QVERIFY(std::isnan(correctionAt(p[0], p[1])));
-        // The poles themselves are fine.
         QVERIFY(!std::isnan(correctionAt(90, 0)) && !std::isnan(correctionAt(-90, 123)));
     }
-
     void missingModelGivesNoCorrection() {
         QTemporaryDir empty, elsewhere;
-        setupGeoid(empty.path());
-        QVERIFY(!geoidAvailable());
-        QVERIFY(std::isnan(correctionAt(46.874319, 102.448729)));
-        setupGeoid(QString());  // never the library's own default location
-        QVERIFY(!geoidAvailable());
-        QVERIFY(std::isnan(correctionAt(10, 10)));
-        // A valid model where the library's environment points plays no part.
-        QVERIFY(QFile::copy(QStringLiteral(VX_GEOID_MODEL), elsewhere.filePath("egm96-15.pgm")));
-        QVERIFY(QFile::copy(QStringLiteral(VX_GEOID_MODEL), elsewhere.filePath("egm96-5.pgm")));
+        for (const QString &folder : {empty.path(), QString()}) {
+            setupGeoid(folder);
+            QVERIFY(!geoidAvailable() && std::isnan(correctionAt(46.874319, 102.448729)));
+        }
+        // Nor where the library's environment points.
+        for (const char *name : {"egm96-15.pgm", "egm96-5.pgm"})
+            QVERIFY(QFile::copy(QStringLiteral(VX_GEOID_MODEL), elsewhere.filePath(name)));
         for (const char *var : {"GEOGRAPHICLIB_GEOID_PATH", "GEOID_PATH", "GEOGRAPHICLIB_DATA"})
             qputenv(var, QFile::encodeName(elsewhere.path()));
         setupGeoid(empty.path());
@@ -107,14 +81,11 @@ private slots:
         for (const char *var : {"GEOGRAPHICLIB_GEOID_PATH", "GEOID_PATH", "GEOGRAPHICLIB_DATA"})
             qunsetenv(var);
     }
-
     void damagedModelGivesNoCorrection_data() {
         QTest::addColumn<QByteArray>("content");
         const QByteArray good = vxtest::readFile(QStringLiteral(VX_GEOID_MODEL));
-        QTest::newRow("empty") << QByteArray();
         QTest::newRow("not a pgm") << QByteArray("hello\n");
         QTest::newRow("truncated pixels") << good.left(good.size() / 2);
-        QTest::newRow("header only") << good.left(good.indexOf("65535\n") + 6);
         QTest::newRow("no scale") << QByteArray(good).replace("# Scale", "# Sxale");
         QTest::newRow("8-bit maxval") << QByteArray(good).replace("\n65535\n", "\n255\n\n\n\n");
     }
@@ -127,13 +98,10 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QVERIFY(std::isnan(correctionAt(46.874319, 102.448729 + i)));
     }
-
-    // The converter refuses grids it cannot turn into a whole global model
-    // and leaves the previous model in place. (Its orientation and scale are
-    // proven by the NGA check values on the model the build made.)
+    // Grids that are no whole global model are refused, the previous model kept.
     void converterRejectsBadGridsAndKeepsTheOldModel_data() {
         QTest::addColumn<QByteArray>("gtx");
-        const QByteArray good = makeGtx(-180, 2.0, [](double, double) { return 5.0; });
+        const QByteArray good = makeGtx([](double) { return 5.0; });
         const auto withInts = [&good](qint32 rows, qint32 cols) {
             QByteArray b = good;
             QDataStream s(&b, QIODevice::ReadWrite);
@@ -141,15 +109,14 @@ private slots:
             s << rows << cols;
             return b;
         };
-        QTest::newRow("empty") << QByteArray();
         QTest::newRow("short header") << good.left(30);
         QTest::newRow("truncated heights") << good.left(good.size() - 4);
         QTest::newRow("trailing bytes") << good + QByteArray(4, '\0');
         QTest::newRow("rows do not reach the pole") << withInts(90, 180);
         QTest::newRow("absurd size") << withInts(0x7fffffff, 0x7fffffff);
         QTest::newRow("not global") << QByteArray(good).replace(0, 8, QByteArray("\xC0\x50\x00\x00\x00\x00\x00\x00", 8));
-        QTest::newRow("height beyond the image range") << makeGtx(-180, 2.0, [](double lat, double) { return lat > 60 ? 500.0 : 0.0; });
-        QTest::newRow("not a number") << makeGtx(-180, 2.0, [](double lat, double) { return lat > 60 ? NAN : 0.0; });
+        QTest::newRow("height beyond the image range") << makeGtx([](double lat) { return lat > 60 ? 500.0 : 0.0; });
+        QTest::newRow("not a number") << makeGtx([](double lat) { return lat > 60 ? NAN : 0.0; });
     }
     void converterRejectsBadGridsAndKeepsTheOldModel() {
         QFETCH(QByteArray, gtx);
@@ -157,9 +124,12 @@ private slots:
         const QString out = dir.filePath("egm96-15.pgm");
         QVERIFY(vxtest::writeFile(out, "previous model"));
         QVERIFY(vxtest::writeFile(dir.filePath("g.gtx"), gtx));
-        QCOMPARE(convert(dir.filePath("g.gtx"), out), 1);
-        QCOMPARE(vxtest::readFile(out), "previous model");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);  // no leftovers
+        QProcess p;
+        p.start(QStringLiteral(VX_GTX2PGM), {dir.filePath("g.gtx"), out});
+        QVERIFY(p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(vxtest::readFile(out) + ' ' + QByteArray::number(QDir(dir.path()).entryList(QDir::Files).size()),
+                 "previous model 2");  // no leftovers
     }
 };
 

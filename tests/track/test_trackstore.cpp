@@ -1,6 +1,6 @@
-// The Track store: reset values, play order, the time shift and the repair
-// message table.
+// The Track store: reset values, play order, the time shift and the repair message table.
 #include "settings/settings.h"
+#include "support/testsupport.h"
 #include "track/trackstore.h"
 
 #include <QtTest>
@@ -9,14 +9,11 @@ using namespace vx;
 
 namespace {
 
-struct RecordingPlaylist : PlaylistSink {
+struct Recorder : PlaylistSink, TrackStoreObserver {
     QStringList items;
+    int resets = 0;
     void clearPlaylist() override { items.clear(); }
     void appendToPlaylist(const QString &path) override { items << path; }
-};
-
-struct RecordingObserver : TrackStoreObserver {
-    int resets = 0;
     void trackStoreReset() override { ++resets; }
 };
 
@@ -40,7 +37,6 @@ private slots:
         setTrackStoreObserver(nullptr);
         resetTrackStore();
     }
-
     void resetGivesEmptyStoreWithSensibleScales() {
         TrackStore &t = track();
         fillBlock(0, 5);
@@ -52,13 +48,11 @@ private slots:
         b.active = b.hasAltitude = b.hasSats = false;
         b.repairCode = b.numPoints = b.width = b.height = b.timeFactor = 3;
         b.vmax = b.totalDist = b.duration = b.fps = 50;
-        RecordingPlaylist playlist;
-        playlist.items << "x";
-        RecordingObserver observer;
-        setPlaylistSink(&playlist);
-        setTrackStoreObserver(&observer);
+        Recorder recorder;
+        recorder.items << "x";
+        setPlaylistSink(&recorder);
+        setTrackStoreObserver(&recorder);
         resetTrackStore();
-
         QCOMPARE(QString("%1 %2 %3 %4").arg(t.numBlocks).arg(t.playCount).arg(t.Block).arg(t.relativeAltitude), "0 0 0 0");
         for (const MovieBlock &m : {t.block[0], t.block[MAX_BLOCKS - 1]}) {
             QVERIFY(m.movieFile.filePath().isEmpty() && m.active && !m.hasAltitude && !m.hasSats);
@@ -68,24 +62,19 @@ private slots:
         }
         QCOMPARE(QString("%1 %2 %3").arg(t.stats.maxSats).arg(t.stats.minSats).arg(t.stats.peakSpeed), "30 0 -10000");
         // 100 in the user's speed unit (mph by default), 10 miles, 100 feet.
-        QVERIFY(qAbs(t.stats.maxSpeed * settings().speedFactor - 100.0) < 1e-4);
-        QVERIFY(qAbs(t.stats.routeLength * settings().distFactor - 10.0) < 1e-9);
-        QVERIFY(qAbs(t.stats.maxAltitude * settings().altFactor - 100.0) < 1e-9);
-        QCOMPARE(observer.resets, 1);
-        QVERIFY(playlist.items.isEmpty());
-        QVERIFY(!anyBlockHasPoints(false));
-
+        QVERIFY(qAbs(t.stats.maxSpeed * settings().speedFactor - 100.0) < 1e-4
+                && qAbs(t.stats.routeLength * settings().distFactor - 10.0) < 1e-9
+                && qAbs(t.stats.maxAltitude * settings().altFactor - 100.0) < 1e-9);
+        QVERIFY(recorder.resets == 1 && recorder.items.isEmpty() && !anyBlockHasPoints(false));
         settings().outUnits = 2;
         settings().altUnits = 1;
         recomputeFactors();
         resetTrackStore();
         QCOMPARE(double(t.stats.maxSpeed), double(float(100.0 / 0.27777777777778)));
-        QCOMPARE(t.stats.maxLos, 10.0 / 1000.0);
-        QCOMPARE(t.stats.maxAltitude, 100.0);
+        QVERIFY(t.stats.maxLos == 10.0 / 1000.0 && t.stats.maxAltitude == 100.0);
     }
-
     void playOrderFollowsActiveFlags() {
-        RecordingPlaylist playlist;
+        Recorder playlist;
         setPlaylistSink(&playlist);
         TrackStore &t = track();
         for (int b = 0; b < 4; ++b)
@@ -93,21 +82,15 @@ private slots:
         t.numBlocks = 4;
         t.block[1].active = false;
         rebuildPlayOrder();
-        QCOMPARE(t.playCount, 3);
-        QCOMPARE(QString("%1 %2 %3").arg(t.playOrder[0]).arg(t.playOrder[1]).arg(t.playOrder[2]), "0 2 3");
-        QCOMPARE(playlist.items, (QStringList{"/movies/m0.mov", "/movies/m2.mov", "/movies/m3.mov"}));
-        QCOMPARE(playPositionOf(2), 1);
-        QCOMPARE(playPositionOf(1), -1);
+        QCOMPARE(QString("%1: %2 %3 %4, %5 %6 | ").arg(t.playCount).arg(t.playOrder[0]).arg(t.playOrder[1])
+                     .arg(t.playOrder[2]).arg(playPositionOf(2)).arg(playPositionOf(1)) + playlist.items.join(' '),
+                 "3: 0 2 3, 1 -1 | /movies/m0.mov /movies/m2.mov /movies/m3.mov");
         QVERIFY(anyBlockHasPoints());
-
         for (int b = 0; b < 4; ++b)
             t.block[b].active = false;
         rebuildPlayOrder();
-        QCOMPARE(t.playCount, 0);
-        QVERIFY(playlist.items.isEmpty());
-        QVERIFY(!anyBlockHasPoints() && anyBlockHasPoints(false));
+        QVERIFY(t.playCount == 0 && playlist.items.isEmpty() && !anyBlockHasPoints() && anyBlockHasPoints(false));
     }
-
     void shiftMovesKnownTimesOnly() {
         fillBlock(0, 3);
         fillBlock(1, 2);
@@ -118,25 +101,18 @@ private slots:
         shiftPointTimes(0.00000005);  // a tiny shift changes nothing
         QCOMPARE(t.block[0].gpsTime[0], 1500000000u);
         shiftPointTimes(-8);
-        const uint32_t T = 1500000000u + 28800u;
-        QCOMPARE(t.block[0].gpsTime[0], T);
-        QCOMPARE(t.block[0].gpsTime[1], NO_TIME);
-        QCOMPARE(t.block[0].gpsTime[2], T + 2);
-        QCOMPARE(t.block[1].gpsTime[1], T + 1);
-        QCOMPARE(t.block[2].gpsTime[0], 1500000000u);
-        // fractions of a second are truncated toward zero
-        shiftPointTimes(1.0 / 3600.0 * 2.9);
-        QCOMPARE(t.block[0].gpsTime[0], T - 2);
+        QCOMPARE(vxtest::column(t.block[0], 't') + " | " + vxtest::column(t.block[1], 't') + " | "
+                     + vxtest::column(t.block[2], 't'),
+                 "1500028800 none 1500028802 | 1500028800 1500028801 | 1500000000 1500000001");
+        shiftPointTimes(1.0 / 3600.0 * 2.9);  // fractions of a second truncated toward zero
+        const uint32_t forward = t.block[0].gpsTime[0];
         shiftPointTimes(-1.0 / 3600.0 * 2.9);
-        QCOMPARE(t.block[0].gpsTime[0], T);
+        QVERIFY(forward == 1500028798u && t.block[0].gpsTime[0] == 1500028800u);
     }
-
     void repairMessages() {
-        QCOMPARE(repairMessage(0), "No Error.");
-        QCOMPARE(repairMessage(4), "Found fewer GPS points than expected for this movie. Attempting workaround.");
-        QCOMPARE(repairMessage(5), "Some GPS data points out of chronological order. Applying a fix.");
-        QCOMPARE(repairMessage(6), QString());
-        QCOMPARE(repairMessage(-1), QString());
+        QCOMPARE((QStringList{repairMessage(0), repairMessage(4), repairMessage(5), repairMessage(6), repairMessage(-1)}),
+                 (QStringList{"No Error.", "Found fewer GPS points than expected for this movie. Attempting workaround.",
+                              "Some GPS data points out of chronological order. Applying a fix.", "", ""}));
     }
 };
 
