@@ -1,15 +1,33 @@
 // The export menu commands, driven through their dialogs: the save dialog's
 // title, filter and starting path, the extension rule, the remembered
 // directory, the per-movie GPX question, the file-error warning, and a
-// cancelled dialog.
+// cancelled dialog. The writing on another thread: the event loop turns
+// meanwhile, the progress dialog appears only after half a second and stops
+// the export, and nothing else may load or export until it ends.
 #include "export/exportcommands.h"
 #include "export/exportfile.h"
+#include "track/coreload.h"
+#include "track/trackstore.h"
 
 #include "exportfixture.h"
 #include "main/guitest.h"
 #include "support/testsupport.h"
 
+#include <atomic>
+#include <thread>
+
 using namespace vx;
+
+namespace {
+
+QProgressDialog *shownProgress() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *p = qobject_cast<QProgressDialog *>(w); p && p->isVisible())
+            return p;
+    return nullptr;
+}
+
+} // namespace
 
 class TestExportCommands : public QObject {
     Q_OBJECT
@@ -72,6 +90,56 @@ private slots:
             QCOMPARE(script.texts.last(), "File error. Could not write to: " + path);
             QVERIFY(script.unexpected.isEmpty());
         }
+    }
+
+    void backgroundExportKeepsTheWindowGoing() {
+        // An export that lasts until the test lets it end, half-way through
+        // its points after the first moment.
+        std::atomic<bool> release{false};
+        auto slowWrite = [&](ExportProgress &progress) {
+            progress.pointsDone = 500;
+            while (!release && !progress.cancelRequested)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            ExportResult r;
+            r.ok = !progress.cancelRequested;
+            r.cancelled = progress.cancelRequested;
+            return r;
+        };
+        QWidget window;
+        window.show();
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        // While it runs, seen from the event loop that keeps turning.
+        int progressAt300 = -1, progressAt900 = -1;
+        bool held = false, refusedAgain = false, loadRefused = false;
+        QTimer::singleShot(300, [&] { progressAt300 = shownProgress() ? 1 : 0; });
+        QTimer::singleShot(900, [&] {
+            QProgressDialog *p = shownProgress();
+            progressAt900 = p ? p->value() : -1;
+            held = exportInProgress() && trackStoreHeld();
+            refusedAgain = runExportInBackground(&window, "b.csv", 1000, slowWrite).cancelled;
+            loadRefused = loadMovies({QFileInfo("/nowhere/a.mov")}, "/nowhere", nullptr) == LoadStatus::Busy;
+            release = true;
+        });
+        QVERIFY(runExportInBackground(&window, "a.csv", 1000, slowWrite).ok);
+        QCOMPARE(progressAt300, 0);    // no dialog for the first half second
+        QCOMPARE(progressAt900, 500);  // then the share of points written
+        QVERIFY(held && refusedAgain && loadRefused);
+        QVERIFY2(ticks > 30, qPrintable(QString::number(ticks)));
+        QVERIFY(!exportInProgress() && !trackStoreHeld() && !shownProgress());
+
+        // The dialog's Cancel button stops the export.
+        QTimer::singleShot(800, [&] {
+            if (QProgressDialog *p = shownProgress())
+                if (auto *cancel = p->findChild<QAbstractButton *>())
+                    cancel->click();
+        });
+        QTimer::singleShot(5000, [&] { release = true; });  // should the dialog never show
+        release = false;
+        const ExportResult stopped = runExportInBackground(&window, "c.csv", 1000, slowWrite);
+        QVERIFY(stopped.cancelled && !stopped.ok);
     }
 };
 

@@ -6,12 +6,12 @@
 // default path, extension rule and the last export directory.
 #include "export/exportfile.h"
 
+#include "filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace vx;
 using vxtest::readFile;
@@ -22,10 +22,8 @@ ExportResult writeText(const QString &path, const QByteArray &text) {
     ExportFile f(path);
     if (!f.open())
         return f.failure();
-    for (int i = 0; i < text.size(); i += 1000) {  // in pieces, as the exports write
-        f.text() += text.mid(i, 1000);
-        f.writeIfLarge();
-    }
+    for (int i = 0; i < text.size(); i += 1000)  // in pieces, as the exports write
+        f.write(text.mid(i, 1000));
     return f.finish();
 }
 
@@ -66,26 +64,36 @@ private slots:
         QVERIFY(S_ISCHR(modeOf("/dev/full")) && S_ISCHR(modeOf("/dev/null")));
     }
 
+    void pipeWhoseReaderLeavesIsAFailure() {
+        // A reader that takes a few bytes and goes away: reported as a file
+        // error, and the program (this test) lives on.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("pipe.csv");
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        std::thread reader([&] {
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+                f.read(10);
+        });
+        const ExportResult r = writeText(path, kBig);
+        reader.join();
+        QVERIFY(!r.ok);
+        QCOMPARE(r.errorText, errorFor(path));
+        QVERIFY(S_ISFIFO(modeOf(path)));  // still the pipe
+    }
+
     void failedWriteKeepsTheExistingFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath("track.gpx");
         QVERIFY(vxtest::writeFile(path, "the previous export\n"));
         {
-            // A file-size limit hit half-way (root ignores permission bits,
-            // not this): the write beyond it fails with EFBIG.
-            rlimit saved{};
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit = saved;
-            limit.rlim_cur = 64 * 1024;
-            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            vxtest::FileSizeLimit limit(64 * 1024);
+            QVERIFY(limit.ok);
             const ExportResult r = writeText(path, kBig);
-            // A new file that cannot be finished does not appear either.
-            const bool newFileFailed = !writeText(dir.filePath("new.gpx"), kBig).ok;
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, previousHandler);
-            QVERIFY(!r.ok && newFileFailed);
+            QVERIFY(!r.ok);
             QCOMPARE(r.errorText, errorFor(path));
+            // A new file that cannot be finished does not appear either.
+            QVERIFY(!writeText(dir.filePath("new.gpx"), kBig).ok);
         }
         QCOMPARE(readFile(path), "the previous export\n");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"track.gpx"});
@@ -104,9 +112,19 @@ private slots:
         {
             ExportFile f(dir.filePath("abandoned.csv"));
             QVERIFY(f.open());
-            f.text() += "half";
+            f.write(QByteArray(3 << 20, 'h'));
         }
         QVERIFY(!QFileInfo::exists(dir.filePath("abandoned.csv")));
+        // A cancelled file, too; one that existed stays as it was.
+        QVERIFY(vxtest::writeFile(dir.filePath("kept.csv"), "old"));
+        {
+            ExportFile f(dir.filePath("kept.csv"));
+            QVERIFY(f.open());
+            f.write(QByteArray(3 << 20, 'h'));
+            QVERIFY(f.cancel().cancelled);
+        }
+        QCOMPARE(readFile(dir.filePath("kept.csv")), "old");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.csv"});
     }
 
     void replacedFileKeepsItsPermissionsAndLinks() {

@@ -6,6 +6,7 @@
 #include "export/trackexport.h"
 
 #include "exportfixture.h"
+#include "filesizelimit.h"
 #include "support/testsupport.h"
 
 #include <QDomDocument>
@@ -197,10 +198,18 @@ private slots:
         b.title = "Second";
         b.lat = -33.9;
         b.lon = 151.2;
-        QVERIFY(addGeotag(a) && addGeotag(b));
+        // One taken without telemetry between them: no place, its number skipped.
+        QVERIFY(addGeotag(a) && addGeotag(Geotag()) && addGeotag(b));
         QVERIFY(exportKml(out("a.kml")).ok);
         const QByteArray kml = readFile(out("a.kml"));
-        QCOMPARE(kml, readFile(vxtest::dataPath("export/geotags.kml")));
+        // The stored file still has the old chart pins: a geotag with a movie gets
+        // the yellow push pin, one without the white one.
+        const QByteArray chart = "https://chart.apis.google.com/chart?chst=d_map_pin_letter&amp;chld=";
+        const QByteArray pins = "https://maps.google.com/mapfiles/kml/pushpin/";
+        QCOMPARE(kml, readFile(vxtest::dataPath("export/geotags.kml"))
+                          .replace(chart + "1|FFFF00|000000", pins + "ylw-pushpin.png")
+                          .replace(chart + "2|BBBBBB|000000", pins + "wht-pushpin.png")
+                          .replace("geotagStyle2", "geotagStyle3").replace("\"geotag2\"", "\"geotag3\""));
 
         // Read back: the escaped texts come back as they were written.
         QDomDocument doc = parse(kml);
@@ -217,7 +226,7 @@ private slots:
     void kmlWithoutGeotagsOrRelativeHeights() {
         QVERIFY(exportKml(out("b.kml")).ok);
         const QByteArray kml = readFile(out("b.kml"));
-        QVERIFY(!kml.contains("geotag") && !kml.contains("chart") && !kml.contains("altitudeMode"));
+        QVERIFY(!kml.contains("geotag") && !kml.contains("pushpin") && !kml.contains("altitudeMode"));
         const QByteArray empty = readFile(vxtest::dataPath("export/empty.kml"));
         const int styles = empty.indexOf("\t\t<Style id=\"track_n\">"), folder = empty.indexOf("\t\t<Folder>");
         QVERIFY(styles > 0 && kml.contains(empty.mid(styles, folder - styles + 10)));
@@ -276,6 +285,49 @@ private slots:
             }
         }
         QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
+    }
+
+    void longExportFailingOrStoppedLeavesNothing_data() {
+        QTest::addColumn<int>("which");
+        int which = 0;
+        for (const char *name : {"csv", "gpx", "kml", "gpx per movie"})
+            QTest::newRow(name) << which++;
+    }
+    void longExportFailingOrStoppedLeavesNothing() {
+        // A full store (about 50 MB a file) on a disk that fills up after 4 MB
+        // (after 256 kB for the per-movie files of half a MB each): reported,
+        // the previous file untouched, no temporary file left, and the export
+        // ends at the failure instead of making the rest of the text. A stop
+        // request ends it the same way, silently.
+        QFETCH(int, which);
+        vxtest::fillFullStore();
+        QTemporaryDir d;
+        const QString path = d.filePath(which == 3 ? "DJI_0000.gpx" : "track.out");
+        QVERIFY(vxtest::writeFile(path, "previous\n"));
+        const ExportSource src = exportSource();
+        auto write = [&](ExportProgress *progress) {
+            return which == 0   ? writeCsv(src, path, progress)
+                   : which == 1 ? writeGpx(src, path, progress)
+                   : which == 2 ? writeKml(src, path, progress)
+                                : writeGpxPerMovie(src, d.filePath("all.gpx"), progress);
+        };
+        ExportProgress progress, stop;
+        ExportResult r;
+        {
+            vxtest::FileSizeLimit limit(which == 3 ? 256 << 10 : 4 << 20);
+            QVERIFY(limit.ok);
+            r = write(&progress);
+        }
+        QVERIFY(!r.ok && !r.cancelled);
+        QCOMPARE(r.errorText, "File error. Could not write to: " + path);
+        QVERIFY(which == 3 || progress.pointsDone < src.activePoints() / 4);
+        const QStringList kept{QFileInfo(path).fileName()};
+        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), kept);
+        stop.cancelRequested = true;
+        r = write(&stop);
+        QVERIFY(r.cancelled && !r.ok);
+        QCOMPARE(readFile(path), "previous\n");
+        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), kept);
     }
 };
 

@@ -62,7 +62,7 @@ private slots:
             "speedDashCamMax", "nSpeedDashCamTicks", "distMin", "distMax", "nDistTicks", "losMin", "losMax", "nLosTicks", "bearingMin",
             "bearingMax", "nBearingTicks", "altMin", "altMax", "nAltTicks", "satsMin", "satsMax", "nSatsTicks", "useProxy", "proxyServer",
             "proxyPort", "proxyUseCred", "proxyUsername", "proxyThing", "autoload", "autoloadDir", "muted", "volume", "brightness",
-            "contrast"};
+            "contrast", "googleMapsKey", "tileUrlRoadmap", "tileUrlSatellite", "tileUrlLabels", "tileUrlLight"};
         QStringList keys = store().childKeys();
         keys.sort();
         expected.sort();
