@@ -21,30 +21,20 @@ private slots:
         QTest::addColumn<bool>("signedValues");
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
-        QTest::addColumn<QByteArrayList>("texts");  // latDeg, latMin, latSec, lonDeg, lonMin, lonSec
-        using L = QByteArrayList;
-        QTest::newRow("deg signed") << 0 << true << -20.2533 << 149.0251
-                                    << L{"-20.253300", "", "", "149.025100", "", ""};
-        QTest::newRow("deg unsigned") << 0 << false << -20.2533 << -149.0251
-                                      << L{"20.253300", "", "", "149.025100", "", ""};
-        QTest::newRow("deg narrow") << 0 << true << 1.5 << -0.25 << L{"1.500000", "", "", "-0.250000", "", ""};
-        QTest::newRow("dm signed") << 1 << true << -20.2533 << 149.0251
-                                   << L{"-20", "15.1980", "", "149", "01.5060", ""};
-        QTest::newRow("dm unsigned") << 1 << false << -20.2533 << -8.5
-                                     << L{"20", "15.1980", "", "008", "30.0000", ""};
-        QTest::newRow("dms signed") << 2 << true << -20.2533 << 149.0251
-                                    << L{"-20", "15", "11.88", "149", "01", "30.36"};
-        QTest::newRow("dms padding") << 2 << true << 5.0 << 7.25 << L{"05", "00", "00.00", "007", "15", "00.00"};
+        QTest::addColumn<QByteArray>("texts");  // latDeg|latMin|latSec|lonDeg|lonMin|lonSec
+        QTest::newRow("deg signed") << 0 << true << -20.2533 << 149.0251 << QByteArray("-20.253300|||149.025100||");
+        QTest::newRow("deg unsigned") << 0 << false << -20.2533 << -149.0251 << QByteArray("20.253300|||149.025100||");
+        QTest::newRow("deg narrow") << 0 << true << 1.5 << -0.25 << QByteArray("1.500000|||-0.250000||");
+        QTest::newRow("dm signed") << 1 << true << -20.2533 << 149.0251 << QByteArray("-20|15.1980||149|01.5060|");
+        QTest::newRow("dm unsigned") << 1 << false << -20.2533 << -8.5 << QByteArray("20|15.1980||008|30.0000|");
+        QTest::newRow("dms signed") << 2 << true << -20.2533 << 149.0251 << QByteArray("-20|15|11.88|149|01|30.36");
+        QTest::newRow("dms padding") << 2 << true << 5.0 << 7.25 << QByteArray("05|00|00.00|007|15|00.00");
         // Within one degree south or west the sign stays on the degrees.
-        QTest::newRow("dm just south and west") << 1 << true << -0.5 << -0.75
-                                                << L{"-0", "30.0000", "", "-00", "45.0000", ""};
-        QTest::newRow("dms just south and west") << 2 << true << -0.5 << -0.75
-                                                 << L{"-0", "30", "00.00", "-00", "45", "00.00"};
-        QTest::newRow("dm unsigned just south") << 1 << false << -0.5 << -0.75
-                                                << L{"00", "30.0000", "", "000", "45.0000", ""};
-        QTest::newRow("dm zero") << 1 << true << 0.0 << -0.0 << L{"00", "00.0000", "", "000", "00.0000", ""};
-        QTest::newRow("unknown format reads as dms") << 7 << true << 1.5 << 2.5
-                                                     << L{"01", "30", "00.00", "002", "30", "00.00"};
+        QTest::newRow("dm just south and west") << 1 << true << -0.5 << -0.75 << QByteArray("-0|30.0000||-00|45.0000|");
+        QTest::newRow("dms just south and west") << 2 << true << -0.5 << -0.75 << QByteArray("-0|30|00.00|-00|45|00.00");
+        QTest::newRow("dm unsigned just south") << 1 << false << -0.5 << -0.75 << QByteArray("00|30.0000||000|45.0000|");
+        QTest::newRow("dm zero") << 1 << true << 0.0 << -0.0 << QByteArray("00|00.0000||000|00.0000|");
+        QTest::newRow("unknown format reads as dms") << 7 << true << 1.5 << 2.5 << QByteArray("01|30|00.00|002|30|00.00");
     }
 
     void coordinateLayouts() {
@@ -53,7 +43,7 @@ private slots:
         QFETCH(double, lat);
         QFETCH(double, lon);
         const CoordinateText c = formatCoordinates(format, signedValues, lat, lon);
-        QTEST((QByteArrayList{c.latDeg, c.latMin, c.latSec, c.lonDeg, c.lonMin, c.lonSec}), "texts");
+        QTEST((QByteArrayList{c.latDeg, c.latMin, c.latSec, c.lonDeg, c.lonMin, c.lonSec}.join('|')), "texts");
     }
 
     void coordinatesNoPositionCanHave() {
