@@ -208,16 +208,7 @@ private slots:
                  a.title + "|Vehicle (a&b<c>.mov)");
     }
 
-    void kmlWithoutGeotagsOrRelativeHeights() {
-        QVERIFY(exportKml(out("b.kml")).ok);
-        const QByteArray kml = readFile(out("b.kml"));
-        QVERIFY(!kml.contains("geotag") && !kml.contains("pushpin") && !kml.contains("altitudeMode"));
-        const QByteArray empty = readFile(vxtest::dataPath("export/empty.kml"));
-        const int styles = empty.indexOf("\t\t<Style id=\"track_n\">"), folder = empty.indexOf("\t\t<Folder>");
-        QVERIFY(styles > 0 && kml.contains(empty.mid(styles, folder - styles + 10)));
-        QVERIFY(kml.contains("<gx:value>36.00 km/h</gx:value>"));
-        QVERIFY(!parse(kml).isNull());
-        // The view starts at the first played movie that has points.
+    void kmlViewStartsAtTheFirstPlayedMovieWithPoints() {
         track().block[0].numPoints = 0;
         QVERIFY(exportKml(out("c.kml")).ok);
         const QByteArray c = readFile(out("c.kml"));
