@@ -73,11 +73,9 @@ private slots:
 
     void storedValuesRoundTrip() {
         loadSettings();
-        settings().outUnits = 1;
-        settings().utcOffset = -7.5f;
-        settings().vmaxFixed = 88.25f;
-        settings().autoloadDir = "/media/\u98de\u884c";  // outside Latin-1
-        settings().language = "English";
+        SettingsRecord &w = settings();
+        std::tie(w.outUnits, w.utcOffset, w.vmaxFixed) = std::make_tuple(1, -7.5f, 88.25f);
+        std::tie(w.autoloadDir, w.language) = std::make_tuple("/media/\u98de\u884c" /* outside Latin-1 */, "English");
         saveSettings();
         setDefaultSettings();
         loadSettings();
@@ -89,11 +87,9 @@ private slots:
     void storedValuesThatAreReadSpecially() {
         // mapType 3 reads and saves as 1; wrong types read as 0; HDOP values
         // are read but never written.
-        put("mapType", 3);
-        put("outUnits", "fast");
-        put("timeBias", "x");
-        put("hdop0", 0.9);
-        put("hdop3", 7.0);
+        for (const auto &[key, value] : {std::pair<QString, QVariant>("mapType", 3), {"outUnits", "fast"}, {"timeBias", "x"},
+                                         {"hdop0", 0.9}, {"hdop3", 7.0}})
+            put(key, value);
         loadSettings();
         QCOMPARE(QString("%1 %2 %3 %4 %5").arg(settings().mapType).arg(settings().outUnits).arg(settings().timeBias)
                      .arg(settings().hdop0).arg(settings().hdop3), "1 0 0 0.9 7");
@@ -103,7 +99,7 @@ private slots:
         QCOMPARE(store().value("configuration/hdop0").toDouble(), 0.9);  // untouched
         store().remove("configuration/hdop0");
         store().remove("configuration/hdop3");
-        loadSettings();
+        loadSettings();  // their defaults
         QCOMPARE(QString("%1 %2 %3 %4").arg(settings().hdop0).arg(settings().hdop1).arg(settings().hdop2).arg(settings().hdop3),
                  "1.5 2 3.5 5");
     }
