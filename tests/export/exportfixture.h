@@ -1,6 +1,4 @@
-// A small Track store for the export tests: three movies, the middle one
-// disabled, the last one without altitude or satellites and with a name that
-// XML must escape.
+// A small Track store for the export tests, and the store at its capacity.
 #pragma once
 
 #include "export/geotags.h"
@@ -17,11 +15,9 @@ inline void setPoint(vx::MovieBlock &b, int i, uint32_t time, double lat, double
         std::make_tuple(time, lat, lon, speedKmh, segDistKm, losKm, bearing, altitudeM, sats);
 }
 
-// Settings: km/h, km, metres, decimal degrees, local time 7.5 hours behind
-// UTC. Store: DJI_0001.MOV (2 points, altitude, satellites), skipped.MOV
-// (disabled), a&b<c>.mov (1 point, no altitude, no satellites; stale values
-// in its arrays), and beyond the loaded movies a stale block 3 left from an
-// earlier load that nothing may read. No geotags.
+// km/h, metres, decimal degrees, local time 7.5 h behind UTC. DJI_0001.MOV (2 points, altitude, satellites),
+// skipped.MOV (disabled), a&b<c>.mov (1 point, no altitude or satellites but stale values there), and a stale
+// block 3 beyond the loaded movies that nothing may read. No geotags.
 inline void loadExportFixture() {
     using namespace vx;
     setDefaultSettings();
@@ -49,8 +45,7 @@ inline void loadExportFixture() {
     rebuildPlayOrder();  // plays blocks 0 and 2
 }
 
-// The store at its capacity (100 movies of 4000 points, each with altitude
-// and satellites): about 50 MB in every export format.
+// 100 movies of 4000 points with altitude and satellites: about 50 MB in every export format.
 inline void fillFullStore() {
     using namespace vx;
     resetTrackStore();

@@ -1,9 +1,5 @@
-// The export menu commands, driven through their dialogs: the save dialog's
-// title, filter and starting path, the extension rule, the remembered
-// directory, the per-movie GPX question, the file-error warning, and a
-// cancelled dialog. The writing on another thread: the event loop turns
-// meanwhile, the progress dialog appears only after half a second and stops
-// the export, and nothing else may load or export until it ends.
+// The export commands through their dialogs (save dialog, per-movie question, file-error warning, cancel), and
+// the writing on another thread: the loop turns, the progress dialog comes late and stops it, nothing else runs.
 #include "export/exportcommands.h"
 #include "export/exportfile.h"
 #include "track/coreload.h"
@@ -76,8 +72,7 @@ private slots:
     void writeFailureShowsTheWarning() {
         if (!QFileInfo::exists("/dev/full"))
             QSKIP("no /dev/full here");
-        // A name the dialog accepts that leads to a full device; a failed
-        // combined GPX file asks nothing more.
+        // A name that leads to a full device; a failed combined GPX file asks nothing more.
         QTemporaryDir dir;
         for (const QString &name : QStringList{"full.kml", "full.gpx"}) {
             const QString path = dir.filePath(name);
@@ -93,8 +88,7 @@ private slots:
     }
 
     void backgroundExportKeepsTheWindowGoing() {
-        // An export that lasts until the test lets it end, half-way through
-        // its points after the first moment.
+        // An export that lasts until the test lets it end, half-way through its points after the first moment.
         std::atomic<bool> release{false};
         auto slowWrite = [&](ExportProgress &progress) {
             progress.pointsDone = 500;
@@ -108,9 +102,8 @@ private slots:
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
         ticker.start(10);
-        // While it runs, seen from the event loop that keeps turning: no dialog for the first
-        // half second, then the share of points written; the store held, another export and a
-        // load refused.
+        // Seen from the turning loop: no dialog for half a second, then the share written; the store held,
+        // another export and a load refused.
         QStringList seen;
         QTimer::singleShot(300, [&] { seen << QString::number(shownProgress() != nullptr); });
         QTimer::singleShot(900, [&] {

@@ -1,10 +1,5 @@
-// Writing export files: a write failure is reported and never damages an
-// existing file of that name (a full device, a pipe whose reader leaves, a
-// folder in the way, a missing folder, an abandoned or cancelled file; a disk
-// filling up half-way is test_trackexport's); devices and pipes are written in
-// place; a replaced file keeps its permissions and a symbolic link stays a link.
-// Also the export file chooser's pure parts: filters, default path, extension
-// rule and the last export directory.
+// Export files: a failed write is reported and never damages the old file (a disk filling up half-way is
+// test_trackexport's); devices and pipes written in place; permissions and links kept; the chooser's pure parts.
 #include "export/exportfile.h"
 
 #include "support/testsupport.h"
@@ -60,8 +55,7 @@ private slots:
             QCOMPARE(r.errorText, errorFor("/dev/full"));
         }
         QVERIFY(writeText("/dev/null", kBig).ok);
-        // A reader that takes a few bytes and goes away: a file error, and
-        // the program (this test) lives on.
+        // A reader that takes a few bytes and goes away: a file error, and the program (this test) lives on.
         QTemporaryDir dir;
         const QString pipe = dir.filePath("pipe.csv");
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
@@ -85,8 +79,7 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath("folder.kml")).isDir());
         QCOMPARE(writeText(dir.filePath("no/such/folder/a.kml"), "x").errorText, errorFor(dir.filePath("no/such/folder/a.kml")));
         QVERIFY(!writeText(QString(), "x").ok);
-        // Abandoned before finishing, or cancelled: nothing left behind, and
-        // a file that existed stays as it was.
+        // Abandoned before finishing, or cancelled: nothing left behind, an existing file as it was.
         QVERIFY(vxtest::writeFile(dir.filePath("kept.csv"), "old"));
         for (const char *name : {"abandoned.csv", "kept.csv"}) {
             ExportFile f(dir.filePath(name));
