@@ -79,11 +79,8 @@ private slots:
             QVERIFY(QFile::link("/dev/full", path));
             vxtest::BoxAnswerer script({path, "Yes" /* replace? */, "OK"});
             name.endsWith("kml") ? exportKmlCommand(nullptr) : exportGpxCommand(nullptr);
-            QCOMPARE(script.pending(), 0);
-            QCOMPARE(script.titles.size(), 3);
-            QCOMPARE(script.titles.last(), "Volantix");
-            QCOMPARE(script.texts.last(), "File error. Could not write to: " + path);
-            QVERIFY(script.unexpected.isEmpty());
+            QCOMPARE(QString("%1 %2 %3 %4: %5").arg(script.pending()).arg(script.titles.size()).arg(script.unexpected.size())
+                         .arg(script.titles.last(), script.texts.last()), "0 3 0 Volantix: File error. Could not write to: " + path);
         }
     }
 

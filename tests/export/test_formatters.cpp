@@ -122,12 +122,9 @@ private slots:
         QDomDocument dom;
         QString error;
         QVERIFY2(dom.setContent(doc, &error), qPrintable(error));
-        QString expected;
-        for (QChar c : hostile)
-            if (c.unicode() >= 0x20 || c == '\t' || c == '\n' || c == '\r')
-                expected += c;
-        // The parser turns "\r\n" and "\r" into "\n".
-        QCOMPARE(dom.documentElement().text().replace("\r\n", "\n").replace('\r', '\n'), expected.replace("\r\n", "\n").replace('\r', '\n'));
+        // What XML can hold comes back (a parser may read "\r" as "\n").
+        QCOMPARE(dom.documentElement().text().replace('\r', '\n'),
+                 hostile.remove(QRegularExpression("[\\x00-\\x08\\x0b\\x0c\\x0e-\\x1f]")).replace('\r', '\n'));
     }
 };
 
