@@ -104,8 +104,6 @@ private slots:
         QVERIFY(w.width() <= QGuiApplication::primaryScreen()->virtualGeometry().width() && w.pos().x() > -5000);
         if (pos.x() != INT_MIN)
             QCOMPARE(w.pos(), pos);
-        if (!storedSize.isValid())
-            QCOMPARE(m_coordinator.placeQueries, 1);
     }
 
     void firstRunTakesTheRowUnderTheGuard() {
