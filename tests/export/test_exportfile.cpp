@@ -49,11 +49,8 @@ private slots:
     }
 
     void devicesAndPipesAreWrittenInPlace() {
-        if (QFileInfo::exists("/dev/full")) {
-            const ExportResult r = writeText("/dev/full", "some text\n");
-            QVERIFY(!r.ok);
-            QCOMPARE(r.errorText, errorFor("/dev/full"));
-        }
+        if (QFileInfo::exists("/dev/full"))
+            QCOMPARE(writeText("/dev/full", "some text\n").errorText, errorFor("/dev/full"));
         QVERIFY(writeText("/dev/null", kBig).ok);
         // A reader that takes a few bytes and goes away: a file error, and the program (this test) lives on.
         QTemporaryDir dir;

@@ -56,9 +56,6 @@ private slots:
             "DJI_0001.MOV, 2017-03-11, 13:52:05, 2017-03-11, 21:22:05, -20.253300, 149.025100, 36.0,       0.000,       0.000,    0.0,    1.9,16\n"
             "DJI_0001.MOV, 2017-03-11, 13:52:06, 2017-03-11, 21:22:06, -20.253400, 149.025200, 54.5,       0.015,       0.015,  135.3,    2.3,17\n"
             "a&b<c>.mov, 2017-03-11, 16:30:00, 2017-03-12, 00:00:00, 0.500000, -0.250000, 10.0,       1.515,       2.250,  -90.0,    0.0,0\n");
-    }
-
-    void csvColumnsComeFromEveryLoadedMovie() {
         // Only the disabled movie has altitude and satellites: the columns stay, filled with 0.
         TrackStore &t = track();
         t.block[0].hasAltitude = t.block[0].hasSats = false;

@@ -43,7 +43,8 @@ private slots:
                  "1 1 1 6 140 14 5 1 3.5");
         QCOMPARE(QString("%1 %2 %3 %4").arg(s.proxyPort).arg(s.maxUserSpeedo).arg(s.autoSpeedo).arg(s.language), "8080 100 1 Default");
         QCOMPARE(s.localTimeOffset, float(computerUtcOffsetHours()));
-        QCOMPARE(QString("%1 %2 %3").arg(s.speedFactor).arg(s.altFactor).arg(speedUnitName(s.speedUnitIndex)), "0.621371 3.28084 mph");
+        QCOMPARE(QString("%1 %2 %3").arg(s.speedFactor).arg(s.altFactor).arg(speedUnitName(s.speedUnitIndex)),
+                 "0.621371 3.28084 mph");
     }
 
     void firstSaveWritesEveryKeyAndClearRemovesThem() {
@@ -96,7 +97,8 @@ private slots:
         settings().hdop0 = 4.0f;
         saveSettings();
         // mapType written as 1, hdop0 untouched.
-        QCOMPARE(store().value("configuration/mapType").toString() + ' ' + store().value("configuration/hdop0").toString(), "1 0.9");
+        QCOMPARE(store().value("configuration/mapType").toString() + ' ' + store().value("configuration/hdop0").toString(),
+                 "1 0.9");
         store().remove("configuration/hdop0");
         store().remove("configuration/hdop3");
         loadSettings();  // their defaults
@@ -109,9 +111,10 @@ private slots:
         for (const auto &[key, value] : {std::pair("proxyServer", server), {"proxyUsername", "user"}, {"proxyThing", password}})
             put(key, value);
         loadSettings();
-        QCOMPARE(settings().proxyServer.toString() + '|' + settings().proxyUsername.toString() + '|' + settings().proxyThing.toString(),
+        const SettingsRecord &s = settings();
+        QCOMPARE(s.proxyServer.toString() + '|' + s.proxyUsername.toString() + '|' + s.proxyThing.toString(),
                  server.left(PROXY_SERVER_CAPACITY - 1) + "|user|" + password.left(PROXY_USER_CAPACITY - 1));
-        QCOMPARE(settings().proxyServer.data[PROXY_SERVER_CAPACITY - 1], '\0');
+        QCOMPARE(s.proxyServer.data[PROXY_SERVER_CAPACITY - 1], '\0');
     }
 
     void unitsAndTheirNames() {

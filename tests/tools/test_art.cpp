@@ -19,7 +19,8 @@ class TestArt : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every picture the windows load, at least its role's pixel size and not a blank canvas.
+    // Every picture the windows load, at least its role's pixel size and not a blank canvas; the preferences'
+    // colour previews in equal bands of the route's own colour table.
     void requiredPictures_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("minimum");
@@ -51,16 +52,10 @@ private slots:
             for (int x = 0; x < img.width() && colours.size() < 3; x += 2)
                 colours.insert(img.pixel(x, y));
         QVERIFY2(colours.size() >= 3, qPrintable(name + " is blank"));
-    }
-
-    // The preferences' colour previews show the route's own colour table: equal bands, slowest first.
-    void speedColourPreviewsFollowTheRouteTable() {
-        for (int levels : {1, 5, 10, 14}) {
-            const QImage img(QString(":/images/levels-%1.png").arg(levels));
-            for (int k = 0; k < levels; ++k)
-                QCOMPARE(QColor(img.pixel(int((k + 0.5) * img.width() / levels), img.height() / 2)).name().toUpper(),
-                         QString(vx::speedColorAt(levels, k)));
-        }
+        const int levels = name.startsWith("levels-") ? name.mid(7).toInt() : 0;  // the route's colours, slowest first
+        for (int k = 0; k < levels; ++k)
+            QCOMPARE(QColor(img.pixel(int((k + 0.5) * img.width() / levels), img.height() / 2)).name().toUpper(),
+                     QString(vx::speedColorAt(levels, k)));
     }
 
     // Audible, unclipped 16-bit mono PCM of the right length.
@@ -109,7 +104,6 @@ private slots:
         const QJsonArray movies = QJsonDocument::fromJson(readFile(VX_SAMPLE_MANIFEST)).object().value("movies").toArray();
         QCOMPARE(dir.entryList({"*.MOV", "*.SRT"}, QDir::Files, QDir::Name),
                  (QStringList{"DJI_0001.MOV", "DJI_0001.SRT", "DJI_0002.MOV", "DJI_0002.SRT", "DJI_0003.MOV", "DJI_0003.SRT"}));
-        QCOMPARE(movies.size(), 3);
         vx::setDefaultSettings();
         vx::resetTrackStore();
         for (int b = 0; b < 3; ++b)
