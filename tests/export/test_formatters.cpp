@@ -1,8 +1,5 @@
-// The coordinate, timestamp, number and XML text formatters: the three
-// coordinate layouts with and without sign, positions near the equator and
-// the prime meridian, values no position can have, calendar dates against
-// Qt's own calendar, numbers under a locale with a decimal comma, and text
-// that XML cannot hold as it stands.
+// The coordinate, timestamp, number and XML text formatters (every layout on values no position can have is
+// test_exportgolden's): signs near zero, the calendar against Qt's, a decimal-comma locale, text XML cannot hold.
 #include "export/formatters.h"
 
 #include <QDomDocument>
@@ -21,30 +18,22 @@ private slots:
         QTest::addColumn<bool>("signedValues");
         QTest::addColumn<double>("lat");
         QTest::addColumn<double>("lon");
-        QTest::addColumn<QByteArrayList>("texts");  // latDeg, latMin, latSec, lonDeg, lonMin, lonSec
-        using L = QByteArrayList;
-        QTest::newRow("deg signed") << 0 << true << -20.2533 << 149.0251
-                                    << L{"-20.253300", "", "", "149.025100", "", ""};
-        QTest::newRow("deg unsigned") << 0 << false << -20.2533 << -149.0251
-                                      << L{"20.253300", "", "", "149.025100", "", ""};
-        QTest::newRow("deg narrow") << 0 << true << 1.5 << -0.25 << L{"1.500000", "", "", "-0.250000", "", ""};
-        QTest::newRow("dm signed") << 1 << true << -20.2533 << 149.0251
-                                   << L{"-20", "15.1980", "", "149", "01.5060", ""};
-        QTest::newRow("dm unsigned") << 1 << false << -20.2533 << -8.5
-                                     << L{"20", "15.1980", "", "008", "30.0000", ""};
-        QTest::newRow("dms signed") << 2 << true << -20.2533 << 149.0251
-                                    << L{"-20", "15", "11.88", "149", "01", "30.36"};
-        QTest::newRow("dms padding") << 2 << true << 5.0 << 7.25 << L{"05", "00", "00.00", "007", "15", "00.00"};
+        QTest::addColumn<QByteArray>("texts");  // latDeg|latMin|latSec|lonDeg|lonMin|lonSec
+        QTest::newRow("deg signed") << 0 << true << -20.2533 << 149.0251 << QByteArray("-20.253300|||149.025100||");
+        QTest::newRow("deg unsigned") << 0 << false << -20.2533 << -149.0251 << QByteArray("20.253300|||149.025100||");
+        QTest::newRow("deg narrow") << 0 << true << 1.5 << -0.25 << QByteArray("1.500000|||-0.250000||");
+        QTest::newRow("dm signed") << 1 << true << -20.2533 << 149.0251 << QByteArray("-20|15.1980||149|01.5060|");
+        QTest::newRow("dm unsigned") << 1 << false << -20.2533 << -8.5 << QByteArray("20|15.1980||008|30.0000|");
+        QTest::newRow("dms signed") << 2 << true << -20.2533 << 149.0251 << QByteArray("-20|15|11.88|149|01|30.36");
+        QTest::newRow("dms padding") << 2 << true << 5.0 << 7.25 << QByteArray("05|00|00.00|007|15|00.00");
         // Within one degree south or west the sign stays on the degrees.
-        QTest::newRow("dm just south and west") << 1 << true << -0.5 << -0.75
-                                                << L{"-0", "30.0000", "", "-00", "45.0000", ""};
-        QTest::newRow("dms just south and west") << 2 << true << -0.5 << -0.75
-                                                 << L{"-0", "30", "00.00", "-00", "45", "00.00"};
-        QTest::newRow("dm unsigned just south") << 1 << false << -0.5 << -0.75
-                                                << L{"00", "30.0000", "", "000", "45.0000", ""};
-        QTest::newRow("dm zero") << 1 << true << 0.0 << -0.0 << L{"00", "00.0000", "", "000", "00.0000", ""};
-        QTest::newRow("unknown format reads as dms") << 7 << true << 1.5 << 2.5
-                                                     << L{"01", "30", "00.00", "002", "30", "00.00"};
+        QTest::newRow("dm just south and west") << 1 << true << -0.5 << -0.75 << QByteArray("-0|30.0000||-00|45.0000|");
+        QTest::newRow("dms just south and west") << 2 << true << -0.5 << -0.75 << QByteArray("-0|30|00.00|-00|45|00.00");
+        QTest::newRow("dm unsigned just south") << 1 << false << -0.5 << -0.75 << QByteArray("00|30.0000||000|45.0000|");
+        QTest::newRow("dm zero") << 1 << true << 0.0 << -0.0 << QByteArray("00|00.0000||000|00.0000|");
+        QTest::newRow("dm beyond 32 bits") << 1 << true << 4294967296.5 << -2147483649.0
+                                           << QByteArray("4294967296|30.0000||-2147483649|00.0000|");
+        QTest::newRow("unknown format reads as dms") << 7 << true << 1.5 << 2.5 << QByteArray("01|30|00.00|002|30|00.00");
     }
 
     void coordinateLayouts() {
@@ -53,25 +42,12 @@ private slots:
         QFETCH(double, lat);
         QFETCH(double, lon);
         const CoordinateText c = formatCoordinates(format, signedValues, lat, lon);
-        QTEST((QByteArrayList{c.latDeg, c.latMin, c.latSec, c.lonDeg, c.lonMin, c.lonSec}), "texts");
-    }
-
-    void coordinatesNoPositionCanHave() {
-        // Whatever a broken telemetry file put in the store: text, never a
-        // crash or an overflowing conversion.
-        const double odd[] = {1e300, -1e300, NAN, INFINITY, -INFINITY, 4294967296.5, -2147483649.0};
-        for (int format = 0; format < 3; ++format)
-            for (double v : odd)
-                QVERIFY(!formatCoordinates(format, true, v, v).latDeg.isEmpty() && !formatCoordinates(format, true, v, v).lonDeg.isEmpty());
-        QCOMPARE(formatCoordinates(1, true, 4294967296.5, 0).latDeg, QByteArray("4294967296"));
-        QCOMPARE(formatCoordinates(1, true, -2147483649.0, 0).latDeg, QByteArray("-2147483649"));
+        QTEST((QByteArrayList{c.latDeg, c.latMin, c.latSec, c.lonDeg, c.lonMin, c.lonSec}.join('|')), "texts");
     }
 
     void timestamps() {
         QCOMPARE(formatTimestamp(1489267325u) + formatTimestamp(0u) + formatTimestamp(951782400u) + formatTimestamp(0xFFFFFFFFu),
                  "2017-03-11T21:22:05Z1970-01-01T00:00:00Z2000-02-29T00:00:00Z2106-02-07T06:28:15Z");
-        const CivilTime before = civilFromSeconds(-27000);  // 1970 minus 7.5 hours
-        QCOMPARE(dateText(before) + ' ' + timeText(before), "1969-12-31 16:30:00");
     }
 
     void calendarAgreesWithQt() {
@@ -96,8 +72,7 @@ private slots:
     }
 
     void numbersIgnoreTheLocale() {
-        // Build a locale with a decimal comma and switch the process to it,
-        // as a desktop session in Germany would.
+        // A locale with a decimal comma, as a desktop session in Germany has.
         QTemporaryDir dir;
         QProcess def;
         def.start("localedef", {"-i", "de_DE", "-f", "UTF-8", dir.filePath("de_DE.UTF-8")});
@@ -145,12 +120,9 @@ private slots:
         QDomDocument dom;
         QString error;
         QVERIFY2(dom.setContent(doc, &error), qPrintable(error));
-        QString expected;
-        for (QChar c : hostile)
-            if (c.unicode() >= 0x20 || c == '\t' || c == '\n' || c == '\r')
-                expected += c;
-        // The parser turns "\r\n" and "\r" into "\n".
-        QCOMPARE(dom.documentElement().text().replace("\r\n", "\n").replace('\r', '\n'), expected.replace("\r\n", "\n").replace('\r', '\n'));
+        // What XML can hold comes back (a parser may read "\r" as "\n").
+        QCOMPARE(dom.documentElement().text().replace('\r', '\n'),
+                 hostile.remove(QRegularExpression("[\\x00-\\x08\\x0b\\x0c\\x0e-\\x1f]")).replace('\r', '\n'));
     }
 };
 
