@@ -3,6 +3,7 @@
 // never leaves nothing active, Hide/Show, the double click that plays or
 // refuses, and nothing changed while a load or a media-tool run is busy.
 #include "control/movielist.h"
+#include "main/elidedlabel.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/repair.h"
@@ -111,6 +112,16 @@ private slots:
         QCOMPARE(icon(list, 1, "postProcessIconWidget")->toolTip(), "Some GPS data points out of chronological order. Applying a fix.");
         QVERIFY(icon(list, 0, "postProcessIconWidget")->toolTip().isEmpty());
         QCOMPARE(totals(list), "4 Movies, 01:03:10");
+        // A narrow window shortens the date (not the short name) with "…", never cuts them.
+        m_list->resize(230, 300);
+        QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
+        for (const char *name : {"movieName", "date"}) {
+            auto *label = qobject_cast<ElidedLabel *>(list.rowFrame(0)->findChild<QLabel *>(name));
+            QVERIFY(label);
+            QVERIFY(label->shownText() == label->text() || label->shownText().contains(QChar(0x2026)));
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->shownText()) <= label->contentsRect().width());
+            QCOMPARE(label->shownText() != label->text(), qstrcmp(name, "date") == 0);
+        }
         // Without any point there is no top speed to mark.
         for (int b = 0; b < 4; ++b)
             track().block[b].numPoints = 0;

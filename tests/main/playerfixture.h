@@ -32,6 +32,11 @@ inline QByteArray sidecarText(const QDateTime &start, int points, double lat0) {
     return out;
 }
 
+inline bool setModified(const QString &path, const QDateTime &when) {
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
 // Copies generated movie `source` to `folder/name` (making the folder),
 // writes its sidecar (`points` points from `start`, none when points is 0)
 // and sets its modification time to start + seconds.
@@ -44,8 +49,7 @@ inline bool addMovie(const QString &folder, const QString &source, const QString
         return false;
     if (points > 0 && !writeFile(QDir(folder).filePath(QFileInfo(path).completeBaseName() + ".SRT"), sidecarText(start, points, lat0)))
         return false;
-    QFile f(path);
-    return f.open(QIODevice::ReadWrite) && f.setFileTime(start.addSecs(seconds), QFileDevice::FileModificationTime);
+    return setModified(path, start.addSecs(seconds));
 }
 
 // A, B and C.MOV in `folder`: plain.mov copies of 3 s with three points

@@ -104,8 +104,10 @@ private slots:
         QTest::newRow("no input") << QStringList{out} << false << "--input" << "";
         QTest::newRow("missing movie") << QStringList{"--input=/nowhere/a.MP4", out} << false
                                        << "no movie" << "/nowhere/a.MP4 does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n";
-        QTest::newRow("empty folder") << QStringList{"--input=/nowhere", out} << false << "no movie"
-                                      << "No *.mov, *.mp4, or *.avi movies found!\n";
+        QTest::newRow("missing folder") << QStringList{"--input=/nowhere", out} << false << "no movie"
+                                        << "/nowhere does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n";
+        QTest::newRow("no movie in a plain path") << QStringList{"/dev/null", out} << false << "no movie"
+                                                  << "No *.mov, *.mp4, or *.avi movies found!\n";
         QTest::newRow("no file name") << QStringList{"--input=/nowhere", "--export-kml="}
                                       << false << "--export-kml=" << "";
         QTest::newRow("no ffmpeg") << QStringList{"--input=/nowhere", out} << true
@@ -124,6 +126,22 @@ private slots:
         QVERIFY2(r.errLines().first().contains(reason), r.err.constData());
         QCOMPARE(QString::fromLocal8Bit(r.out), printed);
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/vx-batch-none.csv"));
+    }
+
+    // A movie whose name holds a double quote, '#', blanks and non-ASCII letters, named by --input= and as a
+    // plain path (its folder).
+    void namesAsTheShellPassesThem() {
+        const QString folder = path("odd \"names\" #1 Grüße"), movie = folder + "/a\"b #2.MOV", csv = path("odd.csv");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(m_movies + "/DJI_0001.MOV", movie));
+        QVERIFY(QFile::copy(m_movies + "/DJI_0001.srt", folder + "/a\"b #2.srt"));
+        for (const QString &input : {"--input=" + movie, folder}) {
+            QFile::remove(csv);
+            const Run r = volantix({input, "--export-csv=" + csv});
+            QVERIFY2(r.exitCode == 0 && r.errLines().contains("Processing 1 of 1..."), r.err.constData());
+            QVERIFY(r.out.isEmpty());
+            QVERIFY(vxtest::readFile(csv).contains("Speed("));
+        }
     }
 
     void unwritableFileFails() {

@@ -172,13 +172,17 @@ private slots:
         w.handleCommandLine({"volantix", "--input=" + single + "/ONE.MP4"});
         QCOMPARE(loadedNames(), "ONE.MP4");
         QCOMPARE(w.panel()->movieCounterLabel->text(), "1 of 1 movies");
-        // A missing movie: its line, the no-movies line, and nothing loads;
-        // without --input= nothing at all happens.
+        // A missing movie: its line, the no-movies line, and nothing loads.
         const QString missing = single + "/gone.mov";
         QCOMPARE(capturedStdout([&] { w.handleCommandLine({"volantix", "--input=" + missing}); }),
                  (missing + " does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n").toLocal8Bit());
-        QCOMPARE(capturedStdout([&] { w.handleCommandLine({"volantix", "-x", "input=/"}); }), QByteArray());
         QCOMPARE(loadedNames(), "ONE.MP4");
+        // A plain path, as a file manager passes it, with a quote in the name; without paths nothing happens.
+        QVERIFY(QFile::rename(single + "/TWO.MP4", single + "/T\"WO.MP4"));
+        w.handleCommandLine({"volantix", single + "/T\"WO.MP4"});
+        QCOMPARE(loadedNames(), "T\"WO.MP4");
+        QCOMPARE(capturedStdout([&] { w.handleCommandLine({"volantix", "-x", "--verbose"}); }), QByteArray());
+        QCOMPARE(loadedNames(), "T\"WO.MP4");
         w.close();
     }
 
@@ -340,6 +344,15 @@ private slots:
         QCOMPARE(r.outcome, MediaToolOutcome::Finished);
         QVERIFY(sawBusy);
         whole();
+        // The same while an export holds the track store.
+        {
+            TrackStoreHold hold;
+            QVERIFY(w.loader()->busy());
+            accepted += w.loader()->loadFolder(m_other) + w.loader()->dropUrls({QUrl::fromLocalFile(m_other)});
+            w.loadFolderByPath(m_other);
+        }
+        whole();
+        QVERIFY(!w.loader()->busy());
         w.close();
     }
 };

@@ -11,12 +11,15 @@
 #include "main/playerpanel.h"
 #include "main/startup.h"
 #include "main/windowmanager.h"
+#include "settings/versionhistory.h"
 #include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
 #include "views/viewhost.h"
 
 #include <QMediaPlaylist>
+#include <QNetworkProxy>
 #include <cmath>
 
 using namespace vx;
@@ -105,19 +108,16 @@ private slots:
         QCOMPARE(m.toolBar->maximumHeight(), 28);
         QCOMPARE(m.toolBar->iconSize(), toolbarIconSize(w.devicePixelRatioF()));
         QCOMPARE(QString("%1 %2 %3").arg(toolbarIconSize(2.0).width()).arg(toolbarSpacing(2.0)).arg(toolbarIconSize(1.0).width()), "24 16 20");
-        // Commands whose work is not here yet are present and off; the
-        // window's own ones are on.
-        for (QAction *off : {a.preferences, a.get_newest_version, a.export_screenshot, a.export_movie, a.merge_movies})
-            QVERIFY2(!off->isEnabled(), qPrintable(off->text()));
-        for (QAction *on : {a.open_folder, a.open_files, a.reset_view, a.file_close, a.dashboard_vert, a.graph_dialog, a.map_dialog,
-                            a.control_center_dialog, a.bring_to_front, a.reset_windows, a.fullscreen, a.sync_windows,
-                            a.sync_windows_toggle, a.about, a.show_users_manual, a.shortcuts})
+        // Every command is live; those that need movies are off until a load.
+        for (QAction *on : {a.open_folder, a.open_files, a.reset_view, a.file_close, a.dashboard_vert, a.dashboard_horiz,
+                            a.graph_dialog, a.map_dialog, a.control_center_dialog, a.bring_to_front, a.reset_windows,
+                            a.fullscreen, a.sync_windows, a.sync_windows_toggle, a.about, a.show_users_manual, a.shortcuts,
+                            a.get_newest_version, a.preferences})
             QVERIFY2(on->isEnabled(), qPrintable(on->text()));
         w.close();
     }
 
-    // The transport is off until a load; the exports and the movie list
-    // follow it, features that do not exist yet stay off whatever it does.
+    // The transport is off until a load; the exports, the geotag button and the movie list follow it.
     void transportSwitchAndGpsLabel() {
         MainWindow w;
         PlayerPanel *p = w.panel();
@@ -125,18 +125,15 @@ private slots:
         QCOMPARE(p->jumpToCombo->itemText(0), "Vmax");
         QCOMPARE(p->dateLabel->text(), "Volantix");
         const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton, p->playPauseButton,
-                                            p->masterSlider, p->fasterButton, p->slowerButton, p->rateLabel, p->jumpToCombo};
+                                            p->masterSlider, p->fasterButton, p->slowerButton, p->rateLabel, p->jumpToCombo, p->geotagButton};
         for (int step = 0; step < 3; ++step) {
             const bool on = step == 1;
             if (step > 0)
                 w.enableTransport(on);
             for (QWidget *t : transport)
                 QVERIFY2(t->isEnabled() == on, qPrintable(t->objectName()));
-            for (QAction *e : {a.export_csv, a.export_gpx, a.export_kml})
-                QCOMPARE(e->isEnabled(), on);
-            for (QAction *never : {a.export_movie, a.merge_movies, a.export_screenshot})
-                QVERIFY(!never->isEnabled());
-            QVERIFY(!p->geotagButton->isEnabled());
+            for (QAction *e : {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies, a.export_screenshot})
+                QVERIFY2(e->isEnabled() == on, qPrintable(e->text()));
             QCOMPARE(g_controlCenterDialog->moviesTab()->isEnabled(), on);
             QCOMPARE(g_controlCenterDialog->geotagsTab()->isEnabled(), on);
         }
@@ -360,6 +357,31 @@ private slots:
         w.close();
     }
 
+    // The stored proxy is installed when the map is created; the silent check at start-up and the menu command
+    // both honour a build without an update location (nothing contacted, the command says so).
+    void proxyAtMapCreationAndTheUpdateCommand() {
+        settings().useProxy = true;
+        settings().proxyServer.assign(QStringLiteral("proxy.example.org"));
+        settings().proxyPort = 70000;
+        saveSettings();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        vxtest::BoxAnswerer answer({"OK"});
+        MainWindow w;
+        QCOMPARE(QNetworkProxy::applicationProxy().hostName() + ':' + QString::number(QNetworkProxy::applicationProxy().port()),
+                 "proxy.example.org:4464");
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        if (!configuredUpdateBase().isEmpty()) {
+            w.close();
+            QSKIP("built with an update location");
+        }
+        QTest::qWait(100);
+        QVERIFY(answer.texts.isEmpty());  // the silent check said nothing
+        w.actions().get_newest_version->trigger();
+        QTRY_COMPARE(answer.texts, QStringList{noUpdateLocationText()});
+        QCOMPARE(answer.titles, QStringList{updateCheckTitle()});
+        w.close();
+    }
+
     void playlistFollowsTheTrackStore() {
         MainWindow w;
         QCOMPARE(playlistSink(), static_cast<PlaylistSink *>(&w));
@@ -383,8 +405,8 @@ private slots:
             viewHost()->settingsChanged(both);
             QCOMPARE(settings().speedFactor, 1.0);
             QCOMPARE(w.panel()->jumpToCombo->itemText(0), "Vmax (0 km/h)");
-            QCOMPARE(QList<unsigned>({g_dataDialog->settingsApplied(), g_mapDialog->settingsApplied(), g_graphDialog->settingsApplied()}),
-                     QList<unsigned>({both, both, both}));
+            QCOMPARE(g_dataDialog->speedGauge().unitLabel->text(), "km/h");
+            QCOMPARE(QList<unsigned>({g_mapDialog->settingsApplied(), g_graphDialog->settingsApplied()}), QList<unsigned>({both, both}));
             QCOMPARE(store().value("configuration/outUnits").toInt(), 1);
             w.close();
         }

@@ -2,8 +2,8 @@
 // telemetry is known: seeks, frame steps, the seek slider and the time bias
 // move the current sample exactly; the skip, the continuation and the pause
 // at the end of the last movie; the Vmax jump; a movie switched off while it
-// plays; rates, timers, the keys and the stored controls; a movie the player
-// cannot open.
+// plays; rates, timers, the keys and the stored controls; movies the player
+// cannot play; real GoPro movies.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -17,6 +17,7 @@
 #include "main/videoview.h"
 #include "track/trackstore.h"
 #include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
 
@@ -72,6 +73,9 @@ class TestPlaybackController : public QObject {
                      .arg(g_dataDialog->lastPoint().altitudeM - m.altitude[point]).arg(g_graphDialog->lastPoint(GRAPH_COUNT - 1).point)
                      .arg(g_graphDialog->lastPoint(0).block).arg(g_controlCenterDialog->lastPoint().point),
                  QString("%1 %2 0 0 0 0 %2 %1 %2").arg(block).arg(point));
+        // Paused after a seek: the needle shows the point's speed, not an ease from the speed before.
+        const QcNeedleItem *needle = g_dataDialog->speedGauge().needle;
+        QCOMPARE(needle->currentValue(), qBound(needle->minValue(), float(m.speed[point] * settings().speedFactor), needle->maxValue()));
     }
 
 private slots:
@@ -81,8 +85,7 @@ private slots:
         m_sync = m_dir.filePath("sync");
         m_three = m_dir.filePath("three");
         QVERIFY(addMovie(m_sync, "play25.mp4", "S.MP4", flightStart(), 10, 10));
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(addMovie(m_three, "plain.mov", QString("%1.MOV").arg(QChar('A' + i)), flightStart().addSecs(10 * i), 3, 3, 46.5 + i));
+        QVERIFY(vxtest::addThreeMovies(m_three));
     }
     void init() {
         vxtest::resetStore();
@@ -364,24 +367,75 @@ private slots:
         w.close();
     }
 
-    void aBrokenMovieIsPassedAndLoggedAndSoundPlays() {
-        const QString tone = m_dir.filePath("tone");
-        QVERIFY(vxtest::writeFile(tone + "/A_broken.mp4", QByteArray(2048, '\x11')));
-        QVERIFY(vxtest::writeFile(tone + "/A_broken.srt", ""));
-        QVERIFY(addMovie(tone, "tone25.mp4", "B_tone.mp4", flightStart(), 3, 3));
+    // Movies the player cannot play: an empty file (the media tool cannot open it either), and one with sound
+    // and a camera data track but no picture (the player reports the track as an error and opens it without a
+    // picture). The load does not hang, the other movies keep their facts, and playback passes both over.
+    void unplayableMoviesArePassedAndLogged() {
+        const QString odd = m_dir.filePath("unplayable");
+        QVERIFY(vxtest::writeFile(odd + "/A_empty.mp4", QByteArray()));
+        QVERIFY(vxtest::writeFile(odd + "/A_empty.srt", ""));
+        QVERIFY(addMovie(odd, "tone25.mp4", "B_tone.mp4", flightStart(), 3, 3));
+        QVERIFY(addMovie(odd, "soundgpmd.mp4", "C_nopicture.mp4", flightStart(), 3, 3));
+        QVERIFY(addMovie(odd, "m30.mp4", "D.mp4", flightStart(), 2, 2));
         MainWindow w;
         settings().dateSort = false;
-        // The load does not hang on the movie the player cannot open ...
         w.loader()->setPlayerWaitLimitMs(1500);
         QElapsedTimer took;
         took.start();
-        QVERIFY(w.loader()->loadFolder(tone));
+        QVERIFY(w.loader()->loadFolder(odd));
         QVERIFY(took.elapsed() < 15000);
-        // ... the player passes it and plays the next, sound or no sound device.
+        const MovieBlock *b = track().block;
+        // Durations and widths: no picture leaves width 0, the next movie's size is its own.
+        QCOMPARE(QString("%1 %2 %3 %4 %5 %6").arg(b[0].duration).arg(b[1].duration).arg(b[2].duration).arg(b[2].width)
+                     .arg(b[3].duration).arg(b[3].width), "-1 3 3 0 2 64");
+        QCOMPARE(w.panel()->jumpToCombo->itemText(2).right(7), "[00:03]");
+        // The empty movie is passed over; the one with sound plays, sound device or none; then the one
+        // without a picture is passed over too.
         QTRY_COMPARE(track().Block, 1);
-        QCOMPARE(counter(w), "2 of 2 movies");
+        QCOMPARE(counter(w), "2 of 4 movies");
         QTRY_VERIFY(w.player()->position() > 500);
+        QTRY_COMPARE_WITH_TIMEOUT(track().Block, 3, 10000);
+        QCOMPARE(counter(w), "4 of 4 movies");
+        QTRY_VERIFY(w.player()->position() > 500);
+        QVERIFY(w.player()->isVideoAvailable());
         QVERIFY2(!g_debugLines.filter(QRegularExpression("^Media Error: ")).isEmpty(), qPrintable(g_debugLines.join('\n')));
+        w.close();
+    }
+
+    // Real GoPro movies: H.264, AAC and the camera's data tracks ("tmcd", "gpmd", "fdsc"), which the player
+    // reports as streams it cannot decode while the picture plays on. Both play, and the sample read from
+    // their GPS track follows the position.
+    void realGoProMoviesPlay() {
+        const QString gopro = m_dir.filePath("gopro");
+        QVERIFY(QDir().mkpath(gopro));
+        const QStringList names{"A_max.mp4", "B_karma.mp4"}, sources{"gpmf/max-heromode.mp4", "gpmf/karma.mp4"};
+        for (int i = 0; i < 2; ++i) {  // written when recording stopped: the last GPS second
+            QVERIFY(QFile::copy(vxtest::dataPath(sources[i]), gopro + '/' + names[i]));
+            QVERIFY(vxtest::setModified(gopro + '/' + names[i], flightStart().addSecs(60 * (i + 1))));
+        }
+        MainWindow w;
+        settings().dateSort = false;
+        QVERIFY(w.loader()->loadFolder(gopro));
+        QCOMPARE(QString("%1 %2").arg(track().block[0].numPoints).arg(track().block[1].numPoints), "11 12");
+        for (int b = 0; b < 2; ++b) {
+            if (b == 1)
+                w.playback()->selectMovie(1);
+            // It plays, and the slow tick moves the sample on with it.
+            QTRY_VERIFY_WITH_TIMEOUT(w.player()->position() > 1000 && w.playback()->currentPoint() >= 0, 8000);
+            const int point = w.playback()->currentPoint();
+            QTRY_VERIFY_WITH_TIMEOUT(w.playback()->currentPoint() > point, 5000);
+            QCOMPARE(track().Block, b);
+            QVERIFY(w.player()->isVideoAvailable());
+        }
+        // Each movie ends at its last point's second. max-heromode lasts 10.52 s, points at 0 ... 10 s:
+        // position p shows point (p + 480) / 1000. karma lasts 12.08 s, points at 1 ... 12 s: (p + 920) / 1000.
+        w.playback()->pause();
+        const int steps[][3] = {{0, 4500, 4}, {0, 7600, 8}, {1, 6000, 6}, {1, 6100, 7}};  // block, position, point
+        for (const auto &step : steps) {
+            w.playback()->jumpTo(step[0], step[1]);
+            expectPoint(w, step[0], step[2]);
+            QCOMPARE(counter(w), QString("%1 of 2 movies").arg(step[0] + 1));
+        }
         w.close();
     }
 };
