@@ -1,9 +1,7 @@
-// Playback and its telemetry sync, end to end on generated movies whose
-// telemetry is known: seeks, frame steps, the seek slider and the time bias
-// move the current sample exactly; the skip, the continuation and the pause
-// at the end of the last movie; the Vmax jump; a movie switched off while it
-// plays; rates, timers, the keys and the stored controls; movies the player
-// cannot play; real GoPro movies.
+// Playback and its telemetry sync, end to end on generated movies whose telemetry is known: seeks, frame steps,
+// the seek slider and the time bias move the current sample exactly; the skip, the continuation and the pause at
+// the end of the last movie; the Vmax jump; a movie switched off while it plays; rates, timers, the keys and the
+// stored controls; movies the player cannot play; real GoPro movies.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -46,6 +44,10 @@ bool mediaOpen(const MainWindow &w) {
 
 QString counter(const MainWindow &w) { return w.panel()->movieCounterLabel->text(); }
 
+QString localDate(qint64 msAfterStart) {
+    return QLocale().toString(flightStart().addMSecs(msAfterStart).toLocalTime(), QLocale::LongFormat);
+}
+
 } // namespace
 
 class TestPlaybackController : public QObject {
@@ -84,13 +86,9 @@ private slots:
         setApplicationIdentity();
         m_sync = m_dir.filePath("sync");
         m_three = m_dir.filePath("three");
-        QVERIFY(addMovie(m_sync, "play25.mp4", "S.MP4", flightStart(), 10, 10));
-        QVERIFY(vxtest::addThreeMovies(m_three));
+        QVERIFY(addMovie(m_sync, "play25.mp4", "S.MP4", flightStart(), 10, 10) && vxtest::addThreeMovies(m_three));
     }
-    void init() {
-        vxtest::resetStore();
-        g_debugLines.clear();
-    }
+    void init() { vxtest::resetStore(), g_debugLines.clear(); }
 
     void seeksStepsAndTheSliderMoveTheSampleExactly() {
         MainWindow w;
@@ -101,16 +99,14 @@ private slots:
         // The movie started at the first point: position p is point p / 1000.
         w.playback()->jumpTo(0, 4500);
         expectPoint(w, 0, 4);
-        QCOMPARE(p->durationLabel->text(), "00:04 of 00:10");
-        QCOMPARE(p->dateLabel->text(), QLocale().toString(flightStart().addMSecs(4500).toLocalTime(), QLocale::LongFormat));
+        QCOMPARE(p->durationLabel->text() + '|' + p->dateLabel->text(), "00:04 of 00:10|" + localDate(4500));
         // 25 fps: steps of 30 frames of 40 ms, stopping at the ends.
-        QTest::keyClick(&w, Qt::Key_Right);
-        QTRY_COMPARE(w.player()->position(), qint64(5700));
-        expectPoint(w, 0, 5);
-        QTest::keyClick(&w, Qt::Key_Left);
-        QTest::keyClick(&w, Qt::Key_Left);
-        QTRY_COMPARE(w.player()->position(), qint64(3300));
-        expectPoint(w, 0, 3);
+        const int keys[][3] = {{Qt::Key_Right, 5700, 5}, {Qt::Key_Left, 4500, 4}, {Qt::Key_Left, 3300, 3}};  // key, ms, point
+        for (const auto &k : keys) {
+            QTest::keyClick(&w, Qt::Key(k[0]));
+            QTRY_COMPARE(w.player()->position(), qint64(k[1]));
+            expectPoint(w, 0, k[2]);
+        }
         w.playback()->jumpTo(0, 500);
         w.playback()->frameStep(false);
         QTRY_COMPARE(w.player()->position(), qint64(0));
@@ -118,9 +114,8 @@ private slots:
         w.playback()->frameStep(true);
         QTRY_COMPARE(w.player()->position(), qint64(10000));
         // No point at or after the instant: the views keep the last sample and are told block 0, point 0.
-        QCOMPARE(w.playback()->currentPoint(), -1);
+        QVERIFY(w.playback()->currentPoint() == -1 && g_graphDialog->lastPoint(3).point == 0);
         QCOMPARE(g_mapDialog->lastPoint().latitude, track().block[0].lat[9]);
-        QCOMPARE(g_graphDialog->lastPoint(3).point, 0);
         // A click on the seek slider's groove goes to the point under it.
         QSlider *seek = p->seekSlider;
         QCOMPARE(seek->maximum(), 10000);
@@ -146,7 +141,7 @@ private slots:
         w.playback()->recomputeTimeOffset();
         w.playback()->jumpTo(0, 2500);
         expectPoint(w, 0, 4);
-        QCOMPARE(p->dateLabel->text(), QLocale().toString(flightStart().addMSecs(2500 + 3600000).toLocalTime(), QLocale::LongFormat));
+        QCOMPARE(p->dateLabel->text(), localDate(2500 + 3600000));
         w.close();
     }
 
@@ -155,8 +150,7 @@ private slots:
         settings().skip = 1.0f;
         QVERIFY(w.loader()->loadFolder(m_three));
         QTRY_VERIFY(mediaOpen(w));
-        // The first movie of the play order starts at its beginning, the one
-        // that follows by itself at the skip.
+        // The first movie of the play order starts at its beginning, the one that follows by itself at the skip.
         QTest::qWait(150);
         QVERIFY(w.player()->position() < 1000);
         QTRY_COMPARE_WITH_TIMEOUT(track().Block, 1, 8000);
@@ -171,8 +165,7 @@ private slots:
         w.playback()->jumpTo(1, 1500);
         QTRY_VERIFY(mediaOpen(w));
         QTest::qWait(150);
-        QCOMPARE(w.player()->position(), qint64(1500));
-        QVERIFY(!w.playback()->isPlaying());
+        QVERIFY(w.player()->position() == 1500 && !w.playback()->isPlaying());
         // A skip longer than the movie is ignored.
         settings().skip = 5.0f;
         w.playback()->selectMovie(2);
@@ -184,17 +177,24 @@ private slots:
         w.playback()->jumpTo(2, 2300);
         w.playback()->play();
         QTRY_VERIFY_WITH_TIMEOUT(!w.playback()->isPlaying(), 5000);
-        QCOMPARE(track().mBlock, 2);
-        QCOMPARE(counter(w), "3 of 3 movies");
+        QVERIFY(track().mBlock == 2 && counter(w) == "3 of 3 movies");
         QTRY_COMPARE(w.playlist()->currentIndex(), 2);
         QTRY_COMPARE(w.player()->state(), QMediaPlayer::PausedState);
-        QVERIFY(w.player()->position() > 2500);
-        QCOMPARE(w.playerState().slowTimerId, 0);
+        QVERIFY(w.player()->position() > 2500 && w.playerState().slowTimerId == 0);
         w.close();
     }
 
-    void vmaxJumpAndSwitchingMoviesOff() {
+    // The Vmax jump, movies switched off and on while they play, and the keys: they work from every window, but
+    // Space spares dialogs.
+    void vmaxJumpSwitchingMoviesOffAndTheKeys() {
         MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Nothing loaded: Space does nothing, "F" still switches the vehicle.
+        QTest::keyClick(g_graphDialog, Qt::Key_Space);
+        QVERIFY(!w.playback()->isPlaying());
+        QTest::keyClick(&w, Qt::Key_F);
+        QVERIFY(g_dataDialog->arrowVehicle());
         loadPaused(w, m_three);
         TrackStore &t = track();
         MovieList *list = g_controlCenterDialog->movieList();
@@ -220,49 +220,8 @@ private slots:
             QCOMPARE(t.Block, 0);
             list->checkBox(2)->click();
         }
-        // The movie on screen switched off: one fewer, the next active one plays, the row is grey.
-        w.playback()->selectMovie(1);
-        list->checkBox(1)->click();
-        QCOMPARE(t.Block, 2);
-        QCOMPARE(counter(w), "2 of 2 movies");
-        QCOMPARE(list->rowFrame(1)->styleSheet(), inactiveRowStyle());
-        QCOMPARE(QString("%1 %2").arg(w.panel()->masterSlider->maximum()).arg(w.panel()->jumpToCombo->count()), "1 3");
-        QTRY_COMPARE(w.player()->state(), QMediaPlayer::PlayingState);
-        // The last one switched off while it plays: back to the one before.
-        list->checkBox(2)->click();
-        QCOMPARE(t.Block, 0);
-        QCOMPARE(counter(w), "1 of 1 movies");
-        // Switching on another movie keeps the one on screen where it was.
+        // Space plays and pauses from any window; Up, Down, Previous and Next walk the play order.
         w.playback()->pause();
-        w.playback()->jumpTo(0, 1500);
-        QTRY_COMPARE(w.player()->position(), qint64(1500));
-        list->checkBox(2)->click();
-        QCOMPARE(t.Block, 0);
-        QTRY_VERIFY(mediaOpen(w));
-        QCOMPARE(w.player()->position(), qint64(1500));
-        QVERIFY(!w.playback()->isPlaying());
-        QCOMPARE(w.playlist()->mediaCount(), 2);
-        // A double click plays that movie; every movie off: nothing plays.
-        list->movie_item_double_clicked_slot(list->list()->item(2));
-        QCOMPARE(t.mBlock, 1);
-        list->checkBox(0)->click();
-        list->checkBox(2)->click();
-        QCOMPARE(t.playCount, 0);
-        QVERIFY(!w.playback()->isPlaying());
-        QCOMPARE(counter(w), "0 of 0 movies");
-        w.close();
-    }
-
-    void keysWorkFromEveryWindowButSpaceSparesDialogs() {
-        MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // Nothing loaded: Space does nothing, "F" still switches the vehicle.
-        QTest::keyClick(g_graphDialog, Qt::Key_Space);
-        QVERIFY(!w.playback()->isPlaying());
-        QTest::keyClick(&w, Qt::Key_F);
-        QVERIFY(g_dataDialog->arrowVehicle());
-        loadPaused(w, m_three);
         QTest::keyClick(g_mapDialog, Qt::Key_Space);
         QVERIFY(w.playback()->isPlaying());
         QTest::keyClick(&w, Qt::Key_Space);
@@ -274,16 +233,16 @@ private slots:
                  [&] { w.panel()->previousButton->click(); }, [&] { w.panel()->previousButton->click(); },
                  [&] { w.panel()->nextButton->click(); }}) {
             press();
-            blocks += QString::number(track().Block);
+            blocks += QString::number(t.Block);
         }
         QCOMPARE(blocks, "1221001");
         // The master slider: moving does nothing, the release selects.
         QSlider *master = w.panel()->masterSlider;
         master->setSliderDown(true);
         master->setValue(2);
-        QCOMPARE(track().Block, 1);
+        QCOMPARE(t.Block, 1);
         master->setSliderDown(false);
-        QCOMPARE(track().Block, 2);
+        QCOMPARE(t.Block, 2);
         // In a window titled "Preferences" Space is typed, not played.
         w.playback()->pause();
         QDialog prefs;
@@ -301,6 +260,29 @@ private slots:
         QCOMPARE(w.panel()->videoWidget->width(), qRound(fitted.width() * 1.25));
         QTest::keyClick(&w, Qt::Key_0);
         QCOMPARE(w.panel()->videoWidget->geometry(), fitVideoRect(w.panel()->videoContainer->size(), 96, 64, true));
+        // The movie on screen switched off: one fewer, the next active one plays, the row is grey.
+        w.playback()->selectMovie(1);
+        list->checkBox(1)->click();
+        QVERIFY(t.Block == 2 && counter(w) == "2 of 2 movies" && list->rowFrame(1)->styleSheet() == inactiveRowStyle());
+        QCOMPARE(QString("%1 %2").arg(w.panel()->masterSlider->maximum()).arg(w.panel()->jumpToCombo->count()), "1 3");
+        QTRY_COMPARE(w.player()->state(), QMediaPlayer::PlayingState);
+        // The last one switched off while it plays: back to the one before.
+        list->checkBox(2)->click();
+        QVERIFY(t.Block == 0 && counter(w) == "1 of 1 movies");
+        // Switching on another movie keeps the one on screen where it was.
+        w.playback()->pause();
+        w.playback()->jumpTo(0, 1500);
+        QTRY_COMPARE(w.player()->position(), qint64(1500));
+        list->checkBox(2)->click();
+        QCOMPARE(t.Block, 0);
+        QTRY_VERIFY(mediaOpen(w));
+        QVERIFY(w.player()->position() == 1500 && !w.playback()->isPlaying() && w.playlist()->mediaCount() == 2);
+        // A double click plays that movie; every movie off: nothing plays.
+        list->movie_item_double_clicked_slot(list->list()->item(2));
+        QCOMPARE(t.mBlock, 1);
+        list->checkBox(0)->click();
+        list->checkBox(2)->click();
+        QVERIFY(t.playCount == 0 && !w.playback()->isPlaying() && counter(w) == "0 of 0 movies");
         w.close();
     }
 
@@ -309,24 +291,21 @@ private slots:
         QVERIFY(w.loader()->loadFolder(m_sync));
         PlayerState &st = w.playerState();
         PlayerPanel *p = w.panel();
-        const auto timers = [&st] { return QString("%1%2%3").arg(st.slowTimerId != 0).arg(st.dashboardTimerId != 0).arg(st.fastTimerId != 0); };
-        QCOMPARE(timers(), "110");
-        for (int i = 0; i < 4; ++i)
-            p->slowerButton->click();
-        QCOMPARE(p->rateLabel->text(), "x/4");
-        QCOMPARE(w.player()->playbackRate(), 0.25);
-        QCOMPARE(timers().right(1), "1");
-        for (int i = 0; i < 6; ++i)
-            p->fasterButton->click();
+        const auto state = [&] {  // rate label, then the slow, dashboard and fast timers running
+            return p->rateLabel->text() + ' ' + QString("%1%2%3").arg(st.slowTimerId != 0).arg(st.dashboardTimerId != 0).arg(st.fastTimerId != 0);
+        };
+        QCOMPARE(state(), "1x 110");
+        const auto click = [](QAbstractButton *b, int times) { for (int i = 0; i < times; ++i) b->click(); };
+        click(p->slowerButton, 4);
+        QVERIFY(state().startsWith("x/4 ") && state().endsWith('1') && w.player()->playbackRate() == 0.25);
+        click(p->fasterButton, 6);
         QCOMPARE(p->rateLabel->text(), "5x");
         w.playback()->pause();
-        QCOMPARE(timers(), "000");
+        QCOMPARE(state(), "5x 000");
         w.playback()->play();
-        QCOMPARE(timers().right(1), "1");
-        p->slowerButton->click();
-        p->slowerButton->click();
-        QCOMPARE(p->rateLabel->text(), "1x");
-        QCOMPARE(timers(), "110");
+        QVERIFY(state().endsWith('1'));
+        click(p->slowerButton, 2);
+        QCOMPARE(state(), "1x 110");
         // The ticks reach the views while playing, and only the visible ones.
         const int speeds = g_dataDialog->speedHeadingUpdates();
         QTRY_VERIFY(g_dataDialog->speedHeadingUpdates() > speeds + 3);
@@ -345,9 +324,8 @@ private slots:
         // A rebuilt dashboard learns altitude, satellites and the vehicle.
         w.playback()->setArrowVehicle(true);
         w.dashboard_vert_slot();
-        QVERIFY(g_dataDialog->arrowVehicle());
-        QCOMPARE(g_dataDialog->showsAltitude(), track().block[0].hasAltitude);
-        QCOMPARE(g_dataDialog->showsSats(), track().block[0].hasSats);
+        QVERIFY(g_dataDialog->arrowVehicle() && g_dataDialog->showsAltitude() == track().block[0].hasAltitude
+                && g_dataDialog->showsSats() == track().block[0].hasSats);
         // The picture and sound controls act and are stored at once.
         const auto stored = [] {
             QSettings &s = vxtest::store();
@@ -362,8 +340,7 @@ private slots:
         QCOMPARE(QString("%1 %2 %3").arg(w.player()->volume()).arg(w.player()->isMuted()).arg(p->videoWidget->brightness()), "40 1 30");
         p->brightnessResetButton->click();
         p->contrastResetButton->click();
-        QCOMPARE(p->videoWidget->contrast(), 0);
-        QCOMPARE(stored(), "0.4 1 0 0");
+        QVERIFY(p->videoWidget->contrast() == 0 && stored() == "0.4 1 0 0");
         w.close();
     }
 
@@ -372,8 +349,7 @@ private slots:
     // picture). The load does not hang, the other movies keep their facts, and playback passes both over.
     void unplayableMoviesArePassedAndLogged() {
         const QString odd = m_dir.filePath("unplayable");
-        QVERIFY(vxtest::writeFile(odd + "/A_empty.mp4", QByteArray()));
-        QVERIFY(vxtest::writeFile(odd + "/A_empty.srt", ""));
+        QVERIFY(vxtest::writeFile(odd + "/A_empty.mp4", QByteArray()) && vxtest::writeFile(odd + "/A_empty.srt", ""));
         QVERIFY(addMovie(odd, "tone25.mp4", "B_tone.mp4", flightStart(), 3, 3));
         QVERIFY(addMovie(odd, "soundgpmd.mp4", "C_nopicture.mp4", flightStart(), 3, 3));
         QVERIFY(addMovie(odd, "m30.mp4", "D.mp4", flightStart(), 2, 2));
@@ -389,8 +365,8 @@ private slots:
         QCOMPARE(QString("%1 %2 %3 %4 %5 %6").arg(b[0].duration).arg(b[1].duration).arg(b[2].duration).arg(b[2].width)
                      .arg(b[3].duration).arg(b[3].width), "-1 3 3 0 2 64");
         QCOMPARE(w.panel()->jumpToCombo->itemText(2).right(7), "[00:03]");
-        // The empty movie is passed over; the one with sound plays, sound device or none; then the one
-        // without a picture is passed over too.
+        // The empty movie is passed over; the one with sound plays, sound device or none; then the one without a
+        // picture is passed over too.
         QTRY_COMPARE(track().Block, 1);
         QCOMPARE(counter(w), "2 of 4 movies");
         QTRY_VERIFY(w.player()->position() > 500);
@@ -424,8 +400,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(w.player()->position() > 1000 && w.playback()->currentPoint() >= 0, 8000);
             const int point = w.playback()->currentPoint();
             QTRY_VERIFY_WITH_TIMEOUT(w.playback()->currentPoint() > point, 5000);
-            QCOMPARE(track().Block, b);
-            QVERIFY(w.player()->isVideoAvailable());
+            QVERIFY(track().Block == b && w.player()->isVideoAvailable());
         }
         // Each movie ends at its last point's second. max-heromode lasts 10.52 s, points at 0 ... 10 s:
         // position p shows point (p + 480) / 1000. karma lasts 12.08 s, points at 1 ... 12 s: (p + 920) / 1000.

@@ -1,6 +1,5 @@
-// The window management on its own: the default layout arithmetic, the
-// first-run places, the dashboard's orientation rebuild, the reset of the
-// window positions and the ownership of the secondary windows.
+// The window management on its own: the default layout arithmetic, the first-run places, the dashboard's
+// orientation rebuild, the reset of the window positions and the ownership of the secondary windows.
 #include "guitest.h"
 
 #include "control/controlcenterdialog.h"
@@ -13,9 +12,9 @@
 
 using namespace vx;
 
-namespace {
-
 using vxtest::store;
+
+namespace {
 
 QString rects(const DefaultLayout &l) {
     QStringList out;
@@ -29,13 +28,12 @@ struct Fixture {
     QMainWindow main;
     MainMenus menus;
     WindowManager manager;
-    Fixture()
-        : menus(buildMainMenus(&main))
-        , manager(&main)
-    {
+    explicit Fixture(bool create = true) : menus(buildMainMenus(&main)), manager(&main) {
         manager.setSyncActions(menus.actions.sync_windows, menus.actions.sync_windows_toggle);
         manager.setDashboardActions(menus.actions.dashboard_vert, menus.actions.dashboard_horiz);
         manager.recomputeLayout();
+        if (create)
+            manager.createWindows();
     }
 };
 
@@ -45,16 +43,12 @@ class TestWindowManager : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        vxtest::silencePlatformWarnings();
-        setApplicationIdentity();
-    }
-
+    void initTestCase() { vxtest::silencePlatformWarnings(), setApplicationIdentity(); }
     void init() { vxtest::resetStore(false); }
 
     void defaultLayout() {
-        // Player, dashboard, map, graph, control center. On 1366 x 768 the
-        // fractions are truncated: 0.75 * 1366 = 1024.5, 0.2 * 768 = 153.6, 0.8 * 768 = 614.4.
+        // Player, dashboard, map, graph, control center. On 1366 x 768 the fractions are truncated:
+        // 0.75 * 1366 = 1024.5, 0.2 * 768 = 153.6, 0.8 * 768 = 614.4.
         const DefaultLayout l = computeDefaultLayout(QSize(1440, 900), 22);
         QCOMPARE(rects(l), "0,0 1080x684 | 460,706 620x172 | 1080,180 360x720 | 0,706 460x150 | 1080,0 360x158");
         QCOMPARE(rects(computeDefaultLayout(QSize(1366, 768), 25)),
@@ -64,28 +58,22 @@ private slots:
     }
 
     void firstRunPlacesEachWindowOnce() {
-        Fixture f;
+        Fixture f(false), tiny(false);
         f.manager.setLayoutForTesting(computeDefaultLayout(QSize(1440, 900), 22));
         QRect place;
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));  // not a first run
         f.manager.setFirstRun(true);
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::None, &place));
-        QVERIFY(f.manager.firstRunPlace(LayoutRow::Map, &place));
-        QCOMPARE(place, QRect(1080, 180, 360, 720));
+        QVERIFY(f.manager.firstRunPlace(LayoutRow::Map, &place) && place == QRect(1080, 180, 360, 720));
         // Hidden and shown again in the same run: where the user left it.
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));
-        QVERIFY(f.manager.firstRunPlace(LayoutRow::Graph, &place));
-        QCOMPARE(place, QRect(0, 706, 460, 150));
-        // On a tiny screen the graph's width comes out negative; the place
-        // never goes below one pixel.
-        Fixture tiny;
+        QVERIFY(f.manager.firstRunPlace(LayoutRow::Graph, &place) && place == QRect(0, 706, 460, 150));
+        // On a tiny screen the graph's width comes out negative; the place never goes below one pixel.
         tiny.manager.setLayoutForTesting(computeDefaultLayout(QSize(640, 480), 22));
         QVERIFY(tiny.manager.layout().graph.size.width() < 0);
         tiny.manager.setFirstRun(true);
-        QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place));
-        QVERIFY(place.width() >= 1 && place.height() >= 1);
+        QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place) && place.width() >= 1 && place.height() >= 1);
     }
-
 
     void windowsAreCreatedOnceAndShownByTheirFlags() {
         store().setValue("Graph/graphVis", false);
@@ -94,44 +82,34 @@ private slots:
         QPointer<myDialog> dash, graph;
         {
             Fixture f;
-            f.manager.createWindows();
             dash = g_dataDialog;
             graph = g_graphDialog;
             QCOMPARE(g_dataDialog->objectName(), "dataDialogHoriz");
             QCOMPARE(f.manager.window(LayoutRow::Map), static_cast<myDialog *>(g_mapDialog));
             QVERIFY(!g_dataDialog->parent() && !g_mapDialog->parent());
             f.manager.showSavedWindows();
-            QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible());
-            QVERIFY(!g_graphDialog->isVisible());
+            QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
+                    && !g_graphDialog->isVisible());
         }
         // The manager deletes what it made and lets go of the pointers.
-        QVERIFY(dash.isNull() && graph.isNull());
-        QCOMPARE(g_mapDialog, static_cast<mapDialog *>(nullptr));
-        QCOMPARE(g_controlCenterDialog, static_cast<controlCenterDialog *>(nullptr));
+        QVERIFY(dash.isNull() && graph.isNull() && !g_mapDialog && !g_controlCenterDialog && !g_dataDialog);
     }
 
     void theDashboardIsRebuiltForTheOtherOrientation() {
         Fixture f;
-        f.manager.createWindows();
         f.manager.showSavedWindows();
         g_dataDialog->move(40, 60);
         QPointer<dataDialog> old = g_dataDialog;
         QSignalSpy rebuilt(&f.manager, &WindowManager::dashboardRebuilt);
 
         f.manager.rebuildDashboard(true);
-        QVERIFY(old.isNull());
-        QCOMPARE(rebuilt.count(), 1);
+        QVERIFY(old.isNull() && rebuilt.count() == 1 && g_dataDialog->isVertical() && g_dataDialog->isVisible());
         QCOMPARE(rebuilt.first().first().value<dataDialog *>(), g_dataDialog);
-        QVERIFY(g_dataDialog->isVertical());
-        QCOMPARE(g_dataDialog->objectName(), "dataDialogVert");
-        QCOMPARE(g_dataDialog->windowTitle(), "Dashboard ");
-        QVERIFY(g_dataDialog->isVisible());
+        QCOMPARE(g_dataDialog->objectName() + '|' + g_dataDialog->windowTitle(), "dataDialogVert|Dashboard ");
         // Resized to 1000 x 1000: its own limits decide.
         QCOMPARE(g_dataDialog->size(), g_dataDialog->maximumSize().boundedTo(QSize(1000, 1000)));
         QVERIFY(f.menus.actions.dashboard_vert->isChecked() && !f.menus.actions.dashboard_horiz->isChecked());
-        QVERIFY(settings().dashboardVertical);
-        store().sync();
-        QCOMPARE(store().value("configuration/dashboardVertical").toBool(), true);
+        QVERIFY(settings().dashboardVertical && store().value("configuration/dashboardVertical").toBool());
         QCOMPARE(store().value("Dashboard/pos").toPoint(), QPoint(40, 60));
 
         f.manager.rebuildDashboard(false);
@@ -140,14 +118,12 @@ private slots:
         QVERIFY(f.menus.actions.dashboard_horiz->isChecked() && !f.menus.actions.dashboard_vert->isChecked());
         // Back in the horizontal group: the place it had there.
         QCOMPARE(g_dataDialog->pos(), QPoint(40, 60));
-        store().sync();
         QVERIFY(store().contains("Dashboard /pos"));
     }
 
     void resetPutsEveryWindowInItsDefaultPlaceAndTurnsSyncOff() {
         settings().dashboardVertical = true;
         Fixture f;
-        f.manager.createWindows();
         f.manager.setSyncOn(true);
         f.main.resize(560, 300);
         f.main.move(200, 200);
@@ -157,26 +133,22 @@ private slots:
 
         f.manager.resetPositions();
         const DefaultLayout &l = f.manager.layout();
-        QVERIFY(!f.manager.syncOn() && !f.menus.actions.sync_windows->isChecked());
-        store().sync();
-        QCOMPARE(store().value("configuration/sync_windows").toBool(), false);
+        QVERIFY(!f.manager.syncOn() && !f.menus.actions.sync_windows->isChecked() && !g_dataDialog->isVertical());
+        QVERIFY(!store().value("configuration/sync_windows").toBool());
         QCOMPARE(f.main.pos(), l.player.pos);
-        QVERIFY(!g_dataDialog->isVertical());
         for (LayoutRow row : {LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph, LayoutRow::ControlCenter}) {
             myDialog *w = f.manager.window(row);
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-            // On the 800-pixel test screen the dashboard's place starts left of
-            // the screen; the test platform keeps windows' frames on it.
+            // On the 800-pixel test screen the dashboard's place starts left of the screen; the test platform
+            // keeps windows' frames on it.
             if (l.row(row).pos.x() >= 0)
                 QCOMPARE(w->pos(), l.row(row).pos);
-            const QSize expected = l.row(row).size.expandedTo(w->minimumSize()).boundedTo(w->maximumSize());
-            QCOMPARE(w->size(), expected.expandedTo(QSize(1, 1)));
+            QCOMPARE(w->size(), l.row(row).size.expandedTo(w->minimumSize()).boundedTo(w->maximumSize()).expandedTo(QSize(1, 1)));
         }
     }
 
     void guardedAndUnsyncedMovesStayPut() {
         Fixture f;
-        f.manager.createWindows();
         g_mapDialog->move(100, 100);
         f.manager.mainWindowMoved(QPoint(5, 5));  // sync off
         QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
@@ -187,10 +159,9 @@ private slots:
         QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
         f.manager.setSyncGuard(false);
         f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
-        QCOMPARE(g_mapDialog->pos(), QPoint(105, 95));
-        QVERIFY(!f.manager.syncGuard());
-        QCOMPARE(WindowManager::visibilityKey(LayoutRow::ControlCenter), "controlCenterVis");
-        QCOMPARE(WindowManager::visibilityKey(LayoutRow::Dashboard), "dataVis");
+        QVERIFY(g_mapDialog->pos() == QPoint(105, 95) && !f.manager.syncGuard());
+        QCOMPARE(WindowManager::visibilityKey(LayoutRow::ControlCenter) + WindowManager::visibilityKey(LayoutRow::Dashboard),
+                 "controlCenterVisdataVis");
     }
 };
 
