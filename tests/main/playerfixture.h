@@ -4,10 +4,29 @@
 // with one point a second and a modification time of its start plus its length, so the movie's first frame
 // is the first point's second. Point i of a movie made by addMovie lies at latitude lat0 + i * 0.001,
 // longitude 7.5, with i + 3 satellites and an altitude of 10 + i metres.
+// It also brings in what the window tests use: the player window, its controllers and the secondary windows.
 #pragma once
 
+#include "guitest.h"
 #include "support/testsupport.h"
 
+#include "control/controlcenterdialog.h"
+#include "control/movielist.h"
+#include "main/loadcontroller.h"
+#include "main/mainwindow.h"
+#include "main/playbackcontroller.h"
+#include "main/playerpanel.h"
+#include "main/startup.h"
+#include "main/videoview.h"
+#include "main/windowmanager.h"
+#include "track/trackstore.h"
+#include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
+#include "views/graphdialog.h"
+#include "views/mapdialog.h"
+
+#include <QMediaPlaylist>
+#include <QVideoWidget>
 #include <QtTest>
 
 namespace vxtest {

@@ -2,24 +2,10 @@
 // drops of files, folders and camera cards, the date and name order, the messages when nothing is found (the
 // store and the player keep what they had), and requests that arrive while a load, a media-tool run or an
 // export is under way (ignored; the store stays whole).
-#include "guitest.h"
 #include "playerfixture.h"
 
-#include "control/controlcenterdialog.h"
-#include "control/movielist.h"
-#include "main/loadcontroller.h"
-#include "main/mainwindow.h"
-#include "main/playbackcontroller.h"
-#include "main/playerpanel.h"
-#include "main/startup.h"
 #include "track/mediatool.h"
-#include "track/trackstore.h"
-#include "views/datadialog.h"
-#include "views/graphdialog.h"
-#include "views/mapdialog.h"
 
-#include <QMediaPlaylist>
-#include <QVideoWidget>
 #include <cstdio>
 #include <unistd.h>
 

@@ -1,23 +1,12 @@
 // The player window as a container: menus, toolbar, the geometry it opens at and saves when it closes, moving
 // the windows together, fullscreen and its transient notice, auto-load, the transport switch, the stored
 // player and proxy settings, the settings host and the application-wide keys.
-#include "guitest.h"
-#include "support/testsupport.h"
+#include "playerfixture.h"
 
-#include "control/controlcenterdialog.h"
-#include "main/mainwindow.h"
 #include "main/notice.h"
-#include "main/playerpanel.h"
-#include "main/startup.h"
-#include "main/windowmanager.h"
 #include "settings/versionhistory.h"
-#include "views/datadialog.h"
-#include "views/gauges/qcitems.h"
-#include "views/graphdialog.h"
-#include "views/mapdialog.h"
 #include "views/viewhost.h"
 
-#include <QMediaPlaylist>
 #include <QNetworkProxy>
 #include <cmath>
 

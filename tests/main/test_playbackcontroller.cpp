@@ -2,25 +2,7 @@
 // the seek slider and the time bias move the current sample exactly; the skip, the continuation and the pause at
 // the end of the last movie; the Vmax jump; a movie switched off while it plays; rates, timers, the keys and the
 // stored controls; movies the player cannot play; real GoPro movies.
-#include "guitest.h"
 #include "playerfixture.h"
-
-#include "control/controlcenterdialog.h"
-#include "control/movielist.h"
-#include "main/loadcontroller.h"
-#include "main/mainwindow.h"
-#include "main/playbackcontroller.h"
-#include "main/playerpanel.h"
-#include "main/startup.h"
-#include "main/videoview.h"
-#include "track/trackstore.h"
-#include "views/datadialog.h"
-#include "views/gauges/qcitems.h"
-#include "views/graphdialog.h"
-#include "views/mapdialog.h"
-
-#include <QMediaPlaylist>
-#include <QVideoWidget>
 
 using namespace vx;
 using vxtest::addMovie;

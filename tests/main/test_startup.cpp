@@ -1,12 +1,9 @@
 // Start-up: the language's translation files, the offer to clear every setting when Shift is held, and the
 // refusal to run without ffmpeg, each on its own and through the whole start-up.
-#include "guitest.h"
+#include "playerfixture.h"
 
-#include "main/mainwindow.h"
-#include "main/startup.h"
 #include "settings/appdirs.h"
 #include "track/mediatool.h"
-#include "views/datadialog.h"
 
 #include <csignal>
 

@@ -1,16 +1,6 @@
 // The video picture: fit to the movie's frame shape (or the whole area), zoom by the wheel (in either direction
 // by the setting), drag to pan, double click to fit, the nudge, and the resize delay with its "Resizing..." label.
-#include "guitest.h"
 #include "playerfixture.h"
-
-#include "main/loadcontroller.h"
-#include "main/mainwindow.h"
-#include "main/playbackcontroller.h"
-#include "main/playerpanel.h"
-#include "main/startup.h"
-#include "main/videoview.h"
-
-#include <QVideoWidget>
 
 using namespace vx;
 

@@ -1,14 +1,8 @@
 // The window management on its own: the default layout arithmetic, the first-run places, the dashboard's
 // orientation rebuild, the reset of the window positions and the ownership of the secondary windows.
-#include "guitest.h"
+#include "playerfixture.h"
 
-#include "control/controlcenterdialog.h"
 #include "main/mainmenus.h"
-#include "main/startup.h"
-#include "main/windowmanager.h"
-#include "views/datadialog.h"
-#include "views/graphdialog.h"
-#include "views/mapdialog.h"
 
 using namespace vx;
 
@@ -46,7 +40,7 @@ private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(), setApplicationIdentity(); }
     void init() { vxtest::resetStore(false); }
 
-    void defaultLayout() {
+    void defaultLayoutAndTheFirstRunPlaces() {
         // Player, dashboard, map, graph, control center. On 1366 x 768 the fractions are truncated:
         // 0.75 * 1366 = 1024.5, 0.2 * 768 = 153.6, 0.8 * 768 = 614.4.
         const DefaultLayout l = computeDefaultLayout(QSize(1440, 900), 22);
@@ -55,11 +49,9 @@ private slots:
                  "0,0 1024x549 | 404,574 620x169 | 1024,153 342x614 | 0,574 404x144 | 1024,0 342x128");
         QVERIFY(&l.row(LayoutRow::Map) == &l.map && &l.row(LayoutRow::ControlCenter) == &l.controlCenter
                 && &l.row(LayoutRow::None) == &l.player);
-    }
-
-    void firstRunPlacesEachWindowOnce() {
+        // The first run places each window once.
         Fixture f(false), tiny(false);
-        f.manager.setLayoutForTesting(computeDefaultLayout(QSize(1440, 900), 22));
+        f.manager.setLayoutForTesting(l);
         QRect place;
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));  // not a first run
         f.manager.setFirstRun(true);
@@ -75,7 +67,7 @@ private slots:
         QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place) && place.width() >= 1 && place.height() >= 1);
     }
 
-    void windowsAreCreatedOnceAndShownByTheirFlags() {
+    void windowsAreCreatedOnceShownByTheirFlagsAndFollowMoves() {
         store().setValue("Graph/graphVis", false);
         store().setValue("Dashboard/dataVis", true);
         store().sync();
@@ -90,6 +82,20 @@ private slots:
             f.manager.showSavedWindows();
             QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
                     && !g_graphDialog->isVisible());
+            // Moves while sync is off or the guard is up leave the others put.
+            g_mapDialog->move(100, 100);
+            f.manager.mainWindowMoved(QPoint(5, 5));  // sync off
+            QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
+            f.manager.setSyncOn(true);
+            f.manager.setSyncGuard(true);
+            f.manager.mainWindowMoved(QPoint(5, 5));
+            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, 5));
+            QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
+            f.manager.setSyncGuard(false);
+            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
+            QVERIFY(g_mapDialog->pos() == QPoint(105, 95) && !f.manager.syncGuard());
+            QCOMPARE(WindowManager::visibilityKey(LayoutRow::ControlCenter) + WindowManager::visibilityKey(LayoutRow::Dashboard),
+                     "controlCenterVisdataVis");
         }
         // The manager deletes what it made and lets go of the pointers.
         QVERIFY(dash.isNull() && graph.isNull() && !g_mapDialog && !g_controlCenterDialog && !g_dataDialog);
@@ -147,22 +153,6 @@ private slots:
         }
     }
 
-    void guardedAndUnsyncedMovesStayPut() {
-        Fixture f;
-        g_mapDialog->move(100, 100);
-        f.manager.mainWindowMoved(QPoint(5, 5));  // sync off
-        QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
-        f.manager.setSyncOn(true);
-        f.manager.setSyncGuard(true);
-        f.manager.mainWindowMoved(QPoint(5, 5));
-        f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, 5));
-        QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
-        f.manager.setSyncGuard(false);
-        f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
-        QVERIFY(g_mapDialog->pos() == QPoint(105, 95) && !f.manager.syncGuard());
-        QCOMPARE(WindowManager::visibilityKey(LayoutRow::ControlCenter) + WindowManager::visibilityKey(LayoutRow::Dashboard),
-                 "controlCenterVisdataVis");
-    }
 };
 
 QTEST_MAIN(TestWindowManager)
