@@ -55,12 +55,9 @@ private slots:
     }
     void init() { m_opener.urls.clear(); }
 
-    void wordsOfThisPlatform() {
+    void wordsOfThisPlatformAndWithoutABusTheFolder() {
         QCOMPARE(QStringList({fileManagerName(), commandModifierName(), fullscreenNoticeText()}),
                  QStringList({"file manager", "Ctrl", "Use Ctrl-F to toggle fullscreen mode."}));
-    }
-
-    void withoutABusTheFolderIsOpened() {
         const QDBusConnection none("no such connection");
         QVERIFY(!none.isConnected());
         // A missing or empty path does nothing.
