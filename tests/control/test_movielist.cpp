@@ -1,6 +1,5 @@
-// The movie list: its rows, icons, styles and totals from the Track store, switching movies off and on (the
-// top-speed icon follows), Invert that never leaves nothing active, Hide/Show, the double click that plays or
-// refuses, and nothing changed while a load or a media-tool run is busy.
+// The movie list: rows, icons, styles and totals; switching movies off and on; Invert, Hide/Show, the double
+// click; nothing changes while the store is busy.
 #include "control/movielist.h"
 #include "main/elidedlabel.h"
 #include "settings/settings.h"
@@ -15,8 +14,7 @@ using namespace vx;
 
 namespace {
 
-// Stands in for playback: rebuilds the play order and the statistics as the player's post-change update does,
-// and records what it was asked.
+// Stands in for playback: rebuilds the play order and statistics as playback does, and records what it was asked.
 struct FakeHost : MovieListHost {
     bool busy = false;
     QList<bool> changes;
@@ -34,9 +32,7 @@ QString rowText(const MovieList &list, int block, const char *name) {
     const QLabel *label = list.rowFrame(block)->findChild<QLabel *>(name);
     return label ? label->text() : "<none>";
 }
-
 const QFrame *icon(const MovieList &list, int block, const char *name) { return list.rowFrame(block)->findChild<QFrame *>(name); }
-
 // Which rows carry the top-speed icon.
 QString topSpeedRows(const MovieList &list) {
     QString rows;
@@ -46,7 +42,6 @@ QString topSpeedRows(const MovieList &list) {
     }
     return rows;
 }
-
 QString totals(const MovieList &list) { return list.countLabel()->text() + ", " + list.lengthLabel()->text(); }
 
 } // namespace
@@ -59,8 +54,7 @@ class TestMovieList : public QObject {
     std::unique_ptr<MovieList> m_list;
 
 private slots:
-    // Four movies: 60.5 s, 120.2 s, 3599.9 s and 10 s; the top speed (90 km/h) in block 2, the next best (70) in
-    // block 3; block 1 repaired.
+    // Four movies of 60.5, 120.2, 3599.9 and 10 s; top speeds 20, 40, 90 and 70 km/h; block 1 repaired.
     void init() {
         setDefaultSettings();
         settings().outUnits = 1;
@@ -99,14 +93,12 @@ private slots:
                               rowText(list, 1, "size")}),
                  QStringList({"activeCheckBox003", "002", "3. M2.MOV", "90 km/h", "59:59", "2.00 MB "}));
         QCOMPARE(rowText(list, 0, "date"), QFileInfo(m_dir.filePath("M0.MOV")).lastModified().toString(Qt::TextDate));
-        // Block 0 is current; the others take their parity's style.
-        QCOMPARE(QStringList({list.rowFrame(0)->styleSheet(), list.rowFrame(1)->styleSheet()}),
-                 QStringList({currentRowStyle(), "background-color: rgb(203, 220, 255);"}));
-        // The top speed and the repair, with their tooltips.
-        QCOMPARE(topSpeedRows(list) + ' ' + totals(list), "..*. 4 Movies, 01:03:10");
-        QCOMPARE(icon(list, 1, "postProcessIconWidget")->styleSheet(), repairIconStyle());
-        QCOMPARE(icon(list, 1, "postProcessIconWidget")->toolTip() + icon(list, 0, "postProcessIconWidget")->toolTip(),
-                 "Some GPS data points out of chronological order. Applying a fix.");
+        // Block 0 is current, the others take their parity's style; the top speed and the repair are marked.
+        QCOMPARE(QStringList({list.rowFrame(0)->styleSheet(), list.rowFrame(1)->styleSheet(), topSpeedRows(list) + ' ' + totals(list),
+                              icon(list, 1, "postProcessIconWidget")->styleSheet(),
+                              icon(list, 1, "postProcessIconWidget")->toolTip() + icon(list, 0, "postProcessIconWidget")->toolTip()}),
+                 QStringList({currentRowStyle(), "background-color: rgb(203, 220, 255);", "..*. 4 Movies, 01:03:10", repairIconStyle(),
+                              "Some GPS data points out of chronological order. Applying a fix."}));
         // A narrow window shortens the date (not the short name) with "…", never cuts them.
         m_list->resize(230, 300);
         QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
@@ -122,9 +114,8 @@ private slots:
         computeTrackStats();
         m_list->fill();
         QCOMPARE(topSpeedRows(list), "....");
-        // Invert never leaves nothing active.
-        list.hideShowButton()->click();
         // Every movie active: inverting leaves exactly block 0, from its start, with all rows shown again.
+        list.hideShowButton()->click();
         list.invertButton()->click();
         QVERIFY(track().playCount == 1 && track().playOrder[0] == 0 && list.checkBox(0)->isChecked());
         for (int b = 1; b < 4; ++b) {
@@ -152,7 +143,6 @@ private slots:
         QVERIFY(list.hideShowButton()->text() == "Show" && list.list()->item(2)->isHidden() && !list.list()->item(3)->isHidden());
         list.hideShowButton()->click();
         QVERIFY(!list.list()->item(2)->isHidden());
-
         QTest::mouseClick(list.checkBox(2), Qt::LeftButton);
         QVERIFY(track().block[2].active && list.rowFrame(2)->styleSheet() == activeRowStyle(2));
         QCOMPARE(topSpeedRows(list) + ' ' + totals(list), "..*. 4 Movies, 01:03:10");
@@ -183,13 +173,11 @@ private slots:
         list.movie_item_double_clicked_slot(list.list()->item(3));
         QVERIFY(refused.count() == 1 && m_host.jumps.isEmpty());
         list.movie_item_double_clicked_slot(list.list()->item(2));
-        // An item whose data is not a block number does nothing.
-        QListWidgetItem stray;
+        QListWidgetItem stray;  // data that is not a block number: nothing
         stray.setData(Qt::UserRole, "x9");
         list.movie_item_double_clicked_slot(&stray);
         list.movie_item_double_clicked_slot(nullptr);
-        QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{2, 0}}));
-        QCOMPARE(refused.count(), 1);
+        QVERIFY(m_host.jumps == (QList<QPair<int, qint64>>{{2, 0}}) && refused.count() == 1);
     }
 };
 

@@ -8,8 +8,7 @@
 
 namespace vxtest {
 
-// The program's own settings store (organization and application names of the settings record), re-read
-// before it is handed out.
+// The program's own settings store, re-read before it is handed out.
 inline QSettings &store() {
     static QSettings s(QString::fromLatin1(vx::keys::ORGANIZATION), QString::fromLatin1(vx::keys::APPLICATION));
     s.sync();
@@ -27,11 +26,9 @@ inline void resetStore(bool seenBefore = true) {
 
 inline void freshStoreNotFirstRun() { resetStore(true); }
 
-// Answers the modal dialogs a test provokes: every 20 ms it looks at the active modal widget. A message box
-// gets the next answer of the queue as the button to click (its text without '&' and surrounding blanks); a
-// file dialog gets it as the path to choose, typed as a user would, or is cancelled when it is empty. Each
-// dialog's title and text (for a file dialog its filters and first selection) are recorded. A dialog met after
-// the queue ran out is recorded as unexpected and rejected, so a test never hangs.
+// Answers modal dialogs in turn: a message box gets the next answer as the button to click (text without '&'
+// and outer blanks), a file dialog as the path to type (empty: cancel). Titles and texts (a file dialog's filters
+// and first selection) are recorded; a dialog after the answers ran out is recorded as unexpected and rejected.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(const QStringList &answers) : m_answers(answers) {
@@ -48,7 +45,6 @@ public:
 
 private:
     static QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
-
     static void later(QObject *o, const char *slot) { QMetaObject::invokeMethod(o, slot, Qt::QueuedConnection); }
 
     void poll() {
@@ -90,8 +86,7 @@ private:
     QList<QPointer<QWidget>> m_seen;
 };
 
-// The offscreen platform warns about every raise() and size hint it cannot pass on; those lines drown a
-// failing test's output.
+// The offscreen platform's warnings about every raise() and size hint drown a failing test's output.
 inline void silencePlatformWarnings() {
     static QtMessageHandler previous = nullptr;
     previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &msg) {

@@ -1,10 +1,6 @@
-// Movies with telemetry whose times are known, for the loading and playback tests. The movies come from the
-// build (<build>/generated: play25.mp4 is 10 s at 25 fps, play60.mp4 2 s at 60 fps, tone25.mp4 3 s at 25 fps
-// with a sound track; plain.mov 3 s at 25 fps and m30.mp4 2 s at 29.97 fps); each copy gets a sidecar .SRT
-// with one point a second and a modification time of its start plus its length, so the movie's first frame
-// is the first point's second. Point i of a movie made by addMovie lies at latitude lat0 + i * 0.001,
-// longitude 7.5, with i + 3 satellites and an altitude of 10 + i metres.
-// It also brings in what the window tests use: the player window, its controllers and the secondary windows.
+// Generated movies (<build>/generated) with sidecar telemetry of known times for the window tests, and the
+// headers those tests use. Point i of an addMovie movie is at latitude lat0 + i * 0.001, longitude 7.5, with
+// i + 3 satellites and altitude 10 + i m; the file's modification time is its start plus its length.
 #pragma once
 
 #include "guitest.h"
@@ -52,8 +48,7 @@ inline bool setModified(const QString &path, const QDateTime &when) {
     return f.open(QIODevice::ReadWrite) && f.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
-// Copies generated movie `source` to `folder/name` (making the folder), writes its sidecar (`points` points
-// from `start`, none when points is 0) and sets its modification time to start + seconds.
+// Copies generated movie `source` to `folder/name` with a sidecar of `points` points (none for 0).
 inline bool addMovie(const QString &folder, const QString &source, const QString &name, const QDateTime &start,
                      int seconds, int points, double lat0 = 46.5) {
     const QString path = QDir(folder).filePath(name);
@@ -66,8 +61,7 @@ inline bool addMovie(const QString &folder, const QString &source, const QString
     return setModified(path, start.addSecs(seconds));
 }
 
-// A, B and C.MOV in `folder`: plain.mov copies of 3 s with three points each, 10 s apart, at latitudes 46.5,
-// 47.5 and 48.5.
+// A, B and C.MOV: plain.mov (3 s) with three points each, 10 s apart, at latitudes 46.5, 47.5 and 48.5.
 inline bool addThreeMovies(const QString &folder) {
     for (int i = 0; i < 3; ++i)
         if (!addMovie(folder, QStringLiteral("plain.mov"), QStringLiteral("%1.MOV").arg(QChar('A' + i)),
