@@ -48,7 +48,6 @@ QString totals(const MovieList &list) { return list.countLabel()->text() + ", " 
 
 class TestMovieList : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     FakeHost m_host;
     std::unique_ptr<MovieList> m_list;
@@ -84,7 +83,6 @@ private slots:
         m_list->show();
     }
     void cleanup() { m_list.reset(); }
-
     void rowsShowEachMovieWithItsIconsStylesAndTotalsThenInvert() {
         MovieList &list = *m_list;
         QVERIFY(list.rowCount() == 4 && list.checkBox(0)->isChecked());
@@ -130,7 +128,6 @@ private slots:
         QVERIFY(track().playCount == 3 && track().playOrder[0] == 1 && !track().block[0].active);
         QCOMPARE(m_host.jumps.last(), qMakePair(1, qint64(0)));
     }
-
     void switchingOffGreysTheRowAndMovesTheTopSpeedIcon() {
         MovieList &list = *m_list;
         QTest::mouseClick(list.checkBox(2), Qt::LeftButton);
@@ -154,7 +151,6 @@ private slots:
         QVERIFY(list.rowFrame(1)->styleSheet() == inactiveRowStyle() && list.rowFrame(3)->styleSheet() == currentRowStyle());
         QCOMPARE(list.list()->currentRow(), 3);
     }
-
     // Nothing changes while the store is busy; then a double click plays, or refuses on a grey row.
     void busyThenTheDoubleClickPlaysOrRefuses() {
         MovieList &list = *m_list;

@@ -36,7 +36,6 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
         m_timer.start();
     }
-
     QStringList titles, texts;
     QList<QStringList> buttonTexts;  // each box's buttons, texts as shown
     QList<QMessageBox::Icon> icons;
@@ -46,7 +45,6 @@ public:
 private:
     static QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
     static void later(QObject *o, const char *slot) { QMetaObject::invokeMethod(o, slot, Qt::QueuedConnection); }
-
     void poll() {
         QWidget *w = QApplication::activeModalWidget();
         auto *box = qobject_cast<QMessageBox *>(w);
@@ -80,7 +78,6 @@ private:
         unexpected << QStringLiteral("no button '%1' in: %2").arg(answer, box->text());
         later(box, "reject");
     }
-
     QStringList m_answers;
     QTimer m_timer;
     QList<QPointer<QWidget>> m_seen;

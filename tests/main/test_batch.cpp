@@ -23,12 +23,9 @@ struct Run {
 
 class TestBatch : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_home, m_movies;
-
     QString path(const QString &name) const { return m_dir.filePath(name); }
-
     Run volantix(const QStringList &arguments, const QString &pathVariable = QString()) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -60,7 +57,6 @@ private slots:
         stored.setValue("configuration/localTimeOffset", -7.5);
         QVERIFY(QFileInfo::exists(QStringLiteral(VX_BIN_DIR "/volantix")));
     }
-
     void convertsAFolderWithoutADisplay() {
         const Run r = volantix({"--input=" + m_movies, "--export-csv=" + path("out.csv"), "--export-gpx=" + path("out.gpx"),
                                 "--export-kml=" + path("out.kml")});
@@ -81,7 +77,6 @@ private slots:
             QCOMPARE(vxtest::readFile(path("out.") + type), vxtest::readFile(path("here.") + type));
         QVERIFY(vxtest::readFile(path("out.csv")).contains("Speed(km/h)"));
     }
-
     void failures_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("withoutTool");
@@ -110,7 +105,6 @@ private slots:
         QCOMPARE(QString::fromLocal8Bit(r.out), printed);
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/vx-batch-none.csv"));
     }
-
     // A name with a double quote, '#', blanks and non-ASCII letters, by --input= and as a plain path (its folder).
     void namesAsTheShellPassesThem() {
         const QString folder = path("odd \"names\" #1 Grüße"), movie = folder + "/a\"b #2.MOV", csv = path("odd.csv");
@@ -123,7 +117,6 @@ private slots:
             QVERIFY(r.out.isEmpty() && vxtest::readFile(csv).contains("Speed("));
         }
     }
-
     void unwritableFileFails() {
         const Run r = volantix({"--input=" + m_movies + "/DJI_0001.MOV", "--export-csv=/nonexistent-folder/x.csv"});
         QVERIFY2(r.exitCode == 1 && r.errLines().contains("Processing 1 of 1...") && r.err.contains("/nonexistent-folder/x.csv"),

@@ -12,7 +12,6 @@ class TestHelpBoxes : public QObject {
 
 private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(); }
-
     void aboutNamesVersionQtAndTheLibraries() {
         const QString text = aboutText();
         for (const QString &part : QStringList{"Volantix", "Version 1.1.4", "Qt " + QString(qVersion()), "GeographicLib",
@@ -22,7 +21,6 @@ private slots:
         auto *label = box.findChild<QLabel *>("aboutText");
         QVERIFY(label && box.windowTitle() == "Volantix" && label->text() == text);
     }
-
     // Every key is in the table once; one key image per row, caps of one height, sharp at double density.
     void everyKeyIsInTheTableAndTheBox() {
         QMainWindow window;

@@ -55,11 +55,9 @@ QString movieDirectory() { return vxtest::store().value("movieDirectory").toStri
 
 class TestLoadController : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_flight;  // F0, F1, F2.MOV: three movies with telemetry, 10 s apart
     QString m_other;   // X.mp4, Y.mp4: two movies without telemetry
-
     QString folder(const QString &name) const { return QDir().mkpath(m_dir.filePath(name)), m_dir.filePath(name); }
 
 private slots:
@@ -73,7 +71,6 @@ private slots:
         QVERIFY(addMovie(m_other, "m30.mp4", "X.mp4", flightStart(), 2, 0) && addMovie(m_other, "m30.mp4", "Y.mp4", flightStart(), 2, 0));
     }
     void init() { vxtest::resetStore(); }
-
     void commandLineLoadsAFolderAndTheWindowFollows() {
         MainWindow w;
         w.show();
@@ -131,7 +128,6 @@ private slots:
         QCOMPARE(loadedNames(), "T\"WO.MP4");
         w.close();
     }
-
     // Case-sensitive name order on every road; camera cards; a dropped folder replaces the files before it.
     void nameOrderCardsAndDrops() {
         const QString mixed = folder("mixed");
@@ -186,7 +182,6 @@ private slots:
         QTRY_COMPARE(loadedNames(), "X.mp4 Y.mp4");
         w.close();
     }
-
     void nothingFoundOrCancelledKeepsEverythingAndResumes() {
         const QString empty = folder("empty");
         QVERIFY(vxtest::writeFile(empty + "/notes.txt", "no movies here"));
@@ -211,7 +206,6 @@ private slots:
         QCOMPARE(loadedNames(), "F0.MOV F1.MOV F2.MOV");
         w.close();
     }
-
     void requestsDuringALoadAreIgnoredAndTheStoreStaysWhole() {
         MainWindow w;
         w.show();

@@ -26,7 +26,6 @@ public slots:
 
 class TestPlatform : public QObject {
     Q_OBJECT
-
     QProcess m_daemon;
     QString m_busAddress;
     QTemporaryDir m_dir;
@@ -63,7 +62,6 @@ private slots:
         QVERIFY(m_opener.urls.isEmpty() && showInFileManager(m_movie, none));
         QCOMPARE(m_opener.urls, QList<QUrl>{QUrl::fromLocalFile(m_dir.path())});
     }
-
     // The service is asked to show the item (blank and '#' encoded); a bus without it falls back to the folder.
     void theFileManagerServiceOrTheFolder() {
         if (m_busAddress.isEmpty())

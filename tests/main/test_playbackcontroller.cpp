@@ -34,11 +34,9 @@ QString localDate(qint64 msAfterStart) {
 
 class TestPlaybackController : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_sync;   // S.MP4: 10 s at 25 fps, a point each second from flightStart()
     QString m_three;  // A, B, C.MOV: 3 s each at 25 fps, three points each, 10 s apart
-
     // Loads `folder` and pauses at the start of its first movie.
     void loadPaused(MainWindow &w, const QString &folder) {
         QVERIFY(w.loader()->loadFolder(folder));
@@ -47,7 +45,6 @@ class TestPlaybackController : public QObject {
         w.playback()->jumpTo(0, 0);
         QTRY_COMPARE(w.player()->position(), qint64(0));
     }
-
     // The current sample is point `point` of `block`, and every visible view was told that point.
     void expectPoint(const MainWindow &w, int block, int point) {
         const MovieBlock &m = track().block[block];
@@ -71,7 +68,6 @@ private slots:
         QVERIFY(addMovie(m_sync, "play25.mp4", "S.MP4", flightStart(), 10, 10) && vxtest::addThreeMovies(m_three));
     }
     void init() { vxtest::resetStore(), g_debugLines.clear(); }
-
     void seeksStepsAndTheSliderMoveTheSampleExactly() {
         MainWindow w;
         w.show();
@@ -121,7 +117,6 @@ private slots:
         QCOMPARE(p->dateLabel->text(), localDate(2500 + 3600000));
         w.close();
     }
-
     // The video picture: the resize delay, fit, wheel zoom (either way), the nudge, drag to pan, double click to fit.
     void resizeDelayFitZoomWheelAndPan() {
         MainWindow w;
@@ -211,7 +206,6 @@ private slots:
         QVERIFY(w.player()->position() > 2500 && w.playerState().slowTimerId == 0);
         w.close();
     }
-
     // The Vmax jump, movies switched off and on while they play, and the keys from every window (Space spares dialogs).
     void vmaxJumpSwitchingMoviesOffAndTheKeys() {
         MainWindow w;
@@ -310,7 +304,6 @@ private slots:
         QVERIFY(t.playCount == 0 && !w.playback()->isPlaying() && counter(w) == "0 of 0 movies");
         w.close();
     }
-
     void ratesTimersViewsAndStoredControls() {
         MainWindow w;
         QVERIFY(w.loader()->loadFolder(m_sync));
@@ -368,7 +361,6 @@ private slots:
         QVERIFY(p->videoWidget->contrast() == 0 && stored() == "0.4 1 0 0");
         w.close();
     }
-
     // Movies the player cannot play (an empty file; sound and a data track without picture): the load does not
     // hang, the others keep their facts, and playback passes over only those it cannot play.
     void unplayableMoviesArePassedAndLogged() {
@@ -397,7 +389,6 @@ private slots:
         QVERIFY2(!g_debugLines.filter(QRegularExpression("^Media Error: ")).isEmpty(), qPrintable(g_debugLines.join('\n')));
         w.close();
     }
-
     // Real GoPro movies (data tracks the player cannot decode) play, and their GPS sample follows the position.
     void realGoProMoviesPlay() {
         const QString gopro = m_dir.filePath("gopro");

@@ -45,7 +45,6 @@ class TestStartup : public QObject {
 private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(), setApplicationIdentity(); }
     void init() { vxtest::resetStore(false); }
-
     void languagesChooseTheirTranslationFiles() {
         QCOMPARE(languageList(), (QStringList{"Default", "Chinese", "English"}));
         // A value this program never stores (edited by hand, a newer version's language, garbage) is "Default".
@@ -56,7 +55,6 @@ private slots:
         }
         QCOMPARE(files.join(' '), "qt_de_DE/lx_de_DE/0 qt_ch/lx_ch/1 //0 qt_fr_FR/lx_fr_FR/0 qt_fr_FR/lx_fr_FR/0 qt_fr_FR/lx_fr_FR/0");
     }
-
     // Only Shift alone asks; "No" changes nothing, "Yes" clears everything and says so.
     void clearingIsOfferedOnlyForShiftAlone() {
         putOutUnits2();
@@ -77,7 +75,6 @@ private slots:
         QVERIFY(loadSettings());
         QCOMPARE(settings().outUnits, 0);
     }
-
     void withoutMediaToolTheProgramEndsWithStatusZeroBeforeAnyWindow() {
         if (QFile::exists(applicationDir() + "/ffmpeg"))
             QSKIP("an ffmpeg lies beside the test program; it cannot be hidden");
@@ -98,7 +95,6 @@ private slots:
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY2(!qobject_cast<QMainWindow *>(w), "a player window was built");
     }
-
     // Shift and "Yes": the run starts with the defaults and saves at close; "No": with the stored settings.
     void shiftAtStartUp_data() {
         QTest::addColumn<QString>("answer");
@@ -121,7 +117,6 @@ private slots:
         QCOMPARE(store().value("configuration/outUnits").toInt(), outUnits);
         QVERIFY(store().contains("mainWindow/size") && store().contains("Map/mapVis"));
     }
-
     void aTerminationSignalClosesTheWindowAndSaves() {
         if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
             QSKIP("ffmpeg is not installed");
