@@ -27,6 +27,8 @@
 
 namespace vxtest {
 
+inline bool exposed(QWidget &w) { return w.show(), QTest::qWaitForWindowExposed(&w); }
+
 // The flight starts here (UTC; the tests run with TZ=UTC).
 inline QDateTime flightStart() { return QDateTime(QDate(2023, 7, 14), QTime(9, 30, 0), Qt::UTC); }
 

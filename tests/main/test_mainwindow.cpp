@@ -244,8 +244,7 @@ private slots:
     }
     void fullscreenHidesAndRestoresTheWindowsItFound() {
         MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(vxtest::exposed(w));
         g_mapDialog->hide();
         w.fullscreen_slot();
         QVERIFY(w.isFullScreen() && w.menuBar()->height() == 0 && w.menus().toolBar->maximumHeight() == 0);
@@ -277,8 +276,7 @@ private slots:
     void closingSavesGeometryAndVisibilityAndClosesTheWindows() {
         MainWindow w;
         QSignalSpy closed(&w, &MainWindow::closed);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(vxtest::exposed(w));
         w.resize(560, 410);
         w.move(70, 20);
         g_mapDialog->hide();

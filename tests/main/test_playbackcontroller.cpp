@@ -70,8 +70,7 @@ private slots:
     void init() { vxtest::resetStore(), g_debugLines.clear(); }
     void seeksStepsAndTheSliderMoveTheSampleExactly() {
         MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(vxtest::exposed(w));
         loadPaused(w, m_sync);
         PlayerPanel *p = w.panel();
         w.playback()->jumpTo(0, 4500);  // position p shows point p / 1000
@@ -120,8 +119,7 @@ private slots:
     // The video picture: the resize delay, fit, wheel zoom (either way), the nudge, drag to pan, double click to fit.
     void resizeDelayFitZoomWheelAndPan() {
         MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(vxtest::exposed(w));
         QLabel *label = w.panel()->resizeLabel;
         QVideoWidget *video = w.panel()->videoWidget;
         const auto fitRect = [&w] { return fitVideoRect(w.panel()->videoContainer->size(), 96, 64, true); };
@@ -147,10 +145,14 @@ private slots:
         const QRect fitted = video->geometry();
         view->nudge();
         QCOMPARE(video->geometry(), fitted);
-        // Wheel up zooms in, down zooms out; the setting turns it round.
+        // Wheel up and E zoom in, wheel down zooms out, 0 fits; the setting turns the wheel round.
         wheelAt(video, 120);
         QCOMPARE(video->width(), qRound(fitted.width() * 1.25));
         wheelAt(video, -120);
+        QCOMPARE(video->geometry(), fitted);
+        QTest::keyClick(&w, Qt::Key_E);
+        QCOMPARE(video->width(), qRound(fitted.width() * 1.25));
+        QTest::keyClick(&w, Qt::Key_0);
         QCOMPARE(video->geometry(), fitted);
         settings().invertMouseZoomDir = true;
         wheelAt(video, 120);
@@ -209,8 +211,7 @@ private slots:
     // The Vmax jump, movies switched off and on while they play, and the keys from every window (Space spares dialogs).
     void vmaxJumpSwitchingMoviesOffAndTheKeys() {
         MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(vxtest::exposed(w));
         // Nothing loaded: Space does nothing, "F" still switches the vehicle.
         QTest::keyClick(g_graphDialog, Qt::Key_Space);
         QVERIFY(!w.playback()->isPlaying());
@@ -271,14 +272,6 @@ private slots:
         QTest::keyClick(&prefs, Qt::Key_Space);
         QVERIFY(!w.playback()->isPlaying());
         prefs.close();
-        // The picture keys of the player window: E zooms in, 0 fits.
-        QApplication::setActiveWindow(&w);
-        w.videoView()->fitVideo();
-        const QRect fitted = w.panel()->videoWidget->geometry();
-        QTest::keyClick(&w, Qt::Key_E);
-        QVERIFY(w.panel()->videoWidget->width() > fitted.width());
-        QTest::keyClick(&w, Qt::Key_0);
-        QCOMPARE(w.panel()->videoWidget->geometry(), fitted);
         // The movie on screen switched off: one fewer, the next active one plays, the row is grey.
         w.playback()->selectMovie(1);
         list->checkBox(1)->click();
