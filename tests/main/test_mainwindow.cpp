@@ -2,10 +2,12 @@
 // its window manager.
 #include "playerfixture.h"
 
+#include "main/aboutdialog.h"
 #include "main/mainmenus.h"
 #include "main/mediatoolhooks.h"
 #include "main/notice.h"
 #include "main/platform.h"
+#include "main/shortcutsdialog.h"
 #include "settings/versionhistory.h"
 #include "views/viewhost.h"
 
@@ -104,6 +106,15 @@ private slots:
                 shortcuts << s->shortcut().toString(QKeySequence::PortableText);
             QCOMPARE(shortcuts.join(' ').simplified(),
                      "Ctrl+O Ctrl+Shift+O Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6 Ctrl+7 Ctrl+F Ctrl+0 Ctrl+R");
+            // Every key the program answers to is in the shortcuts table, once.
+            QStringList listed, keys = QString("Space Left Right Up Down F11 Alt+Return 0 9 E 7 Q 8 W 5 S 4 A 6 D G P F").split(' ');
+            for (const ShortcutEntry &e : shortcutTable())
+                listed << e.alternatives;
+            for (QAction *x : w.findChildren<QAction *>())
+                keys << x->shortcut().toString(QKeySequence::PortableText);
+            for (const QString &key : keys)
+                QVERIFY2(key.isEmpty() || listed.contains(key), qPrintable(key));
+            QCOMPARE(listed.removeDuplicates(), 0);
             // A fresh store: horizontal dashboard, sync off (the toolbar's toggle is a plain button).
             QVERIFY(a.dashboard_horiz->isChecked() && !a.dashboard_vert->isChecked() && !a.sync_windows->isChecked());
             QVERIFY(a.dashboard_vert->isCheckable() && !a.sync_windows_toggle->isCheckable());
@@ -361,6 +372,26 @@ private slots:
             QCOMPARE(w.loads, on ? QStringList{"/data/flights"} : QStringList());
             w.close();
         }
+    }
+    // The about box names the version, Qt and the libraries; the shortcuts box shows one key image per row, caps of
+    // one height, sharp at double density.
+    void helpBoxes() {
+        const QString text = aboutText();
+        for (const QString &part : QStringList{"Volantix", "Version 1.1.4", "Qt " + QString(qVersion()), "GeographicLib",
+                                               "FFmpeg", "GStreamer", "EGM96", "Leaflet"})
+            QVERIFY2(text.contains(part), qPrintable(part));
+        aboutDialog about;
+        auto *label = about.findChild<QLabel *>("aboutText");
+        QVERIFY(label && about.windowTitle() == "Volantix" && label->text() == text);
+        shortcutsDialog box;
+        const auto keys = box.findChildren<QLabel *>("keys");
+        QVERIFY(keys.size() == shortcutTable().size() && box.findChildren<QLabel *>("action").size() == keys.size());
+        QCOMPARE(box.windowTitle(), "Volantix");
+        for (QLabel *k : keys)
+            QVERIFY(!k->pixmap(Qt::ReturnByValue).isNull());
+        const QPixmap one = keyCapPixmap("G"), word = keyCapPixmap("Space"), twoWays = keysPixmap({"F11", "Alt+Return"});
+        QVERIFY(word.width() > one.width() && twoWays.width() > word.width() && twoWays.height() == one.height());
+        QCOMPARE(keyCapPixmap("G", 2.0).width(), 2 * one.width());
     }
     // The window manager on its own: default layout, first-run places, the dashboard rebuild, reset, ownership.
     void defaultLayoutAndTheFirstRunPlaces() {

@@ -68,7 +68,7 @@ private slots:
         QVERIFY(addMovie(m_sync, "play25.mp4", "S.MP4", flightStart(), 10, 10) && vxtest::addThreeMovies(m_three));
     }
     void init() { vxtest::resetStore(), g_debugLines.clear(); }
-    void seeksStepsAndTheSliderMoveTheSampleExactly() {
+    void seeksStepsRatesAndTheViews() {
         MainWindow w;
         QVERIFY(vxtest::exposed(w));
         loadPaused(w, m_sync);
@@ -114,12 +114,108 @@ private slots:
         w.playback()->jumpTo(0, 2500);
         expectPoint(w, 0, 4);
         QCOMPARE(p->dateLabel->text(), localDate(2500 + 3600000));
+        // Rates and timers while playing.
+        w.playback()->play();
+        PlayerState &st = w.playerState();
+        const auto state = [&] {  // rate label, player rate, then the slow, dashboard and fast timers running
+            return QString("%1 %2 %3%4%5").arg(p->rateLabel->text()).arg(w.player()->playbackRate()).arg(st.slowTimerId != 0)
+                .arg(st.dashboardTimerId != 0).arg(st.fastTimerId != 0);
+        };
+        QCOMPARE(state(), "1x 1 110");
+        p->slowerButton->click();
+        QVERIFY(state().startsWith("x/2 0.5 ") && state().endsWith('1'));
+        p->fasterButton->click();
+        p->fasterButton->click();
+        w.playback()->pause();
+        QCOMPARE(state(), "2x 2 000");
+        w.playback()->play();
+        QVERIFY(state().endsWith('1'));
+        p->slowerButton->click();
+        QCOMPARE(state(), "1x 1 110");
+        // The ticks reach the views while playing, and only the visible ones.
+        const int speeds = g_dataDialog->speedHeadingUpdates();
+        QTRY_VERIFY(g_dataDialog->speedHeadingUpdates() > speeds + 3);
+        w.playback()->pause();
+        g_mapDialog->hide();
+        const int map = g_mapDialog->pointUpdates(), dash = g_dataDialog->pointUpdates();
+        w.playback()->jumpTo(0, 3200);
+        QVERIFY(g_mapDialog->pointUpdates() == map && g_dataDialog->pointUpdates() > dash);
+        g_mapDialog->show();
+        w.playback()->refresh();
+        QCOMPARE(g_mapDialog->pointUpdates(), map + 1);
+        // "Ignore GPS data": the tick shows nothing.
+        settings().ignoreGps = true;
+        w.playback()->jumpTo(0, 7200);
+        QCOMPARE(g_mapDialog->pointUpdates(), map + 1);
+        // A rebuilt dashboard learns altitude, satellites and the vehicle.
+        w.playback()->setArrowVehicle(true);
+        w.dashboard_vert_slot();
+        QVERIFY(g_dataDialog->arrowVehicle() && g_dataDialog->showsAltitude() == track().block[0].hasAltitude
+                && g_dataDialog->showsSats() == track().block[0].hasSats);
+        // The picture and sound controls act and are stored at once.
+        const auto stored = [] {
+            QSettings &s = vxtest::store();
+            return QString("%1 %2 %3 %4").arg(s.value("configuration/volume").toFloat()).arg(s.value("configuration/muted").toBool())
+                .arg(s.value("configuration/brightness").toInt()).arg(s.value("configuration/contrast").toInt());
+        };
+        p->volumeSlider->setValue(40);
+        p->muteButton->click();
+        p->brightnessSlider->setValue(30);
+        p->contrastSlider->setValue(-25);
+        QCOMPARE(stored(), "0.4 1 30 -25");
+        QCOMPARE(QString("%1 %2 %3").arg(w.player()->volume()).arg(w.player()->isMuted()).arg(p->videoWidget->brightness()), "40 1 30");
+        p->brightnessResetButton->click();
+        p->contrastResetButton->click();
+        QVERIFY(p->videoWidget->contrast() == 0 && stored() == "0.4 1 0 0");
         w.close();
     }
-    // The video picture: the resize delay, fit, wheel zoom (either way), the nudge, drag to pan, double click to fit.
-    void resizeDelayFitZoomWheelAndPan() {
+    void skipContinuationAndTheEndOfTheLastMovie() {
+        MainWindow w;
+        settings().skip = 1.0f;
+        QVERIFY(w.loader()->loadFolder(m_three));
+        QTRY_VERIFY(mediaOpen(w));
+        // The first movie starts at its beginning, the one that follows by itself at the skip.
+        QTest::qWait(150);
+        QVERIFY(w.player()->position() < 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(track().Block, 1, 8000);
+        QTRY_VERIFY(w.player()->position() >= 1000);
+        QCOMPARE(counter(w) + ' ' + w.panel()->fileNameLabel->text(), "2 of 3 movies B.MOV");
+        QCOMPARE(g_controlCenterDialog->movieList()->currentBlock(), 1);
+        w.playback()->selectMovie(2);
+        w.playback()->pause();
+        QTRY_COMPARE(w.player()->position(), qint64(1000));
+        // A jump into another movie keeps its own position, and stays paused.
+        w.playback()->jumpTo(1, 1500);
+        QTRY_VERIFY(mediaOpen(w));
+        QTest::qWait(150);
+        QVERIFY(w.player()->position() == 1500 && !w.playback()->isPlaying());
+        // A skip longer than the movie is ignored.
+        settings().skip = 5.0f;
+        w.playback()->selectMovie(2);
+        w.playback()->pause();
+        QTRY_VERIFY(mediaOpen(w));
+        QTest::qWait(150);
+        QVERIFY(w.player()->position() < 1000);
+        // At the end of the last movie the player pauses on it, near its end, and keeps the counter.
+        w.playback()->jumpTo(2, 2300);
+        w.playback()->play();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.playback()->isPlaying(), 5000);
+        QVERIFY(track().mBlock == 2 && counter(w) == "3 of 3 movies");
+        QTRY_VERIFY(w.playlist()->currentIndex() == 2 && w.player()->state() == QMediaPlayer::PausedState);
+        QVERIFY(w.player()->position() > 2500 && w.playerState().slowTimerId == 0);
+        w.close();
+    }
+    // The video picture, the Vmax jump, movies switched off and on while they play, and the keys from every window
+    // (Space spares dialogs).
+    void pictureVmaxJumpSwitchingMoviesOffAndTheKeys() {
         MainWindow w;
         QVERIFY(vxtest::exposed(w));
+        // Nothing loaded: Space does nothing, "F" still switches the vehicle.
+        QTest::keyClick(g_graphDialog, Qt::Key_Space);
+        QVERIFY(!w.playback()->isPlaying());
+        QTest::keyClick(&w, Qt::Key_F);
+        QVERIFY(g_dataDialog->arrowVehicle());
+        // The video picture: the resize delay, fit, wheel and key zoom, the nudge, drag to pan, double click to fit.
         QLabel *label = w.panel()->resizeLabel;
         QVideoWidget *video = w.panel()->videoWidget;
         const auto fitRect = [&w] { return fitVideoRect(w.panel()->videoContainer->size(), 96, 64, true); };
@@ -170,53 +266,6 @@ private slots:
         QVERIFY(!view->dragging());
         QTest::mouseDClick(video, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(video->geometry(), fitRect());
-        w.close();
-    }
-    void skipContinuationAndTheEndOfTheLastMovie() {
-        MainWindow w;
-        settings().skip = 1.0f;
-        QVERIFY(w.loader()->loadFolder(m_three));
-        QTRY_VERIFY(mediaOpen(w));
-        // The first movie starts at its beginning, the one that follows by itself at the skip.
-        QTest::qWait(150);
-        QVERIFY(w.player()->position() < 1000);
-        QTRY_COMPARE_WITH_TIMEOUT(track().Block, 1, 8000);
-        QTRY_VERIFY(w.player()->position() >= 1000);
-        QCOMPARE(counter(w) + ' ' + w.panel()->fileNameLabel->text(), "2 of 3 movies B.MOV");
-        QCOMPARE(g_controlCenterDialog->movieList()->currentBlock(), 1);
-        w.playback()->selectMovie(2);
-        w.playback()->pause();
-        QTRY_COMPARE(w.player()->position(), qint64(1000));
-        // A jump into another movie keeps its own position, and stays paused.
-        w.playback()->jumpTo(1, 1500);
-        QTRY_VERIFY(mediaOpen(w));
-        QTest::qWait(150);
-        QVERIFY(w.player()->position() == 1500 && !w.playback()->isPlaying());
-        // A skip longer than the movie is ignored.
-        settings().skip = 5.0f;
-        w.playback()->selectMovie(2);
-        w.playback()->pause();
-        QTRY_VERIFY(mediaOpen(w));
-        QTest::qWait(150);
-        QVERIFY(w.player()->position() < 1000);
-        // At the end of the last movie the player pauses on it, near its end, and keeps the counter.
-        w.playback()->jumpTo(2, 2300);
-        w.playback()->play();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.playback()->isPlaying(), 5000);
-        QVERIFY(track().mBlock == 2 && counter(w) == "3 of 3 movies");
-        QTRY_VERIFY(w.playlist()->currentIndex() == 2 && w.player()->state() == QMediaPlayer::PausedState);
-        QVERIFY(w.player()->position() > 2500 && w.playerState().slowTimerId == 0);
-        w.close();
-    }
-    // The Vmax jump, movies switched off and on while they play, and the keys from every window (Space spares dialogs).
-    void vmaxJumpSwitchingMoviesOffAndTheKeys() {
-        MainWindow w;
-        QVERIFY(vxtest::exposed(w));
-        // Nothing loaded: Space does nothing, "F" still switches the vehicle.
-        QTest::keyClick(g_graphDialog, Qt::Key_Space);
-        QVERIFY(!w.playback()->isPlaying());
-        QTest::keyClick(&w, Qt::Key_F);
-        QVERIFY(g_dataDialog->arrowVehicle());
         loadPaused(w, m_three);
         TrackStore &t = track();
         MovieList *list = g_controlCenterDialog->movieList();
@@ -295,63 +344,6 @@ private slots:
         list->checkBox(0)->click();
         list->checkBox(2)->click();
         QVERIFY(t.playCount == 0 && !w.playback()->isPlaying() && counter(w) == "0 of 0 movies");
-        w.close();
-    }
-    void ratesTimersViewsAndStoredControls() {
-        MainWindow w;
-        QVERIFY(w.loader()->loadFolder(m_sync));
-        PlayerState &st = w.playerState();
-        PlayerPanel *p = w.panel();
-        const auto state = [&] {  // rate label, player rate, then the slow, dashboard and fast timers running
-            return QString("%1 %2 %3%4%5").arg(p->rateLabel->text()).arg(w.player()->playbackRate()).arg(st.slowTimerId != 0)
-                .arg(st.dashboardTimerId != 0).arg(st.fastTimerId != 0);
-        };
-        QCOMPARE(state(), "1x 1 110");
-        p->slowerButton->click();
-        QVERIFY(state().startsWith("x/2 0.5 ") && state().endsWith('1'));
-        p->fasterButton->click();
-        p->fasterButton->click();
-        w.playback()->pause();
-        QCOMPARE(state(), "2x 2 000");
-        w.playback()->play();
-        QVERIFY(state().endsWith('1'));
-        p->slowerButton->click();
-        QCOMPARE(state(), "1x 1 110");
-        // The ticks reach the views while playing, and only the visible ones.
-        const int speeds = g_dataDialog->speedHeadingUpdates();
-        QTRY_VERIFY(g_dataDialog->speedHeadingUpdates() > speeds + 3);
-        w.playback()->pause();
-        g_mapDialog->hide();
-        const int map = g_mapDialog->pointUpdates(), dash = g_dataDialog->pointUpdates();
-        w.playback()->jumpTo(0, 3200);
-        QVERIFY(g_mapDialog->pointUpdates() == map && g_dataDialog->pointUpdates() > dash);
-        g_mapDialog->show();
-        w.playback()->refresh();
-        QCOMPARE(g_mapDialog->pointUpdates(), map + 1);
-        // "Ignore GPS data": the tick shows nothing.
-        settings().ignoreGps = true;
-        w.playback()->jumpTo(0, 7200);
-        QCOMPARE(g_mapDialog->pointUpdates(), map + 1);
-        // A rebuilt dashboard learns altitude, satellites and the vehicle.
-        w.playback()->setArrowVehicle(true);
-        w.dashboard_vert_slot();
-        QVERIFY(g_dataDialog->arrowVehicle() && g_dataDialog->showsAltitude() == track().block[0].hasAltitude
-                && g_dataDialog->showsSats() == track().block[0].hasSats);
-        // The picture and sound controls act and are stored at once.
-        const auto stored = [] {
-            QSettings &s = vxtest::store();
-            return QString("%1 %2 %3 %4").arg(s.value("configuration/volume").toFloat()).arg(s.value("configuration/muted").toBool())
-                .arg(s.value("configuration/brightness").toInt()).arg(s.value("configuration/contrast").toInt());
-        };
-        p->volumeSlider->setValue(40);
-        p->muteButton->click();
-        p->brightnessSlider->setValue(30);
-        p->contrastSlider->setValue(-25);
-        QCOMPARE(stored(), "0.4 1 30 -25");
-        QCOMPARE(QString("%1 %2 %3").arg(w.player()->volume()).arg(w.player()->isMuted()).arg(p->videoWidget->brightness()), "40 1 30");
-        p->brightnessResetButton->click();
-        p->contrastResetButton->click();
-        QVERIFY(p->videoWidget->contrast() == 0 && stored() == "0.4 1 0 0");
         w.close();
     }
     // Movies the player cannot play (an empty file; sound and a data track without picture): the load does not
