@@ -128,7 +128,8 @@ private slots:
         QCOMPARE(loadedNames(), "T\"WO.MP4");
         w.close();
     }
-    // Case-sensitive name order on every road; camera cards; a dropped folder replaces the files before it.
+    // Case-sensitive name order on every road; camera cards; a dropped folder replaces the files before it; nothing
+    // found or cancelled keeps what was loaded.
     void nameOrderCardsAndDrops() {
         const QString mixed = folder("mixed");
         QVERIFY(addMovie(mixed, "plain.mov", "a.mov", flightStart(), 3, 3) && addMovie(mixed, "plain.mov", "B.mov", flightStart().addSecs(60), 3, 3));
@@ -164,7 +165,7 @@ private slots:
                                       QUrl::fromLocalFile(m_other + "/Y.mp4")}));
         QCOMPARE(loadedNames(), "F0.MOV F1.MOV F2.MOV Y.mp4");
         // A web link is no file here: nothing found, nothing lost.
-        vxtest::BoxAnswerer answer({"OK"});
+        vxtest::BoxAnswerer answer({"OK", "OK"});
         QVERIFY(!w.loader()->dropUrls({QUrl("https://example.org/clip.mp4")}));
         QCOMPARE(answer.texts + answer.titles, QStringList({"No movie files found.", "Volantix"}));
         QVERIFY(loadedNames() == "F0.MOV F1.MOV F2.MOV Y.mp4" && w.playlist()->mediaCount() == 4);
@@ -180,29 +181,22 @@ private slots:
         QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &drop);
         QTRY_COMPARE(loadedNames(), "X.mp4 Y.mp4");
-        w.close();
-    }
-    void nothingFoundOrCancelledKeepsEverythingAndResumes() {
+        // Nothing found in the chosen folder, or a dialog cancelled: all stays, playback resumes, paused stays paused.
         const QString empty = folder("empty");
         QVERIFY(vxtest::writeFile(empty + "/notes.txt", "no movies here"));
-        MainWindow w;
         QVERIFY(w.loader()->loadFolder(m_flight) && w.playback()->isPlaying());
-        Chooser chooser;
-        w.loader()->setFileChooser(&chooser);
         chooser.folder = empty;
-        {
-            vxtest::BoxAnswerer answer({"OK"});
-            w.actions().open_folder->trigger();
-            QCOMPARE(answer.texts + answer.titles, QStringList({"No movie files found in this directory.", "Volantix"}));
-        }
+        chooser.files.clear();
+        w.actions().open_folder->trigger();
+        QCOMPARE(answer.texts.value(1) + '|' + answer.titles.value(1), "No movie files found in this directory.|Volantix");
         QCOMPARE(QStringList({chooser.title, chooser.start}), QStringList({"Open Movie Directory", QDir(m_flight).absolutePath()}));
         QVERIFY(track().numBlocks == 3 && w.playlist()->mediaCount() == 3 && w.playback()->isPlaying());
-        chooser.folder.clear();  // cancelled: playback resumes; paused stays paused
+        chooser.folder.clear();
         w.actions().open_folder->trigger();
         QVERIFY(w.playback()->isPlaying());
         w.playback()->pause();
         w.actions().open_files->trigger();
-        QVERIFY(!w.playback()->isPlaying() && chooser.calls == 3);
+        QVERIFY(!w.playback()->isPlaying() && chooser.calls == 4);
         QCOMPARE(loadedNames(), "F0.MOV F1.MOV F2.MOV");
         w.close();
     }
