@@ -7,15 +7,6 @@ using vxtest::flightStart;
 
 namespace {
 
-QStringList g_debugLines;
-QtMessageHandler g_previousHandler = nullptr;
-
-void recordDebug(QtMsgType type, const QMessageLogContext &context, const QString &msg) {
-    if (type == QtDebugMsg)
-        g_debugLines << msg;
-    if (g_previousHandler && !msg.startsWith(QLatin1String("This plugin does not support")))
-        g_previousHandler(type, context, msg);
-}
 bool mediaOpen(const MainWindow &w) {
     return w.player()->mediaStatus() == QMediaPlayer::LoadedMedia || w.player()->mediaStatus() == QMediaPlayer::BufferedMedia;
 }
@@ -61,13 +52,13 @@ class TestPlaybackController : public QObject {
 
 private slots:
     void initTestCase() {
-        g_previousHandler = qInstallMessageHandler(recordDebug);
+        vxtest::silencePlatformWarnings();
         setApplicationIdentity();
         m_sync = m_dir.filePath("sync");
         m_three = m_dir.filePath("three");
         QVERIFY(addMovie(m_sync, "play25.mp4", "S.MP4", flightStart(), 10, 10) && vxtest::addThreeMovies(m_three));
     }
-    void init() { vxtest::resetStore(), g_debugLines.clear(); }
+    void init() { vxtest::resetStore(); }
     void seeksStepsRatesAndTheViews() {
         MainWindow w;
         QVERIFY(vxtest::exposed(w));
@@ -354,6 +345,7 @@ private slots:
         QVERIFY(addMovie(odd, "tone25.mp4", "B_tone.mp4", flightStart(), 3, 3));
         QVERIFY(addMovie(odd, "soundgpmd.mp4", "C_nopicture.mp4", flightStart(), 3, 3));
         QVERIFY(addMovie(odd, "m30.mp4", "D.mp4", flightStart(), 2, 2));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Media Error: "));  // fails the test when not logged
         MainWindow w;
         settings().dateSort = false;
         w.loader()->setPlayerWaitLimitMs(1500);
@@ -371,7 +363,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(track().Block, 3, 10000);
         QCOMPARE(counter(w), "4 of 4 movies");
         QTRY_VERIFY(w.player()->position() > 500 && w.player()->isVideoAvailable());
-        QVERIFY2(!g_debugLines.filter(QRegularExpression("^Media Error: ")).isEmpty(), qPrintable(g_debugLines.join('\n')));
         w.close();
     }
     // Real GoPro movies (data tracks the player cannot decode) play, and their GPS sample follows the position.
