@@ -29,14 +29,13 @@ QString texts(const QList<QAction *> &actions, bool toolTips = false) {
 QList<QWidget *> secondaryWindows() { return {g_dataDialog, g_mapDialog, g_graphDialog, g_controlCenterDialog}; }
 
 QRect storedPlace() { return QRect(store().value("mainWindow/pos").toPoint(), store().value("mainWindow/size").toSize()); }
-// Counts a window's move events and the distance it moved.
+// Records each window's move events as the distances moved.
 struct MoveCounter : QObject {
-    int moves = 0;
-    QPoint total;
-    bool eventFilter(QObject *, QEvent *e) override {
+    QHash<QObject *, QList<QPoint>> moves;
+    bool eventFilter(QObject *o, QEvent *e) override {
         const auto *m = static_cast<QMoveEvent *>(e);
         if (e->type() == QEvent::Move && m->pos() != m->oldPos())
-            ++moves, total += m->pos() - m->oldPos();
+            moves[o] << m->pos() - m->oldPos();
         return false;
     }
 };
@@ -304,19 +303,14 @@ private slots:
         w.actions().sync_windows->trigger();
         QVERIFY(w.windows()->syncOn() && store().value("configuration/sync_windows").toBool());
         const QList<QWidget *> others = {&w, g_mapDialog, g_graphDialog, g_controlCenterDialog};
-        QList<QPoint> before;
-        std::vector<std::unique_ptr<MoveCounter>> counters;
-        for (QWidget *o : others) {
-            before << o->pos();
-            counters.push_back(std::make_unique<MoveCounter>());
-            o->installEventFilter(counters.back().get());
-        }
+        MoveCounter counter;
+        for (QWidget *o : others)
+            o->installEventFilter(&counter);
         g_dataDialog->move(g_dataDialog->pos() + QPoint(10, -5));
         QTest::qWait(50);
-        for (int i = 0; i < others.size(); ++i) {
-            QCOMPARE(others[i]->pos(), before[i] + QPoint(10, -5));
-            QVERIFY(counters[size_t(i)]->moves == 1 && counters[size_t(i)]->total == QPoint(10, -5));
-            others[i]->removeEventFilter(counters[size_t(i)].get());
+        for (QWidget *o : others) {  // each moved once, by the same distance
+            QCOMPARE(counter.moves.value(o), QList<QPoint>{QPoint(10, -5)});
+            o->removeEventFilter(&counter);
         }
         // The player moved: the others follow; toggled off from the toolbar: nothing follows.
         const QPoint mapBefore = g_mapDialog->pos();
