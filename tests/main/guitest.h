@@ -8,8 +8,7 @@
 
 namespace vxtest {
 
-// The program's own settings store (organization and application names of
-// the settings record), re-read before it is handed out.
+// The program's own settings store, re-read before it is handed out.
 inline QSettings &store() {
     static QSettings s(QString::fromLatin1(vx::keys::ORGANIZATION), QString::fromLatin1(vx::keys::APPLICATION));
     s.sync();
@@ -27,26 +26,17 @@ inline void resetStore(bool seenBefore = true) {
 
 inline void freshStoreNotFirstRun() { resetStore(true); }
 
-// Answers the modal dialogs a test provokes: every 20 ms it looks at the
-// active modal widget. A message box gets the next answer of the queue as
-// the button to click (its text without '&' and surrounding blanks); a file
-// dialog gets it as the path to choose, typed as a user would, or is
-// cancelled when it is empty. Each dialog's title and text (for a file
-// dialog its filters and first selection) are recorded. A dialog met after
-// the queue ran out is recorded as unexpected and rejected, so a test never
-// hangs.
+// Answers modal dialogs in turn: a message box gets the next answer as the button to click (text without '&'
+// and outer blanks), a file dialog as the path to type (empty: cancel). Titles and texts (a file dialog's filters
+// and first selection) are recorded; a dialog after the answers ran out is recorded as unexpected and rejected.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(const QStringList &answers)
-        : m_answers(answers)
-    {
+    explicit BoxAnswerer(const QStringList &answers) : m_answers(answers) {
         m_timer.setInterval(20);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
         m_timer.start();
     }
-
-    QStringList titles;
-    QStringList texts;
+    QStringList titles, texts;
     QList<QStringList> buttonTexts;  // each box's buttons, texts as shown
     QList<QMessageBox::Icon> icons;
     QStringList unexpected;          // dialogs met after the queue ran out
@@ -54,7 +44,7 @@ public:
 
 private:
     static QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
-
+    static void later(QObject *o, const char *slot) { QMetaObject::invokeMethod(o, slot, Qt::QueuedConnection); }
     void poll() {
         QWidget *w = QApplication::activeModalWidget();
         auto *box = qobject_cast<QMessageBox *>(w);
@@ -72,37 +62,28 @@ private:
         buttonTexts << shown;
         if (m_answers.isEmpty()) {
             unexpected << texts.last();
-            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
-            return;
+            return later(w, "reject");
         }
         const QString answer = m_answers.takeFirst();
         if (files) {
-            if (answer.isEmpty()) {
-                QMetaObject::invokeMethod(files, "reject", Qt::QueuedConnection);
-                return;
-            }
+            if (answer.isEmpty())
+                return later(files, "reject");
             files->setDirectory(QFileInfo(answer).absolutePath());
             files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(answer).fileName());
-            QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
-            return;
+            return later(files, "accept");
         }
-        for (QAbstractButton *b : box->buttons()) {
-            if (plain(b->text()) == plain(answer)) {
-                QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
-                return;
-            }
-        }
+        for (QAbstractButton *b : box->buttons())
+            if (plain(b->text()) == plain(answer))
+                return later(b, "click");
         unexpected << QStringLiteral("no button '%1' in: %2").arg(answer, box->text());
-        QMetaObject::invokeMethod(box, "reject", Qt::QueuedConnection);
+        later(box, "reject");
     }
-
     QStringList m_answers;
     QTimer m_timer;
     QList<QPointer<QWidget>> m_seen;
 };
 
-// The offscreen platform warns about every raise() and size hint it cannot
-// pass on; those lines drown a failing test's output.
+// The offscreen platform's warnings about every raise() and size hint drown a failing test's output.
 inline void silencePlatformWarnings() {
     static QtMessageHandler previous = nullptr;
     previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &msg) {

@@ -1,6 +1,4 @@
-// The batch converter end to end: <build>/bin/volantix runs as a child
-// process with no display in its environment, on movies made during the
-// build with sidecar and embedded telemetry, and on the ways it must fail.
+// The batch converter end to end: <build>/bin/volantix as a child process without a display, and its failures.
 #include "export/trackexport.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
@@ -25,13 +23,9 @@ struct Run {
 
 class TestBatch : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
-    QString m_home;
-    QString m_movies;
-
+    QString m_home, m_movies;
     QString path(const QString &name) const { return m_dir.filePath(name); }
-
     Run volantix(const QStringList &arguments, const QString &pathVariable = QString()) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -43,13 +37,9 @@ class TestBatch : public QObject {
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(VX_BIN_DIR "/volantix"), arguments);
-        Run r;
         if (!p.waitForFinished(120000))
-            return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
+            return Run();
+        return Run{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
 private slots:
@@ -62,30 +52,23 @@ private slots:
         QVERIFY(QFile::copy(vxtest::generatedPath("sub.mp4"), m_movies + "/DJI_0002.MP4"));
         // Stored settings the conversion must use: km/h and metres, deg-min.
         QSettings stored(m_home + "/.config/Norvane/Volantix.conf", QSettings::IniFormat);
-        stored.setValue("configuration/outUnits", 1);
-        stored.setValue("configuration/altUnits", 1);
-        stored.setValue("configuration/datumFormat", 1);
+        for (const char *key : {"outUnits", "altUnits", "datumFormat"})
+            stored.setValue(QString("configuration/") + key, 1);
         stored.setValue("configuration/localTimeOffset", -7.5);
-        stored.sync();
         QVERIFY(QFileInfo::exists(QStringLiteral(VX_BIN_DIR "/volantix")));
     }
-
     void convertsAFolderWithoutADisplay() {
         const Run r = volantix({"--input=" + m_movies, "--export-csv=" + path("out.csv"), "--export-gpx=" + path("out.gpx"),
                                 "--export-kml=" + path("out.kml")});
         QVERIFY2(r.errLines().contains("Processing 1 of 2...") && r.errLines().contains("Processing 2 of 2..."), r.err.constData());
-        QVERIFY(!r.err.contains("display"));
-        QVERIFY(!QFileInfo::exists(path("DJI_0001.gpx")));  // no per-movie GPX files
-        // The settings store now remembers the folder, as a window load would.
+        QVERIFY(r.exitCode == 0 && !r.err.contains("display") && !QFileInfo::exists(path("DJI_0001.gpx")));
+        // The store remembers the folder, as a window load would.
         QSettings stored(m_home + "/.config/Norvane/Volantix.conf", QSettings::IniFormat);
         QCOMPARE(stored.value("movieDirectory").toString(), m_movies);
-        QCOMPARE(r.exitCode, 0);
-        // Exactly what the menu exports write after the same load with the
-        // same stored settings.
+        // Exactly what the menu exports write after the same load with the same stored settings.
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_home + "/.config");
         setDefaultSettings();
-        QSettings same(m_home + "/.config/Norvane/Volantix.conf", QSettings::IniFormat);
-        loadSettings(same);
+        loadSettings(stored);
         lastBearing = 0;
         QCOMPARE(loadMovies(listMovieFolder(m_movies, settings().dateSort), m_movies, nullptr), LoadStatus::Loaded);
         QCOMPARE(QString("%1 %2").arg(track().block[0].numPoints).arg(track().block[1].numPoints), "55 3");
@@ -94,7 +77,6 @@ private slots:
             QCOMPARE(vxtest::readFile(path("out.") + type), vxtest::readFile(path("here.") + type));
         QVERIFY(vxtest::readFile(path("out.csv")).contains("Speed(km/h)"));
     }
-
     void failures_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("withoutTool");
@@ -104,12 +86,12 @@ private slots:
         QTest::newRow("no input") << QStringList{out} << false << "--input" << "";
         QTest::newRow("missing movie") << QStringList{"--input=/nowhere/a.MP4", out} << false
                                        << "no movie" << "/nowhere/a.MP4 does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n";
-        QTest::newRow("empty folder") << QStringList{"--input=/nowhere", out} << false << "no movie"
-                                      << "No *.mov, *.mp4, or *.avi movies found!\n";
-        QTest::newRow("no file name") << QStringList{"--input=/nowhere", "--export-kml="}
-                                      << false << "--export-kml=" << "";
-        QTest::newRow("no ffmpeg") << QStringList{"--input=/nowhere", out} << true
-                                   << "Could not find ffmpeg here: " << "";
+        QTest::newRow("missing folder") << QStringList{"--input=/nowhere", out} << false << "no movie"
+                                        << "/nowhere does not exist!\nNo *.mov, *.mp4, or *.avi movies found!\n";
+        QTest::newRow("no movie in a plain path") << QStringList{"/dev/null", out} << false << "no movie"
+                                                  << "No *.mov, *.mp4, or *.avi movies found!\n";
+        QTest::newRow("no file name") << QStringList{"--input=/nowhere", "--export-kml="} << false << "--export-kml=" << "";
+        QTest::newRow("no ffmpeg") << QStringList{"--input=/nowhere", out} << true << "Could not find ffmpeg here: " << "";
     }
     void failures() {
         QFETCH(QStringList, arguments);
@@ -119,17 +101,26 @@ private slots:
         QTemporaryDir empty;
         QFile::remove(QDir::tempPath() + "/vx-batch-none.csv");
         const Run r = volantix(arguments, withoutTool ? empty.path() : QString());
-        QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.errLines().size(), 1);
-        QVERIFY2(r.errLines().first().contains(reason), r.err.constData());
+        QVERIFY2(r.exitCode == 1 && r.errLines().size() == 1 && r.errLines().first().contains(reason), r.err.constData());
         QCOMPARE(QString::fromLocal8Bit(r.out), printed);
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/vx-batch-none.csv"));
     }
-
+    // A name with a double quote, '#', blanks and non-ASCII letters, by --input= and as a plain path (its folder).
+    void namesAsTheShellPassesThem() {
+        const QString folder = path("odd \"names\" #1 Grüße"), movie = folder + "/a\"b #2.MOV", csv = path("odd.csv");
+        QVERIFY(QDir().mkpath(folder) && QFile::copy(m_movies + "/DJI_0001.MOV", movie));
+        QVERIFY(QFile::copy(m_movies + "/DJI_0001.srt", folder + "/a\"b #2.srt"));
+        for (const QString &input : {"--input=" + movie, folder}) {
+            QFile::remove(csv);
+            const Run r = volantix({input, "--export-csv=" + csv});
+            QVERIFY2(r.exitCode == 0 && r.errLines().contains("Processing 1 of 1..."), r.err.constData());
+            QVERIFY(r.out.isEmpty() && vxtest::readFile(csv).contains("Speed("));
+        }
+    }
     void unwritableFileFails() {
         const Run r = volantix({"--input=" + m_movies + "/DJI_0001.MOV", "--export-csv=/nonexistent-folder/x.csv"});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.errLines().contains("Processing 1 of 1...") && r.err.contains("/nonexistent-folder/x.csv"), r.err.constData());
+        QVERIFY2(r.exitCode == 1 && r.errLines().contains("Processing 1 of 1...") && r.err.contains("/nonexistent-folder/x.csv"),
+                 r.err.constData());
     }
 };
 
