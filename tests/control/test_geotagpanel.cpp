@@ -1,24 +1,13 @@
-// The Geotags tab: rows, styles and count; the limit refused; delete,
-// rename and Clear All (asked first); the jump and its refusal; export and
-// import (a file without tags keeps the list, a missing movie is named);
-// distances and the settings; the map pins; the list kept between runs.
+// The Geotags tab: rows, the limit, delete, rename, Clear All, jumps, export
+// and import, distances and settings, map pins, the list kept between runs.
 #include "guitest.h"
 
 #include "control/controlcenterdialog.h"
 #include "control/geotagpanel.h"
 #include "export/geotagfile.h"
-#include "settings/settings.h"
 #include "support/testsupport.h"
 #include "views/mapdialog.h"
 #include "views/viewhost.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QToolButton>
-#include <QtTest>
 
 using namespace vx;
 
@@ -34,17 +23,21 @@ struct FakeHost : ViewHost {
     void makeGeotag() override {}
 };
 
-QString label(const GeotagPanel &p, int row, const char *name)
+// The texts of a row's labels `names` (space-separated), "|"-joined, and its colour.
+QString label(const GeotagPanel &p, int row, const char *names, bool colour = false)
 {
-    const QLabel *l = p.rowFrame(row) ? p.rowFrame(row)->findChild<QLabel *>(QString::fromLatin1(name)) : nullptr;
-    return l ? l->text() : QStringLiteral("<none>");
+    QStringList texts;
+    for (const QString &name : QString::fromLatin1(names).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QLabel *l = p.rowFrame(row) ? p.rowFrame(row)->findChild<QLabel *>(name) : nullptr;
+        texts << (l ? l->text() : QStringLiteral("<none>"));
+    }
+    return texts.join(QLatin1Char('|')) + (colour ? p.rowFrame(row)->styleSheet().mid(21).chopped(1) : QString());
 }
 
 } // namespace
 
 class TestGeotagPanel : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     FakeHost m_host;
     mapDialog *m_map = nullptr;
@@ -54,14 +47,13 @@ class TestGeotagPanel : public QObject {
     {
         Geotag g;
         g.title = title;
-        g.movieBlock = block;
-        g.movieFile = block >= 0 ? track().block[block].movieFile : QFileInfo(m_dir.filePath(QStringLiteral("X.MOV")));
+        g.movieBlock = g.pointBlock = block;
+        g.movieFile = block >= 0 ? track().block[block].movieFile : QFileInfo(m_dir.filePath("X.MOV"));
         g.moviePoint = 62500;
         g.speed = 36.4f;
         g.lat = lat;
         g.lon = lon;
         g.dateTime = QDateTime::fromMSecsSinceEpoch(1716027130164, Qt::UTC);
-        g.pointBlock = block;
         g.pointIndex = 1;
         return g;
     }
@@ -99,8 +91,7 @@ private slots:
             m.movieFile = QFileInfo(path);
             m.numPoints = 2;
             m.active = b == 0;
-            m.cumDist[1] = 0.5;
-            m.totalDist = 0.5;
+            m.cumDist[1] = m.totalDist = 0.5;
         }
         t.block[0].timeFactor = 2;
         t.numBlocks = 2;
@@ -108,82 +99,64 @@ private slots:
         m_host.jumps.clear();
         m_host.busy = false;
     }
-
     void rowsCountAndTheLimit()
     {
         controlCenterDialog cc;
         GeotagPanel *p = cc.geotagPanel();
         const int pinsBefore = m_map->pinRefreshes();
-        QVERIFY(p->addTag(tag(QStringLiteral("Bridge"), 0)));
+        QVERIFY(p->addTag(tag("Bridge", 0)));
         QCOMPARE(cc.tabs()->currentWidget(), cc.geotagsTab());
-        QVERIFY(p->addTag(tag(QStringLiteral("North"), 0, 46.5, 7.25)));
-        QVERIFY(p->addTag(tag(QStringLiteral("Gone"), -1)));
+        QVERIFY(p->addTag(tag("North", 0, 46.5, 7.25)) && p->addTag(tag("Gone", -1)));
         QCOMPARE(m_map->pinRefreshes(), pinsBefore + 3);
         QCOMPARE(p->countLabel()->text(), QStringLiteral("3 Geotags"));
-        QCOMPARE(label(*p, 1, "num"), QStringLiteral("2."));
-        QCOMPARE(label(*p, 0, "eventName"), QStringLiteral("Bridge"));
-        QCOMPARE(label(*p, 0, "movieName"), QStringLiteral("M0.MOV"));
-        QCOMPARE(label(*p, 0, "time"), QStringLiteral("01:02"));
-        QCOMPARE(label(*p, 0, "speed"), QStringLiteral("36 km/h"));
-        QCOMPARE(label(*p, 0, "latLon"), QString::fromUtf8("33.868820\u00b0 S, 151.209296\u00b0 W"));
-        QCOMPARE(label(*p, 1, "latLon"), QString::fromUtf8("46.500000\u00b0 N, 7.250000\u00b0 E"));
-        QCOMPARE(label(*p, 0, "losDistance"), QStringLiteral("LOS: 0.000 km"));
-        QCOMPARE(p->rowFrame(0)->styleSheet(), QStringLiteral("background-color: rgb(223, 247, 255);"));
-        QCOMPARE(p->rowFrame(1)->styleSheet(), QStringLiteral("background-color: rgb(213, 237, 255);"));
-        QCOMPARE(p->rowFrame(2)->styleSheet(), QStringLiteral("background-color: rgb(200, 200, 200);"));
+        QCOMPARE(label(*p, 0, "num eventName movieName time speed latLon losDistance", true),
+                 QString::fromUtf8("1.|Bridge|M0.MOV|01:02|36 km/h|33.868820\u00b0 S, 151.209296\u00b0 W|"
+                                   "LOS: 0.000 km(223, 247, 255)"));
+        QCOMPARE(label(*p, 1, "num latLon", true),
+                 QString::fromUtf8("2.|46.500000\u00b0 N, 7.250000\u00b0 E(213, 237, 255)"));
+        QCOMPARE(label(*p, 2, "", true), QStringLiteral("(200, 200, 200)"));
         QCOMPARE(p->list()->item(2)->data(Qt::UserRole).toString(), QStringLiteral("002"));
         QCOMPARE(p->list()->item(2)->sizeHint().height(), 72);
-
         while (geotags().count < MAX_GEOTAGS)
-            QVERIFY(p->addTag(tag(QStringLiteral("more"), 0)));
+            QVERIFY(p->addTag(tag("more", 0)));
         QSignalSpy refused(p, &GeotagPanel::refused);
-        vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
-        QVERIFY(!p->addTag(tag(QStringLiteral("one too many"), 0)));
+        vxtest::BoxAnswerer boxes({"OK"});
+        QVERIFY(!p->addTag(tag("one too many", 0)));
         QCOMPARE(refused.count(), 1);
-        QCOMPARE(boxes.texts, QStringList{geotagLimitText()});
-        QCOMPARE(boxes.titles, QStringList{QStringLiteral("Volantix")});
+        QCOMPARE(boxes.texts + boxes.titles, (QStringList{geotagLimitText(), "Volantix"}));
         QCOMPARE(p->rowCount(), MAX_GEOTAGS);
         QCOMPARE(p->countLabel()->text(), QStringLiteral("100 Geotags"));
     }
-
     void deleteRenameAndClearAllKeptBetweenRuns()
     {
         GeotagPanel p;
         for (int i = 1; i <= 5; ++i)
             p.addTag(tag(QString::number(i), 0));
         p.rowFrame(1)->findChild<QToolButton *>(QStringLiteral("trashButton"))->click();
-        QCOMPARE(p.rowCount(), 4);
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(label(p, i, "num"), QStringLiteral("%1.").arg(i + 1));
-            QCOMPARE(label(p, i, "eventName"), QString::number(i < 1 ? 1 : i + 2));
-        }
-        p.renameTag(0, QStringLiteral(" Bridge\tover\nthe river "));
-        p.renameTag(1, QStringLiteral("  "));  // an empty title changes nothing
-        QCOMPARE(label(p, 0, "eventName"), QStringLiteral("Bridge over the river"));
-        QCOMPARE(label(p, 1, "eventName"), QStringLiteral("3"));
-
+        QStringList rows;
+        for (int i = 0; i < 5; ++i)
+            rows << label(p, i, "num eventName");
+        QCOMPARE(rows, (QStringList{"1.|1", "2.|3", "3.|4", "4.|5", "<none>|<none>"}));
+        p.renameTag(0, " Bridge\tover\nthe river ");
+        p.renameTag(1, "  ");  // an empty title changes nothing
+        QCOMPARE(label(p, 0, "eventName") + label(p, 1, "eventName"), QStringLiteral("Bridge over the river3"));
         // The next run finds the list as it was left.
         clearGeotags();
         GeotagPanel next;
         next.restore();
-        QCOMPARE(next.rowCount(), 4);
-        QCOMPARE(label(next, 0, "eventName"), QStringLiteral("Bridge over the river"));
+        QCOMPARE(label(next, 0, "eventName") + label(next, 3, "num"), QStringLiteral("Bridge over the river4."));
         QCOMPARE(geotags().tag[0].movieBlock, 0);
-
-        {
-            vxtest::BoxAnswerer boxes({QStringLiteral("No")});
-            next.clearAllButton()->click();
-            QCOMPARE(boxes.texts, QStringList{QStringLiteral("Delete all 4 Geotags? This cannot be undone.")});
-        }
-        QCOMPARE(geotags().count, 4);
-        vxtest::BoxAnswerer boxes({QStringLiteral("Yes")});
+        vxtest::BoxAnswerer boxes({"No", "Yes"});
         next.clearAllButton()->click();
+        QCOMPARE(geotags().count, 4);
+        next.clearAllButton()->click();
+        const QString ask = QStringLiteral("Delete all 4 Geotags? This cannot be undone.");
+        QCOMPARE(boxes.texts, (QStringList{ask, ask}));
         QCOMPARE(next.rowCount(), 0);
         QCOMPARE(next.countLabel()->text(), QStringLiteral("0 Geotags"));
         QVERIFY(restoreGeotagStore(geotagStorePath()));
         QCOMPARE(geotags().count, 0);
     }
-
     void aStoreThatCannotBeWrittenIsSaidOnce()
     {
         // A file where the store's folder should be.
@@ -191,88 +164,78 @@ private slots:
         QDir(folder).removeRecursively();
         QVERIFY(vxtest::writeFile(folder, "not a folder"));
         GeotagPanel p;
-        vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
-        QVERIFY(p.addTag(tag(QStringLiteral("a"), 0)) && p.addTag(tag(QStringLiteral("b"), 0)));
+        vxtest::BoxAnswerer boxes({"OK"});
+        QVERIFY(p.addTag(tag("a", 0)) && p.addTag(tag("b", 0)));
         QVERIFY(QFile::remove(folder));
         QCOMPARE(boxes.texts.size(), 1);
-        QVERIFY(boxes.texts[0].startsWith(QStringLiteral("Your geotags could not be kept for the next start.")));
+        QVERIFY(boxes.texts[0].startsWith("Your geotags could not be kept for the next start."));
         QCOMPARE(p.rowCount(), 2);
     }
-
     void jumpsAndRefusals()
     {
         GeotagPanel p;
-        p.addTag(tag(QStringLiteral("on"), 0));
-        p.addTag(tag(QStringLiteral("off"), 1));
-        p.addTag(tag(QStringLiteral("not loaded"), -1));
+        for (int b : {0, 1, -1})  // on, switched off, not loaded
+            p.addTag(tag("t", b));
         p.tag_item_double_clicked_slot(p.list()->item(0));
         QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{qMakePair(0, qint64(31250))}));  // 62500 / time factor 2
-        vxtest::BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
+        vxtest::BoxAnswerer boxes({"OK", "OK"});
         p.tag_item_double_clicked_slot(p.list()->item(1));
         p.tag_item_double_clicked_slot(p.list()->item(2));
         QTRY_COMPARE(boxes.texts.size(), 2);
-        QCOMPARE(boxes.texts[0], QStringLiteral("To see this Geotag, please enable M1.MOV in the Movies tab"));
-        QCOMPARE(boxes.texts[1], QStringLiteral("To see this Geotag, please enable X.MOV in the Movies tab"));
+        QCOMPARE(boxes.texts, (QStringList{"To see this Geotag, please enable M1.MOV in the Movies tab",
+                                           "To see this Geotag, please enable X.MOV in the Movies tab"}));
         m_host.busy = true;
         p.tag_item_double_clicked_slot(p.list()->item(0));
         QCOMPARE(m_host.jumps.size(), 1);
     }
-
     void exportAndImport()
     {
         GeotagPanel p;
-        p.addTag(tag(QStringLiteral("a"), 0));
-        p.addTag(tag(QStringLiteral("b"), 1, 10, 20));
-        const QString file = m_dir.filePath(QStringLiteral("tags.text"));
+        p.addTag(tag("a", 0));
+        p.addTag(tag("b", 1, 10, 20));
+        const QString file = m_dir.filePath("tags.text");
         QVERIFY(p.exportTo(file));
         p.clearAll();
         const int pins = m_map->pinRefreshes();
         QVERIFY(p.importFrom(file));
         QCOMPARE(m_map->pinRefreshes(), pins + 1);
-        QCOMPARE(p.rowCount(), 2);
-        QCOMPARE(label(p, 1, "eventName"), QStringLiteral("b"));
+        QCOMPARE(label(p, 1, "eventName") + label(p, 2, "num"), QStringLiteral("b<none>"));
         QCOMPARE(geotags().tag[1].movieBlock, 1);  // found by path beside block 0's movie
-
         // A file without tags keeps the list; a missing movie is named.
-        const QString empty = m_dir.filePath(QStringLiteral("empty.text"));
+        const QString empty = m_dir.filePath("empty.text"), missing = m_dir.filePath("missing.text");
         QVERIFY(vxtest::writeFile(empty, "ID\tGeoTag Name\n"));
-        const QString missing = m_dir.filePath(QStringLiteral("missing.text"));
         QVERIFY(vxtest::writeFile(missing, "1\tz\td\tt\tNOPE.MOV\t1\t2\t3\t4\t5\t6\n"));
-        vxtest::BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
+        vxtest::BoxAnswerer boxes({"OK", "OK"});
         QVERIFY(!p.importFrom(empty));
         QCOMPARE(p.rowCount(), 2);
         QVERIFY(p.importFrom(missing));
         QTRY_COMPARE(boxes.texts.size(), 2);
-        QCOMPARE(boxes.texts[0], geotagNothingImportedText(empty));
-        QCOMPARE(boxes.texts[1], geotagMissingMovieText(m_dir.filePath(QStringLiteral("NOPE.MOV"))));
+        QCOMPARE(boxes.texts,
+                 (QStringList{geotagNothingImportedText(empty), geotagMissingMovieText(m_dir.filePath("NOPE.MOV"))}));
         QCOMPARE(p.rowCount(), 1);
-        QCOMPARE(p.rowFrame(0)->styleSheet(), QStringLiteral("background-color: rgb(200, 200, 200);"));
-        QVERIFY(!p.exportTo(m_dir.filePath(QStringLiteral("no/folder/t.text"))));
+        QCOMPARE(label(p, 0, "", true), QStringLiteral("(200, 200, 200)"));
+        QVERIFY(!p.exportTo(m_dir.filePath("no/folder/t.text")));
     }
-
     void distancesFollowPlaybackAndSettings()
     {
         controlCenterDialog cc;
         GeotagPanel *p = cc.geotagPanel();
-        p->addTag(tag(QStringLiteral("a"), 0, 0.0, 1.0));
-        Geotag nowhere = tag(QStringLiteral("no telemetry"), 0, 0.0, 0.0);
+        p->addTag(tag("a", 0, 0.0, 1.0));
+        Geotag nowhere = tag("no telemetry", 0, 0.0, 0.0);
         nowhere.pointBlock = -1;
         p->addTag(nowhere);
-        QCOMPARE(label(*p, 1, "latLon"), QStringLiteral("No position"));
-        QCOMPARE(label(*p, 1, "losDistance"), QStringLiteral("LOS: n/a"));
+        QCOMPARE(label(*p, 1, "latLon losDistance"), QStringLiteral("No position|LOS: n/a"));
         cc.updateCurrentPoint(GeotagPoint{0.0, 2.0, 0.0, false, 0, 0});
-        QCOMPARE(label(*p, 1, "losDistance"), QStringLiteral("LOS: n/a"));
-        QCOMPARE(label(*p, 1, "routeDistance"), QStringLiteral("Route: n/a"));
+        QCOMPARE(label(*p, 1, "losDistance routeDistance"), QStringLiteral("LOS: n/a|Route: n/a"));
         const double km = 6378.137 * M_PI / 180;
-        QCOMPARE(label(*p, 0, "losDistance"), QStringLiteral("LOS: %1 km").arg(km, 0, 'f', 3));
-        QCOMPARE(label(*p, 0, "routeDistance"), QStringLiteral("Route: 0.500 km"));
+        QCOMPARE(label(*p, 0, "losDistance routeDistance"),
+                 QStringLiteral("LOS: %1 km|Route: 0.500 km").arg(km, 0, 'f', 3));
         settings().outUnits = 2;
         settings().datumFormat = 2;
         recomputeFactors();
         cc.applySettings(UnitsChanged | CoordinatesChanged);
-        QCOMPARE(label(*p, 0, "speed"), QStringLiteral("10 m/s"));
-        QCOMPARE(label(*p, 0, "routeDistance"), QStringLiteral("Route: 500.000 meters"));
-        QCOMPARE(label(*p, 0, "latLon"), QString::fromUtf8("00\u00b0 00' 00.00\" N, 001\u00b0 00' 00.00\" E"));
+        QCOMPARE(label(*p, 0, "speed routeDistance latLon"),
+                 QString::fromUtf8("10 m/s|Route: 500.000 meters|00\u00b0 00' 00.00\" N, 001\u00b0 00' 00.00\" E"));
     }
 };
 

@@ -1,7 +1,5 @@
-// The movie list: its rows, icons, styles and totals from the Track store,
-// switching movies off and on (the top-speed icon follows), Invert that
-// never leaves nothing active, Hide/Show, the double click that plays or
-// refuses, and nothing changed while a load or a media-tool run is busy.
+// The movie list: rows, icons, styles and totals; switching movies off and on; Invert, Hide/Show, the double
+// click; nothing changes while the store is busy.
 #include "control/movielist.h"
 #include "main/elidedlabel.h"
 #include "settings/settings.h"
@@ -9,27 +7,20 @@
 #include "track/repair.h"
 #include "track/trackstore.h"
 
-#include <QCheckBox>
-#include <QFrame>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace vx;
 
 namespace {
 
-// Stands in for playback: rebuilds the play order and the statistics as
-// the player's post-change update does, and records what it was asked.
+// Stands in for playback: rebuilds the play order and statistics as playback does, and records what it was asked.
 struct FakeHost : MovieListHost {
     bool busy = false;
     QList<bool> changes;
     QList<QPair<int, qint64>> jumps;
     bool storeBusy() const override { return busy; }
-    void activeMoviesChanged(bool followCurrent) override
-    {
+    void activeMoviesChanged(bool followCurrent) override {
         changes << followCurrent;
         rebuildPlayOrder();
         computeTrackStats();
@@ -37,223 +28,152 @@ struct FakeHost : MovieListHost {
     void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
 };
 
-QString rowText(const MovieList &list, int block, const char *name)
-{
-    const QLabel *label = list.rowFrame(block)->findChild<QLabel *>(QString::fromLatin1(name));
-    return label ? label->text() : QStringLiteral("<none>");
+QString rowText(const MovieList &list, int block, const char *name) {
+    const QLabel *label = list.rowFrame(block)->findChild<QLabel *>(name);
+    return label ? label->text() : "<none>";
 }
-
-const QFrame *icon(const MovieList &list, int block, const char *name)
-{
-    return list.rowFrame(block)->findChild<QFrame *>(QString::fromLatin1(name));
+const QFrame *icon(const MovieList &list, int block, const char *name) { return list.rowFrame(block)->findChild<QFrame *>(name); }
+// Which rows carry the top-speed icon.
+QString topSpeedRows(const MovieList &list) {
+    QString rows;
+    for (int b = 0; b < list.rowCount(); ++b) {
+        const QString style = icon(list, b, "highSpeedIconWidget")->styleSheet();
+        rows += style == topSpeedIconStyle() ? '*' : style.isEmpty() ? '.' : '?';
+    }
+    return rows;
 }
+QString totals(const MovieList &list) { return list.countLabel()->text() + ", " + list.lengthLabel()->text(); }
 
 } // namespace
 
 class TestMovieList : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     FakeHost m_host;
+    std::unique_ptr<MovieList> m_list;
 
 private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-
-    // Four movies: 60.5 s, 120.2 s, 3599.9 s and 10 s; the top speed (90
-    // km/h) in block 2, the next best (70) in block 3; block 1 repaired.
-    void init()
-    {
+    // Four movies of 60.5, 120.2, 3599.9 and 10 s; top speeds 20, 40, 90 and 70 km/h; block 1 repaired.
+    void init() {
         setDefaultSettings();
         settings().outUnits = 1;
         recomputeFactors();
         resetTrackStore();
         TrackStore &t = track();
-        const float durations[] = {60.5f, 120.2f, 3599.9f, 10.0f};
-        const float speeds[] = {20.0f, 40.0f, 90.0f, 70.0f};
+        const float durations[] = {60.5f, 120.2f, 3599.9f, 10.0f}, speeds[] = {20.0f, 40.0f, 90.0f, 70.0f};
         for (int b = 0; b < 4; ++b) {
-            const QString path = m_dir.filePath(QStringLiteral("M%1.MOV").arg(b));
+            const QString path = m_dir.filePath(QString("M%1.MOV").arg(b));
             QVERIFY(vxtest::writeFile(path, QByteArray(1024000 * (b + 1), 'x')));
             MovieBlock &m = t.block[b];
             m.movieFile = QFileInfo(path);
             m.duration = durations[b];
             m.numPoints = 2;
-            m.gpsTime[0] = 1700000000;
-            m.gpsTime[1] = 1700000001;
+            m.gpsTime[1] = (m.gpsTime[0] = 1700000000) + 1;
             m.speed[0] = 0.0f;
-            m.speed[1] = speeds[b];
-            m.vmax = speeds[b];
+            m.speed[1] = m.vmax = speeds[b];
         }
         t.block[1].repairCode = 5;
         t.numBlocks = 4;
         rebuildPlayOrder();
         computeTrackStats();
         m_host = FakeHost();
+        m_list = std::make_unique<MovieList>();
+        m_list->setHost(&m_host);
+        m_list->fill();
+        m_list->show();
     }
-
-    void rowsShowEachMovieWithItsIconsStylesAndTotals()
-    {
-        MovieList list;
-        list.setHost(&m_host);
-        list.fill();
-        QCOMPARE(list.rowCount(), 4);
-        QCOMPARE(list.checkBox(3)->objectName(), QStringLiteral("activeCheckBox003"));
-        QVERIFY(list.checkBox(0)->isChecked());
-        QCOMPARE(list.list()->item(2)->data(Qt::UserRole).toString(), QStringLiteral("002"));
-        QCOMPARE(rowText(list, 2, "movieName"), QStringLiteral("3. M2.MOV"));
-        QCOMPARE(rowText(list, 2, "vmax"), QStringLiteral("90 km/h"));
-        QCOMPARE(rowText(list, 2, "duration"), QStringLiteral("59:59"));
-        QCOMPARE(rowText(list, 1, "size"), QStringLiteral("2.00 MB "));
-        QCOMPARE(rowText(list, 0, "date"), QFileInfo(m_dir.filePath(QStringLiteral("M0.MOV"))).lastModified()
-                                               .toString(Qt::TextDate));
-        // Block 0 is current; the others take their parity's style.
-        QCOMPARE(list.rowFrame(0)->styleSheet(), currentRowStyle());
-        QCOMPARE(list.rowFrame(1)->styleSheet(), QStringLiteral("background-color: rgb(203, 220, 255);"));
-        // The top speed and the repair, with their tooltips.
-        QCOMPARE(icon(list, 2, "highSpeedIconWidget")->styleSheet(), topSpeedIconStyle());
-        QVERIFY(icon(list, 3, "highSpeedIconWidget")->styleSheet().isEmpty());
-        QCOMPARE(icon(list, 1, "postProcessIconWidget")->styleSheet(), repairIconStyle());
-        QCOMPARE(icon(list, 1, "postProcessIconWidget")->toolTip(),
-                 QStringLiteral("Some GPS data points out of chronological order. Applying a fix."));
-        QVERIFY(icon(list, 0, "postProcessIconWidget")->toolTip().isEmpty());
-        QCOMPARE(list.countLabel()->text(), QStringLiteral("4 Movies"));
-        QCOMPARE(list.lengthLabel()->text(), QStringLiteral("01:03:10"));
-
-        // A narrow window shortens the name and the date with "…", never cuts them.
-        list.resize(230, 300);
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+    void cleanup() { m_list.reset(); }
+    void rowsShowEachMovieWithItsIconsStylesAndTotalsThenInvert() {
+        MovieList &list = *m_list;
+        QVERIFY(list.rowCount() == 4 && list.checkBox(0)->isChecked());
+        QCOMPARE(QStringList({list.checkBox(3)->objectName(), list.list()->item(2)->data(Qt::UserRole).toString(),
+                              rowText(list, 2, "movieName"), rowText(list, 2, "vmax"), rowText(list, 2, "duration"),
+                              rowText(list, 1, "size")}),
+                 QStringList({"activeCheckBox003", "002", "3. M2.MOV", "90 km/h", "59:59", "2.00 MB "}));
+        QCOMPARE(rowText(list, 0, "date"), QFileInfo(m_dir.filePath("M0.MOV")).lastModified().toString(Qt::TextDate));
+        // Block 0 is current, the others take their parity's style; the top speed and the repair are marked.
+        QCOMPARE(QStringList({list.rowFrame(0)->styleSheet(), list.rowFrame(1)->styleSheet(), topSpeedRows(list) + ' ' + totals(list),
+                              icon(list, 1, "postProcessIconWidget")->styleSheet(),
+                              icon(list, 1, "postProcessIconWidget")->toolTip() + icon(list, 0, "postProcessIconWidget")->toolTip()}),
+                 QStringList({currentRowStyle(), "background-color: rgb(203, 220, 255);", "..*. 4 Movies, 01:03:10", repairIconStyle(),
+                              "Some GPS data points out of chronological order. Applying a fix."}));
+        // A narrow window shortens the date (not the short name) with "…", never cuts them.
+        m_list->resize(230, 300);
+        QVERIFY(QTest::qWaitForWindowExposed(m_list.get()));
         for (const char *name : {"movieName", "date"}) {
-            auto *label = qobject_cast<ElidedLabel *>(list.rowFrame(0)->findChild<QLabel *>(QString::fromLatin1(name)));
-            QVERIFY(label);
-            QVERIFY(label->shownText() == label->text() || label->shownText().contains(QChar(0x2026)));
+            auto *label = qobject_cast<ElidedLabel *>(list.rowFrame(0)->findChild<QLabel *>(name));
+            QVERIFY(label && (label->shownText() == label->text() || label->shownText().contains(QChar(0x2026))));
             QVERIFY(label->fontMetrics().horizontalAdvance(label->shownText()) <= label->contentsRect().width());
             QCOMPARE(label->shownText() != label->text(), qstrcmp(name, "date") == 0);
         }
-        list.hide();
-
         // Without any point there is no top speed to mark.
         for (int b = 0; b < 4; ++b)
             track().block[b].numPoints = 0;
         computeTrackStats();
-        list.fill();
-        for (int b = 0; b < 4; ++b)
-            QVERIFY(icon(list, b, "highSpeedIconWidget")->styleSheet().isEmpty());
+        m_list->fill();
+        QCOMPARE(topSpeedRows(list), "....");
+        // Every movie active: inverting leaves exactly block 0, from its start, with all rows shown again.
+        list.hideShowButton()->click();
+        list.invertButton()->click();
+        QVERIFY(track().playCount == 1 && track().playOrder[0] == 0 && list.checkBox(0)->isChecked());
+        for (int b = 1; b < 4; ++b) {
+            QVERIFY(!track().block[b].active && !list.checkBox(b)->isChecked() && !list.list()->item(b)->isHidden());
+            QCOMPARE(list.rowFrame(b)->styleSheet(), inactiveRowStyle());
+        }
+        QCOMPARE(m_host.changes, QList<bool>{false});
+        QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{0, 0}}));
+        QCOMPARE(list.hideShowButton()->text() + ' ' + list.countLabel()->text(), "Hide 1 Movie");
+        // A mixed set flips: 1, 2 and 3 play, from block 1.
+        list.invertButton()->click();
+        QVERIFY(track().playCount == 3 && track().playOrder[0] == 1 && !track().block[0].active);
+        QCOMPARE(m_host.jumps.last(), qMakePair(1, qint64(0)));
     }
-
-    void switchingOffGreysTheRowAndMovesTheTopSpeedIcon()
-    {
-        MovieList list;
-        list.setHost(&m_host);
-        list.fill();
-        list.show();
+    void switchingOffGreysTheRowAndMovesTheTopSpeedIcon() {
+        MovieList &list = *m_list;
         QTest::mouseClick(list.checkBox(2), Qt::LeftButton);
-        QVERIFY(!track().block[2].active);
+        QVERIFY(!track().block[2].active && track().playCount == 3);
         QCOMPARE(m_host.changes, QList<bool>{true});
-        QCOMPARE(track().playCount, 3);
         QCOMPARE(list.rowFrame(2)->styleSheet(), inactiveRowStyle());
-        QCOMPARE(list.countLabel()->text(), QStringLiteral("3 Movies"));
-        QCOMPARE(list.lengthLabel()->text(), QStringLiteral("00:03:10"));
-        // The top speed is now block 3's 70 km/h.
-        QVERIFY(icon(list, 2, "highSpeedIconWidget")->styleSheet().isEmpty());
-        QCOMPARE(icon(list, 3, "highSpeedIconWidget")->styleSheet(), topSpeedIconStyle());
-
+        QCOMPARE(topSpeedRows(list) + ' ' + totals(list), "...* 3 Movies, 00:03:10");  // now block 3's 70 km/h
         // Hide/Show hides only the switched-off rows.
         list.hideShowButton()->click();
-        QCOMPARE(list.hideShowButton()->text(), QStringLiteral("Show"));
-        QVERIFY(list.list()->item(2)->isHidden() && !list.list()->item(3)->isHidden());
+        QVERIFY(list.hideShowButton()->text() == "Show" && list.list()->item(2)->isHidden() && !list.list()->item(3)->isHidden());
         list.hideShowButton()->click();
         QVERIFY(!list.list()->item(2)->isHidden());
-
         QTest::mouseClick(list.checkBox(2), Qt::LeftButton);
-        QVERIFY(track().block[2].active);
-        QCOMPARE(list.rowFrame(2)->styleSheet(), activeRowStyle(2));
-        QCOMPARE(icon(list, 2, "highSpeedIconWidget")->styleSheet(), topSpeedIconStyle());
-        QVERIFY(icon(list, 3, "highSpeedIconWidget")->styleSheet().isEmpty());
-        QCOMPARE(list.countLabel()->text(), QStringLiteral("4 Movies"));
-
-        // The current row keeps the current style until another is marked,
-        // then takes its own (grey when switched off).
+        QVERIFY(track().block[2].active && list.rowFrame(2)->styleSheet() == activeRowStyle(2));
+        QCOMPARE(topSpeedRows(list) + ' ' + totals(list), "..*. 4 Movies, 01:03:10");
+        // The current row keeps the current style until another is marked, then takes its own (grey when off).
         list.markCurrent(1);
         QTest::mouseClick(list.checkBox(1), Qt::LeftButton);
         QCOMPARE(list.rowFrame(1)->styleSheet(), inactiveRowStyle());
         list.markCurrent(3);
-        QCOMPARE(list.rowFrame(1)->styleSheet(), inactiveRowStyle());
-        QCOMPARE(list.rowFrame(3)->styleSheet(), currentRowStyle());
+        QVERIFY(list.rowFrame(1)->styleSheet() == inactiveRowStyle() && list.rowFrame(3)->styleSheet() == currentRowStyle());
         QCOMPARE(list.list()->currentRow(), 3);
     }
-
-    void invertNeverLeavesNothingActive()
-    {
-        MovieList list;
-        list.setHost(&m_host);
-        list.fill();
-        list.hideShowButton()->click();
-        QCOMPARE(list.hideShowButton()->text(), QStringLiteral("Show"));
-        // Every movie active: inverting leaves exactly block 0, from its start.
-        list.invertButton()->click();
-        QCOMPARE(track().playCount, 1);
-        QCOMPARE(track().playOrder[0], 0);
-        for (int b = 1; b < 4; ++b) {
-            QVERIFY(!track().block[b].active);
-            QVERIFY(!list.checkBox(b)->isChecked());
-            QCOMPARE(list.rowFrame(b)->styleSheet(), inactiveRowStyle());
-            // All rows shown again.
-            QVERIFY(!list.list()->item(b)->isHidden());
-        }
-        QVERIFY(list.checkBox(0)->isChecked());
-        QCOMPARE(m_host.changes, QList<bool>{false});
-        QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{0, 0}}));
-        QCOMPARE(list.hideShowButton()->text(), QStringLiteral("Hide"));
-        QCOMPARE(list.countLabel()->text(), QStringLiteral("1 Movie"));
-
-        // A mixed set flips: 1, 2 and 3 play, from block 1.
-        list.invertButton()->click();
-        QCOMPARE(track().playCount, 3);
-        QCOMPARE(track().playOrder[0], 1);
-        QVERIFY(!track().block[0].active);
-        QCOMPARE(m_host.jumps.last(), qMakePair(1, qint64(0)));
-    }
-
-    void doubleClickPlaysOrRefusesOnAGreyRow()
-    {
-        MovieList list;
-        list.setHost(&m_host);
-        list.fill();
-        list.show();
-        QSignalSpy refused(&list, &MovieList::refused);
-        QTest::mouseClick(list.checkBox(3), Qt::LeftButton);
-        list.movie_item_double_clicked_slot(list.list()->item(3));
-        QCOMPARE(refused.count(), 1);
-        QVERIFY(m_host.jumps.isEmpty());
-        list.movie_item_double_clicked_slot(list.list()->item(2));
-        QCOMPARE(m_host.jumps, (QList<QPair<int, qint64>>{{2, 0}}));
-        QCOMPARE(refused.count(), 1);
-        // An item whose data is not a block number does nothing.
-        QListWidgetItem stray;
-        stray.setData(Qt::UserRole, QStringLiteral("x9"));
-        list.movie_item_double_clicked_slot(&stray);
-        list.movie_item_double_clicked_slot(nullptr);
-        QCOMPARE(m_host.jumps.size(), 1);
-    }
-
-    void nothingChangesWhileTheStoreIsBusy()
-    {
-        MovieList list;
-        list.setHost(&m_host);
-        list.fill();
-        list.show();
+    // Nothing changes while the store is busy; then a double click plays, or refuses on a grey row.
+    void busyThenTheDoubleClickPlaysOrRefuses() {
+        MovieList &list = *m_list;
         m_host.busy = true;
         QTest::mouseClick(list.checkBox(1), Qt::LeftButton);
-        QVERIFY(track().block[1].active);
-        QVERIFY(list.checkBox(1)->isChecked());
+        QVERIFY(list.checkBox(1)->isChecked());  // the clicked box is put back
         list.invertButton()->click();
         list.movie_item_double_clicked_slot(list.list()->item(2));
         for (int b = 0; b < 4; ++b)
             QVERIFY(track().block[b].active);
-        QCOMPARE(track().playCount, 4);
-        QVERIFY(m_host.changes.isEmpty());
-        QVERIFY(m_host.jumps.isEmpty());
-        QCOMPARE(list.countLabel()->text(), QStringLiteral("4 Movies"));
+        QVERIFY(track().playCount == 4 && m_host.changes.isEmpty() && m_host.jumps.isEmpty());
+        QCOMPARE(list.countLabel()->text(), "4 Movies");
+        m_host.busy = false;
+        QSignalSpy refused(&list, &MovieList::refused);
+        QTest::mouseClick(list.checkBox(3), Qt::LeftButton);
+        list.movie_item_double_clicked_slot(list.list()->item(3));
+        QVERIFY(refused.count() == 1 && m_host.jumps.isEmpty());
+        list.movie_item_double_clicked_slot(list.list()->item(2));
+        QListWidgetItem stray;  // data that is not a block number: nothing
+        stray.setData(Qt::UserRole, "x9");
+        list.movie_item_double_clicked_slot(&stray);
+        list.movie_item_double_clicked_slot(nullptr);
+        QVERIFY(m_host.jumps == (QList<QPair<int, qint64>>{{2, 0}}) && refused.count() == 1);
     }
 };
 

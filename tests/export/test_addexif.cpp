@@ -1,52 +1,26 @@
-// addexif, the program, read back with libexiv2: references, degrees,
-// minutes and seconds as rationals (carried, never 60 seconds), altitude and
-// its reference, the datum, both comments; the camera's own tags kept, old
-// GPS tags replaced; no position means no GPS tags; every bad argument
-// refused with status 2 and the file left alone.
+// The addexif program read back with libexiv2: the position as rationals,
+// the altitude, the datum, both comments, the camera's tags kept; every bad
+// argument refused and the file left alone.
 #include "support/exifread.h"
 #include "support/testsupport.h"
 
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
-
-
-namespace {
-
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 using vxtest::exifTag;
 
 class TestAddexif : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_source;
-
-    int run(const QStringList &args, QString *error = nullptr)
+    // The addexif program's exit status (-1: it did not end normally).
+    int run(const QStringList &args, QString *error)
     {
         QProcess p;
         p.start(QStringLiteral(VX_BIN_DIR "/addexif"), args);
-        if (!p.waitForFinished(10000))
-            return -1;
-        if (error)
-            *error = QString::fromLocal8Bit(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
-
-    static std::string jpegComment(const QString &path)
-    {
-        auto image = Exiv2::ImageFactory::open(path.toStdString());
-        image->readMetadata();
-        return image->comment();
+        const bool ended = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit;
+        *error = QString::fromLocal8Bit(p.readAllStandardError());
+        return ended ? p.exitCode() : -1;
     }
 
 private slots:
@@ -65,88 +39,62 @@ private slots:
         image->writeMetadata();
     }
 
-    void positions_data()
-    {
-        QTest::addColumn<QStringList>("numbers");  // LAT LON ALT
-        QTest::addColumn<QStringList>("expected"); // refs, rationals, altitude ref, altitude
-        QTest::newRow("south-west, below sea level")
-            << QStringList{"-33.8688197", "-151.2092955", "-12.25"}
-            << QStringList{"S", "33/1 52/1 77509/10000", "W", "151/1 12/1 334638/10000", "1", "1225/100"};
-        QTest::newRow("north-east, no altitude")
-            << QStringList{"46.5", "7.25", ""}
-            << QStringList{"N", "46/1 30/1 0/10000", "E", "7/1 15/1 0/10000", "<none>", "<none>"};
-        QTest::newRow("seconds carried into the next degree")
-            << QStringList{"10.99999999", "+179.9999999", "0"}
-            << QStringList{"N", "11/1 0/1 0/10000", "E", "179/1 59/1 599996/10000", "0", "0/100"};
-        QTest::newRow("the poles and the date line")
-            << QStringList{"-90", "-180.0000000", "8848.86"}
-            << QStringList{"S", "90/1 0/1 0/10000", "W", "180/1 0/1 0/10000", "0", "884886/100"};
-    }
+    // LAT LON ALT -> refs, carried rationals, altitude; no position: in place.
     void positions()
     {
-        QFETCH(QStringList, numbers);
-        QFETCH(QStringList, expected);
-        const QString out = m_dir.filePath(QStringLiteral("out.jpg"));
-        QString error;
-        QCOMPARE(run(QStringList{m_source, out, QStringLiteral("Created by Volantix")} + numbers, &error), 0);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        const QStringList got = {exifTag(out, "Exif.GPSInfo.GPSLatitudeRef"),  exifTag(out, "Exif.GPSInfo.GPSLatitude"),
-                                 exifTag(out, "Exif.GPSInfo.GPSLongitudeRef"), exifTag(out, "Exif.GPSInfo.GPSLongitude"),
-                                 exifTag(out, "Exif.GPSInfo.GPSAltitudeRef"),  exifTag(out, "Exif.GPSInfo.GPSAltitude")};
-        QCOMPARE(got, expected);
-        QCOMPARE(exifTag(out, "Exif.GPSInfo.GPSVersionID"), QStringLiteral("2 2 0 0"));
-        QCOMPARE(exifTag(out, "Exif.GPSInfo.GPSMapDatum"), QStringLiteral("WGS-84"));
-        QCOMPARE(exifTag(out, "Exif.Image.Make"), QStringLiteral("TestCam"));
-        QCOMPARE(exifTag(out, "Exif.Photo.UserComment"), QStringLiteral("charset=Ascii Created by Volantix"));
-        QCOMPARE(jpegComment(out), std::string("Created by Volantix"));
-        QCOMPARE(QImage(out).size(), QSize(64, 48));
+        const QList<QPair<QStringList, QString>> cases = {
+            {{"-33.8688197", "-151.2092955", "-12.25"}, "S|33/1 52/1 77509/10000|W|151/1 12/1 334638/10000|1|1225/100"},
+            {{"46.5", "7.25", ""}, "N|46/1 30/1 0/10000|E|7/1 15/1 0/10000|<none>|<none>"},
+            {{"10.99999999", "+179.9999999", "0"}, "N|11/1 0/1 0/10000|E|179/1 59/1 599996/10000|0|0/100"},
+            {{"-90", "-180.0000000", "8848.86"}, "S|90/1 0/1 0/10000|W|180/1 0/1 0/10000|0|884886/100"},
+            {{"", "", ""}, "<none>|<none>|<none>|<none>|<none>|999/1"},  // the camera's altitude stays
+        };
+        for (const auto &c : cases) {
+            const bool inPlace = c.first.first().isEmpty();
+            const QString out = m_dir.filePath(QStringLiteral("out.jpg"));
+            QFile::remove(out);
+            QVERIFY(!inPlace || QFile::copy(m_source, out));
+            QString error;
+            QCOMPARE(run(QStringList{inPlace ? out : m_source, out, "Created by Volantix"} + c.first, &error), 0);
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QCOMPARE(exifTag(out, {"GPSLatitudeRef", "GPSLatitude", "GPSLongitudeRef", "GPSLongitude",
+                                   "GPSAltitudeRef", "GPSAltitude"}),
+                     c.second);
+            QCOMPARE(exifTag(out, {"GPSVersionID", "GPSMapDatum", "Exif.Image.Make", "Exif.Photo.UserComment"}),
+                     QString(inPlace ? "<none>|<none>" : "2 2 0 0|WGS-84") + "|TestCam|charset=Ascii Created by Volantix");
+            auto image = Exiv2::ImageFactory::open(out.toStdString());
+            image->readMetadata();
+            QCOMPARE(image->comment(), std::string("Created by Volantix"));
+            QCOMPARE(QImage(out).size(), QSize(64, 48));
+            QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral(".addexif-*")}, QDir::Hidden | QDir::Files).isEmpty());
+        }
     }
 
-    void noPositionWritesNoGpsTags()
-    {
-        // In place, as the snapshot runs it.
-        const QString copy = m_dir.filePath(QStringLiteral("inplace.jpg"));
-        QFile::remove(copy);
-        QVERIFY(QFile::copy(m_source, copy));
-        QCOMPARE(run({copy, copy, QStringLiteral("Created by Volantix"), QString(), QString(), QString()}), 0);
-        QCOMPARE(exifTag(copy, "Exif.GPSInfo.GPSLatitude"), QStringLiteral("<none>"));
-        QCOMPARE(exifTag(copy, "Exif.GPSInfo.GPSMapDatum"), QStringLiteral("<none>"));
-        QCOMPARE(exifTag(copy, "Exif.GPSInfo.GPSAltitude"), QStringLiteral("999/1"));  // the camera's, untouched
-        QCOMPARE(exifTag(copy, "Exif.Photo.UserComment"), QStringLiteral("charset=Ascii Created by Volantix"));
-        QVERIFY(QDir(m_dir.path()).entryList({QStringLiteral(".addexif-*")}, QDir::Hidden | QDir::Files).isEmpty());
-    }
-
-    // Every bad argument: status 2 (1 for a file that is no JPEG or is
-    // missing), a message, and nothing written.
+    // Bad arguments: status 2 (1: no JPEG, or missing), a message, nothing written.
     void badArguments()
     {
-        const QString target = m_dir.filePath(QStringLiteral("bad.jpg"));
-        const QString notJpeg = m_dir.filePath(QStringLiteral("text.jpg"));
-        const QString missing = m_dir.filePath(QStringLiteral("missing.jpg"));
+        const QString target = m_dir.filePath("bad.jpg"), notJpeg = m_dir.filePath("text.jpg"),
+                      missing = m_dir.filePath("missing.jpg");
         QFile::remove(target);
         QVERIFY(QFile::copy(m_source, target) && vxtest::writeFile(notJpeg, "plain text\n"));
-        const QByteArray before = contents(target);
+        const QByteArray before = vxtest::readFile(target);
         const QList<QPair<QStringList, int>> cases = {
             {{"1", "2"}, 2}, {{"1", "2", "3", "4"}, 2},                      // five and seven arguments
             {{"46,5", "7", ""}, 2}, {{"46.5x", "7", ""}, 2}, {{" 46.5", "7", ""}, 2}, {{"4.65e1", "7", ""}, 2},
             {{"nan", "7", ""}, 2}, {{"1", "inf", ""}, 2}, {{"90.0000001", "7", ""}, 2}, {{"1", "-181", ""}, 2},
             {{"1", "", ""}, 2}, {{"", "", "10"}, 2}, {{"1", "2", "ten"}, 2},   // half a position, altitude alone
-            {{"NOTJPEG", "1", "2", ""}, 1}, {{"MISSING", "1", "2", ""}, 1},
+            {{notJpeg, "1", "2", ""}, 1}, {{missing, "1", "2", ""}, 1},
         };
         for (const auto &c : cases) {
-            QStringList args = c.first;
-            const QString file = args.first() == QLatin1String("NOTJPEG")   ? notJpeg
-                                 : args.first() == QLatin1String("MISSING") ? missing
-                                                                            : QString();
-            if (!file.isEmpty())
-                args.removeFirst();
-            args = QStringList{file.isEmpty() ? target : file, file.isEmpty() ? target : file, "c"} + args;
+            const bool ownFile = c.second == 1;
+            const QString file = ownFile ? c.first.first() : target;
+            const QStringList args = QStringList{file, file, "c"} + (ownFile ? QStringList(c.first.mid(1)) : c.first);
             QString error;
             QCOMPARE(run(args, &error), c.second);
             QVERIFY2(!error.isEmpty(), qPrintable(args.join('|')));
         }
-        QCOMPARE(contents(target), before);
-        QCOMPARE(contents(notJpeg), QByteArray("plain text\n"));
+        QCOMPARE(vxtest::readFile(target), before);
+        QCOMPARE(vxtest::readFile(notJpeg), QByteArray("plain text\n"));
         QVERIFY(!QFile::exists(missing));
     }
 };

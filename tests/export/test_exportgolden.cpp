@@ -1,10 +1,7 @@
-// The exports byte for byte against golden hashes: a generated store (a
-// realistic flight, a movie of rounding ties and values no telemetry should
-// hold, raw random bit patterns, full and over-full blocks) written in every
-// coordinate layout and unit, as GPX (combined, per movie, range) and as KML.
-// The text is made on one thread and on several (the file must not depend on
-// it). tests/data/export/golden.sha256 says how the hashes were made; run
-// with VX_WRITE_GOLDEN=<file> to write a fresh table.
+// The exports byte for byte against golden hashes of a generated store (a
+// flight, rounding ties, impossible values, raw bits, over-full blocks) in
+// every layout and unit, on one thread and three (tests/data/export/
+// golden.sha256 says how; VX_WRITE_GOLDEN=<file> writes a fresh table).
 #include "export/exportpipeline.h"
 #include "export/geotags.h"
 #include "export/trackexport.h"
@@ -12,15 +9,13 @@
 #include "support/testsupport.h"
 #include "track/trackstore.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QTemporaryDir>
+#include "edgevalues.h"
+
 #include <QtTest>
 #include <cmath>
-#include <cstring>
-#include <limits>
 
 using namespace vx;
+using namespace vxtest;
 
 namespace {
 
@@ -35,28 +30,8 @@ struct Rng {
         return z ^ (z >> 31);
     }
     double uniform(double lo, double hi) { return lo + (hi - lo) * (static_cast<double>(next() >> 11) * 0x1p-53); }
-    double anyBits()
-    {
-        const uint64_t bits = next();
-        double d;
-        std::memcpy(&d, &bits, sizeof d);
-        return d;
-    }
+    double anyBits() { return fromBits(next()); }
 };
-
-// Values that test the last digit's rounding in every precision the exports
-// use (exact binary ties k/2^n), sign and zero, the minute and second carry,
-// and what no position can be.
-const double kEdges[] = {
-    0.0, -0.0, 0.5, -0.5, 0.25, 0.75, -0.25, 0.125, 0.375, -0.625, 0.0625, 0.1875, 1.03125, -2.09375,
-    1.0 / 128, 3.0 / 128, -5.0 / 128, 1.0 / 256, 3.0 / 256, 45.0 + 7.0 / 256, -179.0 - 9.0 / 256, 0.05, 0.15,
-    0.35, 2.675, 1.005, 89.999999999, -89.99999995, 179.99999999, -0.00000005, 0.0000000499, 9.5, 10.5,
-    -9.5, 59.99999, 1e-300, 5e-324, -5e-324, 1e9, 1e9 - 0.5, 999999999.99999994, 4503599627370496.5,
-    9007199254740993.0, 1e15 + 0.5, 1e17, 1e22, 1.7976931348623157e308, -1e308, 1e300,
-    std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-    std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), 2147483647.5,
-    -2147483648.5, 123456.789, -0.049999999, 0.95, 99999.95, 9999.95};
-constexpr int kEdgeCount = sizeof kEdges / sizeof kEdges[0];
 
 void realisticFlight(MovieBlock &b, Rng &r, int n)
 {
@@ -76,8 +51,7 @@ void realisticFlight(MovieBlock &b, Rng &r, int n)
     }
 }
 
-// Every field from the edge table, in staggered order so that each value
-// meets each column.
+// Every field from the edge table, staggered so that each value meets each column.
 void edgeValues(MovieBlock &b, int n)
 {
     const uint32_t times[] = {0u, 1u, 86399u, 951782400u, 1489276800u, 2147483647u, 4102444799u, NO_TIME - 1, NO_TIME};
@@ -134,7 +108,6 @@ void buildStore()
     edgeValues(movie(6, "/flights/nodot", true, false, kEdgeCount), kEdgeCount);
     t.numBlocks = 7;
     rebuildPlayOrder();
-
     const char *titles[] = {"Take-off", "Über <the> \"bridge\" & 'lake'", "\x01\x1f control", ""};
     for (int i = 0; i < 4; ++i) {
         Geotag g;
@@ -149,32 +122,22 @@ void buildStore()
 void useSettings(int datumFormat, int outUnits, int altUnits, float localTimeOffset)
 {
     setDefaultSettings();
-    SettingsRecord &s = settings();
-    s.datumFormat = datumFormat;
-    s.outUnits = outUnits;
-    s.altUnits = altUnits;
-    s.localTimeOffset = localTimeOffset;
+    settings().datumFormat = datumFormat;
+    settings().outUnits = outUnits;
+    settings().altUnits = altUnits;
+    settings().localTimeOffset = localTimeOffset;
     recomputeFactors();
 }
 
-QByteArray sha256(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
+QByteArray sha256(const QByteArray &b) { return QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex(); }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// Writes one variant into `dir` and returns the hash of what it wrote (for
-// several files: of their names and contents in name order).
+// Writes one variant into `dir`; the hash of what it wrote (names and contents in order).
 QByteArray runVariant(const QString &name, const QDir &dir)
 {
     const QStringList p = name.split(QLatin1Char('-'));
     const QString path = dir.filePath(name);
     bool ok = false;
+    QByteArray bytes;
     if (p[0] == QLatin1String("csv")) {
         const float offsets[] = {-7.5f, 5.75f, 0.0f, -12.0f};
         const int f = p[1].mid(1).toInt(), u = p[2].mid(1).toInt(), a = p[3].mid(1).toInt();
@@ -193,12 +156,10 @@ QByteArray runVariant(const QString &name, const QDir &dir)
         QDir sub(dir.filePath(name));
         sub.mkpath(QStringLiteral("."));
         ok = exportGpxPerMovie(sub.filePath(QStringLiteral("all.gpx"))).ok;
-        QByteArray all;
         for (const QString &f : sub.entryList(QDir::Files, QDir::Name))
-            all += f.toUtf8() + '\n' + fileBytes(sub.filePath(f));
-        return ok ? sha256(all) : QByteArray("<failed>");
+            bytes += f.toUtf8() + '\n' + vxtest::readFile(sub.filePath(f));
     }
-    return ok ? sha256(fileBytes(path)) : QByteArray("<failed>");
+    return ok ? sha256(bytes.isEmpty() ? vxtest::readFile(path) : bytes) : QByteArray("<failed>");
 }
 
 QStringList variantNames()
@@ -219,13 +180,9 @@ QStringList variantNames()
 QHash<QString, QByteArray> readGolden(const QString &path)
 {
     QHash<QString, QByteArray> table;
-    for (const QByteArray &line : fileBytes(path).split('\n')) {
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const int gap = line.indexOf("  ");
-        if (gap > 0)
-            table.insert(QString::fromUtf8(line.mid(gap + 2)), line.left(gap));
-    }
+    for (const QByteArray &line : vxtest::readFile(path).split('\n'))
+        if (!line.startsWith('#') && line.indexOf("  ") > 0)
+            table.insert(QString::fromUtf8(line.mid(line.indexOf("  ") + 2)), line.left(line.indexOf("  ")));
     return table;
 }
 
@@ -233,7 +190,6 @@ QHash<QString, QByteArray> readGolden(const QString &path)
 
 class TestExportGolden : public QObject {
     Q_OBJECT
-
     QTemporaryDir dir;
     QHash<QString, QByteArray> golden;
 
@@ -253,9 +209,7 @@ private slots:
         golden = readGolden(vxtest::dataPath(QStringLiteral("export/golden.sha256")));
         QCOMPARE(golden.size(), variantNames().size());
     }
-
     void cleanupTestCase() { setExportThreadCount(0); }
-
     void sameBytesAsBefore_data()
     {
         QTest::addColumn<QString>("name");
@@ -264,7 +218,6 @@ private slots:
             for (const QString &name : variantNames())
                 QTest::newRow(qPrintable(QStringLiteral("%1, %2 thread(s)").arg(name).arg(threads))) << name << threads;
     }
-
     void sameBytesAsBefore()
     {
         QFETCH(QString, name);

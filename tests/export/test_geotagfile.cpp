@@ -1,36 +1,28 @@
-// The geotag text file and the geotag store: round trips in the three
-// coordinate layouts and three speed units with southern and western
-// positions, once under a time zone that is not UTC; the import's line
-// rules (one layout per line, the whole line, the unit from the header only,
-// "-00", rounded milliseconds, the limit of 100) and hostile lines; the
-// store between runs and a damaged store.
+// The geotag text file and store: round trips in every layout and unit, the
+// import's line rules and hostile lines, a damaged store.
 #include "export/geotagfile.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
 
-#include <QTemporaryDir>
-#include <QtTest>
+#include "geotagfixture.h"
 
+#include <QtTest>
 #include <ctime>
 
 using namespace vx;
+using vxtest::makeTag;
 
 namespace {
 
-const qint64 kWhenMs = 1716027130164;  // 2024-05-18 10:12:10.164 UTC
-
-Geotag makeTag(const QString &title, double lat, double lon, float speedKmh, qint64 pointMs, const QString &movie)
+// Every field a tag keeps, full precision.
+QString record(const Geotag &g)
 {
-    Geotag g;
-    g.title = title;
-    g.lat = lat;
-    g.lon = lon;
-    g.speed = speedKmh;
-    g.moviePoint = pointMs;
-    g.movieDuration = 32.5f;
-    g.dateTime = QDateTime::fromMSecsSinceEpoch(kWhenMs + pointMs, Qt::UTC);
-    g.movieFile = QFileInfo(movie);
-    return g;
+    return QStringList{QString::number(g.id), g.title, g.movieFile.absoluteFilePath(),
+                       QString::number(g.movieDuration), QString::number(g.moviePoint),
+                       QString::number(g.dateTime.toMSecsSinceEpoch()), QString::number(g.speed),
+                       QString::number(g.lat, 'g', 17), QString::number(g.lon, 'g', 17),
+                       QString::number(g.altitude), QString::number(g.hasAltitude)}
+        .join(QLatin1Char('|'));
 }
 
 // An 11-column record line with the given speed, position and point.
@@ -48,19 +40,7 @@ const QByteArray kHeaderKmh = "ID\tGeoTag Name\tGeoTag Date\tGeoTag Time\tMovie 
 
 class TestGeotagFile : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
-
-    GeotagImport roundTrip(int datumFormat, int outUnits, QByteArray *text = nullptr)
-    {
-        settings().datumFormat = datumFormat;
-        settings().outUnits = outUnits;
-        recomputeFactors();
-        const QByteArray written = geotagFileText(geotags(), settings());
-        if (text)
-            *text = written;
-        return parseGeotagText(written, m_dir.path());
-    }
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -70,106 +50,77 @@ private slots:
         clearGeotags();
     }
 
-    void roundTrips_data()
-    {
-        QTest::addColumn<int>("datumFormat");
-        QTest::addColumn<int>("outUnits");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("lon");
-        QTest::addColumn<double>("tolerance");  // degrees, the layout's printed precision
-        QTest::newRow("degrees, km/h, south-west") << 0 << 1 << -33.8688197 << -151.2092955 << 1e-6;
-        QTest::newRow("degrees and minutes, mph, south-west") << 1 << 0 << -33.8688197 << -151.2092955 << 2e-6;
-        QTest::newRow("dms, m/s, south-west") << 2 << 2 << -33.8688197 << -151.2092955 << 3e-6;
-        QTest::newRow("dms, mph, within a degree: -00") << 2 << 0 << -0.5123456 << -0.0004321 << 3e-6;
-        QTest::newRow("degrees and minutes, north-east") << 1 << 1 << 89.9999999 << 179.9999999 << 2e-6;
-    }
+    // Each layout and unit, both ways round; dates follow the time zone, instants do not.
     void roundTrips()
     {
-        QFETCH(int, datumFormat);
-        QFETCH(int, outUnits);
-        QFETCH(double, lat);
-        QFETCH(double, lon);
-        QFETCH(double, tolerance);
+        const struct { int datumFormat, outUnits; double lat, lon; QByteArray zone; } cases[] = {
+            {0, 1, -33.8688197, -151.2092955, {}}, {1, 0, -33.8688197, -151.2092955, {}},
+            {2, 2, -33.8688197, -151.2092955, {}}, {2, 0, -0.5123456, -0.0004321, {}},  // within a degree: -00
+            {1, 1, 89.9999999, 179.9999999, {}},   {0, 1, 10.0, 20.0, "America/St_Johns"},  // UTC -2:30 in May
+        };
         const QString movie = m_dir.filePath(QStringLiteral("DJI_0001.MOV"));
-        QVERIFY(addGeotag(makeTag(QStringLiteral("Bridge \u00e9t\u00e9"), lat, lon, 47.25f, 12345, movie)));
-        QVERIFY(addGeotag(makeTag(QStringLiteral("Second"), -lat, -lon, 0.0f, 0, movie)));
-        const GeotagImport in = roundTrip(datumFormat, outUnits);
-        QCOMPARE(in.tags.size(), 2);
-        QCOMPARE(in.skippedLines, 0);
-        const double factor = settings().speedFactor;
-        for (int i = 0; i < 2; ++i) {
-            const Geotag &a = geotags().tag[i], &b = in.tags[i];
-            QCOMPARE(b.title, a.title);
-            QCOMPARE(b.movieFile.absoluteFilePath(), movie);
-            QVERIFY2(std::abs(b.lat - a.lat) <= tolerance, qPrintable(QString::number(b.lat, 'f', 9)));
-            QVERIFY2(std::abs(b.lon - a.lon) <= tolerance, qPrintable(QString::number(b.lon, 'f', 9)));
-            QCOMPARE(std::signbit(b.lat), std::signbit(a.lat));
-            QVERIFY(std::abs(b.moviePoint - a.moviePoint) <= 50);
-            QVERIFY(std::abs(b.speed * factor - a.speed * factor) <= 0.05 + 1e-6);
-            QCOMPARE(b.dateTime.toMSecsSinceEpoch(), a.dateTime.toMSecsSinceEpoch());
-            QCOMPARE(b.movieDuration, a.movieDuration);
+        const QByteArray before = qgetenv("TZ");
+        for (const auto &c : cases) {
+            clearGeotags();
+            QVERIFY(addGeotag(makeTag(QStringLiteral("Bridge \u00e9t\u00e9"), c.lat, c.lon, 47.25f, 12345, movie)));
+            QVERIFY(addGeotag(makeTag(QStringLiteral("Second"), -c.lat, -c.lon, 0.0f, 0, movie)));
+            settings().datumFormat = c.datumFormat;
+            settings().outUnits = c.outUnits;
+            recomputeFactors();
+            qputenv("TZ", c.zone.isEmpty() ? before : c.zone);
+            tzset();
+            const QByteArray text = geotagFileText(geotags(), settings());
+            const GeotagImport in = parseGeotagText(text, m_dir.path());
+            qputenv("TZ", before);
+            tzset();
+            QVERIFY2(c.zone.isEmpty() || text.contains("\t2024-05-18\t07:42:10\t"), text.constData());
+            QCOMPARE(in.tags.size(), 2);
+            QCOMPARE(in.skippedLines, 0);
+            const double tolerance = (c.datumFormat + 1) * 1e-6, factor = settings().speedFactor;  // printed precision
+            for (int i = 0; i < 2; ++i) {
+                const Geotag &a = geotags().tag[i], &b = in.tags[i];
+                QVERIFY2(std::abs(b.lat - a.lat) <= tolerance, qPrintable(QString::number(b.lat, 'f', 9)));
+                QVERIFY2(std::abs(b.lon - a.lon) <= tolerance, qPrintable(QString::number(b.lon, 'f', 9)));
+                QCOMPARE(std::signbit(b.lat), std::signbit(a.lat));
+                QVERIFY(std::abs(b.moviePoint - a.moviePoint) <= 50);
+                QVERIFY(std::abs(b.speed * factor - a.speed * factor) <= 0.05 + 1e-6);
+                Geotag same = b;  // the rest exactly
+                same.id = a.id;
+                same.lat = a.lat;
+                same.lon = a.lon;
+                same.moviePoint = a.moviePoint;
+                same.speed = a.speed;
+                QCOMPARE(record(same), record(a));
+            }
         }
     }
 
-    void dateColumnsFollowTheTimeZoneAndTheInstantDoesNot()
-    {
-        const QByteArray before = qgetenv("TZ");
-        qputenv("TZ", "America/St_Johns");  // UTC -2:30 in May
-        tzset();
-        addGeotag(makeTag(QStringLiteral("Local"), 10, 20, 5, 0, m_dir.filePath(QStringLiteral("A.MOV"))));
-        QByteArray text;
-        const GeotagImport in = roundTrip(0, 1, &text);
-        const qint64 read = in.tags.value(0).dateTime.toMSecsSinceEpoch();
-        qputenv("TZ", before);
-        tzset();
-        QVERIFY2(text.contains("\t2024-05-18\t07:42:10\t"), text.constData());
-        QCOMPARE(in.tags.size(), 1);
-        QCOMPARE(read, kWhenMs);
-        QCOMPARE(in.tags[0].dateTime.toMSecsSinceEpoch(), kWhenMs);
-    }
-
-    void importLines_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<float>("speedKmh");
-        QTest::addColumn<qint64>("pointMs");
-        QByteArray header = kHeaderKmh;
-        const QByteArray mph = header.replace("(km/h)", "(mph)");
-        QTest::newRow("mph header") << mph + line11("A", "1.0", "10.0", "1.5", "2") << 1 << 1.5 << 16.0934f
-                                    << qint64(1000);
-        QTest::newRow("m/s header") << QByteArray(kHeaderKmh).replace("(km/h)", "(m/s)")
-                                           + line11("A", "1.0", "10.0", "1.5", "2")
-                                    << 1 << 1.5 << 36.0f << qint64(1000);
-        QTest::newRow("(mph) in a title is no unit")
-            << kHeaderKmh + line11("Triumph (mph) (m/s)", "1", "10", "1.5", "2") << 1 << 1.5 << 10.0f << qint64(1000);
-        QTest::newRow("milliseconds rounded") << kHeaderKmh + line11("A", "12.3", "1", "1", "2") + line11("B", "4.0999", "1", "1", "2")
-                                              << 2 << 1.0 << 1.0f << qint64(12300);
-        QTest::newRow("15 columns: one tag, -00 keeps its sign")
-            << QByteArray("1\tA\td\tt\tA.MOV\t1.0\t3.0\t-00\t30\t36.00\t-000\t00\t01.00\t32.0\t5\n") << 1 << -0.51
-            << 3.0f << qint64(1000);
-        QTest::newRow("13 columns, -00") << QByteArray("1\tA\td\tt\tA.MOV\t2\t3\t-00\t30.0000\t010\t15.0000\t32\t5\n")
-                                         << 1 << -0.5 << 3.0f << qint64(2000);
-        QTest::newRow("BOM and CRLF") << "\xEF\xBB\xBF" + QByteArray(kHeaderKmh).replace("\n", "\r\n")
-                                             + line11("A", ".5", "+2", "-.25", "2").replace("\n", "\r\n")
-                                      << 1 << -0.25 << 2.0f << qint64(500);
-        QTest::newRow("101 lines, 100 tags") << kHeaderKmh + line11("A", "1", "1", "1", "1").repeated(101) << 100
-                                             << 1.0 << 1.0f << qint64(1000);
-    }
+    // Each text's first tag: count|lat|speed km/h|point ms|movie.
     void importLines()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(int, count);
-        const GeotagImport in = parseGeotagText(text, m_dir.path());
-        QCOMPARE(in.tags.size(), count);
-        QFETCH(double, lat);
-        QFETCH(float, speedKmh);
-        QFETCH(qint64, pointMs);
-        QCOMPARE(in.tags[0].lat, lat);
-        QVERIFY(qFuzzyCompare(in.tags[0].speed, speedKmh));
-        QCOMPARE(in.tags[0].moviePoint, pointMs);
-        QCOMPARE(in.tags[0].movieFile.fileName(), QStringLiteral("A.MOV"));
+        const QByteArray one = line11("A", "1.0", "10.0", "1.5", "2"), crlf = "\r\n";
+        const QList<QPair<QByteArray, QString>> cases = {
+            {QByteArray(kHeaderKmh).replace("(km/h)", "(mph)") + one, "1|1.5|16.0934|1000|A.MOV"},
+            {QByteArray(kHeaderKmh).replace("(km/h)", "(m/s)") + one, "1|1.5|36|1000|A.MOV"},
+            {kHeaderKmh + line11("Triumph (mph) (m/s)", "1", "10", "1.5", "2"), "1|1.5|10|1000|A.MOV"},  // no unit
+            {kHeaderKmh + line11("A", "12.3", "1", "1", "2") + line11("B", "4.0999", "1", "1", "2"), "2|1|1|12300|A.MOV"},
+            // 15 and 13 columns: one tag each, "-00" keeps its sign
+            {"1\tA\td\tt\tA.MOV\t1.0\t3.0\t-00\t30\t36.00\t-000\t00\t01.00\t32.0\t5\n", "1|-0.51|3|1000|A.MOV"},
+            {"1\tA\td\tt\tA.MOV\t2\t3\t-00\t30.0000\t010\t15.0000\t32\t5\n", "1|-0.5|3|2000|A.MOV"},
+            {"\xEF\xBB\xBF" + QByteArray(kHeaderKmh).replace("\n", crlf)
+                 + line11("A", ".5", "+2", "-.25", "2").replace("\n", crlf),
+             "1|-0.25|2|500|A.MOV"},  // BOM and CRLF
+            {kHeaderKmh + line11("A", "1", "1", "1", "1").repeated(101), "100|1|1|1000|A.MOV"},
+        };
+        for (const auto &c : cases) {
+            const GeotagImport in = parseGeotagText(c.first, m_dir.path());
+            QVERIFY(!in.tags.isEmpty());
+            const Geotag &g = in.tags[0];
+            QCOMPARE(QStringList({QString::number(in.tags.size()), QString::number(g.lat), QString::number(g.speed),
+                                  QString::number(g.moviePoint), g.movieFile.fileName()})
+                         .join('|'),
+                     c.second);
+        }
     }
 
     // Lines that are no tag: nothing of them is taken.
@@ -190,19 +141,16 @@ private slots:
             QVERIFY2(parseGeotagText(kHeaderKmh + line, m_dir.path()).tags.isEmpty(), line.constData());
         QVERIFY(!parseGeotagText(kHeaderKmh + QByteArray(dms).replace("MIN", "59.9"), m_dir.path()).tags.isEmpty());
     }
-
     void fileReadsReportWhatIsMissing()
     {
-        const QString movie = m_dir.filePath(QStringLiteral("HERE.MOV"));
+        const QString movie = m_dir.filePath("HERE.MOV"), path = m_dir.filePath("tags.text");
         QVERIFY(vxtest::writeFile(movie, "x"));
-        addGeotag(makeTag(QStringLiteral("here"), 1, 2, 3, 0, movie));
-        addGeotag(makeTag(QStringLiteral("gone"), 1, 2, 3, 0, m_dir.filePath(QStringLiteral("GONE.MOV"))));
-        const QString path = m_dir.filePath(QStringLiteral("tags.text"));
+        addGeotag(makeTag("here", 1, 2, 3, 0, movie));
+        addGeotag(makeTag("gone", 1, 2, 3, 0, m_dir.filePath("GONE.MOV")));
         QVERIFY(exportGeotags(path).ok);
         const GeotagFileRead r = readGeotagFile(path, m_dir.path());
-        QVERIFY(r.ok);
-        QCOMPARE(r.import.tags.size(), 2);
-        QCOMPARE(r.missingMovie, m_dir.filePath(QStringLiteral("GONE.MOV")));
+        QVERIFY(r.ok && r.import.tags.size() == 2);
+        QCOMPARE(r.missingMovie, m_dir.filePath("GONE.MOV"));
         QVERIFY(vxtest::writeFile(path, kHeaderKmh + "no tags here\n"));
         const GeotagFileRead none = readGeotagFile(path, m_dir.path());
         QVERIFY(!none.ok);
@@ -210,7 +158,6 @@ private slots:
         QVERIFY(!readGeotagFile(m_dir.filePath(QStringLiteral("absent.text")), m_dir.path()).ok);
         QVERIFY(!exportGeotags(m_dir.filePath(QStringLiteral("no/such/folder/t.text"))).ok);
     }
-
     void storeKeepsEverything()
     {
         Geotag g = makeTag(QStringLiteral("kept\ttab"), -12.3456789, -45.6789012, 33.5f, 98765,
@@ -224,48 +171,32 @@ private slots:
         clearGeotags();
         QVERIFY(restoreGeotagStore(path));
         QCOMPARE(geotags().count, MAX_GEOTAGS);
-        const Geotag &r = geotags().tag[MAX_GEOTAGS - 1];
-        QCOMPARE(r.id, MAX_GEOTAGS);
-        QCOMPARE(r.title, g.title);
-        QCOMPARE(r.movieFile.absoluteFilePath(), g.movieFile.absoluteFilePath());
-        QCOMPARE(r.lat, g.lat);
-        QCOMPARE(r.lon, g.lon);
-        QCOMPARE(r.moviePoint, g.moviePoint);
-        QCOMPARE(r.dateTime, g.dateTime);
-        QCOMPARE(r.altitude, g.altitude);
-        QVERIFY(r.hasAltitude);
+        g.id = MAX_GEOTAGS;
+        QCOMPARE(record(geotags().tag[MAX_GEOTAGS - 1]), record(g));
     }
-
-    void hostileStores_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("isStore");
-        QTest::addColumn<int>("count");
-        const QByteArray good = R"({"title":"t","movieFile":"/m.MOV","movieDuration":1,"moviePoint":2,)"
-                                R"("dateTime":3,"speed":4,"lat":5,"lon":6,"altitude":7})";
-        QTest::newRow("not JSON") << QByteArray("{\"geotags\":[") << false << 0;
-        QTest::newRow("no list") << QByteArray("{\"geotags\":5}") << false << 0;
-        QTest::newRow("a list at the top") << QByteArray("[]") << false << 0;
-        QTest::newRow("good and bad records") << "{\"geotags\":[" + good + ",1,{}," + QByteArray(good).replace("\"lat\":5", "\"lat\":95")
-                                                     + "," + QByteArray(good).replace("\"title\":\"t\"", "\"title\":7")
-                                                     + "," + QByteArray(good).replace("\"speed\":4", "\"speed\":\"4\"") + "," + good + "]}"
-                                              << true << 2;
-    }
+    // Damaged stores: only good records taken, the file put aside, not overwritten.
     void hostileStores()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, isStore);
-        QFETCH(int, count);
-        bool ok = !isStore;
-        QCOMPARE(parseGeotagStore(text, &ok).size(), count);
-        QCOMPARE(ok, isStore);
-        // A damaged store is put aside, not overwritten by the next save.
-        const QString path = m_dir.filePath(QStringLiteral("hostile.json"));
-        QVERIFY(vxtest::writeFile(path, text));
-        QFile::remove(path + QStringLiteral(".damaged"));
-        QCOMPARE(restoreGeotagStore(path), isStore);
-        QCOMPARE(geotags().count, count);
-        QCOMPARE(QFile::exists(path + QStringLiteral(".damaged")), !isStore);
+        const QByteArray good = R"({"title":"t","movieFile":"/m.MOV","movieDuration":1,"moviePoint":2,)"
+                                R"("dateTime":3,"speed":4,"lat":5,"lon":6,"altitude":7})";
+        const auto bad = [&](const char *from, const char *to) { return QByteArray(good).replace(from, to); };
+        const QList<QPair<QByteArray, int>> cases = {  // the text, the records taken (-1: not a store)
+            {"{\"geotags\":[", -1}, {"{\"geotags\":5}", -1}, {"[]", -1},
+            {"{\"geotags\":[" + good + ",1,{}," + bad("\"lat\":5", "\"lat\":95") + ","
+                 + bad("\"title\":\"t\"", "\"title\":7") + "," + bad("\"speed\":4", "\"speed\":\"4\"") + "," + good + "]}",
+             2},
+        };
+        for (const auto &c : cases) {
+            bool ok = c.second < 0;
+            QCOMPARE(parseGeotagStore(c.first, &ok).size(), std::max(c.second, 0));
+            QCOMPARE(ok, c.second >= 0);
+            const QString path = m_dir.filePath(QStringLiteral("hostile.json"));
+            QVERIFY(vxtest::writeFile(path, c.first));
+            QFile::remove(path + QStringLiteral(".damaged"));
+            QCOMPARE(restoreGeotagStore(path), c.second >= 0);
+            QCOMPARE(geotags().count, std::max(c.second, 0));
+            QCOMPARE(QFile::exists(path + QStringLiteral(".damaged")), c.second < 0);
+        }
     }
 };
 

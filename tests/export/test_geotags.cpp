@@ -1,23 +1,23 @@
-// The geotag list: a tag at a playback moment takes the point the tick shows
-// (the total time offset, the time bias, the clock bias, no point past the
-// telemetry), deleting keeps the order and renumbers, the limit, a new load
-// finds each tag's movie again by its path, and the distances.
+// The geotag list: a tag at a playback moment, deleting and the limit, a new
+// load finding each tag's movie by path, the distances.
 #include "export/geotags.h"
+#include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/repair.h"
 
-#include <QTemporaryDir>
+#include "geotagfixture.h"
+
 #include <QtTest>
 
 using namespace vx;
+using vxtest::makeTag;
 
 namespace {
 
 // 10:00:00 UTC of a fixed day.
 const qint64 kTen = QDateTime(QDate(2024, 5, 18), QTime(10, 0, 0), Qt::UTC).toMSecsSinceEpoch();
 
-// Block b: the movie `path` (60 s, last modified 10:01:00), 60 points a
-// second apart from 10:00:00 + firstPointSec, 10 m apart northwards.
+// Block b: `path` (60 s, modified 10:01), 60 points 1 s and 10 m apart from 10:00 + firstPointSec.
 void setBlock(int b, const QString &path, int firstPointSec = 0, bool active = true)
 {
     MovieBlock &m = track().block[b];
@@ -40,7 +40,6 @@ void setBlock(int b, const QString &path, int firstPointSec = 0, bool active = t
 
 class TestGeotags : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_movie[3];
 
@@ -52,86 +51,60 @@ private slots:
             m_movie[i] = m_dir.filePath(QStringLiteral("M%1.MOV").arg(i));
             QVERIFY(vxtest::writeFile(m_movie[i], "x"));
             QFile f(m_movie[i]);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(QDateTime::fromMSecsSinceEpoch(kTen + 60000), QFileDevice::FileModificationTime));
+            QVERIFY(f.open(QIODevice::ReadWrite)
+                    && f.setFileTime(QDateTime::fromMSecsSinceEpoch(kTen + 60000), QFileDevice::FileModificationTime));
         }
     }
     void init()
     {
+        setDefaultSettings();
         resetTrackStore();
         clearGeotags();
     }
 
-    void tagAtTheMoment_data()
-    {
-        QTest::addColumn<int>("firstPointSec");
-        QTest::addColumn<int>("timeBias");
-        QTest::addColumn<int>("clockBias");
-        QTest::addColumn<qint64>("positionMs");
-        QTest::addColumn<int>("point");
-        QTest::addColumn<qint64>("dateMs");  // after 10:00:00
-        QTest::newRow("12.5 s into the movie") << 0 << 0 << 0 << qint64(12500) << 12 << qint64(12500);
-        // The telemetry's clock runs 5 s after the file's: playback anchors
-        // the first point to the movie's start, and so does the tag.
-        QTest::newRow("telemetry clock 5 s late") << 5 << 0 << 0 << qint64(12500) << 12 << qint64(12500);
-        QTest::newRow("time bias 2 s") << 0 << 2 << 0 << qint64(12500) << 14 << qint64(12500);
-        QTest::newRow("clock bias moves the date only") << 0 << 0 << 3 << qint64(12500) << 12 << qint64(15500);
-        QTest::newRow("past the last point") << 0 << 0 << 0 << qint64(60500) << -1 << qint64(60500);
-    }
+    // firstPointSec, timeBias, clockBias, positionMs -> point (-1: none), date after 10:00.
     void tagAtTheMoment()
     {
-        QFETCH(int, firstPointSec);
-        QFETCH(int, timeBias);
-        QFETCH(int, clockBias);
-        QFETCH(qint64, positionMs);
-        QFETCH(int, point);
-        QFETCH(qint64, dateMs);
-        setBlock(0, m_movie[0]);
-        setBlock(1, m_movie[1], firstPointSec);
-        const MovieBlock &m = track().block[1];
-        PlaybackMoment moment;
-        moment.block = 1;
-        moment.positionMs = positionMs;
-        moment.modifiedMs = kTen + 60000;
-        moment.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(moment.modifiedMs, 60, 1, 0, true), timeBias);
-        const Geotag g = geotagAt(track(), moment, clockBias);
-        QCOMPARE(g.dateTime.toMSecsSinceEpoch(), kTen + dateMs);
-        QCOMPARE(g.moviePoint, positionMs);
-        QCOMPARE(g.movieBlock, 1);
-        QVERIFY(g.movieAvailable);
-        QCOMPARE(g.pointBlock, point < 0 ? -1 : 1);
-        QCOMPARE(g.pointIndex, std::max(point, 0));
-        QCOMPARE(g.lat, point < 0 ? 0.0 : m.lat[point]);
-        QCOMPARE(g.speed, point < 0 ? 0.0f : m.speed[point]);
-        QCOMPARE(g.hasAltitude, point >= 0);
-        // A new load finds the same point for the tag.
-        Geotag again = g;
-        resolveGeotag(again, track(), timeBias);
-        QCOMPARE(again.pointBlock, point < 0 ? -1 : 1);
-        QCOMPARE(again.pointIndex, std::max(point, 0));
+        const struct { int firstPointSec, timeBias, clockBias, positionMs, point, dateMs; } cases[] = {
+            {0, 0, 0, 12500, 12, 12500}, {5, 0, 0, 12500, 12, 12500},  // telemetry 5 s late: anchored to the start
+            {0, 2, 0, 12500, 14, 12500}, {0, 0, 3, 12500, 12, 15500},  // time bias 2 s; clock bias: the date only
+            {0, 0, 0, 60500, -1, 60500},                                // past the last point
+        };
+        for (const auto &c : cases) {
+            setBlock(0, m_movie[0]);
+            setBlock(1, m_movie[1], c.firstPointSec);
+            const MovieBlock &m = track().block[1];
+            PlaybackMoment moment;
+            moment.block = 1;
+            moment.positionMs = c.positionMs;
+            moment.modifiedMs = kTen + 60000;
+            moment.totalOffsetSec =
+                totalTimeOffsetSec(m, *movieStartMs(moment.modifiedMs, 60, 1, 0, true), c.timeBias);
+            const Geotag g = geotagAt(track(), moment, c.clockBias);
+            const int p = std::max(c.point, 0);
+            QCOMPARE(QList<qint64>({g.dateTime.toMSecsSinceEpoch() - kTen, g.moviePoint, g.movieBlock,
+                                    g.movieAvailable, g.pointBlock, g.pointIndex, g.hasAltitude}),
+                     QList<qint64>({c.dateMs, c.positionMs, 1, 1, c.point < 0 ? -1 : 1, p, c.point >= 0}));
+            QCOMPARE(g.lat, c.point < 0 ? 0.0 : m.lat[p]);
+            QCOMPARE(g.speed, c.point < 0 ? 0.0f : m.speed[p]);
+            // A new load finds the same point for the tag.
+            Geotag again = g;
+            resolveGeotag(again, track(), c.timeBias);
+            QCOMPARE(QList<int>({again.pointBlock, again.pointIndex}), QList<int>({c.point < 0 ? -1 : 1, p}));
+        }
     }
-
     void deleteKeepsTheOrderAndTheLimitHolds()
     {
-        for (int i = 1; i <= 5; ++i) {
-            Geotag g;
-            g.title = QString::number(i);
-            QVERIFY(addGeotag(g));
-        }
-        QVERIFY(removeGeotag(1));
-        QVERIFY(!removeGeotag(4));
-        QCOMPARE(geotags().count, 4);
-        const QStringList order = {QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(geotags().tag[i].title, order[i]);
-            QCOMPARE(geotags().tag[i].id, i + 1);
-        }
-        QVector<Geotag> many(MAX_GEOTAGS + 5);
-        replaceGeotags(many);
-        QCOMPARE(geotags().count, MAX_GEOTAGS);
-        QVERIFY(!addGeotag(Geotag()));
+        for (const char *title : {"1", "2", "3", "4", "5"})
+            QVERIFY(addGeotag(makeTag(title, 0, 0, 0, 0, QString())));
+        QVERIFY(removeGeotag(1) && !removeGeotag(4));
+        QStringList order;
+        for (int i = 0; i < geotags().count; ++i)
+            order << QStringLiteral("%1:%2").arg(geotags().tag[i].id).arg(geotags().tag[i].title);
+        QCOMPARE(order, (QStringList{"1:1", "2:3", "3:4", "4:5"}));
+        replaceGeotags(QVector<Geotag>(MAX_GEOTAGS + 5));
+        QVERIFY(geotags().count == MAX_GEOTAGS && !addGeotag(Geotag()));
     }
-
     void aNewLoadFindsTheMoviesByPath()
     {
         // Tags made while M2 was block 2; the new load has M2 as block 0.
@@ -151,23 +124,21 @@ private slots:
         setBlock(0, m_movie[2]);
         setBlock(1, m_movie[0]);
         resolveGeotags(track(), 0);
-        const GeotagList &l = geotags();
-        QCOMPARE(l.tag[0].movieBlock, 0);
-        QVERIFY(l.tag[0].movieAvailable);
-        QCOMPARE(l.tag[0].pointBlock, 0);
-        QCOMPARE(l.tag[0].pointIndex, 30);
-        QCOMPARE(l.tag[1].movieBlock, -1);
-        QVERIFY(!l.tag[1].movieAvailable);
-        QCOMPARE(l.tag[1].pointBlock, -1);
-        QCOMPARE(l.tag[2].movieBlock, 0);
+        // movie block, available, point block, point index of each tag.
+        const auto found = [] {
+            QList<int> v;
+            for (int i = 0; i < geotags().count; ++i)
+                v << geotags().tag[i].movieBlock << geotags().tag[i].movieAvailable << geotags().tag[i].pointBlock
+                  << geotags().tag[i].pointIndex;
+            return v;
+        };
+        QCOMPARE(found().mid(0, 9), (QList<int>{0, 1, 0, 30, -1, 0, -1, 0, 0}));  // the third: its movie block
         // Loaded, but its file has gone since.
         QVERIFY(QFile::rename(m_movie[2], m_movie[2] + QStringLiteral(".away")));
         resolveGeotags(track(), 0);
         QFile::rename(m_movie[2] + QStringLiteral(".away"), m_movie[2]);
-        QCOMPARE(l.tag[0].movieBlock, 0);
-        QVERIFY(!l.tag[0].movieAvailable);
+        QCOMPARE(found().mid(0, 2), (QList<int>{0, 0}));
     }
-
     void distances()
     {
         setBlock(0, m_movie[0]);
@@ -175,9 +146,7 @@ private slots:
         setBlock(2, m_movie[2], 200);
         repairTrack();
         computeTrackStats();
-        Geotag tag;
-        tag.lat = track().block[2].lat[10];
-        tag.lon = 7.0;
+        Geotag tag = makeTag("t", track().block[2].lat[10], 7.0, 0, 0, QString());
         tag.altitude = 1110;  // 1000 m above point 10
         tag.hasAltitude = true;
         tag.pointBlock = 2;
@@ -199,6 +168,7 @@ private slots:
         tag.lat = tag.lon = 0;  // taken where the movie had no telemetry
         QVERIFY(!geotagDistances(tag, track(), here).losKm);
     }
+
 };
 
 QTEST_GUILESS_MAIN(TestGeotags)

@@ -1,106 +1,90 @@
 // Helpers for the window tests.
-//
-// BoxAnswerer answers the modal message boxes a test provokes: every 20 ms
-// it looks at the active modal widget and, when it is a message box, records
-// its title, text and buttons and clicks the next button of the queue
-// (matched by its text without '&' and surrounding blanks). A box met after
-// the queue ran out is recorded as unexpected and rejected, so a test never
-// hangs on a box.
 #pragma once
 
 #include "settings/settings.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
-#include <QSettings>
-#include <QStringList>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace vxtest {
 
-// The program's own settings store (organization and application names of
-// the settings record), re-read before it is handed out.
-inline QSettings &store()
-{
+// The program's own settings store, re-read before it is handed out.
+inline QSettings &store() {
     static QSettings s(QString::fromLatin1(vx::keys::ORGANIZATION), QString::fromLatin1(vx::keys::APPLICATION));
     s.sync();
     return s;
 }
 
-// An empty store that has seen a run before (not a first run), and the
-// record's defaults.
-inline void freshStoreNotFirstRun()
-{
+// Empties the store; with `seenBefore` it holds a record of an earlier run.
+inline void resetStore(bool seenBefore = true) {
     store().clear();
-    store().setValue(QStringLiteral("configuration/confVersion"), 1);
+    if (seenBefore)
+        store().setValue(QStringLiteral("configuration/confVersion"), 1);
     store().sync();
     vx::setDefaultSettings();
 }
 
+inline void freshStoreNotFirstRun() { resetStore(true); }
+
+// Answers modal dialogs in turn: a message box gets the next answer as the button to click (text without '&'
+// and outer blanks), a file dialog as the path to type (empty: cancel). Titles and texts (a file dialog's filters
+// and first selection) are recorded; a dialog after the answers ran out is recorded as unexpected and rejected.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(const QStringList &buttons)
-        : m_buttons(buttons)
-    {
+    explicit BoxAnswerer(const QStringList &answers) : m_answers(answers) {
         m_timer.setInterval(20);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
         m_timer.start();
     }
-
-    QStringList titles;
-    QStringList texts;
+    QStringList titles, texts;
     QList<QStringList> buttonTexts;  // each box's buttons, texts as shown
     QList<QMessageBox::Icon> icons;
-    QStringList unexpected;          // boxes met after the queue ran out
+    QStringList unexpected;          // dialogs met after the queue ran out
+    int pending() const { return m_answers.size(); }
 
 private:
-    static QString plain(const QString &text)
-    {
-        QString t = text;
-        t.remove(QLatin1Char('&'));
-        return t.trimmed();
-    }
-
-    void poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box == m_lastBox)
+    static QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
+    static void later(QObject *o, const char *slot) { QMetaObject::invokeMethod(o, slot, Qt::QueuedConnection); }
+    void poll() {
+        QWidget *w = QApplication::activeModalWidget();
+        auto *box = qobject_cast<QMessageBox *>(w);
+        auto *files = qobject_cast<QFileDialog *>(w);
+        // A file dialog is the active one again while its overwrite question closes.
+        if ((!box && !files) || std::any_of(m_seen.begin(), m_seen.end(), [w](const QPointer<QWidget> &p) { return p == w; }))
             return;
-        m_lastBox = box;
-        titles << box->windowTitle();
-        texts << box->text();
-        icons << box->icon();
+        m_seen << w;
+        titles << w->windowTitle();
+        texts << (box ? box->text() : files->nameFilters().join(';') + '|' + files->selectedFiles().value(0));
+        icons << (box ? box->icon() : QMessageBox::NoIcon);
         QStringList shown;
-        for (QAbstractButton *b : box->buttons())
+        for (QAbstractButton *b : box ? box->buttons() : QList<QAbstractButton *>())
             shown << b->text();
         buttonTexts << shown;
-        if (m_buttons.isEmpty()) {
-            unexpected << box->text();
-            box->reject();
-            return;
+        if (m_answers.isEmpty()) {
+            unexpected << texts.last();
+            return later(w, "reject");
         }
-        const QString wanted = plain(m_buttons.takeFirst());
-        for (QAbstractButton *b : box->buttons()) {
-            if (plain(b->text()) == wanted) {
-                b->click();
-                return;
-            }
+        const QString answer = m_answers.takeFirst();
+        if (files) {
+            if (answer.isEmpty())
+                return later(files, "reject");
+            files->setDirectory(QFileInfo(answer).absolutePath());
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(answer).fileName());
+            return later(files, "accept");
         }
-        unexpected << QStringLiteral("no button '%1' in: %2").arg(wanted, box->text());
-        box->reject();
+        for (QAbstractButton *b : box->buttons())
+            if (plain(b->text()) == plain(answer))
+                return later(b, "click");
+        unexpected << QStringLiteral("no button '%1' in: %2").arg(answer, box->text());
+        later(box, "reject");
     }
-
-    QStringList m_buttons;
+    QStringList m_answers;
     QTimer m_timer;
-    QPointer<QMessageBox> m_lastBox;
+    QList<QPointer<QWidget>> m_seen;
 };
 
-// The offscreen platform warns about every raise() and size hint it cannot
-// pass on; those lines drown a failing test's output.
-inline void silencePlatformWarnings()
-{
+// The offscreen platform's warnings about every raise() and size hint drown a failing test's output.
+inline void silencePlatformWarnings() {
     static QtMessageHandler previous = nullptr;
     previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &msg) {
         if (msg.startsWith(QLatin1String("This plugin does not support")))

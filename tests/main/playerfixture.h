@@ -1,75 +1,70 @@
-// Movies with telemetry whose times are known, for the loading and playback
-// tests. The movies come from the build (<build>/generated: play25.mp4 is
-// 10 s at 25 fps, play60.mp4 2 s at 60 fps, tone25.mp4 3 s at 25 fps with a
-// sound track; plain.mov 3 s at 25 fps and m30.mp4 2 s at 29.97 fps); each
-// copy gets a sidecar .SRT with one point a second and a modification time
-// of its start plus its length, so the movie's first frame is the first
-// point's second.
-//
-// Point i of a movie made by addMovie lies at latitude lat0 + i * 0.001,
-// longitude 7.5, with i + 3 satellites and an altitude of 10 + i metres.
+// Generated movies (<build>/generated) with sidecar telemetry of known times for the window tests, and the
+// headers those tests use. Point i of an addMovie movie is at latitude lat0 + i * 0.001, longitude 7.5, with
+// i + 3 satellites and altitude 10 + i m; the file's modification time is its start plus its length.
 #pragma once
 
+#include "guitest.h"
 #include "support/testsupport.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "control/controlcenterdialog.h"
+#include "control/movielist.h"
+#include "main/loadcontroller.h"
+#include "main/mainwindow.h"
+#include "main/playbackcontroller.h"
+#include "main/playerpanel.h"
+#include "main/startup.h"
+#include "main/videoview.h"
+#include "main/windowmanager.h"
+#include "track/trackstore.h"
+#include "views/datadialog.h"
+#include "views/gauges/qcitems.h"
+#include "views/graphdialog.h"
+#include "views/mapdialog.h"
+
+#include <QMediaPlaylist>
+#include <QVideoWidget>
 #include <QtTest>
 
 namespace vxtest {
 
+inline bool exposed(QWidget &w) { return w.show(), QTest::qWaitForWindowExposed(&w); }
+
 // The flight starts here (UTC; the tests run with TZ=UTC).
 inline QDateTime flightStart() { return QDateTime(QDate(2023, 7, 14), QTime(9, 30, 0), Qt::UTC); }
 
-inline QByteArray sidecarText(const QDateTime &start, int points, double lat0)
-{
+inline QByteArray sidecarText(const QDateTime &start, int points, double lat0) {
     QByteArray out;
     for (int i = 0; i < points; ++i) {
-        const QDateTime home = start.addSecs(i);
-        out += QByteArray::number(i + 1) + "\n";
-        out += QString::asprintf("%02d:%02d:%02d,000 --> %02d:%02d:%02d,000\n", i / 3600, i / 60 % 60, i % 60,
-                                 (i + 1) / 3600, (i + 1) / 60 % 60, (i + 1) % 60)
-                   .toLatin1();
-        out += "HOME(7.5000000," + QByteArray::number(lat0, 'f', 6) + ") "
-               + home.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss")).toLatin1() + "\n";
-        out += "GPS(7.5000000," + QByteArray::number(lat0 + i * 0.001, 'f', 6) + "," + QByteArray::number(i + 3)
-               + ") BAROMETER:" + QByteArray::number(10 + i) + ".0\n\n";
+        out += QString::asprintf("%d\n%02d:%02d:%02d,000 --> %02d:%02d:%02d,000\n", i + 1, i / 3600, i / 60 % 60, i % 60,
+                                 (i + 1) / 3600, (i + 1) / 60 % 60, (i + 1) % 60).toLatin1()
+             + "HOME(7.5000000," + QByteArray::number(lat0, 'f', 6) + ") "
+             + start.addSecs(i).toString(QStringLiteral("yyyy.MM.dd hh:mm:ss")).toLatin1() + "\n"
+             + "GPS(7.5000000," + QByteArray::number(lat0 + i * 0.001, 'f', 6) + "," + QByteArray::number(i + 3)
+             + ") BAROMETER:" + QByteArray::number(10 + i) + ".0\n\n";
     }
     return out;
 }
 
-inline bool setModified(const QString &path, const QDateTime &when)
-{
+inline bool setModified(const QString &path, const QDateTime &when) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadWrite))
-        return false;
-    return f.setFileTime(when, QFileDevice::FileModificationTime);
+    return f.open(QIODevice::ReadWrite) && f.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
-// Copies generated movie `source` to `folder/name`, writes its sidecar
-// (`points` points from `start`, none when points is 0) and sets its
-// modification time to start + seconds.
+// Copies generated movie `source` to `folder/name` with a sidecar of `points` points (none for 0).
 inline bool addMovie(const QString &folder, const QString &source, const QString &name, const QDateTime &start,
-                     int seconds, int points, double lat0 = 46.5)
-{
+                     int seconds, int points, double lat0 = 46.5) {
     const QString path = QDir(folder).filePath(name);
+    QDir().mkpath(folder);
     QFile::remove(path);
     if (!QFile::copy(generatedPath(source), path))
         return false;
-    if (points > 0) {
-        const QString base = QFileInfo(path).completeBaseName();
-        if (!writeFile(QDir(folder).filePath(base + QStringLiteral(".SRT")), sidecarText(start, points, lat0)))
-            return false;
-    }
+    if (points > 0 && !writeFile(QDir(folder).filePath(QFileInfo(path).completeBaseName() + ".SRT"), sidecarText(start, points, lat0)))
+        return false;
     return setModified(path, start.addSecs(seconds));
 }
 
-// A, B and C.MOV in `folder`: plain.mov copies of 3 s with three points
-// each, 10 s apart, at latitudes 46.5, 47.5 and 48.5.
-inline bool addThreeMovies(const QString &folder)
-{
+// A, B and C.MOV: plain.mov (3 s) with three points each, 10 s apart, at latitudes 46.5, 47.5 and 48.5.
+inline bool addThreeMovies(const QString &folder) {
     for (int i = 0; i < 3; ++i)
         if (!addMovie(folder, QStringLiteral("plain.mov"), QStringLiteral("%1.MOV").arg(QChar('A' + i)),
                       flightStart().addSecs(10 * i), 3, 3, 46.5 + i))

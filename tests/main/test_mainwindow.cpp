@@ -1,86 +1,49 @@
-// The player window as a container: menus, toolbar, the geometry it opens
-// at and saves when it closes, moving the windows together, fullscreen,
-// auto-load, the transport switch and the application-wide keys.
-#include "guitest.h"
-#include "support/testsupport.h"
+// The player window as a container (commands, geometry, window moves, fullscreen, auto-load, stored settings) and
+// its window manager.
+#include "playerfixture.h"
 
-#include "control/controlcenterdialog.h"
-#include "main/mainwindow.h"
-#include "main/playerpanel.h"
-#include "main/startup.h"
-#include "main/windowmanager.h"
-#include "settings/settings.h"
+#include "main/aboutdialog.h"
+#include "main/mainmenus.h"
+#include "main/mediatoolhooks.h"
+#include "main/notice.h"
+#include "main/platform.h"
+#include "main/shortcutsdialog.h"
 #include "settings/versionhistory.h"
-#include "views/datadialog.h"
-#include "views/gauges/qcitems.h"
-#include "views/graphdialog.h"
-#include "views/mapdialog.h"
 #include "views/viewhost.h"
 
-#include <QComboBox>
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QScreen>
-#include <QMediaPlaylist>
-#include <QMenu>
-#include <QMenuBar>
-#include <QSettings>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QToolBar>
-#include <QToolButton>
-#include <QVideoWidget>
 #include <QNetworkProxy>
-#include <QtTest>
-
 #include <cmath>
 
 using namespace vx;
+using vxtest::store;
 
 namespace {
 
-using vxtest::store;
-
-// A store that has seen a run before (not a first run).
-void markNotFirstRun()
-{
-    store().setValue(QStringLiteral("configuration/confVersion"), 1);
-    store().sync();
-}
-
-QStringList itemTexts(const QMenu *menu)
-{
+QString texts(const QList<QAction *> &actions, bool toolTips = false) {
     QStringList out;
-    for (QAction *a : menu->actions())
-        out << (a->isSeparator() ? QStringLiteral("--") : a->text());
-    return out;
+    for (QAction *a : actions)
+        out << (a->isSeparator() ? QStringLiteral("--") : toolTips ? a->toolTip() : a->text());
+    return out.join('|');
 }
 
-// Counts each window's move events and the distance it moved.
-class MoveCounter : public QObject {
-public:
-    int moves = 0;
-    QPoint total;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Move) {
-            auto *m = static_cast<QMoveEvent *>(e);
-            if (m->pos() != m->oldPos()) {
-                ++moves;
-                total += m->pos() - m->oldPos();
-            }
-        }
+QList<QWidget *> secondaryWindows() { return {g_dataDialog, g_mapDialog, g_graphDialog, g_controlCenterDialog}; }
+
+QRect storedPlace() { return QRect(store().value("mainWindow/pos").toPoint(), store().value("mainWindow/size").toSize()); }
+// Records each window's move events as the distances moved.
+struct MoveCounter : QObject {
+    QHash<QObject *, QList<QPoint>> moves;
+    bool eventFilter(QObject *o, QEvent *e) override {
+        const auto *m = static_cast<QMoveEvent *>(e);
+        if (e->type() == QEvent::Move && m->pos() != m->oldPos())
+            moves[o] << m->pos() - m->oldPos();
         return false;
     }
 };
 
-class RecordingWindow : public MainWindow {
-public:
+struct RecordingWindow : MainWindow {
     QStringList loads;
     void loadFolderByPath(const QString &folder) override { loads << folder; }
 };
-
 struct UrlRecorder : QObject {
     Q_OBJECT
 public:
@@ -89,494 +52,430 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
+QString rects(const DefaultLayout &l) {
+    QStringList out;
+    for (const WindowPlace *p : {&l.player, &l.dashboard, &l.map, &l.graph, &l.controlCenter})
+        out << QString("%1,%2 %3x%4").arg(p->pos.x()).arg(p->pos.y()).arg(p->size.width()).arg(p->size.height());
+    return out.join(" | ");
+}
+// A player window with the real menus, and its window manager.
+struct Fixture {
+    QMainWindow main;
+    MainMenus menus;
+    WindowManager manager;
+    explicit Fixture(bool create = true) : menus(buildMainMenus(&main)), manager(&main) {
+        manager.setSyncActions(menus.actions.sync_windows, menus.actions.sync_windows_toggle);
+        manager.setDashboardActions(menus.actions.dashboard_vert, menus.actions.dashboard_horiz);
+        manager.recomputeLayout();
+        if (create)
+            manager.createWindows();
+    }
+};
+
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        vxtest::silencePlatformWarnings();
-        setApplicationIdentity();
-    }
-
-    void init()
-    {
-        store().clear();
+    void initTestCase() { vxtest::silencePlatformWarnings(), setApplicationIdentity(); }
+    void init() { vxtest::resetStore(); }
+    void cleanup() { QVERIFY(!g_dataDialog && !g_mapDialog && !g_graphDialog && !g_controlCenterDialog); }
+    // A fresh window: commands and keys, the transport switch, the GPS label, the playlist, the manual, the host;
+    // the stored proxy installed with it, damaged player settings applied within range, no update location.
+    void aFreshWindowItsCommandsAndItsHost() {
+        settings().useProxy = true;
+        settings().proxyServer.assign(QStringLiteral("proxy.example.org"));
+        settings().proxyPort = 3128;
+        saveSettings();
+        for (const auto &[key, value] : {std::pair<const char *, double>{"volume", 75.0}, {"brightness", 5000}, {"contrast", -900}})
+            store().setValue(QString("configuration/") + key, value);
         store().sync();
-        setDefaultSettings();
-    }
-
-    void cleanup()
-    {
-        QCOMPARE(g_dataDialog == nullptr && g_mapDialog == nullptr && g_graphDialog == nullptr
-                     && g_controlCenterDialog == nullptr,
-                 true);
-    }
-
-    void menusHoldEveryItemInOrderWithShortcutsAndRoles()
-    {
-        MainWindow w;
-        const MainMenus &m = w.menus();
-        QStringList titles;
-        for (QAction *a : w.menuBar()->actions())
-            titles << a->text();
-        QCOMPARE(titles, (QStringList{"File", "Edit", "Window", "Help"}));
-        QVERIFY(m.edit->actions().isEmpty());
-
-        QCOMPARE(itemTexts(m.file), (QStringList{"Open Movie Folder...", "Open Movie Files...", "--",
-                                                 "Export to CSV File...", "Export to GPX File...",
-                                                 "Export to KML File...", "--", "Quit"}));
-        QCOMPARE(itemTexts(m.window), (QStringList{"Dashboard Window", "Graph Window", "Map Window",
-                                                   "Control Center Window", "Bring All To Front",
-                                                   "Reset Window Positions", "--", "Toggle Fullscreen", "--",
-                                                   "Sync Window Movement"}));
-        QCOMPARE(itemTexts(m.dashboardWindow), (QStringList{"Vertical", "Horizontal"}));
-        QCOMPARE(itemTexts(m.help), (QStringList{"About Volantix", "Preferences...", "User Manual...",
-                                                 "Shortcuts...", "--", "Check For New Version..."}));
-
-        const MainActions &a = w.actions();
-        const QList<QPair<QAction *, QString>> shortcuts = {
-            {a.open_folder, "Ctrl+O"},    {a.open_files, "Ctrl+Shift+O"}, {a.dashboard_vert, "Ctrl+1"},
-            {a.dashboard_horiz, "Ctrl+2"}, {a.graph_dialog, "Ctrl+3"},    {a.map_dialog, "Ctrl+4"},
-            {a.control_center_dialog, "Ctrl+5"}, {a.bring_to_front, "Ctrl+6"}, {a.reset_windows, "Ctrl+7"},
-            {a.fullscreen, "Ctrl+F"},     {a.sync_windows, "Ctrl+0"},     {a.reset_view, "Ctrl+R"},
-        };
-        for (const auto &s : shortcuts)
-            QCOMPARE(s.first->shortcut().toString(QKeySequence::PortableText), s.second);
-        for (QAction *none : {a.export_csv, a.export_gpx, a.export_kml, a.file_close, a.about, a.preferences,
-                              a.show_users_manual, a.shortcuts, a.get_newest_version})
-            QVERIFY2(none->shortcut().isEmpty(), qPrintable(none->text()));
-
-        QCOMPARE(a.file_close->menuRole(), QAction::QuitRole);
-        QCOMPARE(a.about->menuRole(), QAction::AboutRole);
-        QCOMPARE(a.preferences->menuRole(), QAction::PreferencesRole);
-        QVERIFY(a.dashboard_vert->isCheckable() && a.dashboard_horiz->isCheckable());
-        QVERIFY(a.sync_windows->isCheckable());
-        QVERIFY(!a.sync_windows_toggle->isCheckable());
-        // A fresh store: horizontal dashboard, sync off.
-        QVERIFY(a.dashboard_horiz->isChecked() && !a.dashboard_vert->isChecked());
-        QVERIFY(!a.sync_windows->isChecked());
-        w.close();
-    }
-
-    void toolbarHasTheButtonsInOrderWithTheirTooltips()
-    {
-        MainWindow w;
-        const MainMenus &m = w.menus();
-        QStringList tips;
-        for (QAction *a : m.toolBar->actions())
-            tips << a->toolTip();
-        QCOMPARE(tips, (QStringList{"Open Movie Folder", "Open Movie Files", "Export to CSV File",
-                                    "Export to GPX File", "Export to KML File", "Export to JPG File",
-                                    "Export Clip to Movie", "Merge Multiple Movies into One Movie",
-                                    "Toggle \"Sync Window Movement\" option", "Recenter Movie", "Preferences"}));
-        QCOMPARE(m.toolBar->height(), 28);
-        QCOMPARE(m.toolBar->minimumHeight(), 28);
-        QCOMPARE(m.toolBar->maximumHeight(), 28);
-        QCOMPARE(m.toolBar->iconSize(), toolbarIconSize(w.devicePixelRatioF()));
-        QCOMPARE(toolbarIconSize(2.0), QSize(24, 24));
-        QCOMPARE(toolbarSpacing(2.0), 16);
-        QCOMPARE(toolbarIconSize(1.0), QSize(20, 20));
-
-        // Every command is live; those that need movies are off until a load.
-        const MainActions &a = w.actions();
-        for (QAction *off : {a.export_csv, a.export_gpx, a.export_kml,
-                             a.export_screenshot, a.export_movie, a.merge_movies})
-            QVERIFY2(!off->isEnabled(), qPrintable(off->text()));
-        for (QAction *on : {a.open_folder, a.open_files, a.reset_view, a.file_close, a.dashboard_vert, a.dashboard_horiz, a.graph_dialog, a.map_dialog,
-                            a.control_center_dialog, a.bring_to_front, a.reset_windows, a.fullscreen,
-                            a.sync_windows, a.sync_windows_toggle, a.about, a.show_users_manual, a.shortcuts,
-                            a.get_newest_version, a.preferences})
-            QVERIFY2(on->isEnabled(), qPrintable(on->text()));
-        w.close();
-    }
-
-    void transportSwitchAndGpsLabel()
-    {
-        MainWindow w;
-        PlayerPanel *p = w.panel();
-        QCOMPARE(p->placeholder->styleSheet(),
-                 QStringLiteral("background-color: rgb(0, 0, 0);\nimage: url(:/images/volantix_pro_splash.png);\n"));
-        QCOMPARE(p->jumpToCombo->itemText(0), QStringLiteral("Vmax"));
-        QCOMPARE(p->dateLabel->text(), QStringLiteral("Volantix"));
-        const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton,
-                                            p->playPauseButton, p->masterSlider, p->fasterButton,
-                                            p->slowerButton, p->rateLabel, p->jumpToCombo, p->geotagButton};
-        for (QWidget *t : transport)
-            QVERIFY2(!t->isEnabled(), qPrintable(t->objectName()));
-        QVERIFY(!g_controlCenterDialog->moviesTab()->isEnabled());
-
-        w.enableTransport(true);
-        for (QWidget *t : transport)
-            QVERIFY2(t->isEnabled(), qPrintable(t->objectName()));
-        for (QAction *a : {w.actions().export_csv, w.actions().export_gpx, w.actions().export_kml,
-                           w.actions().export_movie, w.actions().merge_movies, w.actions().export_screenshot})
-            QVERIFY(a->isEnabled());
-        QVERIFY(g_controlCenterDialog->moviesTab()->isEnabled());
-        QVERIFY(g_controlCenterDialog->geotagsTab()->isEnabled());
-
-        w.enableTransport(false);
-        QVERIFY(!p->jumpToCombo->isEnabled());
-        QVERIFY(!w.actions().export_kml->isEnabled() && !w.actions().merge_movies->isEnabled());
-        QVERIFY(!g_controlCenterDialog->geotagsTab()->isEnabled());
-
-        p->speedLabel->setText(QStringLiteral("23 mph"));
-        w.setGpsPresent(false);
-        QCOMPARE(p->noGpsLabel->text(), QStringLiteral("NO GPS DATA LOADED"));
-        QVERIFY(p->speedLabel->text().isEmpty());
-        w.setGpsPresent(true);
-        QVERIFY(p->noGpsLabel->text().isEmpty());
-        w.close();
-    }
-
-    void storedPlayerSettingsAreAppliedWithinRange()
-    {
-        markNotFirstRun();
-        store().setValue(QStringLiteral("configuration/volume"), 0.29);
-        store().setValue(QStringLiteral("configuration/muted"), true);
-        store().setValue(QStringLiteral("configuration/brightness"), -40);
-        store().setValue(QStringLiteral("configuration/contrast"), 35);
-        store().sync();
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         {
             MainWindow w;
+            const QNetworkProxy proxy = QNetworkProxy::applicationProxy();
+            QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+            QCOMPARE(proxy.hostName() + ':' + QString::number(proxy.port()), "proxy.example.org:3128");
+            const MainMenus &m = w.menus();
+            const MainActions &a = w.actions();
+            QCOMPARE(texts(w.menuBar()->actions()), "File|Edit|Window|Help");
+            QCOMPARE(texts(m.file->actions()), "Open Movie Folder...|Open Movie Files...|--|Export to CSV File...|"
+                                               "Export to GPX File...|Export to KML File...|--|Quit");
+            QCOMPARE(texts(m.window->actions()), "Dashboard Window|Graph Window|Map Window|Control Center Window|Bring All "
+                                                 "To Front|Reset Window Positions|--|Toggle Fullscreen|--|Sync Window Movement");
+            QCOMPARE(texts(m.dashboardWindow->actions()), "Vertical|Horizontal");
+            QCOMPARE(texts(m.help->actions()), "About Volantix|Preferences...|User Manual...|Shortcuts...|--|Check For New Version...");
+            QCOMPARE(texts(m.toolBar->actions(), true),
+                     "Open Movie Folder|Open Movie Files|Export to CSV File|Export to GPX File|Export to KML File|Export to JPG "
+                     "File|Export Clip to Movie|Merge Multiple Movies into One Movie|Toggle \"Sync Window Movement\" option|"
+                     "Recenter Movie|Preferences");
+            QStringList shortcuts;
+            for (QAction *s : {a.open_folder, a.open_files, a.dashboard_vert, a.dashboard_horiz, a.graph_dialog, a.map_dialog,
+                               a.control_center_dialog, a.bring_to_front, a.reset_windows, a.fullscreen, a.sync_windows, a.reset_view,
+                               a.export_csv, a.file_close, a.about, a.preferences, a.show_users_manual, a.shortcuts, a.get_newest_version})
+                shortcuts << s->shortcut().toString(QKeySequence::PortableText);
+            QCOMPARE(shortcuts.join(' ').simplified(),
+                     "Ctrl+O Ctrl+Shift+O Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6 Ctrl+7 Ctrl+F Ctrl+0 Ctrl+R");
+            // Every key the program answers to is in the shortcuts table, once.
+            QStringList listed, keys = QString("Space Left Right Up Down F11 Alt+Return 0 9 E 7 Q 8 W 5 S 4 A 6 D G P F").split(' ');
+            for (const ShortcutEntry &e : shortcutTable())
+                listed << e.alternatives;
+            for (QAction *x : w.findChildren<QAction *>())
+                keys << x->shortcut().toString(QKeySequence::PortableText);
+            for (const QString &key : keys)
+                QVERIFY2(key.isEmpty() || listed.contains(key), qPrintable(key));
+            QCOMPARE(listed.removeDuplicates(), 0);
+            // A fresh store: horizontal dashboard, sync off (the toolbar's toggle is a plain button).
+            QVERIFY(a.dashboard_horiz->isChecked() && !a.dashboard_vert->isChecked() && !a.sync_windows->isChecked());
+            QVERIFY(a.dashboard_vert->isCheckable() && !a.sync_windows_toggle->isCheckable());
+            QVERIFY(m.toolBar->height() == 28 && m.toolBar->iconSize() == toolbarIconSize(w.devicePixelRatioF()));
+            // Every command is live but those that need movies: they follow the transport, off until a load.
+            const QList<QAction *> exports = {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies,
+                                              a.export_screenshot};
+            for (QAction *on : w.findChildren<QAction *>())
+                QVERIFY2(on->isEnabled() || exports.contains(on) || on->menu(), qPrintable(on->text()));
+            PlayerPanel *p = w.panel();
+            QCOMPARE(p->jumpToCombo->itemText(0) + ' ' + p->dateLabel->text(), "Vmax Volantix");
+            const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton, p->playPauseButton,
+                                                p->masterSlider, p->fasterButton, p->slowerButton, p->rateLabel, p->jumpToCombo,
+                                                p->geotagButton};
+            // The control center's two tabs follow it, a control added later too; the tab bar stays usable.
+            controlCenterDialog *cc = g_controlCenterDialog;
+            QTabWidget *tabs = cc->tabs();
+            QVERIFY(tabs->count() == 2 && tabs->widget(0) == cc->moviesTab() && tabs->widget(1) == cc->geotagsTab());
+            QCOMPARE(tabs->tabText(0) + ' ' + tabs->tabText(1), "Movies Geotags");
+            auto *later = new QWidget(cc->moviesTab());
+            for (int step = 0; step < 3; ++step) {
+                const bool on = step == 1;
+                if (step > 0)
+                    w.enableTransport(on);
+                for (QWidget *t : transport)
+                    QVERIFY2(t->isEnabled() == on, qPrintable(t->objectName()));
+                for (QAction *e : exports)
+                    QVERIFY2(e->isEnabled() == on, qPrintable(e->text()));
+                QVERIFY(later->isEnabled() == on && cc->geotagsTab()->isEnabled() == on && tabs->tabBar()->isEnabled());
+            }
+            p->speedLabel->setText("23 mph");
+            w.setGpsPresent(false);
+            QVERIFY(p->noGpsLabel->text() == "NO GPS DATA LOADED" && p->speedLabel->text().isEmpty());
+            w.setGpsPresent(true);
+            QVERIFY(p->noGpsLabel->text().isEmpty());
+            // The playlist follows the track store.
+            QCOMPARE(playlistSink(), static_cast<PlaylistSink *>(&w));
+            w.appendToPlaylist("/movies/a b#1.mov");
+            QVERIFY(w.playlist()->mediaCount() == 1 && w.playlist()->media(0).request().url().toLocalFile() == "/movies/a b#1.mov");
+            w.clearPlaylist();
+            QCOMPARE(w.playlist()->mediaCount(), 0);
+            // The user manual opens, or a box says it is missing; '#' and '%' must survive as a path.
+            UrlRecorder recorder;
+            QDesktopServices::setUrlHandler("file", &recorder, "open");
+            QTemporaryDir dir;
+            const QString manual = dir.filePath("Volantix Users Manual.pdf#1");
+            {
+                vxtest::BoxAnswerer answer({"OK"});
+                w.openUserManual(manual);
+                QCOMPARE(answer.texts + answer.titles, QStringList({"Could not find User's Manual PDF file: " + manual, "Volantix"}));
+            }
+            QVERIFY(recorder.urls.isEmpty() && vxtest::writeFile(manual, "%PDF-1.4\n"));
+            w.openUserManual(manual);
+            QDesktopServices::unsetUrlHandler("file");
+            QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(manual)});
+            // A unit change made in one window reaches every window and the jump-to box, and is saved.
+            QVERIFY(viewHost());
+            settings().outUnits = 1;
+            const unsigned both = UnitsChanged | CoordinatesChanged;
+            viewHost()->settingsChanged(both);
+            QCOMPARE(p->jumpToCombo->itemText(0) + ' ' + g_dataDialog->speedGauge().unitLabel->text(), "Vmax (0 km/h) km/h");
+            QCOMPARE(QList<unsigned>({g_mapDialog->settingsApplied(), g_graphDialog->settingsApplied()}), QList<unsigned>({both, both}));
+            QCOMPARE(store().value("configuration/outUnits").toInt(), 1);
             w.applySavedPlayerSettings();
-            QCOMPARE(w.panel()->volumeSlider->value(), 29);
-            QCOMPARE(w.panel()->brightnessSlider->value(), -40);
-            QCOMPARE(w.panel()->contrastSlider->value(), 35);
-            w.close();
-        }
-        // A damaged store: values far out of range and not a number.
-        store().setValue(QStringLiteral("configuration/volume"), 75.0);
-        store().setValue(QStringLiteral("configuration/brightness"), 5000);
-        store().setValue(QStringLiteral("configuration/contrast"), -900);
-        store().sync();
-        {
-            MainWindow w;
-            w.applySavedPlayerSettings();
-            QCOMPARE(w.panel()->volumeSlider->value(), 100);
-            QCOMPARE(w.panel()->brightnessSlider->value(), 100);
-            QCOMPARE(w.panel()->contrastSlider->value(), -100);
+            QCOMPARE(QString("%1 %2 %3").arg(p->volumeSlider->value()).arg(p->brightnessSlider->value()).arg(p->contrastSlider->value()),
+                     "100 100 -100");
             settings().volume = std::nanf("");
             w.applySavedPlayerSettings();
-            QCOMPARE(w.panel()->volumeSlider->value(), 100);
+            QCOMPARE(p->volumeSlider->value(), 100);
+            vxtest::BoxAnswerer answer({"OK"});
+            if (configuredUpdateBase().isEmpty()) {  // the start-up check said nothing; the command says why
+                w.actions().get_newest_version->trigger();
+                QTRY_COMPARE(answer.texts + answer.titles, QStringList({noUpdateLocationText(), updateCheckTitle()}));
+            }
             w.close();
         }
+        QVERIFY(!viewHost());
     }
-
-    void firstRunTakesTheDefaultLayoutAndMarksTheStore()
-    {
+    // A first run takes the default layout and marks the store at once; so do a missing and an off-screen place.
+    void openingGeometry_data() {
+        QTest::addColumn<bool>("firstRun");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("first run") << true << QSize() << QPoint() << false;
+        QTest::newRow("nothing stored") << false << QSize() << QPoint() << false;
+        QTest::newRow("off every screen") << false << QSize(100000, 100000) << QPoint(-90000, 40) << false;
+        QTest::newRow("stored") << false << QSize(500, 400) << QPoint(33, 44) << true;
+    }
+    void openingGeometry() {
+        QFETCH(bool, firstRun);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, pos);
+        QFETCH(bool, restored);
+        vxtest::resetStore(!firstRun);
+        if (size.isValid()) {
+            store().setValue("mainWindow/size", size);
+            store().setValue("mainWindow/pos", pos);
+            store().setValue("configuration/sync_windows", true);
+            store().setValue("Map/mapVis", false);
+            store().sync();
+        }
         const DefaultLayout layout = computeDefaultLayoutForScreen();
         MainWindow w;
-        QVERIFY(w.firstRun());
-        QCOMPARE(w.size(), layout.player.size);
-        QCOMPARE(w.pos(), layout.player.pos);
-        // The windows shown at start take their rows.
-        QVERIFY(g_mapDialog->isVisible());
-        QCOMPARE(g_mapDialog->pos(), layout.map.pos);
-        QCOMPARE(g_mapDialog->size(), layout.map.size);
-        QCOMPARE(g_controlCenterDialog->pos(), layout.controlCenter.pos);
-        // The record was written, so the next start is not a first run.
-        QVERIFY(store().contains(QStringLiteral("configuration/confVersion")));
-        w.close();
-        MainWindow again;
-        QVERIFY(!again.firstRun());
-        again.close();
-    }
-
-    void withoutStoredSizeThePlayerOpensAtTheDefaultLayout()
-    {
-        markNotFirstRun();
-        const DefaultLayout layout = computeDefaultLayoutForScreen();
-        MainWindow w;
-        QVERIFY(!w.firstRun());
-        QCOMPARE(w.size(), layout.player.size);
-        QCOMPARE(w.pos(), layout.player.pos);
-        w.close();
-    }
-
-    void storedGeometryAndSyncFlagAreRestored()
-    {
-        markNotFirstRun();
-        store().setValue(QStringLiteral("mainWindow/size"), QSize(500, 400));
-        store().setValue(QStringLiteral("mainWindow/pos"), QPoint(33, 44));
-        store().setValue(QStringLiteral("configuration/sync_windows"), true);
-        store().setValue(QStringLiteral("Map/mapVis"), false);
-        store().sync();
-        MainWindow w;
-        QCOMPARE(w.size(), QSize(500, 400));
-        QCOMPARE(w.pos(), QPoint(33, 44));
-        QVERIFY(w.actions().sync_windows->isChecked());
-        QVERIFY(w.windows()->syncOn());
-        QVERIFY(!g_mapDialog->isVisible());
-        QVERIFY(g_graphDialog->isVisible() && g_dataDialog->isVisible() && g_controlCenterDialog->isVisible());
-        w.close();
-    }
-
-    void aStoredPlaceOffEveryScreenFallsBackToTheDefault()
-    {
-        markNotFirstRun();
-        store().setValue(QStringLiteral("mainWindow/size"), QSize(100000, 100000));
-        store().setValue(QStringLiteral("mainWindow/pos"), QPoint(-90000, 40));
-        store().sync();
-        const DefaultLayout layout = computeDefaultLayoutForScreen();
-        MainWindow w;
-        QCOMPARE(w.pos(), layout.player.pos);
+        QCOMPARE(w.firstRun(), firstRun);
+        QCOMPARE(w.pos(), restored ? pos : layout.player.pos);
         QVERIFY(w.width() <= QGuiApplication::primaryScreen()->virtualGeometry().width());
+        QCOMPARE(w.size(), restored ? size : size.isValid() ? w.size() : layout.player.size);
+        QCOMPARE(w.actions().sync_windows->isChecked() && w.windows()->syncOn(), size.isValid());
+        QCOMPARE(g_mapDialog->isVisible(), !size.isValid());
+        QVERIFY(g_graphDialog->isVisible() && g_dataDialog->isVisible() && g_controlCenterDialog->isVisible());
+        if (firstRun) {  // the windows shown at start take their rows
+            QCOMPARE(QRect(g_mapDialog->pos(), g_mapDialog->size()), QRect(layout.map.pos, layout.map.size));
+            QCOMPARE(g_controlCenterDialog->pos(), layout.controlCenter.pos);
+            QVERIFY(store().contains("configuration/confVersion"));
+        }
         w.close();
     }
-
-    void closingSavesGeometryAndVisibilityAndClosesTheWindows()
-    {
-        markNotFirstRun();
+    void fullscreenHidesAndRestoresTheWindowsItFound() {
+        MainWindow w;
+        QVERIFY(vxtest::exposed(w));
+        g_mapDialog->hide();
+        w.fullscreen_slot();
+        QVERIFY(w.isFullScreen() && w.menuBar()->height() == 0 && w.menus().toolBar->maximumHeight() == 0);
+        for (QWidget *d : secondaryWindows())
+            QVERIFY(!d->isVisible());
+        // The notice: frameless, no buttons, centred at the bottom, gone after its time.
+        QPointer<QMessageBox> notice = w.findChild<QMessageBox *>("transientNotice");
+        QVERIFY(notice && notice->isVisible() && notice->buttons().isEmpty() && (notice->windowFlags() & Qt::FramelessWindowHint));
+        QVERIFY(notice->text() == fullscreenNoticeText() && notice->frameGeometry().bottom() == w.frameGeometry().bottom());
+        QVERIFY(qAbs(notice->frameGeometry().center().x() - w.frameGeometry().center().x()) <= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(notice.isNull(), NOTICE_DURATION_MS + 2000);
+        QPointer<QMessageBox> orphan = showTransientNotice(nullptr, "x", 50);  // a notice without window goes away too
+        QTRY_VERIFY_WITH_TIMEOUT(orphan.isNull(), 2000);
+        w.fullscreen_slot();
+        QVERIFY(!w.isFullScreen() && !g_mapDialog->isVisible() && w.menuBar()->maximumHeight() > 0);
+        QVERIFY(g_dataDialog->isVisible() && g_graphDialog->isVisible() && w.menus().toolBar->maximumHeight() == 28);
+        // F11 and Alt+Return toggle it from any window.
+        QTest::keyClick(g_graphDialog, Qt::Key_F11);
+        QVERIFY(w.isFullScreen());
+        QTest::keyClick(&w, Qt::Key_Return, Qt::AltModifier);
+        QVERIFY(!w.isFullScreen() && g_graphDialog->isVisible());
+        // Closing in fullscreen keeps the normal place and the windows it hid.
+        w.resize(570, 420);
+        w.move(15, 25);
+        QTest::keyClick(&w, Qt::Key_F11);
+        w.close();
+        QVERIFY(storedPlace() == QRect(15, 25, 570, 420) && store().value("Graph/graphVis").toBool());
+    }
+    void closingSavesGeometryAndVisibilityAndClosesTheWindows() {
         MainWindow w;
         QSignalSpy closed(&w, &MainWindow::closed);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(vxtest::exposed(w));
         w.resize(560, 410);
         w.move(70, 20);
         g_mapDialog->hide();
         mapDialog *map = g_mapDialog;
-        graphDialog *graph = g_graphDialog;
-        graph->move(12, 34);
+        g_graphDialog->move(12, 34);
         w.actions().file_close->trigger();
-
-        QCOMPARE(closed.count(), 1);
-        store().sync();
-        QCOMPARE(store().value(QStringLiteral("mainWindow/size")).toSize(), QSize(560, 410));
-        QCOMPARE(store().value(QStringLiteral("mainWindow/pos")).toPoint(), QPoint(70, 20));
-        QCOMPARE(store().value(QStringLiteral("Map/mapVis")).toBool(), false);
-        QCOMPARE(store().value(QStringLiteral("Graph/graphVis")).toBool(), true);
-        QCOMPARE(store().value(QStringLiteral("Dashboard/dataVis")).toBool(), true);
-        QCOMPARE(store().value(QStringLiteral("Movies and Geotags/controlCenterVis")).toBool(), true);
-        QCOMPARE(store().value(QStringLiteral("Graph/pos")).toPoint(), QPoint(12, 34));
+        QVERIFY(closed.count() == 1 && storedPlace() == QRect(70, 20, 560, 410));
+        QCOMPARE(QString("%1 %2 %3 %4").arg(store().value("Map/mapVis").toBool()).arg(store().value("Graph/graphVis").toBool())
+                     .arg(store().value("Dashboard/dataVis").toBool()).arg(store().value("Movies and Geotags/controlCenterVis").toBool()),
+                 "0 1 1 1");
+        QCOMPARE(store().value("Graph/pos").toPoint(), QPoint(12, 34));
         // The visible windows were closed and let go of; the hidden map stays.
-        QVERIFY(!graph->isVisible());
-        QCOMPARE(g_graphDialog, static_cast<graphDialog *>(nullptr));
-        QCOMPARE(g_dataDialog, static_cast<dataDialog *>(nullptr));
-        QCOMPARE(g_controlCenterDialog, static_cast<controlCenterDialog *>(nullptr));
-        QCOMPARE(g_mapDialog, map);
-        QVERIFY(!w.isVisible());
+        QVERIFY(!w.isVisible() && !g_graphDialog && !g_dataDialog && !g_controlCenterDialog && g_mapDialog == map);
     }
-
-    void closingInFullscreenKeepsTheNormalPlaceAndTheHiddenWindows()
-    {
-        markNotFirstRun();
+    void syncMovesEveryOtherWindowOnceBySameDelta() {
         MainWindow w;
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.resize(570, 420);
-        w.move(15, 25);
-        w.fullscreen_slot();
-        QVERIFY(w.isFullScreen());
-        w.close();
-        store().sync();
-        QCOMPARE(store().value(QStringLiteral("mainWindow/size")).toSize(), QSize(570, 420));
-        QCOMPARE(store().value(QStringLiteral("mainWindow/pos")).toPoint(), QPoint(15, 25));
-        QCOMPARE(store().value(QStringLiteral("Map/mapVis")).toBool(), true);
-        QCOMPARE(store().value(QStringLiteral("Graph/graphVis")).toBool(), true);
-    }
-
-    void fullscreenHidesAndRestoresTheWindowsItFound()
-    {
-        markNotFirstRun();
-        MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        g_mapDialog->hide();
-        w.fullscreen_slot();
-        QVERIFY(w.isFullScreen());
-        for (QWidget *d : std::initializer_list<QWidget *>{g_dataDialog, g_mapDialog, g_graphDialog,
-                                                          g_controlCenterDialog})
-            QVERIFY(!d->isVisible());
-        QCOMPARE(w.menuBar()->height(), 0);
-        QCOMPARE(w.menus().toolBar->maximumHeight(), 0);
-        auto *notice = w.findChild<QMessageBox *>(QStringLiteral("transientNotice"));
-        QVERIFY(notice);
-        QCOMPARE(notice->text(), QStringLiteral("Use Ctrl-F to toggle fullscreen mode."));
-
-        w.fullscreen_slot();
-        QVERIFY(!w.isFullScreen());
-        QVERIFY(!g_mapDialog->isVisible());
-        QVERIFY(g_dataDialog->isVisible() && g_graphDialog->isVisible() && g_controlCenterDialog->isVisible());
-        QCOMPARE(w.menus().toolBar->maximumHeight(), 28);
-        QVERIFY(w.menuBar()->maximumHeight() > 0);
-        w.close();
-    }
-
-    void f11AndAltReturnToggleFullscreenFromAnyWindow()
-    {
-        markNotFirstRun();
-        MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::keyClick(g_graphDialog, Qt::Key_F11);
-        QVERIFY(w.isFullScreen());
-        QTest::keyClick(&w, Qt::Key_Return, Qt::AltModifier);
-        QVERIFY(!w.isFullScreen());
-        QVERIFY(g_graphDialog->isVisible());
-        w.close();
-    }
-
-    void syncMovesEveryOtherWindowOnceBySameDelta()
-    {
-        markNotFirstRun();
-        MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (QWidget *d : std::initializer_list<QWidget *>{g_dataDialog, g_mapDialog, g_graphDialog,
-                                                          g_controlCenterDialog})
+        for (QWidget *d : QList<QWidget *>{&w} + secondaryWindows())
             QVERIFY(QTest::qWaitForWindowExposed(d));
         w.move(50, 50);
-        // Moves made while a window appears are the window system's.
-        QTest::qWait(SYNC_SETTLE_MS + 50);
+        QTest::qWait(SYNC_SETTLE_MS + 50);  // moves made while a window appears are the window system's
         w.actions().sync_windows->trigger();
-        QVERIFY(w.windows()->syncOn());
-        QCOMPARE(store().value(QStringLiteral("configuration/sync_windows")).toBool(), true);
-
+        QVERIFY(w.windows()->syncOn() && store().value("configuration/sync_windows").toBool());
         const QList<QWidget *> others = {&w, g_mapDialog, g_graphDialog, g_controlCenterDialog};
-        QList<QPoint> before;
-        std::vector<std::unique_ptr<MoveCounter>> counters;
-        for (QWidget *o : others) {
-            before << o->pos();
-            counters.push_back(std::make_unique<MoveCounter>());
-            o->installEventFilter(counters.back().get());
-        }
-        const QPoint dashBefore = g_dataDialog->pos();
-        g_dataDialog->move(dashBefore + QPoint(10, -5));
+        MoveCounter counter;
+        for (QWidget *o : others)
+            o->installEventFilter(&counter);
+        g_dataDialog->move(g_dataDialog->pos() + QPoint(10, -5));
         QTest::qWait(50);
-        QCOMPARE(g_dataDialog->pos(), dashBefore + QPoint(10, -5));
-        for (int i = 0; i < others.size(); ++i) {
-            QCOMPARE(others[i]->pos(), before[i] + QPoint(10, -5));
-            QCOMPARE(counters[i]->moves, 1);
-            QCOMPARE(counters[i]->total, QPoint(10, -5));
+        for (QWidget *o : others) {  // each moved once, by the same distance
+            QCOMPARE(counter.moves.value(o), QList<QPoint>{QPoint(10, -5)});
+            o->removeEventFilter(&counter);
         }
-
-        // The player moved: the four follow.
+        // The player moved: the others follow; toggled off from the toolbar: nothing follows.
         const QPoint mapBefore = g_mapDialog->pos();
         w.move(w.pos() + QPoint(-7, 3));
         QCOMPARE(g_mapDialog->pos(), mapBefore + QPoint(-7, 3));
-
-        // Toggled off from the toolbar: nothing follows any more.
         w.actions().sync_windows_toggle->trigger();
-        QVERIFY(!w.actions().sync_windows->isChecked());
         const QPoint playerBefore = w.pos();
         g_dataDialog->move(g_dataDialog->pos() + QPoint(30, 30));
-        QCOMPARE(w.pos(), playerBefore);
-        for (auto &c : counters)
-            c.reset();
+        QVERIFY(!w.actions().sync_windows->isChecked() && w.pos() == playerBefore);
         w.close();
     }
-
-    void autoLoadRunsOnceWhenFirstShownAndNotWithoutTheSetting()
-    {
-        markNotFirstRun();
-        store().setValue(QStringLiteral("configuration/autoload"), true);
-        store().setValue(QStringLiteral("configuration/autoloadDir"), QStringLiteral("/data/flights"));
-        store().sync();
-        RecordingWindow w;
-        QVERIFY(w.loads.isEmpty());
-        w.show();
-        QTRY_COMPARE(w.loads, QStringList{QStringLiteral("/data/flights")});
-        // Minimised and shown again: the user's movies stay.
-        w.hide();
-        w.show();
-        QTest::qWait(50);
-        QCOMPARE(w.loads.size(), 1);
-        w.close();
-
-        store().setValue(QStringLiteral("configuration/autoload"), false);
-        store().sync();
-        RecordingWindow off;
-        off.show();
-        QTest::qWait(50);
-        QVERIFY(off.loads.isEmpty());
-        off.close();
+    // The wait cursor of a media-tool run (seen in a real run by the load tests): a window's own cursor comes back,
+    // nothing else is touched, a window gone or no window at all does no harm.
+    void mediaToolCursorHooks() {
+        WindowMediaToolHooks hooks;
+        QWidget window, other;
+        window.setCursor(Qt::CrossCursor);
+        hooks.mediaToolStarted(&window);
+        QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
+        hooks.mediaToolFinished(&window);
+        QVERIFY(window.cursor().shape() == Qt::CrossCursor && window.testAttribute(Qt::WA_SetCursor));
+        auto *closed = new QWidget;
+        hooks.mediaToolStarted(closed);
+        delete closed;
+        hooks.mediaToolFinished(closed);  // must not touch the deleted window
+        QObject plain;
+        for (QObject *o : {&plain, static_cast<QObject *>(nullptr)})
+            hooks.mediaToolStarted(o), hooks.mediaToolFinished(o);
+        other.setCursor(Qt::IBeamCursor);  // a finish without a start leaves the cursor alone
+        hooks.mediaToolFinished(&other);
+        QCOMPARE(other.cursor().shape(), Qt::IBeamCursor);
     }
-
-    void userManualOpensOrSaysItIsMissing()
-    {
-        MainWindow w;
-        UrlRecorder recorder;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-        QTemporaryDir dir;
-        const QString manual = dir.filePath(QStringLiteral("Volantix Users Manual.pdf"));
-        {
-            vxtest::BoxAnswerer answer({QStringLiteral("OK")});
-            w.openUserManual(manual);
-            QCOMPARE(answer.texts, QStringList{QStringLiteral("Could not find User's Manual PDF file: ") + manual});
-            QCOMPARE(answer.titles, QStringList{QStringLiteral("Volantix")});
-        }
-        QVERIFY(recorder.urls.isEmpty());
-        QVERIFY(vxtest::writeFile(manual, "%PDF-1.4\n"));
-        w.openUserManual(manual);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QCOMPARE(recorder.urls.size(), 1);
-        QCOMPARE(recorder.urls.first().toLocalFile(), manual);
-        w.close();
-    }
-
-    // The stored proxy is installed when the map is created; the silent
-    // check at start-up and the menu command both honour a build without an
-    // update location (nothing contacted, the command says so).
-    void proxyAtMapCreationAndTheUpdateCommand()
-    {
-        settings().useProxy = true;
-        settings().proxyServer.assign(QStringLiteral("proxy.example.org"));
-        settings().proxyPort = 70000;
-        saveSettings();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        vxtest::BoxAnswerer answer({QStringLiteral("OK")});
-        MainWindow w;
-        QCOMPARE(QNetworkProxy::applicationProxy().hostName(), QStringLiteral("proxy.example.org"));
-        QCOMPARE(QNetworkProxy::applicationProxy().port(), quint16(4464));
-        if (!configuredUpdateBase().isEmpty()) {
-            w.close();
-            QSKIP("built with an update location");
-        }
-        QTest::qWait(100);
-        QVERIFY(answer.texts.isEmpty());  // the silent check said nothing
-        w.actions().get_newest_version->trigger();
-        QTRY_COMPARE(answer.texts, QStringList{noUpdateLocationText()});
-        QCOMPARE(answer.titles, QStringList{updateCheckTitle()});
-        w.close();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    }
-
-    void playlistFollowsTheTrackStore()
-    {
-        MainWindow w;
-        QCOMPARE(playlistSink(), static_cast<PlaylistSink *>(&w));
-        w.appendToPlaylist(QStringLiteral("/movies/a b#1.mov"));
-        w.appendToPlaylist(QStringLiteral("/movies/c.mp4"));
-        QCOMPARE(w.playlist()->mediaCount(), 2);
-        QCOMPARE(w.playlist()->media(0).request().url().toLocalFile(), QStringLiteral("/movies/a b#1.mov"));
-        w.clearPlaylist();
-        QCOMPARE(w.playlist()->mediaCount(), 0);
-        w.close();
-    }
-
-    // A unit change made in one window reaches every window, the factors and
-    // the jump-to box, and is saved; the host goes away with the window.
-    void aSettingsChangeReachesEveryWindowAndIsSaved()
-    {
-        markNotFirstRun();
-        {
-            MainWindow w;
-            QVERIFY(viewHost());
-            settings().outUnits = 1;
-            viewHost()->settingsChanged(UnitsChanged | CoordinatesChanged);
-            QCOMPARE(settings().speedFactor, 1.0);
-            QCOMPARE(w.panel()->jumpToCombo->itemText(0), QStringLiteral("Vmax (0 km/h)"));
-            const unsigned both = UnitsChanged | CoordinatesChanged;
-            QCOMPARE(g_dataDialog->speedGauge().unitLabel->text(), QStringLiteral("km/h"));
-            QCOMPARE(g_mapDialog->settingsApplied(), both);
-            QCOMPARE(g_graphDialog->settingsApplied(), both);
-            QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 1);
+    void autoLoadRunsOnceWhenFirstShownAndNotWithoutTheSetting() {
+        for (bool on : {true, false}) {
+            store().setValue("configuration/autoload", on);
+            store().setValue("configuration/autoloadDir", "/data/flights");
+            store().sync();
+            RecordingWindow w;
+            QVERIFY(w.loads.isEmpty());
+            w.show();
+            QTest::qWait(50);
+            w.hide();  // minimised and shown again: the user's movies stay
+            w.show();
+            QTest::qWait(50);
+            QCOMPARE(w.loads, on ? QStringList{"/data/flights"} : QStringList());
             w.close();
         }
-        QVERIFY(!viewHost());
+    }
+    // The about box names the version, Qt and the libraries; the shortcuts box shows one key image per row, caps of
+    // one height, sharp at double density.
+    void helpBoxes() {
+        const QString text = aboutText();
+        for (const QString &part : QStringList{"Volantix", "Version 1.1.4", "Qt " + QString(qVersion()), "GeographicLib",
+                                               "FFmpeg", "GStreamer", "EGM96", "Leaflet"})
+            QVERIFY2(text.contains(part), qPrintable(part));
+        aboutDialog about;
+        auto *label = about.findChild<QLabel *>("aboutText");
+        QVERIFY(label && about.windowTitle() == "Volantix" && label->text() == text);
+        shortcutsDialog box;
+        const auto keys = box.findChildren<QLabel *>("keys");
+        QVERIFY(keys.size() == shortcutTable().size() && box.findChildren<QLabel *>("action").size() == keys.size());
+        QCOMPARE(box.windowTitle(), "Volantix");
+        for (QLabel *k : keys)
+            QVERIFY(!k->pixmap(Qt::ReturnByValue).isNull());
+        const QPixmap one = keyCapPixmap("G"), word = keyCapPixmap("Space"), twoWays = keysPixmap({"F11", "Alt+Return"});
+        QVERIFY(word.width() > one.width() && twoWays.width() > word.width() && twoWays.height() == one.height());
+        QCOMPARE(keyCapPixmap("G", 2.0).width(), 2 * one.width());
+    }
+    // The window manager on its own: default layout, first-run places, the dashboard rebuild, reset, ownership.
+    void defaultLayoutAndTheFirstRunPlaces() {
+        // Player, dashboard, map, graph, control center; on 1366 x 768 the fractions are truncated.
+        const DefaultLayout l = computeDefaultLayout(QSize(1440, 900), 22);
+        QCOMPARE(rects(l), "0,0 1080x684 | 460,706 620x172 | 1080,180 360x720 | 0,706 460x150 | 1080,0 360x158");
+        QCOMPARE(rects(computeDefaultLayout(QSize(1366, 768), 25)),
+                 "0,0 1024x549 | 404,574 620x169 | 1024,153 342x614 | 0,574 404x144 | 1024,0 342x128");
+        QVERIFY(&l.row(LayoutRow::Map) == &l.map && &l.row(LayoutRow::ControlCenter) == &l.controlCenter
+                && &l.row(LayoutRow::None) == &l.player);
+        // The first run places each window once.
+        Fixture f(false), tiny(false);
+        f.manager.setLayoutForTesting(l);
+        QRect place;
+        QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));  // not a first run
+        f.manager.setFirstRun(true);
+        QVERIFY(!f.manager.firstRunPlace(LayoutRow::None, &place));
+        QVERIFY(f.manager.firstRunPlace(LayoutRow::Map, &place) && place == QRect(1080, 180, 360, 720));
+        QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));  // shown again in the same run: where the user left it
+        QVERIFY(f.manager.firstRunPlace(LayoutRow::Graph, &place) && place == QRect(0, 706, 460, 150));
+        // On a tiny screen the graph's width comes out negative; the place never goes below one pixel.
+        tiny.manager.setLayoutForTesting(computeDefaultLayout(QSize(640, 480), 22));
+        QVERIFY(tiny.manager.layout().graph.size.width() < 0);
+        tiny.manager.setFirstRun(true);
+        QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place) && place.width() >= 1 && place.height() >= 1);
+    }
+    void windowsAreCreatedOnceShownByTheirFlagsAndFollowMoves() {
+        store().setValue("Graph/graphVis", false);
+        store().setValue("Dashboard/dataVis", true);
+        store().sync();
+        QPointer<myDialog> dash, graph;
+        {
+            Fixture f;
+            dash = g_dataDialog;
+            graph = g_graphDialog;
+            QCOMPARE(g_dataDialog->objectName(), "dataDialogHoriz");
+            QCOMPARE(f.manager.window(LayoutRow::Map), static_cast<myDialog *>(g_mapDialog));
+            QVERIFY(!g_dataDialog->parent() && !g_mapDialog->parent());
+            f.manager.showSavedWindows();
+            QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
+                    && !g_graphDialog->isVisible());
+            // Moves while sync is off or the guard is up leave the others put.
+            g_mapDialog->move(100, 100);
+            f.manager.mainWindowMoved(QPoint(5, 5));
+            f.manager.setSyncOn(true);
+            f.manager.setSyncGuard(true);
+            f.manager.mainWindowMoved(QPoint(5, 5));
+            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, 5));
+            QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
+            f.manager.setSyncGuard(false);
+            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
+            QVERIFY(g_mapDialog->pos() == QPoint(105, 95) && !f.manager.syncGuard());
+        }
+        // The manager deletes what it made, hidden or not, and lets go of the pointers.
+        QVERIFY(dash.isNull() && graph.isNull() && !g_mapDialog && !g_controlCenterDialog && !g_dataDialog);
+    }
+    void theDashboardIsRebuiltForTheOtherOrientation() {
+        Fixture f;
+        f.manager.showSavedWindows();
+        g_dataDialog->move(40, 60);
+        QPointer<dataDialog> old = g_dataDialog;
+        QSignalSpy rebuilt(&f.manager, &WindowManager::dashboardRebuilt);
+        f.manager.rebuildDashboard(true);
+        QVERIFY(old.isNull() && rebuilt.count() == 1 && g_dataDialog->isVertical() && g_dataDialog->isVisible());
+        QCOMPARE(rebuilt.first().first().value<dataDialog *>(), g_dataDialog);
+        QCOMPARE(g_dataDialog->objectName() + '|' + g_dataDialog->windowTitle(), "dataDialogVert|Dashboard ");
+        // Resized to 1000 x 1000: its own limits decide.
+        QCOMPARE(g_dataDialog->size(), g_dataDialog->maximumSize().boundedTo(QSize(1000, 1000)));
+        QVERIFY(f.menus.actions.dashboard_vert->isChecked() && !f.menus.actions.dashboard_horiz->isChecked());
+        QVERIFY(settings().dashboardVertical && store().value("configuration/dashboardVertical").toBool());
+        QCOMPARE(store().value("Dashboard/pos").toPoint(), QPoint(40, 60));
+        // Back to horizontal: the size and the place it had in that group.
+        f.manager.rebuildDashboard(false);
+        QCOMPARE(QRect(g_dataDialog->pos(), g_dataDialog->size()), QRect(40, 60, 620, 194));
+        QVERIFY(g_dataDialog->windowTitle() == "Dashboard" && f.menus.actions.dashboard_horiz->isChecked()
+                && !f.menus.actions.dashboard_vert->isChecked() && store().contains("Dashboard /pos"));
+    }
+    void resetPutsEveryWindowInItsDefaultPlaceAndTurnsSyncOff() {
+        settings().dashboardVertical = true;
+        Fixture f;
+        f.manager.setSyncOn(true);
+        f.main.resize(560, 300);
+        f.main.move(200, 200);
+        g_controlCenterDialog->show();  // only the control center is on screen, somewhere else
+        g_controlCenterDialog->move(300, 300);
+        f.manager.resetPositions();
+        const DefaultLayout &l = f.manager.layout();
+        QVERIFY(!f.manager.syncOn() && !f.menus.actions.sync_windows->isChecked() && !g_dataDialog->isVertical());
+        QVERIFY(!store().value("configuration/sync_windows").toBool());
+        QCOMPARE(f.main.pos(), l.player.pos);
+        for (LayoutRow row : {LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph, LayoutRow::ControlCenter}) {
+            myDialog *w = f.manager.window(row);
+            QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+            // On the 800-pixel test screen the dashboard's place starts left of the screen, where the platform keeps it.
+            if (l.row(row).pos.x() >= 0)
+                QCOMPARE(w->pos(), l.row(row).pos);
+            QCOMPARE(w->size(), l.row(row).size.expandedTo(w->minimumSize()).boundedTo(w->maximumSize()).expandedTo(QSize(1, 1)));
+        }
     }
 };
 

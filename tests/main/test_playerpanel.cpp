@@ -1,7 +1,5 @@
-// The player panel's labels at the default window layout of several screens
-// and at the window's minimum width, with the longest texts a load gives
-// them and with and without "NO GPS DATA LOADED": every label is painted
-// whole, or shortened with "…", inside the window; none is cut off.
+// The player panel's labels whole or shortened with "…", inside the window,
+// at every layout, with and without GPS.
 #include "guitest.h"
 
 #include "main/elidedlabel.h"
@@ -9,11 +7,6 @@
 #include "main/playerpanel.h"
 #include "main/startup.h"
 #include "main/windowmanager.h"
-#include "settings/settings.h"
-
-#include <QLabel>
-#include <QLocale>
-#include <QtTest>
 
 using namespace vx;
 
@@ -27,6 +20,7 @@ private slots:
         setApplicationIdentity();
     }
 
+    // The panel's longest labels at each layout: whole or shortened with "…", inside.
     void labelsAreWholeOrShortened_data()
     {
         QTest::addColumn<QSize>("screen");  // empty: this screen's default layout; 0 x 0: minimum width
@@ -39,13 +33,10 @@ private slots:
             QTest::newRow(("minimum width" + kind).constData()) << QSize(0, 0) << gps;
         }
     }
-
     void labelsAreWholeOrShortened()
     {
         QFETCH(QSize, screen);
         QFETCH(bool, gps);
-        vxtest::store().clear();
-        setDefaultSettings();
         MainWindow w;
         PlayerPanel *p = w.panel();
         const WindowPlace player = screen.isValid() && !screen.isEmpty()
@@ -54,30 +45,27 @@ private slots:
         w.resize(screen.isEmpty() && screen.isValid() ? QSize(1, player.size.height()) : player.size);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-
         w.setGpsPresent(gps);
-        if (gps)
-            p->speedLabel->setText(QStringLiteral("188 km/h"));
-        p->fileNameLabel->setText(QStringLiteral("DJI_20260930235959_0100_D.MP4"));
-        p->fileInfoLabel->setText(QStringLiteral("3999.99 MB, 59.94 fps, 3840x2160"));
-        p->dateLabel->setText(QLocale().toString(QDateTime(QDate(2026, 9, 30), QTime(23, 59, 59)),
-                                                 QLocale::LongFormat));
-        p->movieCounterLabel->setText(QStringLiteral("100 of 100 movies"));
-        p->durationLabel->setText(QStringLiteral("119:59 of 120:00"));
-        p->rateLabel->setText(QStringLiteral("x/16"));
+        const QString date = QLocale().toString(QDateTime(QDate(2026, 9, 30), QTime(23, 59, 59)), QLocale::LongFormat);
+        const QList<QPair<QLabel *, QString>> texts = {
+            {p->speedLabel, gps ? "188 km/h" : p->speedLabel->text()},
+            {p->fileNameLabel, "DJI_20260930235959_0100_D.MP4"}, {p->fileInfoLabel, "3999.99 MB, 59.94 fps, 3840x2160"},
+            {p->dateLabel, date}, {p->movieCounterLabel, "100 of 100 movies"}, {p->durationLabel, "119:59 of 120:00"},
+            {p->rateLabel, "x/16"}};
+        for (const auto &t : texts)
+            t.first->setText(t.second);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCoreApplication::processEvents();
         if (screen.isEmpty() && screen.isValid())
             QCOMPARE(w.width(), w.minimumSizeHint().width());
-
         int shortened = 0;
         for (QLabel *label : p->findChildren<QLabel *>()) {
             if (!label->isVisibleTo(&w) || label->text().isEmpty())
                 continue;
             const auto *elided = qobject_cast<ElidedLabel *>(label);
             const QString shown = elided ? elided->shownText() : label->text();
-            const QString what = label->objectName() + QStringLiteral(": \"") + shown + QStringLiteral("\" in ")
-                                 + QString::number(label->contentsRect().width()) + QStringLiteral(" px");
+            const QString what =
+                QStringLiteral("%1: \"%2\" in %3 px").arg(label->objectName(), shown).arg(label->contentsRect().width());
             QVERIFY2(!shown.isEmpty() && label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width(),
                      qPrintable(what));
             QVERIFY2(shown == label->text() || shown.contains(QStringLiteral("\u2026")), qPrintable(what));

@@ -1,9 +1,5 @@
-// The moment commands of the player window on generated movies with known
-// telemetry: a snapshot is the movie's own frame, named after the tick's
-// point, saved in a desktop folder that is created when missing, with its
-// position in the EXIF block (seven decimals; no GPS tags without a point);
-// PNG never runs addexif; the note once per run; no picture is an error.
-// The "G" key and the graph window's request make a tag at the tick's point.
+// The player window's snapshot commands on generated movies: EXIF position,
+// PNG without addexif, the note once, no picture an error; "G" makes tags.
 #include "guitest.h"
 #include "playerfixture.h"
 
@@ -18,24 +14,21 @@
 #include "support/exifread.h"
 #include "views/viewhost.h"
 
-#include <QStandardPaths>
-
-
 using namespace vx;
 using vxtest::addMovie;
-using vxtest::flightStart;
-
 using vxtest::exifTag;
+using vxtest::flightStart;
 
 class TestSnapshotCommand : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_folder;  // S.MP4: 10 s, points 0 .. 9; E.MP4: 10 s without telemetry
 
     // Loaded, paused at `positionMs` of block `block`, its picture arrived.
     void showAt(MainWindow &w, int block, qint64 positionMs)
     {
+        w.show();
+        QVERIFY(w.loader()->loadFolder(m_folder));
         w.playback()->pause();
         w.playback()->jumpTo(block, positionMs);
         QTRY_COMPARE(w.player()->position(), positionMs);
@@ -47,12 +40,10 @@ private slots:
     {
         vxtest::silencePlatformWarnings();
         setApplicationIdentity();
-        QVERIFY(m_dir.isValid());
         m_folder = m_dir.filePath(QStringLiteral("flight"));
-        QVERIFY(QDir().mkpath(m_folder));
-        QVERIFY(addMovie(m_folder, QStringLiteral("play25.mp4"), QStringLiteral("S.MP4"), flightStart(), 10, 10));
-        QVERIFY(addMovie(m_folder, QStringLiteral("play25.mp4"), QStringLiteral("E.MP4"), flightStart().addSecs(60),
-                         10, 0));
+        QVERIFY(m_dir.isValid() && QDir().mkpath(m_folder));
+        QVERIFY(addMovie(m_folder, "play25.mp4", "S.MP4", flightStart(), 10, 10));
+        QVERIFY(addMovie(m_folder, "play25.mp4", "E.MP4", flightStart().addSecs(60), 10, 0));
     }
     void init()
     {
@@ -62,98 +53,69 @@ private slots:
         QFile::remove(geotagStorePath());
         setDefaultSettings();
     }
-
     void snapshotsOnTheDesktop()
     {
         MainWindow w;
-        w.show();
-        QVERIFY(w.loader()->loadFolder(m_folder));
         const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
         QVERIFY(!QFileInfo::exists(desktop));
         showAt(w, 0, 4500);
         QCOMPARE(w.snapshots()->currentPicture().size(), QSize(64, 48));
-
-        // JPG with the real addexif: the tick's point (4) in the name and
-        // the EXIF block; the sidecar's heights are above take-off, so no
-        // altitude. The note comes once.
+        // The real addexif: point 4; heights above take-off give no altitude.
         settings().imageType = 1;
-        QString jpg;
-        {
-            vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
-            jpg = w.snapshots()->exportScreenshot();
-            QCOMPARE(boxes.texts, QStringList{QStringLiteral("Note: JPG files are saved to desktop.")});
-        }
-        QCOMPARE(jpg, QDir(desktop).filePath(QStringLiteral("S.MP4_46.504000,7.500000@0m4.50s.jpg")));
+        vxtest::BoxAnswerer boxes({"OK"});
+        const QString jpg = w.snapshots()->exportScreenshot();
+        QCOMPARE(jpg, QDir(desktop).filePath("S.MP4_46.504000,7.500000@0m4.50s.jpg"));
         QCOMPARE(QImage(jpg).size(), QSize(64, 48));
-        QCOMPARE(exifTag(jpg, "Exif.GPSInfo.GPSLatitude"), QStringLiteral("46/1 30/1 144000/10000"));
-        QCOMPARE(exifTag(jpg, "Exif.GPSInfo.GPSLongitudeRef"), QStringLiteral("E"));
-        QCOMPARE(exifTag(jpg, "Exif.GPSInfo.GPSAltitude"), QStringLiteral("<none>"));
-        QCOMPARE(exifTag(jpg, "Exif.Photo.UserComment"), QStringLiteral("charset=Ascii Created by Volantix"));
-
-        // What the command passes: seven decimals, an empty altitude. PNG
-        // never runs the tool.
-        const QString record = m_dir.filePath(QStringLiteral("args.txt"));
-        const QString fake = m_dir.filePath(QStringLiteral("fake-addexif"));
+        QCOMPARE(exifTag(jpg, {"GPSLatitude", "GPSLongitudeRef", "GPSAltitude", "Exif.Photo.UserComment"}),
+                 "46/1 30/1 144000/10000|E|<none>|charset=Ascii Created by Volantix");
+        // What the command passes: seven decimals, no altitude; PNG never runs it.
+        const QString record = m_dir.filePath("args.txt"), fake = m_dir.filePath("fake-addexif");
         QVERIFY(vxtest::writeFile(fake, "#!/bin/sh\nprintf '%s|' \"$@\" >> '" + record.toUtf8() + "'\n"));
         QFile(fake).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         w.snapshots()->setExifTool(fake);
-        vxtest::BoxAnswerer noBoxes({});
         w.snapshots()->exportScreenshot();
         settings().imageType = 0;
         const QString png = w.snapshots()->exportScreenshot();
-        QCOMPARE(QFileInfo(png).fileName(), QStringLiteral("S.MP4_46.504000,7.500000@0m4.50s.png"));
-        QVERIFY(QImage(png).size() == QSize(64, 48));
-        QFile args(record);
-        QVERIFY(args.open(QIODevice::ReadOnly));
-        QCOMPARE(args.readAll(), (jpg + "|" + jpg + "|Created by Volantix|46.5040000|7.5000000||").toUtf8());
-        QVERIFY(noBoxes.unexpected.isEmpty());
-        QVERIFY(noBoxes.texts.isEmpty());
+        QCOMPARE(QFileInfo(png).fileName() + QString::number(QImage(png).width()),
+                 QStringLiteral("S.MP4_46.504000,7.500000@0m4.50s.png64"));
+        QCOMPARE(vxtest::readFile(record), (jpg + "|" + jpg + "|Created by Volantix|46.5040000|7.5000000||").toUtf8());
+        QCOMPARE(boxes.texts, QStringList{"Note: JPG files are saved to desktop."});  // once
+        QVERIFY(boxes.unexpected.isEmpty());
     }
-
     void noPointNoGpsAndNoPictureIsAnError()
     {
         MainWindow w;
-        w.show();
-        QVERIFY(w.loader()->loadFolder(m_folder));
-        settings().imageType = 1;
-        const QString folder = m_dir.filePath(QStringLiteral("shots/new"));
+        const QString folder = m_dir.filePath("shots/new");
         w.snapshots()->setFolder(folder);
         showAt(w, 1, 7000);
-        vxtest::BoxAnswerer boxes({QStringLiteral("OK")});
+        settings().imageType = 1;
+        vxtest::BoxAnswerer boxes({"OK"});
         const QString shot = w.snapshots()->exportScreenshot();
-        QCOMPARE(QFileInfo(shot).fileName(), QStringLiteral("E.MP4_0.000000,0.000000@0m7.00s.jpg"));
-        QCOMPARE(exifTag(shot, "Exif.GPSInfo.GPSLatitude"), QStringLiteral("<none>"));
-        QCOMPARE(exifTag(shot, "Exif.GPSInfo.GPSVersionID"), QStringLiteral("<none>"));
-        QCOMPARE(exifTag(shot, "Exif.Photo.UserComment"), QStringLiteral("charset=Ascii Created by Volantix"));
-
-        // Another movie is chosen: until its first frame arrives there is
-        // no picture to save, and nothing is written.
+        QCOMPARE(QFileInfo(shot).fileName(), "E.MP4_0.000000,0.000000@0m7.00s.jpg");
+        QCOMPARE(exifTag(shot, {"GPSLatitude", "GPSVersionID", "Exif.Photo.UserComment"}),
+                 "<none>|<none>|charset=Ascii Created by Volantix");
+        // Another movie chosen: no picture until its first frame, nothing written.
         w.playback()->selectMovie(0);
-        const QString none = w.snapshots()->exportScreenshot();
-        QVERIFY(none.isEmpty());
+        QVERIFY(w.snapshots()->exportScreenshot().isEmpty());
         QTRY_COMPARE(boxes.texts.size(), 2);
-        QVERIFY(boxes.texts[1].startsWith(QStringLiteral("There is no picture of the movie to save yet.")));
+        QVERIFY(boxes.texts[1].startsWith("There is no picture of the movie to save yet."));
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
     }
-
     void geotagsAtTheTicksPoint()
     {
         MainWindow w;
-        w.show();
-        QVERIFY(w.loader()->loadFolder(m_folder));
         showAt(w, 0, 4500);
         QTest::keyClick(&w, Qt::Key_G);
         settings().timeBias = 2;
         w.playback()->recomputeTimeOffset();
         viewHost()->makeGeotag();
         const GeotagList &l = geotags();
-        QCOMPARE(l.count, 2);
-        QCOMPARE(l.tag[0].pointIndex, 4);
+        QCOMPARE(QList<int>({l.count, g_controlCenterDialog->geotagPanel()->rowCount()}), QList<int>({2, 2}));
         QCOMPARE(l.tag[0].lat, track().block[0].lat[4]);
-        QCOMPARE(l.tag[0].moviePoint, qint64(4500));
         QCOMPARE(l.tag[0].dateTime, flightStart().addMSecs(4500));
-        QCOMPARE(l.tag[1].pointIndex, 6);  // two seconds later with the time bias
-        QCOMPARE(g_controlCenterDialog->geotagPanel()->rowCount(), 2);
+        // The time bias moves the second tag's point two seconds on.
+        QCOMPARE(QList<qint64>({l.tag[0].pointIndex, l.tag[0].moviePoint, l.tag[1].pointIndex}),
+                 QList<qint64>({4, 4500, 6}));
     }
 };
 

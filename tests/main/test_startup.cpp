@@ -1,72 +1,41 @@
-// Start-up: the language's translation files, the offer to clear every
-// setting when Shift is held, and the refusal to run without ffmpeg, each on
-// its own and through the whole start-up.
-#include "guitest.h"
+// Start-up: translation files, the offer to clear the settings (Shift), the refusal without ffmpeg, SIGTERM.
+#include "playerfixture.h"
 
-#include "main/mainwindow.h"
-#include "main/startup.h"
 #include "settings/appdirs.h"
-#include "settings/settings.h"
 #include "track/mediatool.h"
-#include "views/datadialog.h"
-
-#include <QFile>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <csignal>
 
 using namespace vx;
+using vxtest::store;
 
 namespace {
 
-using vxtest::store;
-
-QMap<QString, QVariant> storeContents()
-{
+QMap<QString, QVariant> storeContents() {
     QMap<QString, QVariant> all;
-    store().sync();
     for (const QString &k : store().allKeys())
         all.insert(k, store().value(k));
     return all;
 }
+void putOutUnits2() {
+    store().setValue("configuration/outUnits", 2);
+    store().setValue("mainWindow/size", QSize(700, 500));
+    store().sync();
+}
 
-// PATH without ffmpeg for the life of the object.
-class NoMediaToolOnPath {
-public:
-    NoMediaToolOnPath()
-        : m_saved(qgetenv("PATH"))
-    {
-        qputenv("PATH", m_empty.path().toLocal8Bit());
-    }
-    ~NoMediaToolOnPath() { qputenv("PATH", m_saved); }
-
-private:
-    QByteArray m_saved;
-    QTemporaryDir m_empty;
-};
-
-// Closes the player window once it is up, noting what the record held then.
-struct CloseWhenShown {
-    int outUnitsWhileRunning = -1;
-    bool sawWindow = false;
+// Runs the whole start-up; once the player window is up, `whenUp` runs. Returns the exit status.
+int runWhole(Qt::KeyboardModifiers modifiers, const std::function<void()> &whenUp) {
     QTimer timer;
-    CloseWhenShown()
-    {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (!g_mainWindow || !g_mainWindow->isVisible())
-                return;
-            sawWindow = true;
-            outUnitsWhileRunning = settings().outUnits;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (g_mainWindow && g_mainWindow->isVisible()) {
             timer.stop();
-            g_mainWindow->close();
-        });
-        timer.start();
-    }
-};
+            whenUp();
+        }
+    });
+    timer.start();
+    return runApplication(*qApp, {"volantix"}, modifiers);
+}
 
 } // namespace
 
@@ -74,190 +43,86 @@ class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        vxtest::silencePlatformWarnings();
-        setApplicationIdentity();
-    }
-
-    void init()
-    {
-        store().clear();
-        store().sync();
-        setDefaultSettings();
-    }
-
-    void languagesChooseTheirTranslationFiles()
-    {
+    void initTestCase() { vxtest::silencePlatformWarnings(), setApplicationIdentity(); }
+    void init() { vxtest::resetStore(false); }
+    void languagesChooseTheirTranslationFiles() {
         QCOMPARE(languageList(), (QStringList{"Default", "Chinese", "English"}));
-        TranslationChoice c = translationChoice(QStringLiteral("Default"), QStringLiteral("de_DE"));
-        QCOMPARE(c.qtFile, QStringLiteral("qt_de_DE"));
-        QCOMPARE(c.appFile, QStringLiteral("lx_de_DE"));
-        QVERIFY(!c.chineseLocale);
-        c = translationChoice(QStringLiteral("Chinese"), QStringLiteral("de_DE"));
-        QCOMPARE(c.qtFile, QStringLiteral("qt_ch"));
-        QCOMPARE(c.appFile, QStringLiteral("lx_ch"));
-        QVERIFY(c.chineseLocale);
-        c = translationChoice(QStringLiteral("English"), QStringLiteral("de_DE"));
-        QVERIFY(c.qtFile.isEmpty() && c.appFile.isEmpty() && !c.chineseLocale);
-        // A value this program never stores (edited by hand, a newer
-        // version's language, garbage) is taken as "Default".
-        for (const QString &odd : {QStringLiteral("Klingon"), QString(), QStringLiteral("english")}) {
-            c = translationChoice(odd, QStringLiteral("fr_FR"));
-            QCOMPARE(c.qtFile, QStringLiteral("qt_fr_FR"));
-            QCOMPARE(c.appFile, QStringLiteral("lx_fr_FR"));
+        // A value this program never stores (edited by hand, a newer version's language, garbage) is "Default".
+        QStringList files;
+        for (const QString &language : QStringList{"Default", "Chinese", "English", "Klingon", "", "english"}) {
+            const TranslationChoice c = translationChoice(language, language == "Default" ? "de_DE" : "fr_FR");
+            files << c.qtFile + '/' + c.appFile + '/' + QString::number(c.chineseLocale);
         }
+        QCOMPARE(files.join(' '), "qt_de_DE/lx_de_DE/0 qt_ch/lx_ch/1 //0 qt_fr_FR/lx_fr_FR/0 qt_fr_FR/lx_fr_FR/0 qt_fr_FR/lx_fr_FR/0");
     }
-
-    void clearingIsOfferedOnlyForShiftAlone()
-    {
-        store().setValue(QStringLiteral("configuration/outUnits"), 2);
-        store().sync();
-        vxtest::BoxAnswerer answer({});
-        for (Qt::KeyboardModifiers m : {Qt::KeyboardModifiers(Qt::NoModifier),
-                                        Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier),
-                                        Qt::KeyboardModifiers(Qt::AltModifier)})
-            QVERIFY(!offerToClearSettings(m));
-        QTest::qWait(60);
-        QVERIFY(answer.texts.isEmpty());
-        QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 2);
-    }
-
-    void answeringNoChangesNothing()
-    {
-        store().setValue(QStringLiteral("configuration/outUnits"), 2);
-        store().setValue(QStringLiteral("mainWindow/size"), QSize(700, 500));
-        store().setValue(QStringLiteral("Map/mapVis"), false);
-        store().sync();
+    // Only Shift alone asks; "No" changes nothing, "Yes" clears everything and says so.
+    void clearingIsOfferedOnlyForShiftAlone() {
+        putOutUnits2();
         const auto before = storeContents();
-
-        vxtest::BoxAnswerer answer({QString::fromLatin1(CLEAR_SETTINGS_NO)});
-        QVERIFY(!offerToClearSettings(Qt::ShiftModifier));
-        QCOMPARE(answer.unexpected, QStringList());
-        QCOMPARE(answer.texts, QStringList{QStringLiteral("Are you sure you want to clear Volantix's settings?")});
-        QCOMPARE(answer.titles, QStringList{QStringLiteral("Volantix")});
-        QCOMPARE(answer.buttonTexts.first().size(), 2);
-        QVERIFY(answer.buttonTexts.first().contains(QStringLiteral(" No! Get me out of here! ")));
-        QVERIFY(answer.buttonTexts.first().contains(QStringLiteral(" Yes, clear all settings ")));
+        vxtest::BoxAnswerer answer({QString::fromLatin1(CLEAR_SETTINGS_NO), QString::fromLatin1(CLEAR_SETTINGS_YES), "OK"});
+        for (Qt::KeyboardModifiers m : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier),
+                                        Qt::KeyboardModifiers(Qt::AltModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)})
+            QVERIFY(!offerToClearSettings(m));
+        QCOMPARE(answer.texts, QStringList{"Are you sure you want to clear Volantix's settings?"});
+        QStringList buttons = answer.buttonTexts.first();
+        buttons.sort();
+        QCOMPARE(buttons.join('|'), " No! Get me out of here! | Yes, clear all settings ");
         QCOMPARE(storeContents(), before);
+        QVERIFY(offerToClearSettings(Qt::ShiftModifier) && answer.unexpected.isEmpty() && storeContents().isEmpty());
+        QCOMPARE(answer.texts.value(2) + ' ' + answer.titles.join('|'), "Settings have been cleared! Volantix|Volantix|Volantix");
     }
-
-    void answeringYesClearsEverySetting()
-    {
-        store().setValue(QStringLiteral("configuration/outUnits"), 2);
-        store().setValue(QStringLiteral("configuration/confVersion"), 1);
-        store().setValue(QStringLiteral("mainWindow/pos"), QPoint(5, 6));
-        store().setValue(QStringLiteral("movieDirectory"), QStringLiteral("/data"));
-        store().sync();
-
-        vxtest::BoxAnswerer answer({QString::fromLatin1(CLEAR_SETTINGS_YES), QStringLiteral("OK")});
-        QVERIFY(offerToClearSettings(Qt::ShiftModifier));
-        QCOMPARE(answer.unexpected, QStringList());
-        QCOMPARE(answer.texts.size(), 2);
-        QCOMPARE(answer.texts.at(1), QStringLiteral("Settings have been cleared!"));
-        QCOMPARE(answer.titles.at(1), QStringLiteral("Volantix"));
-        QVERIFY(storeContents().isEmpty());
-        // With an empty store the record loads as on a first run.
-        setDefaultSettings();
-        QVERIFY(loadSettings());
-        QCOMPARE(settings().outUnits, 0);
-    }
-
-    void withoutMediaToolTheRefusalIsShown()
-    {
-        if (QFile::exists(applicationDir() + QStringLiteral("/ffmpeg")))
+    void withoutMediaToolTheProgramEndsWithStatusZeroBeforeAnyWindow() {
+        if (QFile::exists(applicationDir() + "/ffmpeg"))
             QSKIP("an ffmpeg lies beside the test program; it cannot be hidden");
-        NoMediaToolOnPath noTool;
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir empty;
+        qputenv("PATH", empty.path().toLocal8Bit());
         QVERIFY(!mediaToolFound());
-        vxtest::BoxAnswerer answer({QStringLiteral("OK")});
+        vxtest::BoxAnswerer answer({"OK", "OK"});
         QVERIFY(refuseWithoutMediaTool());
-        QCOMPARE(answer.unexpected, QStringList());
-        QCOMPARE(answer.titles, QStringList{QStringLiteral("Volantix")});
-        QCOMPARE(answer.icons, QList<QMessageBox::Icon>{QMessageBox::Warning});
-        QCOMPARE(answer.buttonTexts.first().size(), 1);
-        const QString expected = QStringLiteral("Could not find ffmpeg here: %1. \n\n"
-                                                "Please copy ffmpeg to this location and restart the program.")
-                                     .arg(applicationDir() + QStringLiteral("/ffmpeg"));
-        QCOMPARE(answer.texts, QStringList{expected});
-    }
-
-    void withoutMediaToolTheProgramEndsWithStatusZeroBeforeAnyWindow()
-    {
-        if (QFile::exists(applicationDir() + QStringLiteral("/ffmpeg")))
-            QSKIP("an ffmpeg lies beside the test program; it cannot be hidden");
-        NoMediaToolOnPath noTool;
-        vxtest::BoxAnswerer answer({QStringLiteral("OK")});
-        const int status = runApplication(*qApp, {QStringLiteral("volantix")}, Qt::NoModifier);
-        QCOMPARE(status, 0);
-        QCOMPARE(answer.texts.size(), 1);
-        QVERIFY(answer.texts.first().startsWith(QStringLiteral("Could not find ffmpeg here: ")));
-        QCOMPARE(g_mainWindow, static_cast<MainWindow *>(nullptr));
-        QCOMPARE(g_dataDialog, static_cast<dataDialog *>(nullptr));
+        const int status = runApplication(*qApp, {"volantix"}, Qt::NoModifier);
+        qputenv("PATH", path);
+        QVERIFY(status == 0 && answer.unexpected.isEmpty() && answer.buttonTexts.first().size() == 1);
+        QCOMPARE(answer.titles.join('|'), "Volantix|Volantix");
+        QCOMPARE(answer.icons, QList<QMessageBox::Icon>() << QMessageBox::Warning << QMessageBox::Warning);
+        const QString expected = "Could not find ffmpeg here: " + applicationDir() + "/ffmpeg. \n\nPlease copy ffmpeg to this location and restart the program.";
+        QCOMPARE(answer.texts, (QStringList{expected, expected}));
+        QVERIFY(!g_mainWindow && !g_dataDialog && storeContents().isEmpty());
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY2(!qobject_cast<QMainWindow *>(w), "a player window was built");
-        QVERIFY(storeContents().isEmpty());
     }
-
-    void shiftAndYesStartsWithDefaultsAndSavesAtClose()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
-            QSKIP("ffmpeg is not installed");
-        store().setValue(QStringLiteral("configuration/confVersion"), 1);
-        store().setValue(QStringLiteral("configuration/outUnits"), 2);
-        store().sync();
-        vxtest::BoxAnswerer answer({QString::fromLatin1(CLEAR_SETTINGS_YES), QStringLiteral("OK")});
-        CloseWhenShown closer;
-        QCOMPARE(runApplication(*qApp, {QStringLiteral("volantix")}, Qt::ShiftModifier), 0);
-        QVERIFY(closer.sawWindow);
-        QCOMPARE(closer.outUnitsWhileRunning, 0);
-        QCOMPARE(answer.unexpected, QStringList());
-        QCOMPARE(g_mainWindow, static_cast<MainWindow *>(nullptr));
-        store().sync();
-        QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 0);
-        QVERIFY(store().contains(QStringLiteral("mainWindow/size")));
-        QVERIFY(store().contains(QStringLiteral("Map/mapVis")));
+    // Shift and "Yes": the run starts with the defaults and saves at close; "No": with the stored settings.
+    void shiftAtStartUp_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("outUnits");
+        QTest::newRow("yes") << QString::fromLatin1(CLEAR_SETTINGS_YES) << 0;
+        QTest::newRow("no") << QString::fromLatin1(CLEAR_SETTINGS_NO) << 2;
     }
-
-    void shiftAndNoStartsWithTheStoredSettings()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+    void shiftAtStartUp() {
+        if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
             QSKIP("ffmpeg is not installed");
-        store().setValue(QStringLiteral("configuration/confVersion"), 1);
-        store().setValue(QStringLiteral("configuration/outUnits"), 2);
-        store().sync();
-        vxtest::BoxAnswerer answer({QString::fromLatin1(CLEAR_SETTINGS_NO)});
-        CloseWhenShown closer;
-        QCOMPARE(runApplication(*qApp, {QStringLiteral("volantix")}, Qt::ShiftModifier), 0);
-        QCOMPARE(closer.outUnitsWhileRunning, 2);
-        QCOMPARE(answer.texts.size(), 1);
-        QCOMPARE(store().value(QStringLiteral("configuration/outUnits")).toInt(), 2);
+        QFETCH(QString, answer);
+        QFETCH(int, outUnits);
+        vxtest::resetStore();
+        putOutUnits2();
+        store().remove("mainWindow/size");
+        vxtest::BoxAnswerer answers({answer, "OK"});
+        int seen = -1;
+        QCOMPARE(runWhole(Qt::ShiftModifier, [&seen] { seen = settings().outUnits, g_mainWindow->close(); }), 0);
+        QVERIFY(seen == outUnits && answers.unexpected.isEmpty() && !g_mainWindow);
+        QCOMPARE(store().value("configuration/outUnits").toInt(), outUnits);
+        QVERIFY(store().contains("mainWindow/size") && store().contains("Map/mapVis"));
     }
-
-    void aTerminationSignalClosesTheWindowAndSaves()
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
+    void aTerminationSignalClosesTheWindowAndSaves() {
+        if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
             QSKIP("ffmpeg is not installed");
-        store().setValue(QStringLiteral("configuration/confVersion"), 1);
-        store().sync();
+        vxtest::resetStore();
         struct sigaction before = {};
         ::sigaction(SIGTERM, nullptr, &before);
-        QTimer killer;
-        killer.setInterval(20);
-        connect(&killer, &QTimer::timeout, [&killer] {
-            if (g_mainWindow && g_mainWindow->isVisible()) {
-                killer.stop();
-                std::raise(SIGTERM);
-            }
-        });
-        killer.start();
-        QCOMPARE(runApplication(*qApp, {QStringLiteral("volantix")}, Qt::NoModifier), 0);
-        store().sync();
-        QVERIFY(store().contains(QStringLiteral("mainWindow/pos")));
-        QVERIFY(store().contains(QStringLiteral("Graph/graphVis")));
-        // The handler is gone with the window: the one before is back.
-        struct sigaction now = {};
+        QCOMPARE(runWhole(Qt::NoModifier, [] { std::raise(SIGTERM); }), 0);
+        struct sigaction now = {};  // the handler is gone with the window: the one before is back
         ::sigaction(SIGTERM, nullptr, &now);
-        QVERIFY(now.sa_handler == before.sa_handler);
+        QVERIFY(store().contains("mainWindow/pos") && store().contains("Graph/graphVis") && now.sa_handler == before.sa_handler);
     }
 };
 

@@ -1,17 +1,10 @@
-// The per-movie settings file: the 30 lines against a golden default file,
-// the reader against damaged and hostile lines and the clamps of what it
-// loads, the one-decimal rounding, numbers under a comma locale, save and
-// load again changing nothing, paths with dots and outside Latin-1, and files
-// that are not regular, too large or cannot be written.
+// The per-movie settings file: the golden default file, the reader against damaged and hostile lines and the clamps
+// of what it loads, save and load again (under a comma locale too), odd paths and files; the resource folder.
+#include "settings/appdirs.h"
 #include "settings/permoviesettings.h"
 #include "settings/settings.h"
 #include "support/testsupport.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <clocale>
@@ -22,30 +15,15 @@ using namespace vx;
 
 namespace {
 
-// The record as lines: what the file holds (timeZoneOffset standing for
-// timeBias), plus the settings the file reads but never writes.
-QStringList snapshot(const SettingsRecord &s)
-{
-    QStringList lines = QString::fromLatin1(perMovieSettingsText(s, s.timeBias)).split('\n', Qt::SkipEmptyParts);
-    lines << QStringLiteral("mapType %1").arg(s.mapType) << QStringLiteral("brightness %1").arg(s.brightness)
-          << QStringLiteral("contrast %1").arg(s.contrast)
-          << QStringLiteral("distance %1").arg(distanceUnitName(s.distUnitIndex));
-    return lines;
+// The record as lines: what the file holds (timeZoneOffset standing for timeBias), plus the settings the file reads
+// but never writes.
+QStringList snapshot(const SettingsRecord &s) {
+    return (QString::fromLatin1(perMovieSettingsText(s, s.timeBias))
+            + QStringLiteral("mapType %1\nbrightness %2\ncontrast %3\ndistance %4").arg(s.mapType).arg(s.brightness)
+                  .arg(s.contrast).arg(distanceUnitName(s.distUnitIndex))).split('\n');
 }
 
-// The lines of `after` that are not in `before`.
-QStringList changed(const SettingsRecord &before, const SettingsRecord &after)
-{
-    const QStringList old = snapshot(before);
-    QStringList out;
-    for (const QString &line : snapshot(after))
-        if (!old.contains(line))
-            out << line;
-    return out;
-}
-
-SettingsRecord base()
-{
+SettingsRecord base() {
     setDefaultSettings();
     SettingsRecord s = settings();
     s.mapType = 2;  // so that a value read as 0 shows
@@ -58,8 +36,7 @@ class TestPerMovieSettings : public QObject {
     Q_OBJECT
 
 private slots:
-    void readerTakesOnlyWhatItUnderstands_data()
-    {
+    void readerTakesOnlyWhatItUnderstands_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("startDifference");  // -1: unknown
         QTest::addColumn<QStringList>("expected");
@@ -68,84 +45,61 @@ private slots:
             QTest::newRow(name) << text << diff << expected;
         };
         // Distance scales step by 100 m in meters: the 10 m maxima become 100.
-        row("CRLF, distance follows speed", "speedUnits m/s\r\n",
-            {"speedUnits m/s", "distMax 100.0", "losMax 100.0", "distance meters"});
-        row("no final newline", "altUnits m", {"altUnits m"});
-        row("NUL ends the line", QByteArray("tempUnits C\0junk\n", 17), {"tempUnits C"});
-        row("NUL inside the name", QByteArray("temp\0Units C\n", 13), none);
-        row("two spaces: three parts", "speedUnits  m/s\n", none);
-        row("trailing space", "speedUnits m/s \n", none);
-        row("word not in its list", "speedUnits knots\ndatumFormat DMS\n", none);
-        row("names are case-sensitive", "SpeedUnits km/h\n", none);
-        row("unknown name", "warpFactor 9\n", none);
-        row("not numbers", "clockBias twelve\nspeedTicks 4.5\nvolume ,5\n", none);
-        row("NaN and infinities", "volume nan\nspeedMax inf\ndistMin -inf\n", none);
-        row("beyond single precision", "altMax 1e39\n", none);
-        row("invalid UTF-8", "speedUnits \xff\xfe\n", none);
-        row("0 ticks", "speedTicks 0\n", {"speedTicks 2"});
-        row("huge ticks", "losTicks 99999999999\nbearingTicks 1000\n", {"bearingTicks 10"});
-        row("graph clamps", "speedMax 500\nspeedMin -5\naltMax 99999\n", {"speedMax 300.0", "altMax 20000.0"});
-        row("maximum below minimum", "distMin 8\ndistMax 5\n", {"distMax 5.0"});
-        row("satellites are whole", "satsMax 12.7\n", {"satsMax 12.0"});
+        row("CRLF, distance follows speed, no final newline", "speedUnits m/s\r\naltUnits m",
+            {"speedUnits m/s", "altUnits m", "distMax 100.0", "losMax 100.0", "distance meters"});
+        // A NUL ends the line: the first line counts, the second is "temp".
+        row("NUL", QByteArray("tempUnits C\0junk\ntemp\0Units F\n", 30), {"tempUnits C"});
+        row("malformed, unknown, not numbers, not finite, not UTF-8",
+            "speedUnits  m/s\nspeedUnits m/s \nspeedUnits knots\ndatumFormat DMS\nSpeedUnits km/h\nwarpFactor 9\n"
+            "clockBias twelve\nspeedTicks 4.5\nvolume ,5\nvolume nan\nspeedMax inf\ndistMin -inf\naltMax 1e39\n"
+            "speedUnits \xff\xfe\n", none);
+        row("0 and huge ticks", "speedTicks 0\nlosTicks 99999999999\nbearingTicks 1000\n",
+            {"speedTicks 2", "bearingTicks 10"});
+        // The graph clamps; a maximum below the minimum resets the minimum; satellites are whole.
+        row("graph ranges", "speedMax 500\nspeedMin -5\naltMax 99999\ndistMin 8\ndistMax 5\nsatsMax 12.7\n",
+            {"speedMax 300.0", "distMax 5.0", "altMax 20000.0", "satsMax 12.0"});
         row("one decimal on writing", "volume 0.75\n", {"volume 0.8"});
         row("volume clamps", "volume 1.7\nmuted true\n", {"muted true", "volume 1.0"});
         row("volume below 0", "volume -0.3\n", {"volume 0.0"});
         row("mapType 3 kept", "mapType 3\n", {"mapType 3"});
         row("mapType 4 gives 0", "mapType 4\n", {"mapType 0"});
         row("negative mapType gives 0", "mapType -1\n", {"mapType 0"});
-        row("picture clamps", "brightness 500\ncontrast -500\n", {"brightness 100", "contrast -100"});
-        row("clock bias within a day", "clockBias 999999\n", {"clockBias 86400"});
+        row("picture clamps, clock bias within a day", "brightness 500\ncontrast -500\nclockBias 999999\n",
+            {"clockBias 86400", "brightness 100", "contrast -100"});
         row("words", "aspectMaintain false\ninvertMouseZoomDir True\ntimeFormat 24hr\ndatumFormat dms\n",
             {"aspectMaintain false", "timeFormat 24hr", "datumFormat dms"});
         row("read but never written", "alwaysAutoFix true\ngforcesMax 9\nhdopTicks 2\nsync_windows maybe\n", none);
+        // A newer revision is reported; sync_windows is handed back, not applied to the record.
+        row("revision 1", "revision 1\n", none);
+        row("revision not a number", "revision two\n", none);
+        row("revision 0, sync off", "revision 0\nsync_windows false\n", {"sync_windows 0"});
+        row("revision 2, sync on", "revision 2\nsync_windows true\n", {"newer revision", "sync_windows 1"});
         row("total offset to time bias", "timeZoneOffset 130\n", {"timeZoneOffset 30"}, 100);
         row("time bias within a day", "timeZoneOffset -200000\n", {"timeZoneOffset -86400"}, 0);
         row("start difference unknown", "timeZoneOffset 130\n", none, -1);
     }
 
-    void readerTakesOnlyWhatItUnderstands()
-    {
+    void readerTakesOnlyWhatItUnderstands() {
         QFETCH(QByteArray, text);
         QFETCH(int, startDifference);
         QFETCH(QStringList, expected);
         SettingsRecord before = base();
         before.volume = 0.5f;
         SettingsRecord s = before;
-        PerMovieContext context;
-        if (startDifference < 0)
-            context.startDifferenceSec.reset();
-        else
-            context.startDifferenceSec = startDifference;
-        QVERIFY(applyPerMovieSettings(text, s, context).read);
-        QCOMPARE(changed(before, s), expected);
+        const PerMovieContext context{startDifference < 0 ? std::optional<qint64>() : startDifference};
+        const PerMovieLoad load = applyPerMovieSettings(text, s, context);
+        QVERIFY(load.read);
+        QStringList changed = snapshot(s);  // the lines that are not as they were
+        for (const QString &line : snapshot(before))
+            changed.removeAll(line);
+        if (load.newerRevision)
+            changed << "newer revision";
+        if (load.syncWindows)
+            changed << QStringLiteral("sync_windows %1").arg(*load.syncWindows);
+        QCOMPARE(changed, expected);
     }
 
-    void revisionAndWindowSync_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("newer");
-        QTest::addColumn<int>("sync");  // -1: no line
-        QTest::newRow("revision 1") << QByteArray("revision 1\n") << false << -1;
-        QTest::newRow("revision 0") << QByteArray("revision 0\nsync_windows false\n") << false << 0;
-        QTest::newRow("revision 2, applied") << QByteArray("revision 2\nsync_windows true\n") << true << 1;
-        QTest::newRow("revision not a number") << QByteArray("revision two\n") << false << -1;
-    }
-
-    void revisionAndWindowSync()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, newer);
-        QFETCH(int, sync);
-        SettingsRecord s = base();
-        const PerMovieLoad load = applyPerMovieSettings(text, s, PerMovieContext());
-        QCOMPARE(load.newerRevision, newer);
-        QCOMPARE(load.syncWindows.has_value(), sync >= 0);
-        if (sync >= 0)
-            QCOMPARE(*load.syncWindows, sync == 1);
-    }
-
-    void defaultsMatchTheGoldenFile()
-    {
+    void defaultsMatchTheGoldenFile() {
         const QString golden = vxtest::dataPath(QStringLiteral("settings/default_settings.vlx"));
         const QByteArray expected = vxtest::readFile(golden);
         const SettingsRecord defaults = base();
@@ -160,125 +114,87 @@ private slots:
         QCOMPARE(snapshot(s), snapshot(defaults));
     }
 
-    void saveAndLoadAgainChangesNothing()
-    {
+    // Saved with the movie 500 s into the telemetry (the file holds the total offset), loaded and saved again:
+    // nothing changes, under a comma locale too (numbers written and read with points).
+    void saveAndLoadAgainChangesNothing_data() {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::newRow("C") << QByteArray("C");
+        QTest::newRow("comma") << QByteArray("de_DE.UTF-8");
+    }
+
+    void saveAndLoadAgainChangesNothing() {
+        QFETCH(QByteArray, locale);
+        const std::string previous = std::setlocale(LC_ALL, nullptr);
+        const auto restore = qScopeGuard([&] {
+            std::setlocale(LC_ALL, previous.c_str());
+            QLocale::setDefault(QLocale::c());
+        });
+        if (!std::setlocale(LC_ALL, locale.constData()))
+            QSKIP("no comma locale installed (de_DE.UTF-8)");
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale.left(5))));
+        char probe[16];
+        std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+        QCOMPARE(QByteArray(probe), locale == "C" ? "0.5" : "0,5");  // the locale is in force
         QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("m_settings.vlx"));
         SettingsRecord s = base();
         s.outUnits = 2, s.volume = 0.25f, s.speedDashCamMax = 50.25, s.timeBias = 7, s.clockBias = -3600;
         s.nDistTicks = 9, s.datumFormat = 1;
-        const QString path = dir.filePath(QStringLiteral("m_settings.vlx"));
-        const qint64 difference = 500;
-        QVERIFY(!savePerMovieSettings(path, s, difference + s.timeBias));
-        PerMovieContext context;
-        context.startDifferenceSec = difference;
-        QByteArray texts[3];
-        for (QByteArray &text : texts) {
-            SettingsRecord loaded = base();
-            QVERIFY(loadPerMovieSettings(path, loaded, context).read);
-            QCOMPARE(loaded.timeBias, 7);
-            QCOMPARE(loaded.volume, 0.2f);  // "%.1f" of 0.25 is "0.2", of 50.25 "50.2"
-            QCOMPARE(loaded.speedDashCamMax, double(50.2f));
-            QVERIFY(!savePerMovieSettings(path, loaded, difference + loaded.timeBias));
-            text = vxtest::readFile(path);
+        QVERIFY(!savePerMovieSettings(path, s, 500 + s.timeBias));
+        QByteArray first;  // the file after the first load and save; the next two leave it as it is
+        for (int round = 0; round < 3; ++round) {
+            s = base();
+            QVERIFY(loadPerMovieSettings(path, s, PerMovieContext{500}).read);
+            // "%.1f" of 0.25 is "0.2", of 50.25 "50.2"
+            QVERIFY(s.timeBias == 7 && s.volume == 0.2f && s.speedDashCamMax == double(50.2f));
+            QVERIFY(!savePerMovieSettings(path, s, 500 + s.timeBias));
+            first = round ? first : vxtest::readFile(path);
+            QCOMPARE(vxtest::readFile(path), first);
         }
-        QCOMPARE(texts[1], texts[0]);
-        QCOMPARE(texts[2], texts[0]);
+        QVERIFY(first.contains("\nvolume 0.2\n") && first.contains("\nspeedMax 50.2\n"));
     }
 
-    void commaLocaleWritesAndReadsPoints()
-    {
-        const std::string previous = std::setlocale(LC_ALL, nullptr);
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-            QSKIP("no comma locale installed (de_DE.UTF-8)");
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        char probe[16];
-        std::snprintf(probe, sizeof probe, "%.1f", 0.5);
-        SettingsRecord s = base();
-        s.volume = 0.75f, s.distMax = 2.5;
-        const QByteArray text = perMovieSettingsText(s, 0);
-        SettingsRecord loaded = base();
-        applyPerMovieSettings(text, loaded, PerMovieContext());
-        std::setlocale(LC_ALL, previous.c_str());
-        QLocale::setDefault(QLocale::c());
-        QCOMPARE(QByteArray(probe), QByteArray("0,5"));  // the locale is in force
-        QVERIFY(text.contains("\nvolume 0.8\n") && text.contains("\ndistMax 2.5\n"));
-        QCOMPARE(loaded.volume, 0.8f);
-        QCOMPARE(loaded.distMax, 2.5);
-    }
-
-    void settingsPaths_data()
-    {
-        QTest::addColumn<QString>("movie");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("extension") << "/v/clip.MOV" << "/v/clip_settings.vlx";
-        QTest::newRow("dotted folder, no extension") << "/v/day.2/clip" << "/v/day.2/clip_settings.vlx";
-        QTest::newRow("last dot") << "/v/a.b.mp4" << "/v/a.b_settings.vlx";
-        QTest::newRow("outside Latin-1") << "/v/Überflug 飛行/ß.mov" << "/v/Überflug 飛行/ß_settings.vlx";
-    }
-
-    void settingsPaths()
-    {
-        QFETCH(QString, movie);
-        QFETCH(QString, expected);
-        QCOMPARE(movieSettingsPath(movie), expected);
-    }
-
-    void defaultFileCreatesTheDocumentsFolder()
-    {
+    // The paths (a dotted folder, a name outside Latin-1), the documents folder made for the default file, and files
+    // that are not plain settings files.
+    void pathsAndFilesThatAreNotPlain() {
+        QCOMPARE(movieSettingsPath("/v/day.2/clip"), QStringLiteral("/v/day.2/clip_settings.vlx"));
+        QCOMPARE(movieSettingsPath("/v/a.b.mp4"), QStringLiteral("/v/a.b_settings.vlx"));
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         QDir(documents).removeRecursively();
         QCOMPARE(defaultSettingsPath(), documents + QStringLiteral("/default_settings.vlx"));
-        QVERIFY(!savePerMovieSettings(defaultSettingsPath(), base(), 0));
-        QVERIFY(QFileInfo(defaultSettingsPath()).isFile());
+        QVERIFY(!savePerMovieSettings(defaultSettingsPath(), base(), 0) && QFileInfo(defaultSettingsPath()).isFile());
         // A file where the folder should be: reported, nothing written.
         QDir(documents).removeRecursively();
         QVERIFY(vxtest::writeFile(documents, "not a folder"));
         QCOMPARE(savePerMovieSettings(defaultSettingsPath(), base(), 0), perMovieWriteErrorText(defaultSettingsPath()));
         QFile::remove(documents);
-    }
-
-    void filesThatAreNotPlainSettings()
-    {
         QTemporaryDir dir;
         const QString unicode = dir.filePath(QStringLiteral("Flug über Zürich 飛行.v2"));
         QVERIFY(QDir().mkpath(unicode));
         // Written and read back through a path outside Latin-1 and a dotted folder.
         const QString path = movieSettingsPath(unicode + QStringLiteral("/Ölsee.mov"));
-        SettingsRecord s = base();
+        SettingsRecord s = base(), loaded = base();
         s.outUnits = 1;
         QVERIFY(!savePerMovieSettings(path, s, 0));
-        SettingsRecord loaded = base();
-        QVERIFY(loadPerMovieSettings(path, loaded, PerMovieContext()).read);
-        QCOMPARE(loaded.outUnits, 1);
+        QVERIFY(loadPerMovieSettings(path, loaded, PerMovieContext()).read && loaded.outUnits == 1);
         QCOMPARE(QDir(unicode).entryList(QDir::Files), QStringList{QStringLiteral("Ölsee_settings.vlx")});
-
-        // A pipe of that name neither blocks a load nor takes a save.
-        const QString fifo = dir.filePath(QStringLiteral("pipe_settings.vlx"));
+        // A pipe, a folder, a file beyond the size limit, a missing file: nothing loaded, nothing hangs; a pipe or a
+        // folder takes no save, nor /proc, where nobody may create files, not even the administrator.
+        const QString fifo = dir.filePath("pipe_settings.vlx"), folder = dir.filePath("folder_settings.vlx"),
+                      large = dir.filePath("large_settings.vlx");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(!loadPerMovieSettings(fifo, loaded, PerMovieContext()).read);
-        QCOMPARE(savePerMovieSettings(fifo, s, 0), perMovieWriteErrorText(fifo));
-        QVERIFY(timer.elapsed() < 5000);
-        // A folder of that name, a file beyond the size limit, a missing file.
-        const QString folder = dir.filePath(QStringLiteral("folder_settings.vlx"));
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(!loadPerMovieSettings(folder, loaded, PerMovieContext()).read);
-        QVERIFY(savePerMovieSettings(folder, s, 0));
-        const QString large = dir.filePath(QStringLiteral("large_settings.vlx"));
-        QVERIFY(vxtest::writeFile(large, "speedUnits m/s\n" + QByteArray(PER_MOVIE_FILE_MAX_BYTES, '\n')));
-        QVERIFY(!loadPerMovieSettings(large, loaded, PerMovieContext()).read);
-        QVERIFY(!loadPerMovieSettings(dir.filePath(QStringLiteral("none_settings.vlx")), loaded, PerMovieContext()).read);
+        QVERIFY(QDir().mkpath(folder)
+                && vxtest::writeFile(large, "speedUnits m/s\n" + QByteArray(PER_MOVIE_FILE_MAX_BYTES, '\n')));
+        const qint64 started = QDateTime::currentMSecsSinceEpoch();
+        for (const QString &p : {fifo, folder, large, dir.filePath("none_settings.vlx")})
+            QVERIFY2(!loadPerMovieSettings(p, loaded, PerMovieContext()).read, qPrintable(p));
+        for (const QString &p : {fifo, folder, QStringLiteral("/proc/volantix_settings.vlx")})
+            QCOMPARE(savePerMovieSettings(p, s, 0), perMovieWriteErrorText(p));
+        QVERIFY(QDateTime::currentMSecsSinceEpoch() - started < 5000);
         QCOMPARE(loaded.outUnits, 1);
-
-        // Where nobody may create files, not even the administrator.
-        const QString proc = QStringLiteral("/proc/volantix_settings.vlx");
-        QCOMPARE(savePerMovieSettings(proc, s, 0), perMovieWriteErrorText(proc));
         // A folder that cannot be written: the existing file stays whole.
-        const QString locked = dir.filePath(QStringLiteral("locked"));
-        QVERIFY(QDir().mkpath(locked));
-        const QString kept = locked + QStringLiteral("/k_settings.vlx");
-        QVERIFY(vxtest::writeFile(kept, "speedUnits km/h\n"));
+        const QString locked = dir.filePath(QStringLiteral("locked")), kept = locked + "/k_settings.vlx";
+        QVERIFY(QDir().mkpath(locked) && vxtest::writeFile(kept, "speedUnits km/h\n"));
         QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
         const bool writable = ::access(QFile::encodeName(locked).constData(), W_OK) == 0;  // root writes anyway
         const std::optional<QString> error = savePerMovieSettings(kept, s, 0);
@@ -287,6 +203,28 @@ private slots:
             QSKIP("running as a user who may write into read-only folders");
         QCOMPARE(error, perMovieWriteErrorText(kept));
         QCOMPARE(vxtest::readFile(kept), QByteArray("speedUnits km/h\n"));
+    }
+
+    // The resource directory of a program in the build tree (<build>/bin next to <build>/Resources) and of an
+    // installed one (<prefix>/bin next to <prefix>/share/volantix), and which wins when both or neither exist.
+    void resourceDirectoryByLayout_data() {
+        QTest::addColumn<QStringList>("folders");  // made under the root beside "bin"
+        QTest::addColumn<QString>("expected");     // relative to the root
+        QTest::newRow("build tree") << QStringList{"Resources"} << "Resources/";
+        QTest::newRow("installed") << QStringList{"share/volantix"} << "share/volantix/";
+        QTest::newRow("both: the build tree's") << QStringList{"Resources", "share/volantix"} << "Resources/";
+        QTest::newRow("neither: the build tree's name") << QStringList{} << "Resources/";
+        QTest::newRow("another program's share") << QStringList{"share/other"} << "Resources/";
+    }
+
+    void resourceDirectoryByLayout() {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("bin"));
+        for (const QString &f : folders)
+            QVERIFY(QDir(root.path()).mkpath(f));
+        QCOMPARE(resourceDirFor(root.filePath("bin")), root.path() + '/' + expected);
     }
 };
 

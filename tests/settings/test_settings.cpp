@@ -1,212 +1,141 @@
-// The settings record against the platform store: defaults, first run, the
-// write order, the mapType and HDOP rules and the fixed text capacities.
+// The settings record against the platform store: defaults, first run, the keys written, the mapType and HDOP
+// rules, the fixed text capacities, units and the clock's offset.
 #include "settings/settings.h"
 
-#include <QSettings>
 #include <QtTest>
 
 using namespace vx;
 
+namespace {
+
+QSettings &store() {
+    static QSettings s(QString::fromLatin1(keys::ORGANIZATION), QString::fromLatin1(keys::APPLICATION));
+    s.sync();
+    return s;
+}
+
+void put(const QString &key, const QVariant &value) {
+    store().setValue("configuration/" + key, value);
+    store().sync();
+}
+
+} // namespace
+
 class TestSettings : public QObject {
     Q_OBJECT
 
-private:
-    static QSettings *store()
-    {
-        return new QSettings(QString::fromLatin1(keys::ORGANIZATION), QString::fromLatin1(keys::APPLICATION));
-    }
-
 private slots:
-    void init()
-    {
-        QScopedPointer<QSettings> s(store());
-        s->clear();
-        s->sync();
+    void init() {
+        store().clear();
+        store().sync();
         setDefaultSettings();
     }
 
-    void freshStoreGivesDefaultsAndFirstRun()
-    {
+    void freshStoreGivesDefaultsAndFirstRun() {
         settings().outUnits = 2;  // must be overwritten by the load
         QVERIFY(loadSettings());
         const SettingsRecord &s = settings();
-        QCOMPARE(s.confVersion, 1);
-        QCOMPARE(s.outUnits, 0);
-        QCOMPARE(s.altUnits, 0);
-        QCOMPARE(s.dateSort, true);
-        QCOMPARE(s.speedDashCamMax, 100.0);
-        QCOMPARE(s.bearingMax, 360.0);
-        QCOMPARE(s.altMax, 500.0);
-        QCOMPARE(s.satsMax, 30.0);
-        QCOMPARE(s.nDistTicks, 4);
-        QCOMPARE(s.windowsStayOnTop, true);
-        QCOMPARE(s.imageType, 1);
-        QCOMPARE(s.mapStyle, 1);
-        QCOMPARE(s.mapMarkerSize, 6);
-        QCOMPARE(s.vmaxFixed, 140.0f);
-        QCOMPARE(s.colorLevels, 14);
-        QCOMPARE(s.instantReplay, 5.0f);
-        QCOMPARE(s.language, QStringLiteral("Default"));
-        QCOMPARE(s.volume, 1.0f);
-        QCOMPARE(s.hdop2, 3.5f);
-        QCOMPARE(s.proxyPort, 8080);
-        QCOMPARE(s.maxUserSpeedo, 100);
-        QCOMPARE(s.autoSpeedo, true);
+        QCOMPARE(QString("%1 %2 %3 %4 %5 %6 %7 %8 %9").arg(s.confVersion).arg(s.outUnits).arg(s.altUnits).arg(s.dateSort)
+                     .arg(s.speedDashCamMax).arg(s.bearingMax).arg(s.altMax).arg(s.satsMax).arg(s.nDistTicks),
+                 "1 0 0 1 100 360 500 30 4");
+        QCOMPARE(QString("%1 %2 %3 %4 %5 %6 %7 %8 %9").arg(s.windowsStayOnTop).arg(s.imageType).arg(s.mapStyle)
+                     .arg(s.mapMarkerSize).arg(s.vmaxFixed).arg(s.colorLevels).arg(s.instantReplay).arg(s.volume).arg(s.hdop2),
+                 "1 1 1 6 140 14 5 1 3.5");
+        QCOMPARE(QString("%1 %2 %3 %4").arg(s.proxyPort).arg(s.maxUserSpeedo).arg(s.autoSpeedo).arg(s.language), "8080 100 1 Default");
         QCOMPARE(s.localTimeOffset, float(computerUtcOffsetHours()));
-        QCOMPARE(s.speedFactor, 0.621371);
-        QCOMPARE(s.altFactor, 3.28084);
-        QCOMPARE(speedUnitName(s.speedUnitIndex), QStringLiteral("mph"));
+        QCOMPARE(QString("%1 %2 %3").arg(s.speedFactor).arg(s.altFactor).arg(speedUnitName(s.speedUnitIndex)),
+                 "0.621371 3.28084 mph");
     }
 
-    void firstSaveWritesEveryKeyInOrder()
-    {
+    void firstSaveWritesEveryKeyAndClearRemovesThem() {
         loadSettings();
         saveSettings();
-        QScopedPointer<QSettings> s(store());
-        s->beginGroup(QStringLiteral("configuration"));
-        QCOMPARE(s->value(QStringLiteral("confVersion")).toInt(), 1);
-        const QStringList expected = {
-            "confVersion", "outUnits", "altUnits", "tempUnits", "dateSort", "aspectMaintain",
-            "invertMouseZoomDir", "windowsStayOnTop", "imageType", "newVersionCheck", "mapType",
-            "mapStyle", "mapMarker", "mapMarkerSize", "clickToGo", "clickToGoGraph", "northUp",
-            "autoScaleRoute", "vmaxFixed", "colorLevels", "timeFormat", "datumFormat", "timeBias",
-            "clockBias", "utcOffset", "localTimeOffset", "skip", "instantReplay", "dashboardVertical",
-            "autoSpeedo", "maxUserSpeedo", "language", "speedDashCamMin", "speedDashCamMax",
-            "nSpeedDashCamTicks", "distMin", "distMax", "nDistTicks", "losMin", "losMax", "nLosTicks",
-            "bearingMin", "bearingMax", "nBearingTicks", "altMin", "altMax", "nAltTicks", "satsMin",
-            "satsMax", "nSatsTicks", "useProxy", "proxyServer", "proxyPort", "proxyUseCred",
-            "proxyUsername", "proxyThing", "autoload", "autoloadDir", "muted", "volume",
-            "brightness", "contrast", "googleMapsKey", "tileUrlRoadmap", "tileUrlSatellite",
-            "tileUrlLabels", "tileUrlLight"};
-        for (const QString &key : expected)
-            QVERIFY2(s->contains(key), qPrintable(key));
-        QCOMPARE(s->childKeys().size(), expected.size());  // and nothing else: no HDOP keys
-        s->endGroup();
+        store().beginGroup("configuration");
+        QCOMPARE(store().value("confVersion").toInt(), 1);
+        // Every key and nothing else: no HDOP keys.
+        QStringList expected{
+            "confVersion", "outUnits", "altUnits", "tempUnits", "dateSort", "aspectMaintain", "invertMouseZoomDir", "windowsStayOnTop",
+            "imageType", "newVersionCheck", "mapType", "mapStyle", "mapMarker", "mapMarkerSize", "clickToGo", "clickToGoGraph", "northUp",
+            "autoScaleRoute", "vmaxFixed", "colorLevels", "timeFormat", "datumFormat", "timeBias", "clockBias", "utcOffset",
+            "localTimeOffset", "skip", "instantReplay", "dashboardVertical", "autoSpeedo", "maxUserSpeedo", "language", "speedDashCamMin",
+            "speedDashCamMax", "nSpeedDashCamTicks", "distMin", "distMax", "nDistTicks", "losMin", "losMax", "nLosTicks", "bearingMin",
+            "bearingMax", "nBearingTicks", "altMin", "altMax", "nAltTicks", "satsMin", "satsMax", "nSatsTicks", "useProxy", "proxyServer",
+            "proxyPort", "proxyUseCred", "proxyUsername", "proxyThing", "autoload", "autoloadDir", "muted", "volume", "brightness",
+            "contrast", "googleMapsKey", "tileUrlRoadmap", "tileUrlSatellite", "tileUrlLabels", "tileUrlLight"};
+        QStringList keys = store().childKeys();
+        keys.sort();
+        expected.sort();
+        QCOMPARE(keys, expected);
+        store().endGroup();
         QVERIFY(!loadSettings());  // no longer a first run
+        clearAllSettings();
+        QVERIFY(store().allKeys().isEmpty());
     }
 
-    void storedValuesRoundTrip()
-    {
+    void storedValuesRoundTrip() {
         loadSettings();
-        settings().outUnits = 1;
-        settings().utcOffset = -7.5f;
-        settings().vmaxFixed = 88.25f;
-        settings().autoloadDir = QStringLiteral("/media/\u98de\u884c");  // outside Latin-1
-        settings().language = QStringLiteral("English");
+        SettingsRecord &w = settings();
+        std::tie(w.outUnits, w.utcOffset, w.vmaxFixed) = std::make_tuple(1, -7.5f, 88.25f);
+        std::tie(w.autoloadDir, w.language) = std::make_tuple("/media/\u98de\u884c" /* outside Latin-1 */, "English");
         saveSettings();
         setDefaultSettings();
         loadSettings();
-        QCOMPARE(settings().outUnits, 1);
-        QCOMPARE(settings().utcOffset, -7.5f);
-        QCOMPARE(settings().vmaxFixed, 88.25f);
-        QCOMPARE(settings().autoloadDir, QStringLiteral("/media/\u98de\u884c"));
-        QCOMPARE(settings().language, QStringLiteral("English"));
-        QCOMPARE(settings().speedFactor, 1.0);
+        const SettingsRecord &s = settings();
+        QCOMPARE(QString("%1 %2 %3 %4 %5 %6").arg(s.outUnits).arg(s.utcOffset).arg(s.vmaxFixed).arg(s.autoloadDir).arg(s.language)
+                     .arg(s.speedFactor), "1 -7.5 88.25 /media/\u98de\u884c English 1");
     }
 
-    void mapTypeThreeReadsAndSavesAsOne()
-    {
-        {
-            QScopedPointer<QSettings> s(store());
-            s->setValue(QStringLiteral("configuration/mapType"), 3);
-        }
+    void storedValuesThatAreReadSpecially() {
+        // mapType 3 reads and saves as 1; wrong types read as 0; HDOP values
+        // are read but never written.
+        for (const auto &[key, value] : {std::pair<QString, QVariant>("mapType", 3), {"outUnits", "fast"}, {"timeBias", "x"},
+                                         {"hdop0", 0.9}, {"hdop3", 7.0}})
+            put(key, value);
         loadSettings();
-        QCOMPARE(settings().mapType, 1);
-        saveSettings();
-        QScopedPointer<QSettings> s(store());
-        QCOMPARE(s->value(QStringLiteral("configuration/mapType")).toInt(), 1);
-    }
-
-    void outUnitsSwitchesSpeedAndDistanceTogether()
-    {
-        settings().outUnits = 2;
-        recomputeFactors();
-        QCOMPARE(settings().speedUnitIndex, 2);
-        QCOMPARE(settings().distUnitIndex, 2);
-        QCOMPARE(speedUnitName(settings().speedUnitIndex), QStringLiteral("m/s"));
-        QCOMPARE(distanceUnitName(settings().distUnitIndex), QStringLiteral("meters"));
-        QCOMPARE(settings().speedFactor, 0.27777777777778);
-        QCOMPARE(settings().distFactor, 1000.0);
-        settings().altUnits = 1;
-        recomputeFactors();
-        QCOMPARE(settings().altFactor, 1.0);
-    }
-
-    void hdopThresholdsAreReadButNeverWritten()
-    {
-        {
-            QScopedPointer<QSettings> s(store());
-            s->setValue(QStringLiteral("configuration/hdop0"), 0.9);
-            s->setValue(QStringLiteral("configuration/hdop3"), 7.0);
-        }
-        loadSettings();
-        QCOMPARE(settings().hdop0, 0.9f);
-        QCOMPARE(settings().hdop3, 7.0f);
+        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(settings().mapType).arg(settings().outUnits).arg(settings().timeBias)
+                     .arg(settings().hdop0).arg(settings().hdop3), "1 0 0 0.9 7");
         settings().hdop0 = 4.0f;
         saveSettings();
-        {
-            QScopedPointer<QSettings> s(store());
-            QCOMPARE(s->value(QStringLiteral("configuration/hdop0")).toDouble(), 0.9);  // untouched
-            s->remove(QStringLiteral("configuration/hdop0"));
-            s->remove(QStringLiteral("configuration/hdop3"));
-        }
+        // mapType written as 1, hdop0 untouched.
+        QCOMPARE(store().value("configuration/mapType").toString() + ' ' + store().value("configuration/hdop0").toString(),
+                 "1 0.9");
+        store().remove("configuration/hdop0");
+        store().remove("configuration/hdop3");
+        loadSettings();  // their defaults
+        QCOMPARE(QString("%1 %2 %3 %4").arg(settings().hdop0).arg(settings().hdop1).arg(settings().hdop2).arg(settings().hdop3),
+                 "1.5 2 3.5 5");
+    }
+
+    void overlongProxyTextsAreCutNeverOverflow() {
+        const QString server(5000, 's'), password(900, 'p');
+        for (const auto &[key, value] : {std::pair("proxyServer", server), {"proxyUsername", "user"}, {"proxyThing", password}})
+            put(key, value);
         loadSettings();
-        QCOMPARE(settings().hdop0, 1.5f);
-        QCOMPARE(settings().hdop1, 2.0f);
-        QCOMPARE(settings().hdop2, 3.5f);
-        QCOMPARE(settings().hdop3, 5.0f);
+        const SettingsRecord &s = settings();
+        QCOMPARE(s.proxyServer.toString() + '|' + s.proxyUsername.toString() + '|' + s.proxyThing.toString(),
+                 server.left(PROXY_SERVER_CAPACITY - 1) + "|user|" + password.left(PROXY_USER_CAPACITY - 1));
+        QCOMPARE(s.proxyServer.data[PROXY_SERVER_CAPACITY - 1], '\0');
     }
 
-    void overlongProxyTextsAreCutNeverOverflow()
-    {
-        const QString server(5000, QLatin1Char('s'));
-        const QString password(900, QLatin1Char('p'));
-        {
-            QScopedPointer<QSettings> s(store());
-            s->setValue(QStringLiteral("configuration/proxyServer"), server);
-            s->setValue(QStringLiteral("configuration/proxyUsername"), QStringLiteral("user"));
-            s->setValue(QStringLiteral("configuration/proxyThing"), password);
-        }
-        loadSettings();
-        QCOMPARE(settings().proxyServer.toString(), server.left(PROXY_SERVER_CAPACITY - 1));
-        QCOMPARE(settings().proxyThing.toString(), password.left(PROXY_USER_CAPACITY - 1));
-        QCOMPARE(settings().proxyUsername.toString(), QStringLiteral("user"));
-        QCOMPARE(settings().proxyServer.data[PROXY_SERVER_CAPACITY - 1], '\0');
+    void unitsAndTheirNames() {
+        std::tie(settings().outUnits, settings().altUnits) = std::make_tuple(2, 1);
+        recomputeFactors();
+        const SettingsRecord &s = settings();
+        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(s.speedUnitIndex).arg(s.distUnitIndex).arg(s.speedFactor, 0, 'g', 14)
+                     .arg(s.distFactor).arg(s.altFactor), "2 2 0.27777777777778 1000 1");
+        QCOMPARE((QStringList{speedUnitName(2), distanceUnitName(2), speedUnitName(3), speedUnitName(-1), shortDistanceUnitName(0),
+                              altitudeUnitName(0), temperatureUnitName(1), timeFormatName(1), datumFormatName(2)}),
+                 (QStringList{"m/s", "meters", "", "", "mi", "ft", "C", "24hr", "dms"}));
     }
 
-    void wrongTypesReadAsZero()
-    {
-        {
-            QScopedPointer<QSettings> s(store());
-            s->setValue(QStringLiteral("configuration/outUnits"), QStringLiteral("fast"));
-            s->setValue(QStringLiteral("configuration/timeBias"), QStringLiteral("x"));
-        }
-        loadSettings();
-        QCOMPARE(settings().outUnits, 0);
-        QCOMPARE(settings().timeBias, 0);
-    }
-
-    void unitNameTables()
-    {
-        QCOMPARE(speedUnitName(3), QString());
-        QCOMPARE(speedUnitName(-1), QString());
-        QCOMPARE(shortDistanceUnitName(0), QStringLiteral("mi"));
-        QCOMPARE(altitudeUnitName(0), QStringLiteral("ft"));
-        QCOMPARE(temperatureUnitName(1), QStringLiteral("C"));
-        QCOMPARE(timeFormatName(1), QStringLiteral("24hr"));
-        QCOMPARE(datumFormatName(2), QStringLiteral("dms"));
-    }
-
-    void localTimeOffsetFollowsTheClock_data()
-    {
+    void localTimeOffsetFollowsTheClock_data() {
         QTest::addColumn<QByteArray>("tz");
         QTest::addColumn<double>("hours");
         QTest::newRow("utc") << QByteArray("UTC") << 0.0;
         QTest::newRow("two east") << QByteArray("<+02>-2") << 2.0;
         QTest::newRow("half west") << QByteArray("<-0730>7:30") << -7.5;
     }
-    void localTimeOffsetFollowsTheClock()
-    {
+    void localTimeOffsetFollowsTheClock() {
         QFETCH(QByteArray, tz);
         QFETCH(double, hours);
         const QByteArray old = qgetenv("TZ");
@@ -217,15 +146,6 @@ private slots:
         QCOMPARE(double(settings().localTimeOffset), hours);
         qputenv("TZ", old);
         tzset();
-    }
-
-    void clearAllRemovesEverything()
-    {
-        saveSettings();
-        clearAllSettings();
-        QScopedPointer<QSettings> s(store());
-        QVERIFY(s->allKeys().isEmpty());
-        QCOMPARE(clearSettingsQuestion(), QStringLiteral("Are you sure you want to clear Volantix's settings?"));
     }
 };
 

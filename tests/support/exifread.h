@@ -3,19 +3,25 @@
 
 #include "export/exiv2.h"
 
-#include <QString>
+#include <QStringList>
+#include <cstring>
+#include <initializer_list>
 
 namespace vxtest {
 
-// The value of EXIF tag `key` of the image at `path` as exiv2 writes it
-// ("33/1 52/1 77509/10000", "S"), or "<none>".
-inline QString exifTag(const QString &path, const char *key)
+// The EXIF tags `keys` (short keys: GPS tags) of the image at `path` as exiv2
+// writes them ("33/1 52/1 77509/10000", "S", "<none>"), joined by "|".
+inline QString exifTag(const QString &path, std::initializer_list<const char *> keys)
 {
     auto image = Exiv2::ImageFactory::open(path.toStdString());
     image->readMetadata();
     const Exiv2::ExifData &exif = image->exifData();
-    const auto it = exif.findKey(Exiv2::ExifKey(key));
-    return it == exif.end() ? QStringLiteral("<none>") : QString::fromStdString(it->value().toString());
+    QStringList values;
+    for (const char *key : keys) {
+        const auto it = exif.findKey(Exiv2::ExifKey(std::strchr(key, '.') ? key : std::string("Exif.GPSInfo.") + key));
+        values << (it == exif.end() ? QStringLiteral("<none>") : QString::fromStdString(it->value().toString()));
+    }
+    return values.join(QLatin1Char('|'));
 }
 
 } // namespace vxtest

@@ -1,12 +1,9 @@
-// A small HTTP server on the loopback interface for tests that must not
-// reach the network. Each request (up to its blank line) is recorded and
-// handed to the handler, which returns the whole raw answer; an empty
-// answer keeps the connection open without a word (a server that hangs).
-// The connection is closed after each answer.
+// A loopback HTTP server for tests that must not reach the network: each
+// request head is recorded and handed to the handler, which returns the raw
+// answer (empty: the server hangs); the connection closes after an answer.
 #pragma once
 
 #include <QHash>
-#include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -14,23 +11,19 @@
 
 namespace vxtest {
 
-// "HTTP/1.1 <status> <reason>" with the extra header lines (each ending in
-// "\r\n"), Content-Length unless `withLength` is false, and the body.
+// "HTTP/1.1 <status> <reason>", `headers` (lines ending "\r\n"), Content-Length unless not `withLength`, body.
 inline QByteArray httpAnswer(int status, const QByteArray &reason, const QByteArray &body = QByteArray(),
                              const QByteArray &headers = QByteArray(), bool withLength = true)
 {
-    QByteArray a = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nConnection: close\r\n" + headers;
-    if (withLength)
-        a += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    return a + "\r\n" + body;
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nConnection: close\r\n" + headers
+         + (withLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n" : QByteArray()) + "\r\n" + body;
 }
 
 class LocalHttpServer : public QTcpServer {
 public:
     using Handler = std::function<QByteArray(const QByteArray &request)>;
 
-    explicit LocalHttpServer(Handler handler = {})
-        : m_handler(std::move(handler))
+    explicit LocalHttpServer(Handler handler = {}) : m_handler(std::move(handler))
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *s = nextPendingConnection()) {
@@ -49,21 +42,17 @@ public:
 private:
     void readFrom(QTcpSocket *s)
     {
-        // A client may still send on a connection this server has answered
-        // and is closing; it sends again on a new one.
-        if (s->property("answered").toBool()) {
-            s->readAll();
-            return;
-        }
+        // A client may still send on an answered connection: it sends again on a new one.
+        if (s->property("answered").toBool())
+            return void(s->readAll());
         QByteArray &pending = m_pending[s];
         pending += s->readAll();
         const int end = pending.indexOf("\r\n\r\n");
         if (end < 0)
             return;
-        const QByteArray head = pending.left(end + 4);
+        requests << pending.left(end + 4);
         m_pending.remove(s);
-        requests << head;
-        const QByteArray answer = m_handler ? m_handler(head) : QByteArray();
+        const QByteArray answer = m_handler ? m_handler(requests.last()) : QByteArray();
         if (answer.isEmpty())
             return;
         s->setProperty("answered", true);
@@ -75,8 +64,7 @@ private:
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
 
-// The path of a request head's first line ("GET /a/b HTTP/1.1" -> "/a/b";
-// an absolute form through a proxy keeps its scheme and host).
+// A request head's path ("GET /a/b HTTP/1.1" -> "/a/b"; through a proxy, the absolute form).
 inline QByteArray requestPath(const QByteArray &head)
 {
     const QList<QByteArray> first = head.left(head.indexOf("\r\n")).split(' ');

@@ -6,12 +6,10 @@
 #include "track/textlines.h"
 #include "track/trackstore.h"
 
+#include <QBuffer>
 #include <QDateTime>
-#include <QList>
 #include <QRegularExpression>
-#include <QString>
 #include <cmath>
-#include <cstring>
 
 using namespace vx;
 
@@ -21,10 +19,8 @@ namespace {
 
 #define NUM "[-+]?[0-9]*\\.?[0-9]+"
 
-QRegularExpression re(const char *p, bool limited)
-{
-    // Compiled for the same matching engine as the readers' patterns: the
-    // bound on matching work counts alike only there.
+QRegularExpression re(const char *p, bool limited) {
+    // The readers' matching engine, so that the bound on matching work counts alike.
     const QString limit = limited ? QStringLiteral("(*LIMIT_MATCH=%1)").arg(PATTERN_MATCH_LIMIT) : QString();
     QRegularExpression r(limit + QString::fromLatin1(p));
     r.optimize();
@@ -49,96 +45,79 @@ struct Patterns {
         , e(re("GPS.*\\((" NUM "),\\s*(" NUM "),\\s*([0-9]+)\\),.*H\\s+(" NUM ").*H.S\\s+(" NUM ")", l))
         , f(re("(" NUM "),(" NUM "),(" NUM ")," NUM ",(" NUM ")," NUM "," NUM "," NUM "," NUM "," NUM "," NUM
                ",(\\d\\d\\d\\d)-(\\d\\d)-(\\d\\d)\\s(\\d\\d):(\\d\\d):(\\d\\d).*,\\d\\d\\d\\d-\\d\\d-\\d\\d\\s\\d\\d:"
-               "\\d\\d:" NUM ",(\\d+)",
-               l))
-    {
-    }
+               "\\d\\d:" NUM ",(\\d+)", l)) {}
 };
 
-const Patterns &patterns(bool limited)
-{
+const Patterns &patterns(bool limited) {
     static const Patterns withLimit(true), without(false);
     return limited ? withLimit : without;
 }
 
-// Lines as the readers see them: split at \n, \r\n or \r, cut at the first
-// NUL and at MAX_LINE_BYTES.
-QList<QString> linesOf(const QByteArray &bytes)
-{
+// Lines split at \n, \r\n or \r, cut at the first NUL and at MAX_LINE_BYTES.
+QList<QString> linesOf(const QByteArray &bytes) {
     QList<QString> lines;
-    int start = 0;
     const int n = bytes.size();
-    while (start < n) {
-        int end = start;
-        while (end < n && bytes[end] != '\n' && bytes[end] != '\r')
+    for (int start = 0, end = 0; start < n; start = end + 1) {
+        for (end = start; end < n && bytes[end] != '\n' && bytes[end] != '\r';)
             ++end;
-        QByteArray line = bytes.mid(start, end - start);
-        if (line.size() > MAX_LINE_BYTES)
-            line.truncate(MAX_LINE_BYTES);
-        const int nul = line.indexOf('\0');
-        if (nul >= 0)
-            line.truncate(nul);
+        QByteArray line = bytes.mid(start, end - start).left(MAX_LINE_BYTES);
+        if (line.contains('\0'))
+            line.truncate(line.indexOf('\0'));
         lines.append(QString::fromLatin1(line));
-        if (end < n && bytes[end] == '\r' && end + 1 < n && bytes[end + 1] == '\n')
+        if (end + 1 < n && bytes[end] == '\r' && bytes[end + 1] == '\n')
             ++end;
-        start = end + 1;
     }
     return lines;
 }
 
-double num(const QString &s)
-{
+double num(const QString &s) {
     bool ok = false;
     const double v = s.toDouble(&ok);
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-int integer(const QString &s)
-{
-    bool ok = false;
-    const int v = s.toInt(&ok);
-    return ok ? v : 0;
-}
+int integer(const QString &s) { return s.toInt(); }  // 0 when not a number or too large
 
 template <class F>
-void findAll(const QRegularExpression &r, const QString &s, F f)
-{
+void findAll(const QRegularExpression &r, const QString &s, F f) {
     QRegularExpressionMatchIterator it = r.globalMatch(s);
     while (it.hasNext())
         f(it.next());
 }
 
+// The last cue time of the line into h, m, s; whether there was one.
+bool cueTime(const QRegularExpression &time, const QString &line, int &h, int &m, int &s) {
+    bool found = false;
+    findAll(time, line, [&](const QRegularExpressionMatch &x) {
+        h = x.captured(1).toInt(), m = x.captured(2).toInt(), s = x.captured(3).toInt();
+        found = true;
+    });
+    return found;
+}
+
+void store(MovieBlock &b, int i, uint32_t t, double lat, double lon, double alt, int sats, double dist, double bearing,
+           float speed) {
+    b.gpsTime[i] = t, b.lat[i] = lat, b.lon[i] = lon, b.altitude[i] = alt, b.sats[i] = sats;
+    b.segDist[i] = dist, b.bearing[i] = bearing, b.speed[i] = speed;
+}
+
 } // namespace
 
-void readSidecar(int block, const QByteArray &bytes, bool matchLimit)
-{
+void readSidecar(int block, const QByteArray &bytes, bool matchLimit) {
     const Patterns &p = patterns(matchLimit);
-    const QRegularExpression &time = p.time;
-    const QRegularExpression(&dates)[3] = p.dates;
-    const QRegularExpression(&gps)[5] = p.gps;
-    const QRegularExpression &relAlt = p.relAlt;
-    const QRegularExpression &altitude = p.altitude;
-    const QRegularExpression &leading = p.leading;
-
     MovieBlock &blk = track().block[block];
-    int h = 0, m = 0, s = 0;
+    int h = 0, m = 0, s = 0, count = 0;
     uint32_t base = 0, last = 0;
     bool first = true;
     double prevLat = 0, prevLon = 0, total = 0;
-    int count = 0;
     for (const QString &line : linesOf(bytes)) {
-        findAll(time, line, [&](const QRegularExpressionMatch &x) {
-            h = x.captured(1).toInt();
-            m = x.captured(2).toInt();
-            s = x.captured(3).toInt();
-        });
-        for (const QRegularExpression &d : dates) {
+        cueTime(p.time, line, h, m, s);
+        for (const QRegularExpression &d : p.dates) {
             findAll(d, line, [&](const QRegularExpressionMatch &x) {
                 if (!first)
                     return;
-                const QString text = x.captured(1) + QString::asprintf("%02d", integer(x.captured(2)))
-                                   + QString::asprintf("%02d", integer(x.captured(3))) + x.captured(4)
-                                   + x.captured(5) + x.captured(6);
+                const QString text = x.captured(1) + QString::asprintf("%02d%02d", integer(x.captured(2)),
+                                   integer(x.captured(3))) + x.captured(4) + x.captured(5) + x.captured(6);
                 const QDateTime dt = QDateTime::fromString(text, QStringLiteral("yyyyMMddhhmmss"));
                 base = dt.isValid() ? uint32_t(dt.toSecsSinceEpoch()) : NO_TIME;
             });
@@ -148,67 +127,47 @@ void readSidecar(int block, const QByteArray &bytes, bool matchLimit)
         for (int g = 0; g < 5; ++g) {
             if (g == 4 && matched)
                 break;
-            findAll(gps[g], line, [&](const QRegularExpressionMatch &x) {
+            findAll(p.gps[g], line, [&](const QRegularExpressionMatch &x) {
                 matched = true;
                 const uint32_t dt = t - last;
                 last = t;
                 if ((dt == 0 && !first) || count >= MAX_POINTS)
                     return;
-                double lat, lon, alt = 0, speedMs = 0;
+                double alt = 0, speedMs = 0;
                 int sats = 0;
                 bool hasAlt = true, hasSats = g == 0 || g == 4, keepSats = g == 3, hasSpeed = false;
-                if (g == 2 || g == 3) {
-                    lat = num(x.captured(1));
-                    lon = num(x.captured(2));
-                } else {
-                    lon = num(x.captured(1));
-                    lat = num(x.captured(2));
-                }
-                if (g == 0) {
+                const bool latFirst = g == 2 || g == 3;
+                const double lat = num(x.captured(latFirst ? 1 : 2)), lon = num(x.captured(latFirst ? 2 : 1));
+                if (g == 0 || g == 4)
                     sats = integer(x.captured(3));
-                    alt = num(x.captured(5));
-                } else if (g == 1) {
-                    alt = num(x.captured(3));
-                } else if (g == 2) {
-                    const QRegularExpressionMatch r = relAlt.match(line);
-                    const QRegularExpressionMatch a = altitude.match(line);
+                if (g != 2)
+                    alt = num(x.captured(g == 0 ? 5 : g == 1 ? 3 : 4));
+                if (g == 2) {
+                    const QRegularExpressionMatch r = p.relAlt.match(line), a = p.altitude.match(line);
                     hasAlt = r.hasMatch() || a.hasMatch();
                     alt = r.hasMatch() ? num(r.captured(1)) : a.hasMatch() ? num(a.captured(1)) : 0.0;
-                } else if (g == 3) {
-                    alt = num(x.captured(4));
-                } else {
-                    sats = integer(x.captured(3));
-                    alt = num(x.captured(4));
-                    const QRegularExpressionMatch l = leading.match(x.captured(5));
+                } else if (g == 4) {
+                    const QRegularExpressionMatch l = p.leading.match(x.captured(5));
                     hasSpeed = l.hasMatch();
                     speedMs = hasSpeed ? num(l.captured(0)) : 0.0;
                 }
-                double dist = 0, bearing = 0;
-                float speed = 0;
+                double dist = 0, bearing = 0, speed = 0;
                 if (!first) {
                     const GeoStep step = greatCircleStep(prevLat, prevLon, lat, lon);
                     dist = step.distKm;
                     bearing = step.bearingDeg;
-                    speed = dist == 0.0 ? 0.0f : float(dist / dt * 3600.0);
+                    speed = dist == 0.0 ? 0.0 : dist / dt * 3600.0;
                 }
                 if (hasSpeed)
-                    speed = float(speedMs * 3.6);
-                blk.gpsTime[count] = t;
-                blk.lat[count] = lat;
-                blk.lon[count] = lon;
-                blk.altitude[count] = alt;
-                blk.sats[count] = sats;
-                blk.segDist[count] = dist;
-                blk.bearing[count] = bearing;
-                blk.speed[count] = speed;
+                    speed = speedMs * 3.6;
+                store(blk, count, t, lat, lon, alt, sats, dist, bearing, float(speed));
                 blk.hasAltitude = hasAlt;
                 if (!keepSats)
                     blk.hasSats = hasSats;
                 total += dist;
                 ++count;
                 first = false;
-                prevLat = lat;
-                prevLon = lon;
+                prevLat = lat, prevLon = lon;
             });
         }
     }
@@ -217,10 +176,8 @@ void readSidecar(int block, const QByteArray &bytes, bool matchLimit)
     track().relativeAltitude = true;
 }
 
-void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
-{
-    const QRegularExpression &time = patterns(matchLimit).time;
-    const QRegularExpression &e = patterns(matchLimit).e;
+void readEmbedded(int block, const QByteArray &bytes, bool matchLimit) {
+    const Patterns &p = patterns(matchLimit);
     MovieBlock &blk = track().block[block];
     QDateTime start = blk.movieFile.lastModified();
     uint32_t startSecs = 0;
@@ -235,15 +192,10 @@ void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
     bool first = true;
     double prevLat = 0, prevLon = 0, total = 0;
     for (const QString &line : linesOf(bytes)) {
-        findAll(time, line, [&](const QRegularExpressionMatch &x) {
-            h = x.captured(1).toInt();
-            m = x.captured(2).toInt();
-            s = x.captured(3).toInt();
-            if (first)
-                base = startSecs;
-        });
+        if (cueTime(p.time, line, h, m, s) && first)
+            base = startSecs;
         const uint32_t t = base + uint32_t(h * 3600 + m * 60 + s);
-        findAll(e, line, [&](const QRegularExpressionMatch &x) {
+        findAll(p.e, line, [&](const QRegularExpressionMatch &x) {
             if (count >= MAX_POINTS)
                 return;
             const double lon = num(x.captured(1)), lat = num(x.captured(2));
@@ -257,21 +209,14 @@ void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
                     bearing = step.bearingDeg;
                 }
             }
-            blk.gpsTime[count] = t;
-            blk.lat[count] = lat;
-            blk.lon[count] = lon;
-            blk.sats[count] = integer(x.captured(3));
-            blk.altitude[count] = num(x.captured(4));
-            blk.speed[count] = float(num(x.captured(5)) * 3.6);
-            blk.segDist[count] = dist;
-            blk.bearing[count] = bearing;
+            store(blk, count, t, lat, lon, num(x.captured(4)), integer(x.captured(3)), dist, bearing,
+                  float(num(x.captured(5)) * 3.6));
             blk.hasAltitude = blk.hasSats = true;
             total += dist;
             if (t != last || first)
                 ++count;
             last = t;
-            prevLat = lat;
-            prevLon = lon;
+            prevLat = lat, prevLon = lon;
             first = false;
         });
     }
@@ -279,8 +224,7 @@ void readEmbedded(int block, const QByteArray &bytes, bool matchLimit)
     blk.totalDist = total;
 }
 
-void readFlightLog(int block, const QByteArray &bytes, bool matchLimit)
-{
+void readFlightLog(int block, const QByteArray &bytes, bool matchLimit) {
     const QRegularExpression &f = patterns(matchLimit).f;
     MovieBlock &blk = track().block[block];
     const QList<QString> lines = linesOf(bytes);
@@ -309,19 +253,34 @@ void readFlightLog(int block, const QByteArray &bytes, bool matchLimit)
     track().relativeAltitude = true;
 }
 
-QByteArray compareBlocks(int a, int b)
-{
+const MovieBlock &readBytes(void (*read)(int, QIODevice &), int block, const QByteArray &bytes) {
+    QBuffer in;
+    in.setData(bytes);
+    in.open(QIODevice::ReadOnly);
+    read(block, in);
+    return track().block[qBound(0, block, MAX_BLOCKS - 1)];  // a block outside the store is never read
+}
+
+QByteArray disagreement(void (*read)(int, QIODevice &), void (*plain)(int, const QByteArray &, bool),
+                        const QByteArray &bytes, bool matchLimit) {
+    lastBearing = 0;
+    readBytes(read, 0, bytes);
+    const double bearing = lastBearing;
+    lastBearing = 0;
+    plain(1, bytes, matchLimit);
+    const QByteArray difference = compareBlocks(0, 1);
+    const bool sameBearing = bearing == lastBearing || (std::isnan(bearing) && std::isnan(lastBearing));
+    return difference.isEmpty() && !sameBearing ? QByteArray("lastBearing differs") : difference;
+}
+
+QByteArray compareBlocks(int a, int b) {
     const MovieBlock &x = track().block[a];
     const MovieBlock &y = track().block[b];
-    auto differs = [](double p, double q) {
-        return !(p == q || (std::isnan(p) && std::isnan(q)));
-    };
+    auto differs = [](double p, double q) { return !(p == q || (std::isnan(p) && std::isnan(q))); };
     if (x.numPoints != y.numPoints)
         return "numPoints " + QByteArray::number(x.numPoints) + " != " + QByteArray::number(y.numPoints);
-    if (x.hasAltitude != y.hasAltitude || x.hasSats != y.hasSats)
-        return "flags differ";
-    if (differs(x.totalDist, y.totalDist))
-        return "totalDist differs";
+    if (x.hasAltitude != y.hasAltitude || x.hasSats != y.hasSats || differs(x.totalDist, y.totalDist))
+        return "flags or totalDist differ";
     for (int i = 0; i < x.numPoints; ++i) {
         if (x.gpsTime[i] != y.gpsTime[i] || differs(x.lat[i], y.lat[i]) || differs(x.lon[i], y.lon[i])
             || differs(x.speed[i], y.speed[i]) || differs(x.segDist[i], y.segDist[i])

@@ -1,58 +1,33 @@
-// The GPMF cursor: real payloads of six cameras and the drone, the type
-// table, complex structures, divisors, nesting limits and hostile payloads.
+// The GPMF cursor: real payloads, the type table, complex structures, divisors, nesting limits, hostile payloads.
 #include "gpmfbuilder.h"
 #include "support/testsupport.h"
 #include "track/gpmfstream.h"
 #include "track/mp4source.h"
 
-#include <QFile>
 #include <QtTest>
-#include <cmath>
-#include <cstring>
 #include <list>
-#include <vector>
 
 using namespace vx;
 using namespace vxtest;
 
-Q_DECLARE_METATYPE(std::vector<double>)
-
 namespace {
-
-QByteArray readData(const QString &name)
-{
-    QFile f(dataPath(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 const uint8_t *bytesOf(const QByteArray &b) { return reinterpret_cast<const uint8_t *>(b.constData()); }
 
-// All samples of the item at the cursor, scaled.
-std::vector<double> allScaled(const GpmfStream &s)
-{
-    std::vector<double> v(size_t(s.repeat()) * size_t(s.elementsInStruct()));
-    if (!s.scaledData(v.data(), v.size(), 0, s.repeat()))
-        v.clear();
-    return v;
+// Sample `i` of the item at the cursor, scaled, to ten significant digits; "-" when it cannot be read.
+QString sample(const GpmfStream &s, uint32_t i) {
+    std::vector<double> v(size_t(s.elementsInStruct()));
+    QStringList out;
+    for (size_t e = 0; s.scaledData(v.data(), v.size(), i, 1) && e < v.size(); ++e)
+        out << QString::number(v[e], 'g', 10);
+    return out.isEmpty() ? "-" : out.join(' ');
 }
 
-bool near(const std::vector<double> &got, size_t from, const std::vector<double> &want)
-{
-    for (size_t i = 0; i < want.size(); ++i) {
-        if (from + i >= got.size() || std::fabs(got[from + i] - want[i]) > 1e-9 * std::max(1.0, std::fabs(want[i])))
-            return false;
-    }
-    return true;
-}
-
-// A stream positioned on the first item with `key`. The cursor reads the
-// payload's own bytes, so every payload given here is kept for the run.
-bool seek(GpmfStream &s, const QByteArray &payload, const char *key)
-{
+// A stream on the first item with `key`; the payload is kept for the run (the cursor reads its bytes).
+bool seek(GpmfStream &s, const QByteArray &payload, const char *key) {
     static std::list<QByteArray> held;
     held.push_back(payload);
-    char k[5] = {};
-    std::memcpy(k, key, 4);
+    char k[5] = {key[0], key[1], key[2], key[3], 0};
     return s.init(bytesOf(held.back()), size_t(held.back().size())) && s.findNext(fourCC(k));
 }
 
@@ -62,358 +37,199 @@ class TestGpmfStream : public QObject {
     Q_OBJECT
 
 private slots:
-    // First and last GPS sample of real payloads, decoded by hand from the
-    // files (value ÷ SCAL), and the device that wrote them.
-    void realPayloads_data()
-    {
+    // First and last GPS sample of real payloads (one per stream layout), decoded by hand, and the device.
+    void realPayloads_data() {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("payload");  // top-level item index; -1 = last
+        QTest::addColumn<int>("payload");  // top-level item index
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<int>("samples");
         QTest::addColumn<QByteArray>("device");
-        QTest::addColumn<std::vector<double>>("first");
-        QTest::addColumn<std::vector<double>>("last");
-
-        QTest::newRow("hero5") << "gpmf/hero5.raw" << 0 << QByteArray("GPS5") << 18 << QByteArray("Camera")
-                               << std::vector<double>{33.1264969, -117.3273542, -20.184, 0.167, 0.19}
-                               << std::vector<double>{33.1264973, -117.3273579, -20.041, 0.676, 0.63};
-        QTest::newRow("hero6") << "gpmf/hero6.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero6 Black")
-                               << std::vector<double>{33.1265542, -117.3271299, -18.172, 1.573, 1.57}
-                               << std::vector<double>{33.1265624, -117.3271188, -18.163, 1.573, 1.57};
-        QTest::newRow("hero7 first") << "gpmf/hero7.raw" << 0 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
-                                     << std::vector<double>{42.3425835, -8.7526142, 58.512, 0.173, 0.12}
-                                     << std::vector<double>{42.3425825, -8.7526158, 57.962, 0.214, 0.43};
-        QTest::newRow("hero7 last") << "gpmf/hero7.raw" << 16 << QByteArray("GPS5") << 17 << QByteArray("Hero7 Black")
-                                    << std::vector<double>{42.3423405, -8.7526946, 57.395, 2.263, 2.13}
-                                    << std::vector<double>{42.3423429, -8.752681, 56.686, 0.618, 0.69};
-        QTest::newRow("fusion") << "gpmf/Fusion.raw" << 0 << QByteArray("GPS5") << 19 << QByteArray("Fusion")
-                                << std::vector<double>{33.1266299, -117.3274386, -18.524, 0.71, 0.69}
-                                << std::vector<double>{33.1266363, -117.3274444, -18.332, 1.182, 1.16};
-        QTest::newRow("hero11 gps5") << "gpmf/hero11.raw" << 0 << QByteArray("GPS5") << 10 << QByteArray("HERO11 Black")
-                                     << std::vector<double>{42.4261529, -8.6499795, 34.098, 0.018, 0.01}
-                                     << std::vector<double>{42.4261517, -8.6499807, 34.039, 0.061, 0.02};
-        QTest::newRow("hero11 gps9") << "gpmf/hero11.raw" << 10 << QByteArray("GPS9") << 6 << QByteArray("HERO11 Black")
-                                     << std::vector<double>{42.4261381, -8.6499984, 34.54, 0.266, 0.4, 8298, 48587.299, 1.69, 3}
-                                     << std::vector<double>{42.4261379, -8.6499978, 34.353, 0.162, 0.44, 8298, 48587.799, 1.69, 3};
-        QTest::newRow("hero11.bin gps5") << "gpmf/hero11.bin" << 0 << QByteArray("GPS5") << 1 << QByteArray("HERO11 Black")
-                                         << std::vector<double>{48.8083646, 9.3550506, 248.083, 1.499, 1.46}
-                                         << std::vector<double>{48.8083646, 9.3550506, 248.083, 1.499, 1.46};
-        QTest::newRow("hero11.bin last gps9") << "gpmf/hero11.bin" << -1 << QByteArray("GPS9") << 1 << QByteArray("HERO11 Black")
-                                              << std::vector<double>{48.8088742, 9.3555089, 256.169, 0.077, 0.12, 9138, 38321.1, 1.44, 3}
-                                              << std::vector<double>{48.8088742, 9.3555089, 256.169, 0.077, 0.12, 9138, 38321.1, 1.44, 3};
-        QTest::newRow("hero13.bin first") << "gpmf/hero13.bin" << 0 << QByteArray("GPS9") << 1 << QByteArray("HERO13 Black")
-                                          << std::vector<double>{48.8079112, 9.3539981, 258.046, 0.996, 1.06, 9171, 40452.799, 3.96, 3}
-                                          << std::vector<double>{48.8079112, 9.3539981, 258.046, 0.996, 1.06, 9171, 40452.799, 3.96, 3};
-        QTest::newRow("hero13.bin last") << "gpmf/hero13.bin" << -1 << QByteArray("GPS9") << 1 << QByteArray("HERO13 Black")
-                                         << std::vector<double>{48.8081578, 9.3546409, 253.85, 0.949, 1.47, 9171, 40655.399, 1.64, 3}
-                                         << std::vector<double>{48.8081578, 9.3546409, 253.85, 0.949, 1.47, 9171, 40655.399, 1.64, 3};
-        QTest::newRow("karma gpri") << "gpmf/karma.raw" << 1 << QByteArray("GPRI") << 4 << QByteArray("GoPro Karma v1.0")
-                                    << std::vector<double>{145.911705, 33.125368, -117.3310641, 15.445, 0.25, 0.42, 0.59, 334.35, 3, 20}
-                                    << std::vector<double>{146.709818, 33.1253765, -117.3310702, 15.331, 0.25, 0.42, 2.51, 330.99, 3, 20};
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("hero5") << "hero5.raw" << 0 << QByteArray("GPS5") << 18 << QByteArray("Camera")
+                               << "33.1264969 -117.3273542 -20.184 0.167 0.19" << "33.1264973 -117.3273579 -20.041 0.676 0.63";
+        QTest::newRow("hero11 gps9") << "hero11.raw" << 10 << QByteArray("GPS9") << 6 << QByteArray("HERO11 Black")
+                                     << "42.4261381 -8.6499984 34.54 0.266 0.4 8298 48587.299 1.69 3"
+                                     << "42.4261379 -8.6499978 34.353 0.162 0.44 8298 48587.799 1.69 3";
+        QTest::newRow("karma gpri") << "karma.raw" << 1 << QByteArray("GPRI") << 4 << QByteArray("GoPro Karma v1.0")
+                                    << "145.911705 33.125368 -117.3310641 15.445 0.25 0.42 0.59 334.35 3 20"
+                                    << "146.709818 33.1253765 -117.3310702 15.331 0.25 0.42 2.51 330.99 3 20";
     }
-
-    void realPayloads()
-    {
+    void realPayloads() {
         QFETCH(QString, file);
         QFETCH(int, payload);
         QFETCH(QByteArray, key);
-        QFETCH(int, samples);
-        QFETCH(QByteArray, device);
-        QFETCH(std::vector<double>, first);
-        QFETCH(std::vector<double>, last);
-
-        const std::vector<QByteArray> payloads = splitPayloads(readData(file));
-        QVERIFY(!payloads.empty());
-        const QByteArray p = payloads[payload < 0 ? payloads.size() - 1 : size_t(payload)];
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        const std::vector<QByteArray> payloads = splitPayloads(readFile(dataPath("gpmf/" + file)));
         GpmfStream s;
-        QVERIFY(seek(s, p, key.constData()));
-        QCOMPARE(int(s.repeat()), samples);
-        QCOMPARE(s.elementsInStruct(), int(first.size()));
-        QCOMPARE(s.deviceName(), device);
-        const std::vector<double> v = allScaled(s);
-        QCOMPARE(v.size(), size_t(samples) * first.size());
-        QVERIFY(near(v, 0, first));
-        QVERIFY(near(v, v.size() - last.size(), last));
+        QVERIFY(size_t(payload) < payloads.size() && seek(s, payloads[size_t(payload)], key.constData()));
+        QTEST(int(s.repeat()), "samples");
+        QCOMPARE(s.elementsInStruct(), first.count(' ') + 1);
+        QTEST(s.deviceName(), "device");
+        QCOMPARE(sample(s, 0) + " | " + sample(s, s.repeat() - 1), first + " | " + last);
+        std::vector<double> all(size_t(s.repeat()) * size_t(s.elementsInStruct()));
+        QVERIFY(s.scaledData(all.data(), all.size(), 0, s.repeat()));
     }
-
-    // One item of every type of the table: its element size, its element
-    // count and its value read big-endian (types without a numeric value
-    // cannot be scaled).
-    void typeTable_data()
-    {
+    // Every type: element size, count and big-endian value (none: not scalable); two samples of two, the second ÷ 2.
+    void typeTable_data() {
         QTest::addColumn<char>("type");
-        QTest::addColumn<int>("size");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("numeric");
-        QTest::newRow("b") << 'b' << 1 << QByteArray("\xfe", 1) << -2.0 << true;
-        QTest::newRow("B") << 'B' << 1 << QByteArray("\xfe", 1) << 254.0 << true;
-        QTest::newRow("c") << 'c' << 1 << QByteArray("A") << 65.0 << true;
-        QTest::newRow("s") << 's' << 2 << QByteArray("\xff\xfe", 2) << -2.0 << true;
-        QTest::newRow("S") << 'S' << 2 << QByteArray("\xff\xfe", 2) << 65534.0 << true;
-        QTest::newRow("l") << 'l' << 4 << be32(uint32_t(-70000)) << -70000.0 << true;
-        QTest::newRow("L") << 'L' << 4 << be32(4000000000u) << 4000000000.0 << true;
-        QTest::newRow("f") << 'f' << 4 << be32(0x40490fdb) << 3.1415927410125732 << true;
-        QTest::newRow("q") << 'q' << 4 << be32(uint32_t(-3 * 65536 - 32768)) << -3.5 << true;
-        QTest::newRow("F") << 'F' << 4 << QByteArray("MSLV") << double(fourCC("MSLV")) << true;
-        QTest::newRow("d") << 'd' << 8 << be64(0xC00C000000000000ull) << -3.5 << true;
-        QTest::newRow("j") << 'j' << 8 << be64(uint64_t(-5000000000ll)) << -5000000000.0 << true;
-        QTest::newRow("J") << 'J' << 8 << be64(145911705ull) << 145911705.0 << true;
-        QTest::newRow("Q") << 'Q' << 8 << be64(0x0000000280000000ull) << 2.5 << true;
-        QTest::newRow("G") << 'G' << 16 << QByteArray(16, 'g') << 0.0 << false;
-        QTest::newRow("U") << 'U' << 16 << QByteArray("250109101412.799") << 0.0 << false;
+        QTest::addColumn<double>("value");  // NaN: no numeric value
+        const double none = qQNaN();
+        const QList<std::tuple<char, QByteArray, double>> rows{
+            {'b', QByteArray("\xfe", 1), -2.0}, {'B', QByteArray("\xfe", 1), 254.0}, {'c', "A", 65.0},
+            {'s', QByteArray("\xff\xfe", 2), -2.0}, {'S', QByteArray("\xff\xfe", 2), 65534.0},
+            {'l', be32(uint32_t(-70000)), -70000.0}, {'L', be32(4000000000u), 4000000000.0},
+            {'f', be32(0x40490fdb), 3.1415927410125732}, {'q', be32(uint32_t(-3 * 65536 - 32768)), -3.5},
+            {'F', "MSLV", double(fourCC("MSLV"))}, {'d', be64(0xC00C000000000000ull), -3.5},
+            {'j', be64(uint64_t(-5000000000ll)), -5000000000.0}, {'J', be64(145911705ull), 145911705.0},
+            {'Q', be64(0x0000000280000000ull), 2.5}, {'G', QByteArray(16, 'g'), none},
+            {'U', "250109101412.799", none}, {'?', QByteArray(), none}};
+        for (const auto &[type, bytes, value] : rows)
+            QTest::newRow(QByteArray(1, type).constData()) << type << bytes << value;
     }
-
-    void typeTable()
-    {
-        QCOMPARE(gpmfTypeSize('?'), 0);
-        QCOMPARE(gpmfTypeSize(0), 0);
+    void typeTable() {
         QFETCH(char, type);
-        QFETCH(int, size);
         QFETCH(QByteArray, bytes);
+        const int size = int(bytes.size());  // of one element
         QFETCH(double, value);
-        QFETCH(bool, numeric);
-        QCOMPARE(gpmfTypeSize(type), size);
-        // Two samples of two elements each; the second sample is scaled by 2.
-        const QByteArray data = bytes + bytes + bytes + bytes;
-        const QByteArray p = nest("DEVC", klv("SCAL", 'l', 4, int32s({1, 2})) + klv("TEST", type, 2 * size, data));
+        QCOMPARE(gpmfTypeSize(type) + gpmfTypeSize(0), size);
+        if (!size)
+            return;
+        const QByteArray p = nest("DEVC", klv("SCAL", 'l', 4, int32s({1, 2})) + klv("TEST", type, 2 * size, bytes.repeated(4)));
         GpmfStream s;
         QVERIFY(seek(s, p, "TEST"));
-        QCOMPARE(s.elementsInStruct(), 2);
-        QCOMPARE(s.rawDataBytes(), uint32_t(4 * size));
+        QCOMPARE(QString("%1 %2").arg(s.elementsInStruct()).arg(s.rawDataBytes()), QString("2 %1").arg(4 * size));
         double out[4] = {};
-        QCOMPARE(s.scaledData(out, 4, 0, 2), numeric);
-        if (numeric) {
-            QCOMPARE(out[0], value);
-            QCOMPARE(out[1], value / 2);
-            QCOMPARE(out[2], value);
-        }
+        QCOMPARE(s.scaledData(out, 4, 0, 2), !qIsNaN(value));
+        if (!qIsNaN(value))
+            QCOMPARE(std::vector<double>(out, out + 3), (std::vector<double>{value, value / 2, value}));
     }
-
-    // "?" structures take their element types from TYPE, with "[n]" arrays.
-    void complexStructures()
-    {
-        QByteArray sample;
-        for (int i = 0; i < 8; ++i)
-            sample += be32(0x3f800000 + (uint32_t(i) << 20));  // floats
-        sample += be32(7);
-        const QByteArray stream = klv("TYPE", 'c', 1, "f[8]L") + klv("SCAL", 's', 2, be16(2))
-                                  + klv("MYDD", '?', 36, sample + sample);
-        GpmfStream s;
-        QVERIFY(seek(s, nest("DEVC", nest("STRM", stream)), "MYDD"));
-        QCOMPARE(s.elementsInStruct(), 9);
-        double out[18];
-        QVERIFY(s.scaledData(out, 18, 1, 1));
-        QCOMPARE(out[0], 0.5);
-        QCOMPARE(out[8], 3.5);
-
-        // TYPE in an enclosing nest is found across levels.
-        const QByteArray outer = klv("TYPE", 'c', 1, "sS") + nest("STRM", klv("PAIR", '?', 4, be16(uint16_t(-4)) + be16(9)));
-        QVERIFY(seek(s, nest("DEVC", outer), "PAIR"));
-        QVERIFY(s.scaledData(out, 2, 0, 1));
-        QCOMPARE(out[0], -4.0);
-        QCOMPARE(out[1], 9.0);
-    }
-
-    // Element types that cannot be told: a plain type whose size does not
-    // divide the structure, unknown letters, and bad TYPE strings.
-    void elementTypesThatCannotBeTold_data()
-    {
+    // "?" structures take TYPE (own or enclosing nest, "[n]" arrays); bad types give no elements. SCAL: one for all or
+    // one per element, else (or a zero) unreadable; the SCAL of another stream does not apply.
+    void elementTypes_data() {
         QTest::addColumn<char>("type");
         QTest::addColumn<QByteArray>("typeString");
+        QTest::addColumn<bool>("typeOutside");  // TYPE one nest up
         QTest::addColumn<int>("structSize");
-        QTest::newRow("6-byte structure of l") << 'l' << QByteArray() << 6;
-        QTest::newRow("unknown type letter") << 'x' << QByteArray() << 4;
-        QTest::newRow("too short for the structure") << '?' << QByteArray("ll") << 12;
-        QTest::newRow("too long for the structure") << '?' << QByteArray("llll") << 12;
-        QTest::newRow("zero repeat") << '?' << QByteArray("l[0]ll") << 8;
-        QTest::newRow("unclosed bracket") << '?' << QByteArray("lll[2") << 12;
-        QTest::newRow("bracket first") << '?' << QByteArray("[3]l") << 12;
-        QTest::newRow("unknown letter") << '?' << QByteArray("lxl") << 9;
-        QTest::newRow("nested complex") << '?' << QByteArray("l?l") << 9;
-        QTest::newRow("huge repeat") << '?' << QByteArray("B[99999999]") << 255;
-        QTest::newRow("empty") << '?' << QByteArray() << 4;
+        QTest::addColumn<QByteArray>("sample");
+        QTest::addColumn<QByteArray>("scal");
+        QTest::addColumn<QString>("values");  // of the last of two samples, scaled; "-" each when unreadable
+        QByteArray floats;
+        for (int i = 0; i < 8; ++i)
+            floats += be32(0x3f800000 + (uint32_t(i) << 20));  // 1, 1.125, … 1.875
+        const QByteArray half = klv("SCAL", 's', 2, be16(2)), xyz = int32s({100, 200, 300});
+        QTest::newRow("f[8]L") << '?' << QByteArray("f[8]L") << false << 36 << floats + be32(7) << half
+                               << "0.5 0.5625 0.625 0.6875 0.75 0.8125 0.875 0.9375 3.5";
+        QTest::newRow("TYPE one nest up") << '?' << QByteArray("sS") << true << 4 << be16(uint16_t(-4)) + be16(9) << half
+                                          << "-2 4.5";
+        const char *bad[][3] = {{"6-byte structure of l", "l", "6"}, {"unknown type letter", "x", "4"},
+                                {"too short for the structure", "?ll", "12"}, {"too long for the structure", "?llll", "12"},
+                                {"zero repeat", "?l[0]ll", "8"}, {"unclosed bracket", "?lll[2", "12"},
+                                {"bracket first", "?[3]l", "12"}, {"unknown letter", "?lxl", "9"},
+                                {"nested complex", "?l?l", "9"}, {"huge repeat", "?B[99999999]", "255"}, {"empty", "?", "4"}};
+        for (const auto &row : bad)
+            QTest::newRow(row[0]) << row[1][0] << QByteArray(row[1] + 1) << false << atoi(row[2])
+                                  << QByteArray(atoi(row[2]), 1) << half << "";
+        const QList<QPair<const char *, QByteArray>> scals{
+            {"one divisor for all", klv("SCAL", 'l', 4, int32s({10}))},
+            {"one each, floats", klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))},
+            {"two divisors for three", klv("SCAL", 'l', 4, int32s({1, 2}))},
+            {"a zero divisor", klv("SCAL", 'l', 4, int32s({1, 0, 1}))}, {"not numeric", klv("SCAL", 'U', 16, QByteArray(16, '1'))},
+            {"another stream's", nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)))}};
+        const QStringList values{"10 20 30", "200 100 30", "- - -", "- - -", "- - -", "100 200 300"};
+        for (int i = 0; i < scals.size(); ++i)
+            QTest::newRow(scals[i].first) << 'l' << QByteArray() << false << 12 << xyz << scals[i].second << values[i];
     }
-
-    void elementTypesThatCannotBeTold()
-    {
-        QFETCH(char, type);
+    void elementTypes() {
         QFETCH(QByteArray, typeString);
+        QFETCH(bool, typeOutside);
+        QFETCH(QByteArray, sample);
+        QFETCH(QByteArray, scal);
+        QFETCH(char, type);
         QFETCH(int, structSize);
-        const QByteArray stream = (typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString))
-                                  + klv("CPLX", type, structSize, QByteArray(structSize, 1));
+        const QByteArray typeItem = typeString.isEmpty() ? QByteArray() : klv("TYPE", 'c', 1, typeString);
+        const QByteArray strm = nest("STRM", (typeOutside ? QByteArray() : typeItem) + scal
+                                                 + klv("CPLX", type, structSize, sample + sample));
         GpmfStream s;
-        QVERIFY(seek(s, nest("DEVC", stream), "CPLX"));
-        QCOMPARE(s.elementsInStruct(), 0);
+        QVERIFY(seek(s, nest("DEVC", (typeOutside ? typeItem : QByteArray()) + strm), "CPLX"));
+        QStringList values;
         double out[300];
-        QVERIFY(!s.scaledData(out, 300, 0, 1));
+        const bool read = s.scaledData(out, 300, 1, 1);
+        for (int e = 0; e < s.elementsInStruct(); ++e)
+            values << (read ? QString::number(out[e]) : "-");
+        QTEST(values.join(' '), "values");
     }
-
-    // SCAL: one divisor for all elements or one per element; anything else,
-    // or a zero divisor, makes the data unreadable. Only the item's own nest
-    // counts.
-    void divisors()
-    {
-        const QByteArray data = int32s({100, 200, 300});
-        double out[3];
-        GpmfStream s;
-
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'l', 4, int32s({10})) + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(s.scaledData(out, 3, 0, 1));
-        QCOMPARE(out[2], 30.0);
-
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'f', 4, be32(0x3f000000) + be32(0x40000000) + be32(0x41200000))
-                                       + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(s.scaledData(out, 3, 0, 1));
-        QCOMPARE(out[0], 200.0);
-        QCOMPARE(out[1], 100.0);
-        QCOMPARE(out[2], 30.0);
-
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'l', 4, int32s({1, 2})) + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(!s.scaledData(out, 3, 0, 1));
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'l', 4, int32s({1, 0, 1})) + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(!s.scaledData(out, 3, 0, 1));
-        QVERIFY(seek(s, nest("DEVC", klv("SCAL", 'U', 16, QByteArray(16, '1')) + klv("XYZW", 'l', 12, data)), "XYZW"));
-        QVERIFY(!s.scaledData(out, 3, 0, 1));
-
-        // A SCAL of another stream does not apply; without one, divisors are 1.
-        const QByteArray other = nest("STRM", klv("SCAL", 'l', 4, int32s({1000})) + klv("ACCL", 's', 2, be16(5)));
-        QVERIFY(seek(s, nest("DEVC", other + nest("STRM", klv("XYZW", 'l', 12, data))), "XYZW"));
-        QVERIFY(s.scaledData(out, 3, 0, 1));
-        QCOMPARE(out[1], 200.0);
-    }
-
     // The requested samples must lie within the item and the output.
-    void sampleRanges()
-    {
+    void sampleRanges() {
         QByteArray data;
         for (int i = 0; i < 5; ++i)
             data += int32s({i, 10 * i});
         GpmfStream s;
         QVERIFY(seek(s, nest("DEVC", klv("PAIR", 'l', 8, data)), "PAIR"));
         double out[10];
-        QVERIFY(s.scaledData(out, 10, 0, 5));
-        QVERIFY(s.scaledData(out, 4, 3, 2));
-        QCOMPARE(out[0], 3.0);
-        QCOMPARE(out[3], 40.0);
-        QVERIFY(!s.scaledData(out, 10, 4, 2));        // past the last sample
-        QVERIFY(!s.scaledData(out, 10, 0xFFFFFFFFu, 2));
-        QVERIFY(!s.scaledData(out, 3, 0, 2));         // output too small
-        QVERIFY(!s.scaledData(nullptr, 10, 0, 1));
-        QVERIFY(s.scaledData(out, 0, 5, 0));          // nothing asked, nothing written
+        QVERIFY(s.scaledData(out, 10, 0, 5) && s.scaledData(out, 4, 3, 2));
+        QCOMPARE(std::vector<double>(out, out + 4), (std::vector<double>{3, 30, 4, 40}));
+        QVERIFY(!s.scaledData(out, 10, 4, 2) && !s.scaledData(out, 10, 0xFFFFFFFFu, 2));  // past the last sample
+        QVERIFY(!s.scaledData(out, 3, 0, 2) && !s.scaledData(nullptr, 10, 0, 1));       // output too small or missing
+        QVERIFY(s.scaledData(out, 0, 5, 0));                                             // nothing asked, nothing written
     }
-
-    // Walking: fill words, empty nests, staying on one level, searching
-    // backwards, cursor restoration after a failed search, and the device
-    // id and (bounded) name.
-    void walking()
-    {
+    // Walking: fill words, empty nests, digit keys, one level, backwards, failed searches, device id and name.
+    void walking() {
         const QByteArray strm1 = nest("STRM", klv("SCAL", 's', 2, be16(10)) + klv("AAAA", 's', 2, be16(1)));
-        const QByteArray strm2 = nest("STRM", klv("BBBB", 's', 2, be16(2)));
-        const QByteArray p = nest("DEVC", klv("DVID", 'L', 4, be32(7)) + be32(0) + nest("EMPT", QByteArray()) + strm1
-                                              + be32(0) + be32(0) + strm2)
+        const QByteArray p = nest("DEVC", klv("DVID", 'L', 4, be32(7)) + be32(0) + nest("EMPT", QByteArray()) + strm1 + be32(0)
+                                              + be32(0) + nest("STRM", klv("B0B9", 's', 2, be16(2))))
                              + nest("DEVC", klv("DVID", 'L', 4, be32(9)) + klv("DVNM", 'c', 1, QByteArray(200, 'N')));
         GpmfStream s;
         QVERIFY(s.init(bytesOf(p), size_t(p.size())));
-        QVERIFY(s.findNext(fourCC("BBBB")));
-        QCOMPARE(s.nestLevel(), 2);
-        QCOMPARE(s.deviceId(), 7u);
-
-        // The SCAL of the first stream sits inside a sibling nest, which no
-        // backward search enters; DVID is found one level up.
-        GpmfStream b = s;
-        QVERIFY(!b.findPrevious(fourCC("SCAL"), GpmfStream::AllLevels));
-        QCOMPARE(b.key(), fourCC("BBBB"));
-        QVERIFY(b.findPrevious(fourCC("DVID"), GpmfStream::AllLevels));
-        QCOMPARE(b.nestLevel(), 1);
+        QString walk = "DEVC";
+        for (GpmfStream w = s; w.next();) {
+            const uint32_t key = qToBigEndian(w.key());
+            walk += QString(" %1:%2").arg(QString::fromLatin1(reinterpret_cast<const char *>(&key), 4)).arg(w.nestLevel());
+        }
+        QCOMPARE(walk, "DEVC DVID:1 EMPT:1 STRM:1 SCAL:2 AAAA:2 STRM:1 B0B9:2 DEVC:0 DVID:1 DVNM:1");
+        QVERIFY(s.findNext(fourCC("B0B9")) && s.deviceId() == 7u);
+        GpmfStream b = s, c = s;  // no backward search enters the sibling nest with the SCAL; DVID is one level up
+        QVERIFY(!b.findPrevious(fourCC("SCAL"), GpmfStream::AllLevels) && b.key() == fourCC("B0B9"));
+        QVERIFY(b.findPrevious(fourCC("DVID"), GpmfStream::AllLevels) && b.nestLevel() == 1);
         QVERIFY(!s.findPrevious(fourCC("DVID"), GpmfStream::CurrentLevel));
-
-        // Staying on one level stops at the end of the nest.
-        GpmfStream c = s;
-        QVERIFY(!c.next(GpmfStream::CurrentLevel));
-        QCOMPARE(c.key(), fourCC("BBBB"));
-        // Recursing leaves the finished nests and reaches the next device.
-        QVERIFY(s.next());
-        QCOMPARE(s.key(), fourCC("DEVC"));
-        QCOMPARE(s.nestLevel(), 0);
-        QVERIFY(s.findNext(fourCC("DVNM")));
-        QCOMPARE(s.deviceId(), 9u);
+        // Staying on one level stops at the end of the nest; recursing leaves it for the next device.
+        QVERIFY(!c.next(GpmfStream::CurrentLevel) && c.key() == fourCC("B0B9"));
+        QVERIFY(s.next() && s.key() == fourCC("DEVC") && s.nestLevel() == 0);
+        QVERIFY(s.findNext(fourCC("DVNM")) && s.deviceId() == 9u);
         QCOMPARE(s.deviceName(), QByteArray(31, 'N'));  // bounded copy
-        QVERIFY(!s.next());
-        QVERIFY(!s.structureBad());  // the end, not a fault
-        QVERIFY(!s.findNext(fourCC("AAAA")));
-        QVERIFY(!s.structureBad());
-        QCOMPARE(s.key(), fourCC("DVNM"));
-
+        QVERIFY(!s.next() && !s.structureBad());        // the end, not a fault
+        QVERIFY(!s.findNext(fourCC("AAAA")) && !s.structureBad() && s.key() == fourCC("DVNM"));
         // Top-level nests are stepped over without recursing.
-        QVERIFY(s.init(bytesOf(p), size_t(p.size())));
-        QVERIFY(s.next(GpmfStream::CurrentLevel));
-        QCOMPARE(s.key(), fourCC("DEVC"));
+        QVERIFY(s.init(bytesOf(p), size_t(p.size())) && s.next(GpmfStream::CurrentLevel) && s.key() == fourCC("DEVC"));
         QVERIFY(!s.findNext(fourCC("DVNM"), GpmfStream::CurrentLevel));
     }
-
-    // Sixteen nested levels are walked; a seventeenth is a bad structure.
-    void nestingLimit()
-    {
-        auto build = [](int depth) {
-            QByteArray inner = klv("LEAF", 'L', 4, be32(1));
-            for (int i = 0; i < depth; ++i)
-                inner = nest("NEST", inner);
-            return inner;
-        };
+    // Hostile payloads: 16 nested levels walked, a 17th a bad structure; sizes past payload or nest, invalid keys.
+    void hostilePayloads() {
         GpmfStream s;
-        QVERIFY(seek(s, build(GpmfStream::MAX_NEST), "LEAF"));
-        QCOMPARE(s.nestLevel(), GpmfStream::MAX_NEST);
-        const QByteArray deep = build(GpmfStream::MAX_NEST + 1);
-        QVERIFY(s.init(bytesOf(deep), size_t(deep.size())));
-        QVERIFY(!s.findNext(fourCC("LEAF")));
+        QByteArray inner = klv("LEAF", 'L', 4, be32(1));
+        for (int i = 0; i < GpmfStream::MAX_NEST; ++i)
+            inner = nest("NEST", inner);
+        QVERIFY(seek(s, inner, "LEAF") && s.nestLevel() == GpmfStream::MAX_NEST);
+        const QByteArray deep = nest("NEST", inner);
+        QVERIFY(s.init(bytesOf(deep), size_t(deep.size())) && !s.findNext(fourCC("LEAF")) && s.structureBad());
         QCOMPARE(s.nestLevel(), 0);
-    }
-
-    // Hostile payloads: sizes past the payload or the nest, invalid keys,
-    // odd lengths, nothing at all.
-    void hostilePayloads()
-    {
-        GpmfStream s;
-        QVERIFY(!s.init(nullptr, 100));
-        const QByteArray tiny("DEVC\0\0\0", 7);
-        QVERIFY(!s.init(bytesOf(tiny), size_t(tiny.size())));
-        QVERIFY(!s.next());
-        QVERIFY(!s.findPrevious(fourCC("DEVC"), GpmfStream::AllLevels));
-        const QByteArray zeros(64, 0);
-        QVERIFY(!s.init(bytesOf(zeros), size_t(zeros.size())));
-        const QByteArray badKey = klv("DE\x01C", 'L', 4, be32(1));
-        QVERIFY(!s.init(bytesOf(badKey), size_t(badKey.size())));
-
-        // GPS5 claiming 1000 samples in a payload of 3.
+        const QByteArray tiny("DEVC\0\0\0", 7), zeros(64, 0), badKey = klv("DE\x01C", 'L', 4, be32(1));
+        QVERIFY(!s.init(nullptr, 100) && !s.init(bytesOf(tiny), size_t(tiny.size())) && !s.next());
+        QVERIFY(!s.init(bytesOf(zeros), size_t(zeros.size())) && !s.init(bytesOf(badKey), size_t(badKey.size())));
         QByteArray p = nest("DEVC", nest("STRM", klv("GPS5", 'l', 20, QByteArray(60, 1), 3)));
-        p[p.size() - 60 - 2] = char(0x03);  // repeat 3 → 1000
-        p[p.size() - 60 - 1] = char(0xE8);
-        QVERIFY(s.init(bytesOf(p), size_t(p.size())));
-        QVERIFY(s.findNext(fourCC("GPS5")));
-        QCOMPARE(s.repeat(), 1000u);
-        QVERIFY(!s.rawData());
-        QCOMPARE(s.rawDataBytes(), 0u);
+        p.replace(p.size() - 62, 2, be16(1000));  // 1000 samples claimed, 3 there
+        QVERIFY(seek(s, p, "GPS5") && s.repeat() == 1000u && !s.rawData() && s.rawDataBytes() == 0);
         double out[5000];
-        QVERIFY(!s.scaledData(out, 5000, 0, 1));
-        QVERIFY(!s.next());
-        QVERIFY(s.structureBad());
-
-        // A nest longer than the payload is never entered.
+        QVERIFY(!s.scaledData(out, 5000, 0, 1) && !s.next() && s.structureBad());
         QByteArray longNest = nest("DEVC", klv("GPS5", 'l', 20, QByteArray(20, 1)));
-        longNest[7] = char(0x7F);
-        QVERIFY(s.init(bytesOf(longNest), size_t(longNest.size())));
-        QVERIFY(!s.findNext(fourCC("GPS5")));
-
-        // An invalid key inside a nest ends the walk there.
-        QByteArray inner = nest("DEVC", klv("AAAA", 'L', 4, be32(1)) + klv("BBBB", 'L', 4, be32(2)));
-        inner[8 + 12] = char(0x80);
-        QVERIFY(s.init(bytesOf(inner), size_t(inner.size())));
-        QVERIFY(s.findNext(fourCC("AAAA")));
-        QVERIFY(!s.next());
-        QVERIFY(s.structureBad());
+        longNest[7] = char(0x7F);  // a nest longer than the payload is never entered
+        QVERIFY(s.init(bytesOf(longNest), size_t(longNest.size())) && !s.findNext(fourCC("GPS5")));
+        QByteArray badInner = nest("DEVC", klv("AAAA", 'L', 4, be32(1)) + klv("BBBB", 'L', 4, be32(2)));
+        badInner[8 + 12] = char(0x80);  // an invalid key inside a nest ends the walk there
+        QVERIFY(seek(s, badInner, "AAAA") && !s.next() && s.structureBad());
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestGpmfStream)

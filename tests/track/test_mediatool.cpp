@@ -1,13 +1,12 @@
 // Running the media tool: a fake tool script stands in for ffmpeg on PATH.
+#include "support/testsupport.h"
 #include "track/mediatool.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QtTest>
+#include <ctime>
 
 using namespace vx;
+using vxtest::readFile;
 
 class TestMediaTool : public QObject {
     Q_OBJECT
@@ -15,192 +14,105 @@ class TestMediaTool : public QObject {
     QTemporaryDir m_dir;
     QByteArray m_oldPath;
 
-    void installTool(const QByteArray &script)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("#!/bin/sh\n" + script);
-        f.close();
-        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    }
+    QString tool() const { return m_dir.filePath("ffmpeg"); }
+    QString log() const { return m_dir.filePath("log.txt"); }
 
-    QString log() const { return m_dir.filePath(QStringLiteral("log.txt")); }
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    void installTool(const QByteArray &script) {
+        QVERIFY(vxtest::writeFile(tool(), script));
+        QVERIFY(QFile::setPermissions(tool(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(m_dir.isValid());
         m_oldPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
     }
     void cleanupTestCase() { qputenv("PATH", m_oldPath); }
 
-    void toolIsFoundOnPath()
-    {
-        installTool("exit 0\n");
-        QCOMPARE(mediaToolPath(), m_dir.filePath(QStringLiteral("ffmpeg")));
-        QVERIFY(mediaToolFound());
+    // Every way a run ends, each with its outcome: standard error to the (truncated) log, standard output by lines;
+    // a tool deaf to terminate is killed; cancelled before the start, nothing runs.
+    void runs_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("options");  // "limit N", "cancel N" (0: before the start), "log PATH" in the tool's folder
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("result");   // "exit code (finished runs) | log.txt afterwards | output lines"
+        using O = MediaToolOutcome;
+        const QByteArray sh = "#!/bin/sh\n", sleeper = sh + "sleep 5\n";
+        const QString untouched = "- | old content that must disappear\n | ";
+        QTest::newRow("finished") << sh + "echo \"report for $*\" >&2\necho out\nexit 3\n" << "" << int(O::Finished)
+                                  << "3 | report for -i x.mov\n | out|";
+        QTest::newRow("output lines, last one unended") << sh + "printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n"
+                                                        << "" << int(O::Finished)
+                                                        << "0 |  | out_time_us=5|progress=continue|progress=end|";
+        QTest::newRow("crashed") << sh + "kill -9 $$\n" << "" << int(O::Crashed) << "- |  | ";
+        QTest::newRow("cannot start: no interpreter, no binary") << QByteArray("\x7f\x45\x4c\x46garbage", 11) << "" << int(O::FailedToStart) << "- |  | ";
+        QTest::newRow("time limit") << sleeper << "limit 300" << int(O::TimedOut) << "- |  | ";
+        QTest::newRow("deaf to terminate: killed") << sh + "trap '' TERM\nsleep 5\n" << "limit 300" << int(O::TimedOut)
+                                                   << "- |  | ";
+        QTest::newRow("cancelled while running") << sleeper << "cancel 200" << int(O::Cancelled) << "- |  | ";
+        QTest::newRow("cancelled before the start") << sh + "echo ran >&2\n" << "cancel 0" << int(O::Cancelled) << untouched;
+        QTest::newRow("log cannot be opened") << sleeper << "log no/such/log.txt" << int(O::FailedToStart) << untouched;
     }
-
-    void standardErrorGoesToTheLogTruncated()
-    {
-        QVERIFY(vxtestWrite(log(), "old content that must disappear\n"));
-        installTool("echo \"report for $*\" >&2\necho not-in-log\nexit 3\n");
-        const MediaToolResult r = runMediaTool(nullptr, {QStringLiteral("-i"), QStringLiteral("x.mov")}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::Finished);
-        QCOMPARE(r.exitCode, 3);
-        QCOMPARE(readAll(log()), QByteArray("report for -i x.mov\n"));
+    void runs() {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, options);
+        QVERIFY(vxtest::writeFile(log(), "old content that must disappear\n"));
+        installTool(script);
+        QVERIFY(mediaToolFound() && mediaToolPath() == tool());
+        ToolCancel cancel;
+        ToolRun run;
+        run.arguments = QStringList{"-i", "x.mov"};
+        run.logFile = options.startsWith("log ") ? m_dir.filePath(options.mid(4)) : log();
+        run.timeLimitMs = options.startsWith("limit ") ? options.mid(6).toInt() : 0;
+        run.cancel = &cancel;
+        QByteArray seen;
+        run.onOutputLine = [&](const QByteArray &line) { seen += line + '|'; };
+        if (options == "cancel 0")
+            cancel.cancel();
+        else if (options.startsWith("cancel "))
+            QTimer::singleShot(options.mid(7).toInt(), &cancel, &ToolCancel::cancel);
+        QElapsedTimer clock;
+        clock.start();
+        const MediaToolResult r = runTool(nullptr, run);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!mediaToolBusy());
+        QTEST(int(r.outcome), "outcome");
+        const QString exit = r.outcome == MediaToolOutcome::Finished ? QString::number(r.exitCode) : "-";
+        QTEST(exit + " | " + readFile(log()) + " | " + seen, "result");
     }
 
-    void crashStillEndsTheWait()
-    {
-        installTool("kill -9 $$\n");
-        const MediaToolResult r = runMediaTool(nullptr, {}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::Crashed);
-        QVERIFY(!mediaToolBusy());
-    }
-
-    void toolThatCannotStartEndsTheWait()
-    {
-        // An executable file the system cannot run (no interpreter line, not a
-        // binary): exec fails and the run must still end.
-        const QString path = m_dir.filePath(QStringLiteral("ffmpeg"));
-        QVERIFY(vxtestWrite(path, QByteArray("\x7f\x45\x4c\x46garbage", 11)));
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        QCOMPARE(mediaToolPath(), path);
-        const MediaToolResult r = runMediaTool(nullptr, {}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::FailedToStart);
-        QVERIFY(!mediaToolBusy());
-    }
-
-    void secondRunDuringTheFirstIsRefused()
-    {
-        installTool("echo first >&2\nsleep 1\necho first-done >&2\n");
+    void secondRunDuringTheFirstIsRefused() {
+        installTool("#!/bin/sh\necho first >&2\nsleep 1\necho first-done >&2\n");
         MediaToolResult second;
         bool secondTried = false;
-        // While the first run waits, the event loop turns and a timer asks for
-        // another run, as a click would.
         QTimer::singleShot(200, [&] {
-            second = runMediaTool(nullptr, {}, m_dir.filePath(QStringLiteral("other.txt")));
+            second = runMediaTool(nullptr, {}, m_dir.filePath("other.txt"));
             secondTried = true;
         });
         QElapsedTimer clock;
         clock.start();
+        const std::clock_t cpu = std::clock();
         const MediaToolResult first = runMediaTool(nullptr, {}, log());
-        QVERIFY(secondTried);
-        QCOMPARE(second.outcome, MediaToolOutcome::Busy);
-        QCOMPARE(first.outcome, MediaToolOutcome::Finished);
-        QCOMPARE(readAll(log()), QByteArray("first\nfirst-done\n"));
-        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("other.txt"))));
-        QVERIFY(clock.elapsed() >= 900);
+        const double cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
+        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));  // the wait does not spin
+        QVERIFY(secondTried && second.outcome == MediaToolOutcome::Busy && first.outcome == MediaToolOutcome::Finished);
+        QCOMPARE(readFile(log()), "first\nfirst-done\n");
+        QVERIFY(!QFile::exists(m_dir.filePath("other.txt")) && clock.elapsed() >= 900);
     }
-
-    void waitDoesNotSpinTheCpu()
-    {
-        installTool("sleep 1\n");
-        const std::clock_t before = std::clock();
-        runMediaTool(nullptr, {}, log());
-        const double cpuSeconds = double(std::clock() - before) / CLOCKS_PER_SEC;
-        QVERIFY2(cpuSeconds < 0.3, qPrintable(QString::number(cpuSeconds)));
-    }
-
-    void logsLiveInAPrivateFolderOfThisRun()
-    {
-        // Two copies of the program running at once must never read each
-        // other's reports: the folder is this run's own.
+    // Two copies of the program running at once never read each other's reports; a missing tool is named.
+    void privateFolderAndMissingTool() {
         const QString dir = mediaToolTempDir();
-        QCOMPARE(mediaToolTempDir(), dir);
-        QVERIFY(dir.startsWith(QDir::tempPath() + QStringLiteral("/volantix-")));
-        QVERIFY(QFileInfo(dir).isDir());
+        QVERIFY(mediaToolTempDir() == dir && dir.startsWith(QDir::tempPath() + "/volantix-") && QFileInfo(dir).isDir());
         QCOMPARE(QFileInfo(dir).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther), QFileDevice::Permissions());
-    }
-
-    void missingToolTexts()
-    {
         qputenv("PATH", "/nonexistent");
         QVERIFY(!mediaToolFound());
-        QVERIFY(mediaToolPath().endsWith(QStringLiteral("/bin/ffmpeg")));
-        QCOMPARE(mediaToolMissingText(), QStringLiteral("Could not find ffmpeg here: %1").arg(mediaToolPath()));
-        QCOMPARE(mediaToolMissingStartupText(),
-                 QStringLiteral("Could not find ffmpeg here: %1. \n\nPlease copy ffmpeg to this location and restart the program.")
-                     .arg(mediaToolPath()));
-        const MediaToolResult r = runMediaTool(nullptr, {}, log());
-        QCOMPARE(r.outcome, MediaToolOutcome::FailedToStart);
+        QVERIFY(mediaToolPath().endsWith("/bin/ffmpeg"));
+        QCOMPARE(mediaToolMissingText(), "Could not find ffmpeg here: " + mediaToolPath());
+        QCOMPARE(mediaToolMissingStartupText(), "Could not find ffmpeg here: " + mediaToolPath()
+                                                    + ". \n\nPlease copy ffmpeg to this location and restart the program.");
+        QCOMPARE(runMediaTool(nullptr, {}, log()).outcome, MediaToolOutcome::FailedToStart);
         qputenv("PATH", QFile::encodeName(m_dir.path()) + ":/usr/bin:/bin");
-    }
-
-    // Any program through the runner: time limits, cancel, output lines and
-    // a log that cannot be opened all end the wait with their own outcome.
-    void generalRunsEndForEveryReason_data()
-    {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("timeLimitMs");
-        QTest::addColumn<int>("cancelAfterMs");  // -1 never, 0 before the start
-        QTest::addColumn<bool>("logInMissingFolder");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QByteArray>("lines");
-        QTest::newRow("output lines, last one unended")
-            << QByteArray("printf 'out_time_us=5\\r\\nprogress=continue\\nprogress=end'\n") << 0 << -1 << false
-            << int(MediaToolOutcome::Finished) << QByteArray("out_time_us=5|progress=continue|progress=end|");
-        QTest::newRow("time limit") << QByteArray("sleep 5\n") << 300 << -1 << false
-                                    << int(MediaToolOutcome::TimedOut) << QByteArray();
-        QTest::newRow("deaf to terminate: killed") << QByteArray("trap '' TERM\nsleep 5\n") << 300 << -1 << false
-                                                   << int(MediaToolOutcome::TimedOut) << QByteArray();
-        QTest::newRow("cancelled while running") << QByteArray("sleep 5\n") << 0 << 200 << false
-                                                 << int(MediaToolOutcome::Cancelled) << QByteArray();
-        QTest::newRow("cancelled before the start") << QByteArray("echo ran >&2\n") << 0 << 0 << false
-                                                    << int(MediaToolOutcome::Cancelled) << QByteArray();
-        QTest::newRow("log cannot be opened") << QByteArray("sleep 5\n") << 0 << -1 << true
-                                              << int(MediaToolOutcome::FailedToStart) << QByteArray();
-    }
-    void generalRunsEndForEveryReason()
-    {
-        QFETCH(QByteArray, script);
-        QFETCH(int, timeLimitMs);
-        QFETCH(int, cancelAfterMs);
-        QFETCH(bool, logInMissingFolder);
-        QFETCH(int, outcome);
-        QFETCH(QByteArray, lines);
-        const QString program = m_dir.filePath(QStringLiteral("tool.sh"));
-        QVERIFY(vxtestWrite(program, "#!/bin/sh\n" + script));
-        QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        ToolCancel cancel;
-        ToolRun run;
-        run.program = program;
-        run.logFile = logInMissingFolder ? m_dir.filePath(QStringLiteral("no/such/log.txt")) : log();
-        run.timeLimitMs = timeLimitMs;
-        run.cancel = &cancel;
-        QByteArray seen;
-        run.onOutputLine = [&](const QByteArray &line) { seen += line + '|'; };
-        if (cancelAfterMs == 0)
-            cancel.cancel();
-        else if (cancelAfterMs > 0)
-            QTimer::singleShot(cancelAfterMs, &cancel, &ToolCancel::cancel);
-        QFile::remove(log());
-        QElapsedTimer clock;
-        clock.start();
-        const MediaToolResult r = runTool(nullptr, run);
-        QCOMPARE(int(r.outcome), outcome);
-        QCOMPARE(seen, lines);
-        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(!mediaToolBusy());
-        if (cancelAfterMs == 0)
-            QVERIFY(!QFile::exists(log()));
-    }
-
-private:
-    static bool vxtestWrite(const QString &path, const QByteArray &content)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
     }
 };
 

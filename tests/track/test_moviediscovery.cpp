@@ -1,164 +1,89 @@
-// Which movies form a load: extensions, folder listing, date and name
-// order, and the command line (--input= and plain paths) with its printed
-// messages.
+// Which movies form a load: extensions, folder listing, date and name order, the command line and its messages.
 #include "support/testsupport.h"
 #include "track/moviediscovery.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vx;
 
-namespace {
-
-QStringList namesOf(const QList<QFileInfo> &movies)
-{
-    QStringList names;
-    for (const QFileInfo &m : movies)
-        names << m.fileName();
-    return names;
-}
-
-bool touch(const QString &path, int minutesAgo)
-{
-    if (!vxtest::writeFile(path, "m"))
-        return false;
-    QFile f(path);
-    return f.open(QIODevice::ReadWrite)
-        && f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo), QFileDevice::FileModificationTime);
-}
-
-} // namespace
-
 class TestMovieDiscovery : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir, m_empty;
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
+    static QString namesOf(const QList<QFileInfo> &movies) {
+        QStringList names;
+        for (const QFileInfo &m : movies)
+            names << m.fileName();
+        return names.join('|');
+    }
+
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(touch(path(QStringLiteral("a.mov")), 10));
-        QVERIFY(touch(path(QStringLiteral("B.mov")), 30));
-        QVERIFY(touch(path(QStringLiteral("C.MP4")), 20));
-        QVERIFY(touch(path(QStringLiteral("d.Avi")), 40));
-        QVERIFY(touch(path(QStringLiteral("notes.txt")), 50));
-        QVERIFY(touch(path(QStringLiteral("e.mov.srt")), 50));
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.mov")));
-    }
-
-    void movieExtensions()
-    {
-        QVERIFY(isMovieFileName(QStringLiteral("x.MP4")));
-        QVERIFY(isMovieFileName(QStringLiteral("/a/b/x.aVi")));
-        QVERIFY(!isMovieFileName(QStringLiteral("x.mp4.srt")));
-        QVERIFY(!isMovieFileName(QStringLiteral("mov")));
-        QCOMPARE(movieNameFilters(), (QStringList{"*.mov", "*.mp4", "*.avi"}));
-    }
-
-    void folderListing()
-    {
-        // Oldest first by date; by name in case-sensitive order (B before a).
-        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), (QStringList{"d.Avi", "B.mov", "C.MP4", "a.mov"}));
-        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), (QStringList{"B.mov", "C.MP4", "a.mov", "d.Avi"}));
-        QVERIFY(listMovieFolder(path(QStringLiteral("nowhere")), true).isEmpty());
-    }
-
-    void inputFolder()
-    {
-        const InputSelection s = parseInputArguments({QStringLiteral("--input=") + m_dir.path()}, true);
-        QVERIFY(s.inputGiven);
-        QCOMPARE(namesOf(s.movies), (QStringList{"d.Avi", "B.mov", "C.MP4", "a.mov"}));
-        QCOMPARE(s.loadFolder, QDir(m_dir.path()).absolutePath());
-        QVERIFY(s.messages.isEmpty());
-    }
-
-    void inputMovies()
-    {
-        // Single movies with any case of extension, sorted once more; a
-        // missing one is reported and left out; arguments without the
-        // option are ignored.
-        const InputSelection s = parseInputArguments({QStringLiteral("--input=") + path(QStringLiteral("a.mov")),
-                                                      QStringLiteral("-x"), QStringLiteral("--verbose"),
-                                                      QStringLiteral("--input=") + path(QStringLiteral("gone.MP4")),
-                                                      QStringLiteral("--input=") + path(QStringLiteral("C.MP4"))},
-                                                     false);
-        QCOMPARE(namesOf(s.movies), (QStringList{"C.MP4", "a.mov"}));
-        QCOMPARE(s.loadFolder, m_dir.path());
-        QCOMPARE(s.messages, QStringList{path(QStringLiteral("gone.MP4")) + QStringLiteral(" does not exist!")});
-    }
-
-    void nothingToLoad()
-    {
-        const InputSelection none = parseInputArguments({QStringLiteral("--verbose"), QStringLiteral("-x")}, true);
-        QVERIFY(!none.inputGiven);
-        QVERIFY(none.messages.isEmpty());
-
-        const InputSelection missing = parseInputArguments({QStringLiteral("--input=/nowhere/x.mov")}, true);
-        QVERIFY(missing.inputGiven);
-        QVERIFY(missing.movies.isEmpty());
-        QCOMPARE(missing.messages,
-                 (QStringList{"/nowhere/x.mov does not exist!", "No *.mov, *.mp4, or *.avi movies found!"}));
-
-        QTemporaryDir empty;
-        const InputSelection emptyFolder = parseInputArguments({QStringLiteral("--input=") + empty.path()}, true);
-        QCOMPARE(emptyFolder.messages, QStringList{noMoviesMessage()});
-    }
-
-    // Paths as the shell hands them over, with --input= or plain: quotes,
-    // blanks, '#', backslashes and non-ASCII letters are part of the name;
-    // options are passed over unless they follow "--"; a folder's listing
-    // replaces what came before; what does not exist is reported and left
-    // out; files that are no movies are passed over. "%1" is a folder
-    // holding the movies, also the current folder for relative paths.
-    void argumentPaths_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("messages");
-        const QString none = noMoviesMessage();
-        QTest::newRow("quote") << QStringList{"--input=%1/a\"b.mov"} << QStringList{"a\"b.mov"} << QStringList{};
-        QTest::newRow("plain, blank and #") << QStringList{"%1/with space.mp4", "%1/#1 clip.MOV"}
-                                           << QStringList{"#1 clip.MOV", "with space.mp4"} << QStringList{};
-        QTest::newRow("non-ASCII, backslash") << QStringList{"--input=%1/Grüße 飛行.mp4", "%1/back\\slash.avi"}
-                                             << QStringList{"Grüße 飛行.mp4", "back\\slash.avi"} << QStringList{};
-        QTest::newRow("folder with quotes") << QStringList{"%1/a\"b.mov", "--input=%1/sub \"q\""}
-                                           << QStringList{"x.mov"} << QStringList{};
-        QTest::newRow("relative, after --") << QStringList{"-dash.mp4", "--", "-dash.mp4", "with space.mp4"}
-                                           << QStringList{"-dash.mp4", "with space.mp4"} << QStringList{};
-        QTest::newRow("folder named like a movie") << QStringList{"%1/folder.mov"} << QStringList{"y.mp4"}
-                                                  << QStringList{};
-        QTest::newRow("missing paths") << QStringList{"%1/with space.mp4", "%1/gone.mp4", "--input=%1/nowhere"}
-                                       << QStringList{"with space.mp4"}
-                                       << QStringList{"%1/gone.mp4 does not exist!", "%1/nowhere does not exist!"};
-        QTest::newRow("no movie file") << QStringList{"%1/notes.txt", "--input="} << QStringList{}
-                                       << QStringList{none};
-    }
-
-    void argumentPaths()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, messages);
-        QTemporaryDir dir;
-        const QString root = dir.path();
-        for (const char *name : {"a\"b.mov", "with space.mp4", "#1 clip.MOV", "Grüße 飛行.mp4", "back\\slash.avi",
-                                 "-dash.mp4", "notes.txt", "sub \"q\"/x.mov", "folder.mov/y.mp4"}) {
-            const QString file = root + QLatin1Char('/') + QString::fromUtf8(name);
-            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
-            QVERIFY2(vxtest::writeFile(file, "m"), name);
+    // Movies of different ages, and in "p/" names as the shell hands them over.
+    void initTestCase() {
+        const QList<QPair<QString, int>> files{{"a.mov", 10}, {"B.mov", 30}, {"C.MP4", 20}, {"d.Avi", 40}, {"notes.txt", 50},
+                                               {"e.mov.srt", 50}};
+        for (const auto &f : files) {
+            QFile file(path(f.first));
+            QVERIFY(vxtest::writeFile(path(f.first), "m") && file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * f.second), QFileDevice::FileModificationTime));
         }
-        const QString here = QDir::currentPath();
+        for (const char *name : {"a\"b.mov", "with space.mp4", "#1 clip.MOV", "Grüße 飛行.mp4", "back\\slash.avi", "-dash.mp4",
+                                 "notes.txt", "sub \"q\"/x.mov", "folder.mov/y.mp4"}) {
+            const QString file = path("p/" + QString::fromUtf8(name));
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()) && vxtest::writeFile(file, "m"));
+        }
+    }
+
+    void moviesOfAFolder() {
+        QVERIFY(isMovieFileName("x.MP4") && isMovieFileName("/a/b/x.aVi"));
+        QVERIFY(!isMovieFileName("x.mp4.srt") && !isMovieFileName("mov"));
+        // Oldest first by date; by name in case-sensitive order (B before a); files only.
+        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), true)), "d.Avi|B.mov|C.MP4|a.mov");
+        QCOMPARE(namesOf(listMovieFolder(m_dir.path(), false)), "B.mov|C.MP4|a.mov|d.Avi");
+        QVERIFY(listMovieFolder(path("nowhere"), true).isEmpty());
+        const InputSelection none = parseInputArguments({"--verbose", "-x"}, true);  // no input: nothing happens
+        QVERIFY(!none.inputGiven && none.messages.isEmpty() && none.movies.isEmpty());
+    }
+    // Single movies are sorted once more; a folder replaces what came before; any character is part of a name;
+    // options are passed over unless after "--"; missing paths are reported; "%1" is "p", the current folder.
+    void inputArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("dateSort");
+        QTest::addColumn<QString>("movies");
+        QTest::addColumn<QStringList>("messages");
+        const QString dir = m_dir.path(), none = "No *.mov, *.mp4, or *.avi movies found!";
+        QTest::newRow("folder") << QStringList{"--input=" + dir} << true << "d.Avi|B.mov|C.MP4|a.mov" << QStringList();
+        QTest::newRow("movies") << QStringList{"--input=" + path("a.mov"), "-x", "--verbose", "--input=" + path("gone.MP4"),
+                                               "--input=" + path("C.MP4")}
+                                << false << "C.MP4|a.mov" << QStringList{path("gone.MP4") + " does not exist!"};
+        QTest::newRow("empty folder") << QStringList{"--input=" + m_empty.path()} << true << "" << QStringList{none};
+        QTest::newRow("quote, blank, #, non-ASCII, backslash")
+            << QStringList{"--input=%1/a\"b.mov", "%1/with space.mp4", "--input=%1/#1 clip.MOV", "%1/Grüße 飛行.mp4",
+                           "%1/back\\slash.avi"}
+            << false << "#1 clip.MOV|Grüße 飛行.mp4|a\"b.mov|back\\slash.avi|with space.mp4" << QStringList{};
+        QTest::newRow("folder with quotes") << QStringList{"%1/a\"b.mov", "--input=%1/sub \"q\""} << false << "x.mov"
+                                           << QStringList{};
+        QTest::newRow("relative, after --") << QStringList{"-dash.mp4", "--", "-dash.mp4", "with space.mp4"} << false
+                                           << "-dash.mp4|with space.mp4" << QStringList{};
+        QTest::newRow("folder named like a movie") << QStringList{"%1/folder.mov"} << false << "y.mp4" << QStringList{};
+        QTest::newRow("missing paths") << QStringList{"%1/with space.mp4", "%1/gone.mp4", "--input=%1/nowhere"} << false
+                                       << "with space.mp4"
+                                       << QStringList{"%1/gone.mp4 does not exist!", "%1/nowhere does not exist!"};
+        QTest::newRow("no movie file") << QStringList{"%1/notes.txt", "--input="} << false << "" << QStringList{none};
+    }
+    void inputArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, dateSort);
+        QFETCH(QStringList, messages);
+        const QString here = QDir::currentPath(), root = path("p");
         QDir::setCurrent(root);
-        const InputSelection s = parseInputArguments(arguments.replaceInStrings(QStringLiteral("%1"), root), false);
+        const InputSelection s = parseInputArguments(arguments.replaceInStrings("%1", root), dateSort);
         QDir::setCurrent(here);
-        QCOMPARE(namesOf(s.movies), names);
-        QCOMPARE(s.messages, messages.replaceInStrings(QStringLiteral("%1"), root));
         QVERIFY(s.inputGiven);
+        QTEST(namesOf(s.movies), "movies");
+        QCOMPARE(s.messages, messages.replaceInStrings("%1", root));
         for (const QFileInfo &m : s.movies) {
             QVERIFY2(m.isAbsolute() && m.isFile(), qPrintable(m.filePath()));
             QCOMPARE(s.loadFolder, m.absolutePath());

@@ -1,34 +1,27 @@
-// The movie probe: the report's sections on hand-made lines, and the real
-// reports of the media tool for movies made during the build, with movies
-// it cannot open among them.
+// The movie probe: report sections on hand-made lines; real reports for generated and unreadable movies.
 #include "settings/settings.h"
 #include "support/testsupport.h"
 #include "track/mediatool.h"
 #include "track/movieprobe.h"
 #include "track/trackstore.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vx;
+
+namespace {
+
+template <class M> QString text(const M &m) { return QString("%1 %2x%3 %4").arg(m.duration).arg(m.width).arg(m.height).arg(m.fps); }
+
+} // namespace
 
 class TestMovieProbe : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        setDefaultSettings();
-        resetTrackStore();
-    }
-
-    // Hand-made reports: each movie's facts come from its own section. Two
-    // video streams, none at all, a duration of N/A, and file names and
-    // metadata that spell the patterns change nothing of the other movies;
-    // lines before the first input and sections beyond the count are no
-    // movie's.
-    void reportSections()
-    {
+    // Each movie's facts from its own section (two video streams, none, "N/A", names and metadata spelling the
+    // patterns); lines before the first input and sections beyond the count are no movie's.
+    void reportSections() {
         MovieProbe m[3];
         parseProbeLog("ffmpeg version 5.1.6\n  Duration: 00:00:09.00, start: 0\n"
                       "Input #0, mov,mp4, from '/m/a, 320x240, 5 fps, Duration: 00:00:01.00.mov':\n"
@@ -41,124 +34,63 @@ private slots:
                       "Input #2, mov, from 'c.mov':\n  Duration: 00:00:03.00\n"
                       "    Stream #2:0[0x1](und): Video: h264, yuv420p, 1920x1080, 29.97 fps, 29.97 tbr\n"
                       "Input #3, mov, from 'd.mov':\n  Duration: 00:00:04.00\n"
-                      "  Stream #3:0: Video: h264, 3840x2160, 60 fps,\n",
-                      m, 3);
-        QCOMPARE(m[0].duration, 3600.0f);
-        QCOMPARE(m[0].width, 640);
-        QCOMPARE(m[0].height, 480);
-        QCOMPARE(m[0].fps, 25.0f);
-        QCOMPARE(m[1].duration, 5.0f);  // the N/A line matches nothing; the next one does
-        QCOMPARE(m[1].width, 0);        // no picture: reset values
-        QCOMPARE(m[1].fps, 29.97f);
-        QCOMPARE(m[2].duration, 3.0f);
-        QCOMPARE(m[2].width, 1920);
-        QCOMPARE(m[2].height, 1080);
-        QCOMPARE(m[2].fps, 29.97f);
+                      "  Stream #3:0: Video: h264, 3840x2160, 60 fps,\n", m, 3);
+        QCOMPARE(text(m[0]) + " | " + text(m[1]) + " | " + text(m[2]), "3600 640x480 25 | 5 0x0 29.97 | 3 1920x1080 29.97");
         QCOMPARE(describedInputs("Input #0, x\nInput #1\n  Input #2\nInput"), 2);
-    }
-
-    void hostileReports()
-    {
-        MovieProbe m[1];
+        // A NUL, numbers too large, a line of 100000 commas.
+        MovieProbe h[1];
         parseProbeLog(QByteArray("Input #0\n Duration: 99:99:99.99\0, x\n  Stream: Video: a, 99999999999x5, ", 71)
-                          + QByteArray(100000, ',') + "\n  Stream: Video: b, 7x8, .5 fps,\n",
-                      m, 1);
-        QCOMPARE(m[0].duration, float(99.99f + 99.0f * 60.0f + 99.0f * 3600.0f));
-        QCOMPARE(m[0].width, 0);  // an overflowing number reads as 0, and is the first size
-        QCOMPARE(m[0].height, 5);
-        QCOMPARE(m[0].fps, 0.5f);
-        parseProbeLog(QByteArray(), m, 0);
-        parseProbeLog("Input #0\nDuration: 00:00:01.00\n", nullptr, 0);
+                          + QByteArray(100000, ',') + "\n  Stream: Video: b, 7x8, .5 fps,\n", h, 1);
+        QCOMPARE(h[0].duration, float(99.99f + 99.0f * 60.0f + 99.0f * 3600.0f));
+        QCOMPARE(text(h[0]).section(' ', 1), "0x5 0.5");  // an overflowing number reads as 0, and is the first size
     }
-
-    void realReportOfGeneratedMovies()
-    {
-        const QStringList names{QStringLiteral("m30.mp4"), QStringLiteral("plain.mov"), QStringLiteral("sub.mp4")};
-        for (int b = 0; b < names.size(); ++b) {
-            QVERIFY(QFileInfo::exists(vxtest::generatedPath(names[b])));
-            track().block[b].movieFile = QFileInfo(vxtest::generatedPath(names[b]));
-        }
-        track().numBlocks = 3;
-        QVERIFY(probeMovies(nullptr));
-        const MovieBlock *b = track().block;
-        QCOMPARE(b[0].duration, 2.0f);
-        QCOMPARE(b[0].fps, 29.97f);  // 30000/1001
-        QCOMPARE(b[0].width, 64);
-        QCOMPARE(b[0].height, 48);
-        QCOMPARE(b[1].duration, 3.0f);
-        QCOMPARE(b[1].fps, 25.0f);
-        QCOMPARE(b[1].width, 96);
-        QCOMPARE(b[1].height, 64);
-        QCOMPARE(b[2].duration, 3.0f);  // the audio and subtitle streams shift nothing
-        QCOMPARE(b[2].width, 64);
-        QCOMPARE(b[2].fps, 25.0f);
-        QCOMPARE(b[3].duration, -1.0f);
-    }
-
-    // Movies the tool cannot open (empty files, files that are no movies)
-    // anywhere in the list: every other movie still gets its facts, and each
-    // unreadable movie costs one run more unless it is the last. 'G' is a
-    // good movie (2 s or 3 s, alternating), 'z' an empty file, 'x' garbage.
-    void unreadableMovies_data()
-    {
+    // Real reports ('m' m30.mp4, 'p' plain.mov, 's' sub.mp4 with audio and subtitles; 'z' empty, 'x' garbage): the
+    // others still get their facts, each unreadable movie but the last costs a run; no tool, no probe.
+    void realReports_data() {
         QTest::addColumn<QString>("movies");
+        QTest::addColumn<bool>("tool");
         QTest::addColumn<int>("runs");
-        QTest::newRow("all good") << "GGG" << 1;
-        QTest::newRow("empty first") << "zGG" << 2;
-        QTest::newRow("garbage between") << "GxG" << 2;
-        QTest::newRow("empty last") << "GGz" << 1;
-        QTest::newRow("two together") << "GzxG" << 3;
-        QTest::newRow("none readable") << "zxz" << 3;
+        QTest::newRow("generated movies") << "mps" << true << 1;
+        QTest::newRow("empty first") << "zmp" << true << 2;
+        QTest::newRow("empty last") << "mpz" << true << 1;
+        QTest::newRow("two together") << "mzxp" << true << 3;
+        QTest::newRow("no tool") << "m" << false << 0;
     }
-
-    void unreadableMovies()
-    {
+    void realReports() {
         QFETCH(QString, movies);
-        QFETCH(int, runs);
+        QFETCH(bool, tool);
         struct Counter : MediaToolHooks {
             int runs = 0;
             void mediaToolStarted(QObject *) override { ++runs; }
             void mediaToolFinished(QObject *) override {}
         } counter;
+        const QMap<QChar, QString> names{{'m', "m30.mp4"}, {'p', "plain.mov"}, {'s', "sub.mp4"}};
+        const QMap<QChar, QString> facts{{'m', "2 64x48 29.97"}, {'p', "3 96x64 25"}, {'s', "3 64x48 25"}};
+        setDefaultSettings();
+        resetTrackStore();
         QTemporaryDir dir;
-        int good = 0;
+        QStringList expected;
         for (int b = 0; b < movies.size(); ++b) {
-            const QString path = dir.filePath(QStringLiteral("%1.mp4").arg(b));
-            const char kind = movies[b].toLatin1();
-            if (kind == 'G')
-                QVERIFY(QFile::copy(vxtest::generatedPath(QString::fromLatin1(good++ % 2 ? "plain.mov" : "m30.mp4")), path));
-            else
-                QVERIFY(vxtest::writeFile(path, kind == 'z' ? QByteArray() : QByteArray(4096, '\x11')));
+            const QString path = dir.filePath(QString("%1.mp4").arg(b));
+            QVERIFY(names.contains(movies[b]) ? QFile::copy(vxtest::generatedPath(names[movies[b]]), path)
+                                              : vxtest::writeFile(path, movies[b] == 'z' ? QByteArray() : QByteArray(4096, 17)));
             track().block[b].movieFile = QFileInfo(path);
+            expected << (tool ? facts.value(movies[b], "-1 0x0 29.97") : "-1 0x0 29.97");
         }
         track().numBlocks = movies.size();
-        setMediaToolHooks(&counter);
-        QVERIFY(probeMovies(nullptr));
-        setMediaToolHooks(nullptr);
-        QCOMPARE(counter.runs, runs);
-        good = 0;
-        for (int b = 0; b < movies.size(); ++b) {
-            const MovieBlock &m = track().block[b];
-            const bool readable = movies[b] == QLatin1Char('G');
-            QCOMPARE(m.duration, readable ? (good % 2 ? 3.0f : 2.0f) : -1.0f);
-            QCOMPARE(m.width, readable ? (good % 2 ? 96 : 64) : 0);
-            QCOMPARE(m.fps, readable && good % 2 ? 25.0f : 29.97f);
-            good += readable;
-        }
-    }
-
-    void missingToolProbesNothing()
-    {
-        QTemporaryDir empty;
         const QByteArray oldPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
-        track().block[0].movieFile = QFileInfo(vxtest::generatedPath(QStringLiteral("m30.mp4")));
-        track().numBlocks = 1;
+        if (!tool)
+            qputenv("PATH", QFile::encodeName(dir.path()));
+        setMediaToolHooks(&counter);
         const bool probed = probeMovies(nullptr);
+        setMediaToolHooks(nullptr);
         qputenv("PATH", oldPath);
-        QVERIFY(!probed);
-        QCOMPARE(track().block[0].duration, -1.0f);
-        QCOMPARE(track().block[0].fps, 29.97f);
+        QCOMPARE(probed, tool);
+        QTEST(counter.runs, "runs");
+        QStringList got;
+        for (int b = 0; b <= movies.size(); ++b)
+            got << text(track().block[b]);
+        QCOMPARE(got, expected << "-1 0x0 29.97");
     }
 };
 

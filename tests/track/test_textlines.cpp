@@ -1,19 +1,14 @@
-// Line scanning under the readers: line ends of every kind, chunk
-// boundaries, NUL bytes, over-long lines, the cue time scanner and the
-// number conversion.
+// Line scanning under the readers: line ends, chunks, NUL bytes, over-long lines, cue times, numbers.
 #include "track/textlines.h"
 
-#include <QBuffer>
 #include <QtTest>
 
 using namespace vx;
 
 namespace {
 
-QList<QByteArray> linesOf(const QByteArray &bytes)
-{
-    QBuffer in;
-    in.setData(bytes);
+QList<QByteArray> linesOf(QByteArray bytes) {
+    QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     LineReader reader(in);
     QList<QByteArray> lines;
@@ -28,121 +23,78 @@ class TestTextLines : public QObject {
     Q_OBJECT
 
 private slots:
-    void lineEnds_data()
-    {
+    void lineEnds_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QList<QByteArray>>("lines");
+        const QByteArray x(MAX_LINE_BYTES, 'x');
+        QByteArray chunks;  // 10485 lines of 100 bytes, then "\r" the first megabyte's last byte, "\n" the next's first
+        for (int i = 0; i < 10485; ++i)
+            chunks += QByteArray(99, 'c') + '\n';
+        const QList<QByteArray> chunkLines = QList<QByteArray>() << chunks.split('\n').mid(0, 10485)
+                                                                 << QByteArray(75, 'y') << "after";
         QTest::newRow("empty") << QByteArray() << QList<QByteArray>{};
-        QTest::newRow("lf") << QByteArray("a\nb\n") << QList<QByteArray>{"a", "b"};
         QTest::newRow("no final end") << QByteArray("a\nb") << QList<QByteArray>{"a", "b"};
-        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QList<QByteArray>{"a", "b"};
-        QTest::newRow("lone cr") << QByteArray("a\rb\r") << QList<QByteArray>{"a", "b"};
+        QTest::newRow("crlf, lone cr") << QByteArray("a\r\nb\rc\r") << QList<QByteArray>{"a", "b", "c"};
         QTest::newRow("cr cr lf") << QByteArray("a\r\r\nb") << QList<QByteArray>{"a", "", "b"};
         QTest::newRow("blank lines") << QByteArray("\n\na\n") << QList<QByteArray>{"", "", "a"};
         QTest::newRow("nul ends the line") << QByteArray("ab\0cd\nef", 8) << QList<QByteArray>{"ab", "ef"};
-        QTest::newRow("latin-1 kept") << QByteArray("\xef\xbb\xbf" "1\n\xb0") << QList<QByteArray>{"\xef\xbb\xbf" "1", "\xb0"};
+        QTest::newRow("latin-1 kept") << QByteArray("\xef\xbb\xbf" "1\n\xb0")
+                                      << QList<QByteArray>{"\xef\xbb\xbf" "1", "\xb0"};
+        QTest::newRow("crlf across the chunk end") << chunks + QByteArray(75, 'y') + "\r\nafter" << chunkLines;
+        QTest::newRow("over-long lines are cut")
+            << QByteArray(100000, 'x') + "\nnext\n" + QByteArray(MAX_LINE_BYTES, 'z') + "\rlast"
+            << QList<QByteArray>{x, "next", QByteArray(MAX_LINE_BYTES, 'z'), "last"};
+        QTest::newRow("over-long to the end") << "a\n" + QByteArray(3 * MAX_LINE_BYTES + 5, 'x')
+                                              << QList<QByteArray>{"a", x};
     }
-    void lineEnds()
-    {
+    void lineEnds() {
         QFETCH(QByteArray, input);
-        QFETCH(QList<QByteArray>, lines);
-        QCOMPARE(linesOf(input), lines);
+        QTEST(linesOf(input), "lines");
     }
-
-    void crlfAcrossTheChunkBoundary()
-    {
-        // 10485 lines of 100 bytes, then a 76-byte line whose "\r" is the
-        // last byte of the first megabyte and whose "\n" the first of the next.
-        QByteArray bytes;
-        for (int i = 0; i < 10485; ++i)
-            bytes += QByteArray(99, 'x') + '\n';
-        bytes += QByteArray(75, 'y') + "\r\n" + "after";
-        QCOMPARE(bytes.indexOf('\r'), (1 << 20) - 1);
-        const QList<QByteArray> lines = linesOf(bytes);
-        QCOMPARE(lines.size(), 10487);
-        QCOMPARE(lines[10485], QByteArray(75, 'y'));
-        QCOMPARE(lines[10486], QByteArray("after"));
-    }
-
-    void overlongLinesAreCut()
-    {
-        QByteArray bytes = QByteArray(100000, 'x') + "\nnext\n" + QByteArray(MAX_LINE_BYTES, 'z') + "\rlast";
-        const QList<QByteArray> lines = linesOf(bytes);
-        QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], QByteArray(MAX_LINE_BYTES, 'x'));
-        QCOMPARE(lines[1], QByteArray("next"));
-        QCOMPARE(lines[2], QByteArray(MAX_LINE_BYTES, 'z'));
-        QCOMPARE(lines[3], QByteArray("last"));
-        // An over-long line that runs to the end of the input.
-        const QList<QByteArray> tail = linesOf("a\n" + QByteArray(3 * MAX_LINE_BYTES + 5, 'q'));
-        QCOMPARE(tail.size(), 2);
-        QCOMPARE(tail[1].size(), MAX_LINE_BYTES);
-    }
-
-    void latin1TextMatchesTheBytes()
-    {
-        QBuffer in;
-        in.setData(QByteArray("GPS \xb0 long line\nx\n"));
+    void latin1TextMatchesTheBytes() {
+        QByteArray bytes("GPS \xb0 long line\nx\n");
+        QBuffer in(&bytes);
         in.open(QIODevice::ReadOnly);
         LineReader reader(in);
-        QVERIFY(reader.next());
-        QCOMPARE(reader.text(), QString::fromLatin1("GPS \xb0 long line"));
-        QVERIFY(reader.contains("GPS"));
-        QVERIFY(!reader.contains("gps"));
-        QVERIFY(reader.next());
-        QCOMPARE(reader.text(), QStringLiteral("x"));  // shorter text after a longer one
+        QVERIFY(reader.next() && reader.text() == QString::fromLatin1("GPS \xb0 long line"));
+        QVERIFY(reader.contains("GPS") && !reader.contains("gps"));
+        QCOMPARE(LineReader::find("xxGPS", 4, "GPS", 3), -1);  // never past the line's end
+        QVERIFY(reader.next() && reader.text() == "x");  // shorter text after a longer one
         QVERIFY(!reader.next());
     }
-
-    void cueTimes()
-    {
-        int h = -1, m = -1, s = -1, ms = -1;
-        QVERIFY(!scanCueTimes("00:00:02,000", 12, h, m, s, ms));  // an end time has no arrow
-        QCOMPARE(h, -1);
-        const QByteArray cue = "00:15:04,904 --> 00:15:05,905";
-        QVERIFY(scanCueTimes(cue.constData(), cue.size(), h, m, s, ms));
-        QCOMPARE(h, 0);
-        QCOMPARE(m, 15);
-        QCOMPARE(s, 4);
-        QCOMPARE(ms, 904);
-        // Find-all: the last complete match wins; broken ones are passed over.
-        const QByteArray two = "01:02:03,004 --> x 11:12:13,014 --> 9:12:13,014 -->";
-        QVERIFY(scanCueTimes(two.constData(), two.size(), h, m, s, ms));
-        QCOMPARE(h, 11);
-        QCOMPARE(ms, 14);
-        const QByteArray cut = "01:02:03,004 -->";
-        QVERIFY(!scanCueTimes(cut.constData(), cut.size() - 1, h, m, s, ms));
-        QVERIFY(!scanCueTimes("", 0, h, m, s, ms));
+    void cueTimes_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("hmsms");  // empty: no cue time
+        QTest::newRow("cue") << QByteArray("00:15:04,904 --> 00:15:05,905") << "0 15 4 904";
+        QTest::newRow("end time has no arrow") << QByteArray("00:00:02,000") << "";
+        QTest::newRow("last complete match") << QByteArray("01:02:03,004 --> x 11:12:13,014 --> 9:12:13,014 -->")
+                                             << "11 12 13 14";
+        QTest::newRow("cut before the arrow's end") << QByteArray("01:02:03,004 --") << "";
+        QTest::newRow("letter among the milliseconds") << QByteArray("01:02:03,0x4 -->") << "";
     }
-
-    void numbers_data()
-    {
+    void cueTimes() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, hmsms);
+        int h = -1, m = -1, s = -1, ms = -1;
+        QCOMPARE(scanCueTimes(line.constData(), line.size(), h, m, s, ms), !hmsms.isEmpty());
+        QCOMPARE(hmsms.isEmpty() ? QString() : QString("%1 %2 %3 %4").arg(h).arg(m).arg(s).arg(ms), hmsms);
+    }
+    void numbers_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("value");
-        QTest::newRow("plain") << QByteArray("149.0251") << 149.0251;
-        QTest::newRow("negative") << QByteArray("-20.2533") << -20.2533;
-        QTest::newRow("plus") << QByteArray("+1.5") << 1.5;
-        QTest::newRow("no leading digit") << QByteArray(".5") << 0.5;
-        QTest::newRow("integer") << QByteArray("16") << 16.0;
-        QTest::newRow("empty") << QByteArray("") << 0.0;
-        QTest::newRow("sign only") << QByteArray("-") << 0.0;
-        QTest::newRow("double sign") << QByteArray("+-1") << 0.0;
-        QTest::newRow("trailing text") << QByteArray("1.5m") << 0.0;
-        QTest::newRow("overflow") << QByteArray(400, '9') << 0.0;
+        QTest::addColumn<int>("integer");
+        const struct { const char *text; double value; int integer; } cases[] = {
+            {"149.0251", 149.0251, 0}, {"-20.2533", -20.2533, 0}, {"+1.5", 1.5, 0}, {".5", 0.5, 0}, {"16", 16, 16},
+            {"0042", 42, 42}, {"+7", 7, 7}, {"", 0, 0}, {"-", 0, 0}, {"+-1", 0, 0}, {"7x", 0, 0},
+            {"99999999999", 99999999999.0, 0} /* does not fit an int */};
+        for (const auto &c : cases)
+            QTest::newRow(c.text) << QByteArray(c.text) << c.value << c.integer;
+        QTest::newRow("overflow") << QByteArray(400, '9') << 0.0 << 0;
     }
-    void numbers()
-    {
+    void numbers() {
         QFETCH(QByteArray, text);
-        QFETCH(double, value);
-        QCOMPARE(parseDouble(text.constData(), text.size()), value);
-    }
-
-    void integers()
-    {
-        QCOMPARE(parseInt("0042", 4), 42);
-        QCOMPARE(parseInt("+7", 2), 7);
-        QCOMPARE(parseInt("99999999999", 11), 0);  // does not fit: 0
-        QCOMPARE(parseInt("7x", 2), 0);
+        QTEST(parseDouble(text.constData(), text.size()), "value");
+        QTEST(parseInt(text.constData(), text.size()), "integer");
     }
 };
 

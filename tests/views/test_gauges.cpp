@@ -1,5 +1,5 @@
-// The gauge toolkit and the dashboard's speedometer: range errors, clamping,
-// scale steps, geometry, and the needle's pixels in a rendered gauge.
+// The gauge toolkit and the dashboard's speedometer: range errors, clamping, scale steps, geometry, and the needle's
+// pixels in a rendered gauge.
 #include "views/gauges/qcgaugewidget.h"
 #include "views/gauges/speedgauge.h"
 
@@ -8,20 +8,15 @@
 #include <QtTest>
 
 #include <cmath>
-#include <functional>
-#include <limits>
 
 using namespace vx;
 
-Q_DECLARE_METATYPE(std::function<void(QcGaugeWidget &)>)
+using G = QcGaugeWidget;
 
 namespace {
 
-using Op = std::function<void(QcGaugeWidget &)>;
-const float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-// The pixel at `degree` and `fraction` of the radius from the centre of a
-// square gauge image.
+const float kNaN = std::nanf("");
+// The pixel at `degree` and `fraction` of the radius from the centre of a square gauge image.
 QColor pixelAt(const QImage &img, qreal degree, qreal fraction)
 {
     const qreal r = img.width() / 2.0;
@@ -30,10 +25,8 @@ QColor pixelAt(const QImage &img, qreal degree, qreal fraction)
     const int y = qRound((img.height() - 1) / 2 - r * fraction * std::sin(a));
     return img.pixelColor(x, y);
 }
-
 bool reddish(const QColor &c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; }
 bool greenish(const QColor &c) { return c.green() > 100 && c.red() < 90 && c.blue() < 90; }
-
 QImage render(QcGaugeWidget &gauge, int side)
 {
     gauge.resize(side, side);
@@ -49,107 +42,76 @@ class TestGauges : public QObject {
     Q_OBJECT
 
 private slots:
-    // Invalid ranges and steps throw the toolkit's error and leave the item
-    // as it was (0..100 over -45..225, step 10).
-    void rangeErrors_data()
-    {
-        QTest::addColumn<Op>("op");
-        QTest::addColumn<int>("error");  // -1: none
-        auto scale = [](QcGaugeWidget &g) { return g.items().isEmpty() ? g.addDegrees(50) : static_cast<QcDegreesItem *>(g.items().first()); };
-        QTest::newRow("equal value ends") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(5, 5); }) << 0;
-        QTest::newRow("reversed values") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(10, 5); }) << 0;
-        QTest::newRow("value not a number") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(kNaN, 5); }) << 0;
-        QTest::newRow("infinite maximum")
-            << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(0, std::numeric_limits<float>::infinity()); }) << 0;
-        QTest::newRow("minimum reaches maximum") << Op([=](QcGaugeWidget &g) { scale(g)->setMinValue(100); }) << 0;
-        QTest::newRow("maximum reaches minimum") << Op([=](QcGaugeWidget &g) { scale(g)->setMaxValue(0); }) << 0;
-        QTest::newRow("equal degree ends") << Op([=](QcGaugeWidget &g) { scale(g)->setDegreeRange(90, 90); }) << 1;
-        QTest::newRow("reversed degrees") << Op([=](QcGaugeWidget &g) { scale(g)->setMaxDegree(-90); }) << 1;
-        QTest::newRow("minimum degree past maximum") << Op([=](QcGaugeWidget &g) { scale(g)->setMinDegree(300); }) << 1;
-        QTest::newRow("zero step") << Op([=](QcGaugeWidget &g) { scale(g)->setStep(0); }) << 0;
-        QTest::newRow("negative step") << Op([=](QcGaugeWidget &g) { scale(g)->setStep(-10); }) << 0;
-        QTest::newRow("values: step not a number") << Op([](QcGaugeWidget &g) { g.addValues(50)->setStep(kNaN); }) << 0;
-        QTest::newRow("valid range") << Op([=](QcGaugeWidget &g) { scale(g)->setValueRange(-5, 5); }) << -1;
-        QTest::newRow("valid minimum") << Op([=](QcGaugeWidget &g) { scale(g)->setMinValue(99.5f); }) << -1;
-    }
-
+    // Invalid ranges and steps throw the toolkit's error and leave the item as it was (0..100 over -45..225, step
+    // 10).
     void rangeErrors()
     {
-        QFETCH(Op, op);
-        QFETCH(int, error);
-        QcGaugeWidget gauge;
-        QcDegreesItem *item = gauge.addDegrees(50);
-        int thrown = -1;
-        try {
-            op(gauge);
-        } catch (QcItem::Error e) {
-            thrown = int(e);
-        }
-        QCOMPARE(thrown, error);
-        if (error >= 0) {
-            QCOMPARE(item->minValue(), 0.0f);
-            QCOMPARE(item->maxValue(), 100.0f);
-            QCOMPARE(item->minDegree(), -45.0f);
-            QCOMPARE(item->maxDegree(), 225.0f);
-            QCOMPARE(item->step(), 10.0f);
+        using S = QcDegreesItem;
+        const struct { const char *name; void (*op)(G &, S &); int error; } rows[] = {  // error -1: none
+            {"equal value ends", [](G &, S &s) { s.setValueRange(5, 5); }, 0},
+            {"reversed values", [](G &, S &s) { s.setValueRange(10, 5); }, 0},
+            {"value not a number", [](G &, S &s) { s.setValueRange(kNaN, 5); }, 0},
+            {"infinite maximum", [](G &, S &s) { s.setValueRange(0, qInf()); }, 0},
+            {"minimum reaches maximum", [](G &, S &s) { s.setMinValue(100); }, 0},
+            {"maximum reaches minimum", [](G &, S &s) { s.setMaxValue(0); }, 0},
+            {"equal degree ends", [](G &, S &s) { s.setDegreeRange(90, 90); }, 1},
+            {"reversed degrees", [](G &, S &s) { s.setMaxDegree(-90); }, 1},
+            {"minimum degree past maximum", [](G &, S &s) { s.setMinDegree(300); }, 1},
+            {"zero step", [](G &, S &s) { s.setStep(0); }, 0},
+            {"negative step", [](G &, S &s) { s.setStep(-10); }, 0},
+            {"values: step not a number", [](G &g, S &) { g.addValues(50)->setStep(kNaN); }, 0},
+            {"valid range", [](G &, S &s) { s.setValueRange(-5, 5); }, -1},
+            {"valid minimum", [](G &, S &s) { s.setMinValue(99.5f); }, -1}};
+        for (const auto &row : rows) {
+            QcGaugeWidget gauge;
+            QcDegreesItem *item = gauge.addDegrees(50);
+            int thrown = -1;
+            try {
+                row.op(gauge, *item);
+            } catch (QcItem::Error e) {
+                thrown = int(e);
+            }
+            QVERIFY2(thrown == row.error, row.name);
+            if (row.error >= 0)  // as it was
+                QCOMPARE(QStringLiteral("%1..%2 over %3..%4 by %5").arg(item->minValue()).arg(item->maxValue())
+                             .arg(item->minDegree()).arg(item->maxDegree()).arg(item->step()),
+                         QStringLiteral("0..100 over -45..225 by 10"));
         }
     }
-
-    // Ticks and numbers are counted with an integer index: the maximum is
-    // included whenever the span is a whole number of steps, even when
-    // adding the step up would fall short by a rounding error.
-    void scaleSteps_data()
-    {
-        QTest::addColumn<float>("minimum");
-        QTest::addColumn<float>("maximum");
-        QTest::addColumn<float>("step");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("last");
-        QTest::newRow("0..1 by 0.1") << 0.0f << 1.0f << 0.1f << 11 << "1";
-        QTest::newRow("0..100 by 10") << 0.0f << 100.0f << 10.0f << 11 << "100";
-        QTest::newRow("0..95 by 10") << 0.0f << 95.0f << 10.0f << 10 << "90";
-        QTest::newRow("-1..0.2 by 0.3") << -1.0f << 0.2f << 0.3f << 5 << "0.2";
-        QTest::newRow("0..30 by 10") << 0.0f << 30.0f << 10.0f << 4 << "30";
-        QTest::newRow("too fine: nothing drawn") << 0.0f << 1000.0f << 0.5f << 0 << "";
-    }
-
+    // Ticks and numbers are counted with an integer index: the maximum is included whenever the span is a whole
+    // number of steps, even when adding the step up would fall short by a rounding error. A scale too fine to draw
+    // draws nothing and returns.
     void scaleSteps()
     {
-        QFETCH(float, minimum);
-        QFETCH(float, maximum);
-        QFETCH(float, step);
-        QFETCH(int, count);
-        QFETCH(QString, last);
-        QcGaugeWidget gauge;
-        QcDegreesItem *ticks = gauge.addDegrees(50);
-        QcValuesItem *values = gauge.addValues(50);
-        for (QcScaleItem *s : {static_cast<QcScaleItem *>(ticks), static_cast<QcScaleItem *>(values)})
-            s->setValueRange(minimum, maximum);
-        ticks->setStep(step);
-        values->setStep(step);
-        QCOMPARE(ticks->tickValues().size(), count);
-        const QStringList texts = values->valueTexts();
-        QCOMPARE(texts.size(), count);
-        QCOMPARE(texts.isEmpty() ? QString() : texts.last(), last);
-        render(gauge, 120);  // a scale too fine to draw draws nothing and returns
+        const struct { float minimum, maximum, step; int count; const char *last; } rows[] = {
+            {0, 1, 0.1f, 11, "1"}, {0, 100, 10, 11, "100"}, {0, 95, 10, 10, "90"}, {-1, 0.2f, 0.3f, 5, "0.2"},
+            {0, 30, 10, 4, "30"}, {0, 1000, 0.5f, 0, ""}};
+        for (const auto &r : rows) {
+            QcGaugeWidget gauge;
+            QcDegreesItem *ticks = gauge.addDegrees(50);
+            QcValuesItem *values = gauge.addValues(50);
+            ticks->setValueRange(r.minimum, r.maximum);
+            values->setValueRange(r.minimum, r.maximum);
+            ticks->setStep(r.step);
+            values->setStep(r.step);
+            const QStringList texts = values->valueTexts();
+            QVERIFY2(ticks->tickValues().size() == r.count && texts.size() == r.count
+                         && texts.value(r.count - 1) == QLatin1String(r.last),
+                     qPrintable(texts.join(' ')));
+            render(gauge, 120);
+        }
     }
-
-    // Positions are clamped into 0..100; colour stops outside 0..1 are
-    // ignored; a needle value is clamped into its range and its label shows
-    // the clamped value as a whole number.
+    // Positions are clamped into 0..100; colour stops outside 0..1 are ignored; a needle value is clamped into its
+    // range and its label shows the clamped value as a whole number.
     void clamping()
     {
         QcGaugeWidget gauge;
-        QCOMPARE(gauge.addLabel(150)->position(), 100.0f);
-        QCOMPARE(gauge.addArc(-5)->position(), 0.0f);
+        QVERIFY(gauge.addLabel(150)->position() == 100.0f && gauge.addArc(-5)->position() == 0.0f);
         QcBackgroundItem *bg = gauge.addBackground(50);
         bg->clearColors();
-        bg->addColor(-0.1f, Qt::red);
-        bg->addColor(1.5f, Qt::red);
-        bg->addColor(kNaN, Qt::red);
-        bg->addColor(1.0f, Qt::blue);
+        for (float stop : {-0.1f, 1.5f, kNaN, 1.0f})
+            bg->addColor(stop, Qt::red);
         QCOMPARE(bg->colors().size(), 1);
-
         QcNeedleItem *needle = gauge.addNeedle(60);
         QcLabelItem *label = gauge.addLabel(60);
         needle->setValueRange(0, 80);
@@ -158,22 +120,19 @@ private slots:
             {120, 80, "80"}, {-3, 0, "0"}, {49.6f, 49.6f, "50"}, {kNaN, 0, "0"}, {79.4f, 79.4f, "79"}};
         for (const auto &c : cases) {
             needle->setCurrentValue(c.in);
-            QCOMPARE(needle->currentValue(), c.shown);
-            QCOMPARE(label->text(), QString::fromLatin1(c.text));
+            QVERIFY2(needle->currentValue() == c.shown && label->text() == QLatin1String(c.text), c.text);
         }
         // The horizon: pitch within +-90, roll folded into one turn.
         QcAttitudeMeter *horizon = gauge.addAttitudeMeter(90);
         horizon->setCurrentPitch(200);
         horizon->setCurrentRoll(370);
-        QCOMPARE(horizon->pitch(), 90.0f);
-        QCOMPARE(horizon->roll(), 10.0f);
+        QVERIFY(horizon->pitch() == 90.0f && horizon->roll() == 10.0f);
         horizon->setCurrentRoll(kNaN);
         QCOMPARE(horizon->roll(), 0.0f);
         render(gauge, 150);
     }
-
-    // 300 x 200: the items draw in the 200 x 200 square centred across;
-    // label text is sized in pixels from that square's radius.
+    // 300 x 200: the items draw in the 200 x 200 square centred across; label text is sized in pixels from that
+    // square's radius.
     void geometryAndFonts()
     {
         QcGaugeWidget gauge;
@@ -190,61 +149,42 @@ private slots:
         QCOMPARE(label->lastTextRect().center(), QPointF(149, 99));
         QCOMPARE(QcValuesItem::valueFont(91).pixelSize(), 10);
     }
-
-    // The needle points where its value puts it: 0 lower left, the middle
-    // of 0..100 straight up, the maximum (or beyond) lower right.
-    void needlePixels_data()
-    {
-        QTest::addColumn<float>("value");
-        QTest::addColumn<qreal>("degree");
-        QTest::addColumn<int>("type");
-        QTest::newRow("minimum") << 0.0f << -45.0 << 0;
-        QTest::newRow("half") << 50.0f << 90.0 << 0;
-        QTest::newRow("quarter") << 25.0f << 22.5 << 0;
-        QTest::newRow("maximum") << 100.0f << 225.0 << 0;
-        QTest::newRow("beyond: at the maximum") << 170.0f << 225.0 << 0;
-        QTest::newRow("thin triangle") << 75.0f << 157.5 << 1;
-        QTest::newRow("compass needle") << 50.0f << 90.0 << 4;
-    }
-
+    // The needle points where its value puts it: 0 lower left, the middle of 0..100 straight up, the maximum (or
+    // beyond) lower right.
     void needlePixels()
     {
-        QFETCH(float, value);
-        QFETCH(qreal, degree);
-        QFETCH(int, type);
-        QcGaugeWidget gauge;
-        QcNeedleItem *needle = gauge.addNeedle(90);
-        needle->setColor(Qt::red);
-        needle->setNeedle(QcNeedleItem::NeedleType(type));
-        needle->setCurrentValue(value);
-        const QImage img = render(gauge, 201);
-        QVERIFY(reddish(pixelAt(img, degree, 0.15)));
-        QVERIFY(reddish(pixelAt(img, degree, 0.3)));
-        // Nowhere else on the dial at that distance.
-        for (qreal other = degree + 30; other < degree + 330; other += 30)
-            QVERIFY2(!reddish(pixelAt(img, other, 0.3)), qPrintable(QString::number(other)));
+        const struct { float value; qreal degree; int type; } rows[] = {
+            {0, -45, 0}, {50, 90, 0}, {25, 22.5, 0}, {100, 225, 0}, {170, 225, 0},  // beyond: at the maximum
+            {75, 157.5, 1}, {50, 90, 4}};                                            // thin triangle, compass
+        for (const auto &r : rows) {
+            QcGaugeWidget gauge;
+            QcNeedleItem *needle = gauge.addNeedle(90);
+            needle->setColor(Qt::red);
+            needle->setNeedle(QcNeedleItem::NeedleType(r.type));
+            needle->setCurrentValue(r.value);
+            const QImage img = render(gauge, 201);
+            QVERIFY2(reddish(pixelAt(img, r.degree, 0.15)) && reddish(pixelAt(img, r.degree, 0.3)),
+                     qPrintable(QString::number(r.value)));
+            for (qreal other = r.degree + 30; other < r.degree + 330; other += 30)  // nowhere else on the dial
+                QVERIFY2(!reddish(pixelAt(img, other, 0.3)), qPrintable(QString::number(other)));
+        }
     }
-
-    // The dashboard's speedometer at a maximum of 30: the green band stops
-    // at the scale's end instead of sweeping round the whole dial, and the
-    // needle's label shows the value.
+    // The dashboard's speedometer at a maximum of 30: the green band stops at the scale's end instead of sweeping
+    // round the whole dial, and the needle's label shows the value.
     void speedGaugePicture()
     {
         QcGaugeWidget gauge;
         const SpeedGauge g = buildSpeedGauge(&gauge, 30, QStringLiteral("mph"));
-        QCOMPARE(g.maximum, 30);
-        QCOMPARE(g.unitLabel->text(), QStringLiteral("mph"));
         g.needle->setCurrentValue(15);
-        QCOMPARE(g.valueLabel->text(), QStringLiteral("15"));
+        QVERIFY(g.maximum == 30 && g.unitLabel->text() == QLatin1String("mph") && g.valueLabel->text() == "15");
         const QImage img = render(gauge, 182);
         QVERIFY(greenish(pixelAt(img, 135, 0.5)));
-        QVERIFY(!greenish(pixelAt(img, 270, 0.5)));  // the gap below the centre
-        QVERIFY(reddish(pixelAt(img, 90, 0.3)));      // 15 of 30: straight up
+        QVERIFY(!greenish(pixelAt(img, 270, 0.5)) && reddish(pixelAt(img, 90, 0.3)));  // the gap below; 15 of 30: up
         QCOMPARE(g.values->valueTexts(), (QStringList{"0", "10", "20", "30"}));
     }
-
-    // The scale's end from the top speed in the user's unit (the dashboard's
-    // test covers the user's maximum and the start without speeds).
+    // The scale's end from the top speed in the user's unit (the dashboard's test covers the user's maximum and the
+    // start without speeds). A maximum the toolkit refuses never escapes as an exception: the gauge gets the default
+    // scale; a long scale gets a coarser step.
     void speedometerMaximum()
     {
         const struct { double peakKmh, factor; int previous, maximum; } cases[] = {
@@ -252,23 +192,13 @@ private slots:
             {qQNaN(), 1, 60, 60}, {1e30, 1, 100, 100010}};
         for (const auto &c : cases)
             QCOMPARE(vx::speedometerMaximum(true, 100, c.peakKmh, c.factor, c.previous), c.maximum);
-    }
-
-    // A maximum the toolkit refuses never escapes as an exception: the
-    // gauge gets the default scale; a long scale gets a coarser step.
-    void buildNeverThrows()
-    {
         QcGaugeWidget gauge;
         for (int bad : {0, -20}) {
             const SpeedGauge g = buildSpeedGauge(&gauge, bad, QStringLiteral("km/h"));
-            QCOMPARE(g.maximum, DEFAULT_SPEEDOMETER_MAXIMUM);
-            QCOMPARE(g.needle->maxValue(), 100.0f);
+            QVERIFY(g.maximum == DEFAULT_SPEEDOMETER_MAXIMUM && g.needle->maxValue() == 100.0f);
         }
-        QCOMPARE(speedScaleStep(200), 10.0f);
-        QCOMPARE(speedScaleStep(260), 20.0f);
-        QCOMPARE(speedScaleStep(100010), 10000.0f);
-        const SpeedGauge big = buildSpeedGauge(&gauge, 1000, QStringLiteral("km/h"));
-        QCOMPARE(big.degrees->tickValues().size(), 21);
+        QVERIFY(speedScaleStep(200) == 10.0f && speedScaleStep(260) == 20.0f && speedScaleStep(100010) == 10000.0f);
+        QCOMPARE(buildSpeedGauge(&gauge, 1000, QStringLiteral("km/h")).degrees->tickValues().size(), 21);
     }
 };
 

@@ -1,50 +1,18 @@
-// The graph window, headless, by the items of its scenes: one segment per
-// plotted pair (500 for 1000 points at 500 pixels), nothing for no points or
-// no room, the cursor on the curve with a hidden movie between shown ones,
-// redraws that do not grow, the keys, the tabs that follow the loaded
-// movies, and click-to-go through a fake host.
+// The graph window, headless, by the items of its scenes: one segment per plotted pair, nothing for no points or no
+// room, the cursor on the curve with a hidden movie between shown ones, redraws that do not grow, the keys, the tabs
+// that follow the loaded movies, and click-to-go through a fake host.
 #include "graphfixture.h"
 #include "main/guitest.h"
 #include "main/startup.h"
 #include "settings/settings.h"
-#include "track/playbackmath.h"
 #include "views/graphdialog.h"
-#include "views/viewhost.h"
-
-#include <QGraphicsLineItem>
-#include <QGraphicsScene>
-#include <QGraphicsSimpleTextItem>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <cmath>
 
 using namespace vx;
 using namespace vxtest;
 
-Q_DECLARE_METATYPE(vx::GraphRange)
-
 namespace {
-
-struct FakeHost : ViewHost {
-    bool busy = false;
-    QList<QPair<int, qint64>> jumps;
-    unsigned changes = 0;
-    int geotags = 0;
-    graphDialog *dialog = nullptr;
-
-    bool storeBusy() const override { return busy; }
-    void jumpToMovie(int block, qint64 positionMs) override { jumps << qMakePair(block, positionMs); }
-    void settingsChanged(unsigned c) override
-    {
-        changes |= c;
-        dialog->applySettings(c);
-    }
-    void openPreferences(const QString &) override {}
-    void makeGeotag() override { ++geotags; }
-};
 
 QList<QGraphicsItem *> itemsOf(const GraphPlot *plot, GraphItemRole role)
 {
@@ -54,22 +22,18 @@ QList<QGraphicsItem *> itemsOf(const GraphPlot *plot, GraphItemRole role)
             found << item;
     return found;
 }
-
 QGraphicsItem *one(const GraphPlot *plot, GraphItemRole role)
 {
     const QList<QGraphicsItem *> items = itemsOf(plot, role);
     return items.size() == 1 ? items.first() : nullptr;
 }
-
 // A text item's text while shown.
 QString textOf(const GraphPlot *plot, GraphItemRole role)
 {
     auto *text = static_cast<QGraphicsSimpleTextItem *>(one(plot, role));
     return text && text->isVisible() ? text->text() : QString();
 }
-
-// Every item by role, place, visibility and text: equal lists are the same
-// picture. An item at NaN spoils the list.
+// Every item by role, place, visibility and text: equal lists are the same picture. An item at NaN spoils the list.
 QStringList snapshot(const GraphPlot *plot)
 {
     QStringList lines;
@@ -78,25 +42,19 @@ QStringList snapshot(const GraphPlot *plot)
         if (!std::isfinite(r.x() + r.y() + r.width() + r.height()))
             return {QStringLiteral("NaN item")};
         const auto *text = dynamic_cast<const QGraphicsSimpleTextItem *>(item);
-        lines << QStringLiteral("%1 %2,%3 %4x%5 %6 %7")
-                     .arg(int(GraphPlot::roleOf(item)))
-                     .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())
-                     .arg(item->isVisible())
-                     .arg(text ? text->text() : QString());
+        lines << QStringLiteral("%1 %2,%3 %4x%5 %6 %7").arg(int(GraphPlot::roleOf(item))).arg(r.x()).arg(r.y())
+                     .arg(r.width()).arg(r.height()).arg(item->isVisible()).arg(text ? text->text() : QString());
     }
     lines.sort();
     return lines;
 }
-
 QStringList tabTexts(const graphDialog &d)
 {
-    auto *tabs = d.findChild<QTabWidget *>();
     QStringList texts;
-    for (int i = 0; i < tabs->count(); ++i)
-        texts << tabs->tabText(i);
+    for (int i = 0; i < d.findChild<QTabWidget *>()->count(); ++i)
+        texts << d.findChild<QTabWidget *>()->tabText(i);
     return texts;
 }
-
 // What the tick sends: the point found (or not) and the time.
 GraphPoint pointAt(int block, int point, bool found = true)
 {
@@ -107,13 +65,11 @@ GraphPoint pointAt(int block, int point, bool found = true)
 
 class TestGraphDialog : public QObject {
     Q_OBJECT
-
-    FakeHost m_host;
-
+    RecordingHost m_host;
     // Shows the window on the store and tells it the store was loaded.
     void open(graphDialog &d)
     {
-        m_host.dialog = &d;
+        m_host.onChange = [&d](unsigned c) { d.applySettings(c); };
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         d.moviesLoaded();
@@ -121,7 +77,6 @@ class TestGraphDialog : public QObject {
 
 private slots:
     void initTestCase() { setApplicationIdentity(); }
-
     void init()
     {
         store().clear();
@@ -129,60 +84,45 @@ private slots:
         setDefaultSettings();
         settings().altUnits = 1;
         recomputeFactors();
-        m_host = FakeHost();
+        m_host = RecordingHost();
         setViewHost(&m_host);
     }
     void cleanup() { setViewHost(nullptr); }
-
-    // About one plotted point per pixel, first and last on the frame's
-    // edges, one segment per pair; no item at NaN nor a flood of them,
-    // whatever the room.
-    void segments_data()
-    {
-        QTest::addColumn<int>("points");
-        QTest::addColumn<QSize>("scene");  // the plot is 100 narrower, 80 lower
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("segments");
-        QTest::newRow("1000 points at 500 pixels") << 1000 << QSize(600, 300) << 2 << 500;
-        QTest::newRow("999 at 500: the last added") << 999 << QSize(600, 300) << 1 << 998;
-        QTest::newRow("4000 at 300") << 4000 << QSize(400, 300) << 13 << 308;
-        QTest::newRow("one point") << 1 << QSize(600, 300) << 1 << 0;
-        QTest::newRow("no point") << 0 << QSize(600, 300) << 1 << 0;
-        // One pixel wide: the ends only, not every point.
-        QTest::newRow("one pixel wide") << 4000 << QSize(101, 300) << 4000 << 1;
-        QTest::newRow("under a pixel wide") << 4000 << QSize(100, 300) << 1 << -1;
-        QTest::newRow("no height") << 4000 << QSize(600, 80) << 1 << -1;
-        QTest::newRow("never shown") << 4000 << QSize(0, 0) << 1 << -1;
-    }
+    // About one plotted point per pixel, first and last on the frame's edges, one segment per pair; no item at NaN
+    // nor a flood of them, whatever the room.
     void segments()
     {
-        QFETCH(int, points);
-        QFETCH(QSize, scene);
-        QFETCH(int, step);
-        QFETCH(int, segments);  // -1: no frame either
-        fillGraphStore({{points}});
-        const GraphWalkIndex index = buildGraphWalkIndex(track());
-        for (int graph = 0; graph < GRAPH_COUNT; ++graph) {
-            GraphPlot plot(graph);
-            plot.draw(graphRange(settings(), graph), index, scene);
-            plot.moveCursor(GraphCursor{true, 0, points / 2, QDateTime::currentDateTime()}, index, points == 0);
-            const GraphCurve &c = plot.curve();
-            QCOMPARE(c.step, step);
-            QCOMPARE(itemsOf(&plot, GraphItemRole::Curve).size(), std::max(segments, 0));
-            QCOMPARE(itemsOf(&plot, GraphItemRole::Frame).size(), segments < 0 ? 0 : 1);
-            if (c.points.size() > 1)
-                QVERIFY(c.points.front().x == plot.frame().left && c.points.back().x == plot.frame().right());
-            QVERIFY(plot.scene()->items().size() < std::max(segments, 0) + 40);
-            QVERIFY(!snapshot(&plot).contains(QStringLiteral("NaN item")));
-            QCOMPARE(textOf(&plot, GraphItemRole::NoDataText), segments == 0 && points == 0 ? "No Data" : "");
-            QCOMPARE(one(&plot, GraphItemRole::CursorLine)->isVisible(), segments >= 0 && points > 0);
+        const struct { int points; QSize scene; int step, segments; } rows[] = {  // segments -1: no frame either
+            {1000, {600, 300}, 2, 500},  // the plot is 100 narrower, 80 lower
+            {999, {600, 300}, 1, 998},   // the last added
+            {4000, {400, 300}, 13, 308}, {1, {600, 300}, 1, 0}, {0, {600, 300}, 1, 0},
+            {4000, {101, 300}, 4000, 1},  // one pixel wide: the ends only, not every point
+            {4000, {100, 300}, 1, -1}, {4000, {600, 80}, 1, -1}, {4000, {0, 0}, 1, -1}};  // no room, never shown
+        for (const auto &row : rows) {
+            fillGraphStore({{row.points}});
+            const GraphWalkIndex index = buildGraphWalkIndex(track());
+            for (int graph = 0; graph < GRAPH_COUNT; ++graph) {
+                GraphPlot plot(graph);
+                plot.draw(graphRange(settings(), graph), index, row.scene);
+                plot.moveCursor(GraphCursor{true, 0, row.points / 2, QDateTime::currentDateTime()}, index, !row.points);
+                const GraphCurve &c = plot.curve();
+                QVERIFY2(c.step == row.step && itemsOf(&plot, GraphItemRole::Curve).size() == std::max(row.segments, 0)
+                             && itemsOf(&plot, GraphItemRole::Frame).size() == (row.segments < 0 ? 0 : 1),
+                         qPrintable(QStringLiteral("%1 points, %2 wide, graph %3").arg(row.points)
+                                        .arg(row.scene.width()).arg(graph)));
+                QVERIFY(c.points.size() < 2
+                        || (c.points.front().x == plot.frame().left && c.points.back().x == plot.frame().right()));
+                QVERIFY(plot.scene()->items().size() < std::max(row.segments, 0) + 40);
+                QVERIFY(!snapshot(&plot).contains(QStringLiteral("NaN item")));
+                QCOMPARE(textOf(&plot, GraphItemRole::NoDataText), row.segments == 0 && !row.points ? "No Data" : "");
+                QCOMPARE(one(&plot, GraphItemRole::CursorLine)->isVisible(), row.segments >= 0 && row.points > 0);
+            }
         }
     }
-
-    // The cursor sits on the curve with a hidden movie between shown ones;
-    // hidden on the hidden movie; kept past the end of the telemetry; "No
-    // Data" for a movie without points.
-    void cursorFollowsTheCurve()
+    // A window's life. The cursor sits on the curve with a hidden movie between shown ones; hidden on the hidden
+    // movie; kept past the end of the telemetry; "No Data" for a movie without points. Redraws build the same scene,
+    // the Autoscale button is made once, a burst of resizes is drawn once.
+    void life()
     {
         fillGraphStore({{300}, {200, false}, {250}, {0}});
         graphDialog d;
@@ -206,9 +146,9 @@ private slots:
             d.updatePoint(graph, pointAt(0, 0, false));
             QCOMPARE(line->line().x1(), x);
             d.updatePoint(graph, pointAt(1, 10));
-            QVERIFY(!line->isVisible() && !one(plot, GraphItemRole::CursorDot)->isVisible());
-            QVERIFY(!textOf(plot, GraphItemRole::DateText).isEmpty());
-            QCOMPARE(textOf(plot, GraphItemRole::NoDataText), QString());
+            QVERIFY(!line->isVisible() && !one(plot, GraphItemRole::CursorDot)->isVisible()
+                    && !textOf(plot, GraphItemRole::DateText).isEmpty()
+                    && textOf(plot, GraphItemRole::NoDataText).isEmpty());
         }
         // A graph not on screen catches up when shown.
         d.updatePoint(LosGraph, pointAt(0, 30));
@@ -216,32 +156,8 @@ private slots:
         d.selectGraph(LosGraph);
         const GraphPlot *los = d.plot(LosGraph);
         QVERIFY(one(los, GraphItemRole::CursorLine)->isVisible());
-        track().Block = 3;
-        d.updatePoint(LosGraph, pointAt(0, 0, false));
-        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
-        QVERIFY(!one(los, GraphItemRole::CursorLine)->isVisible());
-        // Only the movie without points left active, then an empty store:
-        // the curve goes.
-        track().block[0].active = track().block[2].active = false;
-        d.activeMoviesChanged();
-        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
-        fillGraphStore({{300}});
-        d.activeMoviesChanged();
-        QVERIFY(!itemsOf(los, GraphItemRole::Curve).isEmpty());
-        resetTrackStore();
-        d.resetGraphs();
-        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
-        QCOMPARE(textOf(los, GraphItemRole::NoDataText), QStringLiteral("No Data"));
-    }
-
-    // Redraws build the same scene, the Autoscale button is made once, and a
-    // burst of resizes is drawn once.
-    void redrawsDoNotGrow()
-    {
-        fillGraphStore({{1500}, {700}});
-        graphDialog d;
-        open(d);
-        d.updatePoint(SpeedGraph, pointAt(1, 5));
+        d.selectGraph(SpeedGraph);
+        d.updatePoint(SpeedGraph, pointAt(2, 5));
         GraphPlot *plot = d.plot(SpeedGraph);
         const QStringList first = snapshot(plot);
         QVERIFY(first.size() > 100 && !first.contains(QStringLiteral("NaN item")));
@@ -259,89 +175,25 @@ private slots:
         QTRY_COMPARE(plot->drawnSize(), plot->viewport()->size());
         QTest::qWait(150);
         QCOMPARE(plot->drawCount(), draws + 1);
-    }
-
-    void keys_data()
-    {
-        QTest::addColumn<int>("graph");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<GraphRange>("start");
-        QTest::addColumn<GraphRange>("want");
-        QTest::addColumn<int>("bias");
-        QTest::addColumn<unsigned>("changes");
-        const int none = Qt::NoModifier;
-        const unsigned ranges = GraphRangesChanged;
-        const unsigned sync = TimeSyncChanged;
-        const GraphRange speed{0, 100, 4};
-        QTest::newRow("2 at 200") << int(SpeedGraph) << int(Qt::Key_2) << none << GraphRange{0, 200, 4} << GraphRange{0, 200, 4} << 0 << ranges;
-        QTest::newRow("1 altitude") << int(AltitudeGraph) << int(Qt::Key_1) << none << GraphRange{0, 500, 4} << GraphRange{0, 490, 4} << 0 << ranges;
-        QTest::newRow("3 at 2") << int(LosGraph) << int(Qt::Key_3) << none << GraphRange{0, 10, 2} << GraphRange{0, 10, 2} << 0 << ranges;
-        QTest::newRow("4 keypad") << int(SatsGraph) << int(Qt::Key_4) << int(Qt::KeypadModifier) << GraphRange{0, 30, 4} << GraphRange{0, 30, 5} << 0 << ranges;
-        // Altitudes go down to -23 m: floored to -30.
-        QTest::newRow("A altitude") << int(AltitudeGraph) << int(Qt::Key_A) << none << GraphRange{0, 500, 4} << GraphRange{-30, 130, 5} << 0 << ranges;
-        QTest::newRow("A bearing") << int(BearingGraph) << int(Qt::Key_A) << none << GraphRange{0, 300, 4} << GraphRange{0, 300, 4} << 0 << 0u;
-        QTest::newRow("M") << int(SpeedGraph) << int(Qt::Key_M) << none << speed << speed << -10 << sync;
-        QTest::newRow(",") << int(SpeedGraph) << int(Qt::Key_Comma) << none << speed << speed << -1 << sync;
-        QTest::newRow(".") << int(SpeedGraph) << int(Qt::Key_Period) << none << speed << speed << 1 << sync;
-        QTest::newRow("/") << int(SpeedGraph) << int(Qt::Key_Slash) << none << speed << speed << 10 << sync;
-        // "/" as Shift+7 on a German keyboard: the key counts, not the shift.
-        QTest::newRow("Shift+7 /") << int(SpeedGraph) << int(Qt::Key_Slash) << int(Qt::ShiftModifier) << speed << speed << 10 << sync;
-        QTest::newRow("Ctrl+3") << int(SpeedGraph) << int(Qt::Key_3) << int(Qt::ControlModifier) << speed << speed << 0 << 0u;
-        QTest::newRow("Q") << int(SpeedGraph) << int(Qt::Key_Q) << none << speed << speed << 0 << 0u;
-    }
-    void keys()
-    {
-        QFETCH(int, graph);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(GraphRange, start);
-        QFETCH(GraphRange, want);
-        QFETCH(int, bias);
-        QFETCH(unsigned, changes);
-        fillGraphStore({{400}});
-        setGraphRange(settings(), graph, start);
-        graphDialog d;
-        open(d);
-        d.selectGraph(graph);
-        QTest::keyClick(&d, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        const GraphRange r = graphRange(settings(), graph);
-        QVERIFY(r.min == want.min && r.max == want.max && r.ticks == want.ticks);
-        QVERIFY(settings().timeBias == bias && m_host.changes == changes);
-        // Drawn with the new range: ticks + 1 labels, the top one the maximum.
-        QStringList labels;
-        for (QGraphicsItem *label : itemsOf(d.plot(graph), GraphItemRole::TickLabel))
-            labels << static_cast<QGraphicsSimpleTextItem *>(label)->text();
-        QCOMPARE(labels.size(), want.ticks + 1);
-        QVERIFY(labels.contains(graphTickLabel(graph, want.max, settings())));
-    }
-
-    // "G", Escape, the Autoscale button, a damaged range from another window.
-    void otherRequests()
-    {
-        fillGraphStore({{400}});
-        graphDialog d;
-        open(d);
-        QTest::keyClick(&d, Qt::Key_G);
-        QTest::keyClick(&d, Qt::Key_Escape);
-        QVERIFY(m_host.geotags == 1 && d.isVisible());
-        d.selectGraph(SatsGraph);
-        QTest::mouseClick(d.plot(SatsGraph)->autoscaleButton(), Qt::LeftButton);
-        QCOMPARE(settings().satsMax, 13.0);  // at most 12 satellites
-        QVERIFY(!d.plot(BearingGraph)->autoscaleButton());
-        settings().nLosTicks = 0;
-        settings().losMax = qQNaN();
-        d.applySettings(GraphRangesChanged);
-        QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
-    }
-
-    // Tabs follow every loaded movie, not the first; removed tabs come back
-    // in their place; keys act on the page's graph, not the tab index.
-    void tabsFollowTheLoadedMovies()
-    {
-        graphDialog d;
+        d.selectGraph(LosGraph);
+        track().Block = 3;
+        d.updatePoint(LosGraph, pointAt(0, 0, false));
+        QVERIFY(textOf(los, GraphItemRole::NoDataText) == "No Data"
+                && !one(los, GraphItemRole::CursorLine)->isVisible());
+        // Only the movie without points left active, then an empty store: the curve goes.
+        track().block[0].active = track().block[2].active = false;
+        d.activeMoviesChanged();
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty());
+        fillGraphStore({{300}});
+        d.activeMoviesChanged();
+        QVERIFY(!itemsOf(los, GraphItemRole::Curve).isEmpty());
+        resetTrackStore();
+        d.resetGraphs();
+        QVERIFY(itemsOf(los, GraphItemRole::Curve).isEmpty() && textOf(los, GraphItemRole::NoDataText) == "No Data");
+        // Tabs follow every loaded movie, not the first; removed tabs come back in their place; keys act on the
+        // page's graph, not the tab index.
         fillGraphStore({{50, true, false, false}, {50, true, true, false}});
-        open(d);
+        d.moviesLoaded();
         const QStringList four = {"Speed", "Distance", "LOS", "Bearing"};
         QCOMPARE(tabTexts(d), four + QStringList{"Altitude"});
         fillGraphStore({{50, true, false, false}, {50, true, false, true}});
@@ -358,10 +210,70 @@ private slots:
         d.moviesLoaded();
         QCOMPARE(tabTexts(d), four);
     }
-
-    // A click goes to the earliest position at which the tick finds the
-    // clicked point, in that point's own movie; the right edge to the last
-    // point; outside the frame, switched off or while busy nowhere.
+    // On one window: 1/2 lower/raise the maximum, 3/4 fewer/more ticks, A autoscales, M , . / move the time bias by
+    // -10, -1, 1, 10 seconds, by key not character; each redraws with ticks + 1 labels, the top one the maximum. Then
+    // "G", Escape, the Autoscale button, a damaged range from another window.
+    void keys()
+    {
+        fillGraphStore({{400}});
+        graphDialog d;
+        open(d);
+        const int none = Qt::NoModifier;
+        const unsigned ranges = GraphRangesChanged, sync = TimeSyncChanged;
+        const GraphRange speed{0, 100, 4};
+        const struct {
+            const char *name;
+            int graph, key, modifiers;
+            GraphRange start, want;
+            int bias;
+            unsigned changes;
+        } rows[] = {
+            {"2 at 200", SpeedGraph, Qt::Key_2, none, {0, 200, 4}, {0, 200, 4}, 0, ranges},
+            {"1 altitude", AltitudeGraph, Qt::Key_1, none, {0, 500, 4}, {0, 490, 4}, 0, ranges},
+            {"3 at 2", LosGraph, Qt::Key_3, none, {0, 10, 2}, {0, 10, 2}, 0, ranges},
+            {"4 keypad", SatsGraph, Qt::Key_4, Qt::KeypadModifier, {0, 30, 4}, {0, 30, 5}, 0, ranges},
+            // Altitudes go down to -23 m: floored to -30.
+            {"A altitude", AltitudeGraph, Qt::Key_A, none, {0, 500, 4}, {-30, 130, 5}, 0, ranges},
+            {"A bearing", BearingGraph, Qt::Key_A, none, {0, 300, 4}, {0, 300, 4}, 0, 0u},
+            {"M", SpeedGraph, Qt::Key_M, none, speed, speed, -10, sync},
+            {",", SpeedGraph, Qt::Key_Comma, none, speed, speed, -1, sync},
+            {".", SpeedGraph, Qt::Key_Period, none, speed, speed, 1, sync},
+            {"/", SpeedGraph, Qt::Key_Slash, none, speed, speed, 10, sync},
+            {"Shift+7 /", SpeedGraph, Qt::Key_Slash, Qt::ShiftModifier, speed, speed, 10, sync},  // German keyboard
+            {"Ctrl+3", SpeedGraph, Qt::Key_3, Qt::ControlModifier, speed, speed, 0, 0u},
+            {"Q", SpeedGraph, Qt::Key_Q, none, speed, speed, 0, 0u}};
+        for (const auto &row : rows) {
+            setGraphRange(settings(), row.graph, row.start);
+            settings().timeBias = 0;
+            d.applySettings(GraphRangesChanged);
+            d.selectGraph(row.graph);
+            m_host.changes.clear();
+            QTest::keyClick(&d, Qt::Key(row.key), Qt::KeyboardModifiers(row.modifiers));
+            const GraphRange r = graphRange(settings(), row.graph);
+            QStringList labels;
+            for (QGraphicsItem *label : itemsOf(d.plot(row.graph), GraphItemRole::TickLabel))
+                labels << static_cast<QGraphicsSimpleTextItem *>(label)->text();
+            QVERIFY2(r.min == row.want.min && r.max == row.want.max && r.ticks == row.want.ticks
+                         && settings().timeBias == row.bias
+                         && m_host.changes == QVector<unsigned>(row.changes ? 1 : 0, row.changes)
+                         && labels.size() == row.want.ticks + 1
+                         && labels.contains(graphTickLabel(row.graph, row.want.max, settings())),
+                     row.name);
+        }
+        QTest::keyClick(&d, Qt::Key_G);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(m_host.geotags == 1 && d.isVisible());
+        d.selectGraph(SatsGraph);
+        QTest::mouseClick(d.plot(SatsGraph)->autoscaleButton(), Qt::LeftButton);
+        QCOMPARE(settings().satsMax, 13.0);  // at most 12 satellites
+        QVERIFY(!d.plot(BearingGraph)->autoscaleButton());
+        settings().nLosTicks = 0;
+        settings().losMax = qQNaN();
+        d.applySettings(GraphRangesChanged);
+        QVERIFY(settings().nLosTicks == 2 && settings().losMax == 10.0);
+    }
+    // A click goes to the earliest position at which the tick finds the clicked point, in that point's own movie; the
+    // right edge to the last point; outside the frame, switched off or while busy nowhere.
     void clickToGo()
     {
         QTemporaryDir dir;
@@ -385,26 +297,16 @@ private slots:
             QTest::mouseClick(plot->viewport(), Qt::LeftButton, {},
                               plot->mapFromScene(QPointF(std::floor(x), f.top + f.height / 2)));
         };
-        auto pointAtPosition = [](int block, qint64 positionMs) {
-            const MovieBlock &m = track().block[block];
-            TickInput in;
-            in.positionMs = positionMs;
-            in.modifiedMs = m.movieFile.lastModified().toMSecsSinceEpoch();
-            in.duration = m.duration;
-            in.totalOffsetSec = totalTimeOffsetSec(m, *movieStartMs(in.modifiedMs, m.duration, 1, 0, false), 3);
-            return lookUpPoint(track(), block, computeTickTimes(in).instantSec, nullptr);
-        };
-        using Target = QPair<int, int>;  // block, point
-        for (const Target &target : {Target(2, 20), Target(0, 10), Target(2, 49)}) {
+        for (const auto &[block, point] : {std::pair{2, 20}, std::pair{0, 10}, std::pair{2, 49}}) {
             const auto &points = plot->curve().points;
-            const auto it = std::find_if(points.begin(), points.end(), [&](const PlottedPoint &p) {
-                return p.block == target.first && p.point == target.second;
+            const auto it = std::find_if(points.begin(), points.end(), [&, block = block, point = point](auto &p) {
+                return p.block == block && p.point == point;
             });
             m_host.jumps.clear();
-            click(target.second == 49 ? f.right() : it->x);
-            QVERIFY(m_host.jumps.size() == 1 && m_host.jumps[0].first == target.first);
-            QCOMPARE(pointAtPosition(target.first, m_host.jumps[0].second), target.second);
-            QVERIFY(pointAtPosition(target.first, m_host.jumps[0].second - 1) != target.second);
+            click(point == 49 ? f.right() : it->x);
+            QVERIFY(m_host.jumps.size() == 1 && m_host.jumps[0].first == block);
+            QCOMPARE(tickPoint(block, m_host.jumps[0].second, 3), point);
+            QVERIFY(tickPoint(block, m_host.jumps[0].second - 1, 3) != point);
         }
         m_host.jumps.clear();
         click(f.left - 10);

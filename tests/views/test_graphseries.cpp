@@ -1,6 +1,5 @@
-// What the graphs plot, without a window: the cursor's place and value
-// against the curve's with an inactive movie between active ones, the
-// bearing's freeze and reset, damaged store values, and autoscale.
+// What the graphs plot, without a window: the cursor's place and value against the curve's with an inactive movie
+// between active ones, the bearing's freeze and reset, damaged store values, and autoscale.
 #include "graphfixture.h"
 #include "settings/settings.h"
 #include "views/graphseries.h"
@@ -12,18 +11,14 @@
 using namespace vx;
 using namespace vxtest;
 
-Q_DECLARE_METATYPE(std::optional<vx::GraphRange>)
-
 class TestGraphSeries : public QObject {
     Q_OBJECT
-
     const PlotFrame m_frame = plotFrameOf(1100, 280);  // 1000 x 200 pixels
 
 private slots:
     void init() { setDefaultSettings(); }
-
-    // Every point's place and value are the curve's; the hidden movie is
-    // nowhere and adds no distance; missing altitude and satellites are 0.
+    // Every point's place and value are the curve's; the hidden movie is nowhere and adds no distance; missing
+    // altitude and satellites are 0.
     void cursorMatchesCurve()
     {
         fillGraphStore({{300}, {200, false}, {250, true, false, false}});
@@ -46,14 +41,13 @@ private slots:
         for (int b : {0, 2})
             for (int i = 0; i < track().block[b].numPoints; ++i)
                 km += track().block[b].segDist[i];
-        QCOMPARE(graphPointValue(DistanceGraph, track(), settings(), index, 2, 249, nullptr), km * kMilesPerKm);
-        QCOMPARE(graphPointValue(AltitudeGraph, track(), settings(), index, 2, 10, nullptr), 0.0);
-        QCOMPARE(graphPointValue(SatsGraph, track(), settings(), index, 2, 10, nullptr), 0.0);
-        QCOMPARE(graphPointValue(SatsGraph, track(), settings(), index, 0, 10, nullptr), 5.0);
+        const auto value = [&](int graph, int b, int i) {
+            return graphPointValue(graph, track(), settings(), index, b, i, nullptr);
+        };
+        QCOMPARE(value(DistanceGraph, 2, 249), km * kMilesPerKm);
+        QVERIFY(value(AltitudeGraph, 2, 10) == 0.0 && value(SatsGraph, 2, 10) == 0.0 && value(SatsGraph, 0, 10) == 5.0);
     }
-
-    // 0..360, frozen at or below 3 in the user's unit, afresh at every walk;
-    // the cursor keeps its own.
+    // 0..360, frozen at or below 3 in the user's unit, afresh at every walk; the cursor keeps its own.
     void bearingFreezesAndResets()
     {
         fillGraphStore({{6}});
@@ -74,7 +68,6 @@ private slots:
         QCOMPARE(graphPointValue(BearingGraph, track(), settings(), index, 0, 4, &kept), 123.0);
         QCOMPARE(graphPointValue(BearingGraph, track(), settings(), index, 0, 1, &kept), 270.0);
     }
-
     // Damaged values never reach the scene as NaN.
     void damagedValues()
     {
@@ -90,54 +83,30 @@ private slots:
             QVERIFY(std::isfinite(graphPointValue(graph, track(), settings(), index, 0, 99, nullptr)));
         }
     }
-
-    void autoscale_data()
-    {
-        QTest::addColumn<int>("graph");
-        QTest::addColumn<int>("outUnits");
-        QTest::addColumn<int>("altUnits");
-        QTest::addColumn<double>("value");  // the statistic the graph scales to; NaN: none
-        QTest::addColumn<std::optional<GraphRange>>("want");
-        const std::optional<GraphRange> none;
-        auto r = [](double min, double max) { return std::optional<GraphRange>(GraphRange{min, max, 5}); };
-        QTest::newRow("37.4 mph") << int(SpeedGraph) << 0 << 0 << 37.4 / kMilesPerKm << r(0, 40);
-        QTest::newRow("40 km/h") << int(SpeedGraph) << 1 << 0 << 40.0 << r(0, 50);
-        QTest::newRow("route 2.3 km") << int(DistanceGraph) << 1 << 0 << 2.3 << r(0, 3);
-        QTest::newRow("route 2.3 km in meters") << int(DistanceGraph) << 2 << 0 << 2.3 << r(0, 3000);
-        QTest::newRow("LOS 0.4 km in miles") << int(LosGraph) << 0 << 0 << 0.4 << r(0, 1);
-        // Floored: -23 m gives -30, not -20.
-        QTest::newRow("altitude -23 m") << int(AltitudeGraph) << 1 << 1 << -23.0 << r(-30, 130);
-        QTest::newRow("altitude -23 m in feet") << int(AltitudeGraph) << 1 << 0 << -23.0 << r(-80, 410);
-        QTest::newRow("altitude 17 m") << int(AltitudeGraph) << 1 << 1 << 17.0 << r(10, 130);
-        QTest::newRow("12 sats") << int(SatsGraph) << 1 << 1 << 12.0 << r(0, 13);
-        QTest::newRow("bearing") << int(BearingGraph) << 1 << 1 << 0.0 << none;
-        QTest::newRow("no altitude") << int(AltitudeGraph) << 1 << 1 << qQNaN() << none;
-        QTest::newRow("no sats") << int(SatsGraph) << 1 << 1 << qQNaN() << none;
-    }
+    // Autoscale to the statistic in the user's units, floored (-23 m gives -30, not -20); nothing without one.
     void autoscale()
     {
-        QFETCH(int, graph);
-        QFETCH(int, outUnits);
-        QFETCH(int, altUnits);
-        QFETCH(double, value);
-        QFETCH(std::optional<GraphRange>, want);
-        settings().outUnits = outUnits;
-        settings().altUnits = altUnits;
-        recomputeFactors();
-        fillGraphStore({});  // the statistics of no value at all
-        TrackStats st = track().stats;
-        if (!std::isnan(value)) {
-            st.minSpeed = 0;
-            st.maxSpeed = static_cast<float>(value);
-            st.routeLength = st.maxLos = st.minAltitude = value;
-            st.maxAltitude = 123.0;
-            st.minSats = 3;
-            st.maxSats = static_cast<int>(value);
+        const struct { int graph, outUnits, altUnits; double value; const char *want; } rows[] = {
+            {SpeedGraph, 0, 0, 37.4 / kMilesPerKm, "0..40/5"}, {SpeedGraph, 1, 0, 40, "0..50/5"},
+            {DistanceGraph, 1, 0, 2.3, "0..3/5"}, {DistanceGraph, 2, 0, 2.3, "0..3000/5"},
+            {LosGraph, 0, 0, 0.4, "0..1/5"}, {AltitudeGraph, 1, 1, -23, "-30..130/5"},
+            {AltitudeGraph, 1, 0, -23, "-80..410/5"}, {AltitudeGraph, 1, 1, 17, "10..130/5"},
+            {SatsGraph, 1, 1, 12, "0..13/5"}, {BearingGraph, 1, 1, 0, "none"}, {AltitudeGraph, 1, 1, qQNaN(), "none"},
+            {SatsGraph, 1, 1, qQNaN(), "none"}};
+        for (const auto &row : rows) {
+            std::tie(settings().outUnits, settings().altUnits) = std::pair(row.outUnits, row.altUnits);
+            recomputeFactors();
+            fillGraphStore({});  // the statistics of no value at all
+            TrackStats st = track().stats;
+            if (!std::isnan(row.value)) {
+                std::tie(st.minSpeed, st.maxSpeed, st.minSats, st.maxSats) =
+                    std::tuple(0, row.value, 3, int(row.value));
+                st.routeLength = st.maxLos = st.minAltitude = row.value;
+                st.maxAltitude = 123.0;
+            }
+            const std::optional<GraphRange> got = autoscaleGraphRange(row.graph, st, settings());
+            QCOMPARE(got ? QStringLiteral("%1..%2/%3").arg(got->min).arg(got->max).arg(got->ticks) : "none", row.want);
         }
-        const std::optional<GraphRange> got = autoscaleGraphRange(graph, st, settings());
-        QCOMPARE(got.has_value(), want.has_value());
-        if (want)
-            QVERIFY(got->min == want->min && got->max == want->max && got->ticks == want->ticks);
     }
 };
 

@@ -1,7 +1,6 @@
-// The map's script text and route, without a web engine: string literals a
-// title cannot break out of, the route runs around (0, 0) and NaN spikes,
-// colours by the shared rule, the heading snap at its band edges, settings
-// out of range.
+// The map's script text and route, without a web engine: string literals a title cannot break out of, the route runs
+// around (0, 0) and NaN spikes, colours by the shared rule, the heading snap at its band edges, settings out of
+// range.
 #include "settings/settings.h"
 #include "track/trackstore.h"
 #include "views/maproute.h"
@@ -19,13 +18,11 @@ using namespace vx;
 namespace {
 
 const double NaN = std::nan("");
-
 // A block from "lat,lon,speed" triples separated by ';'; "nan" reads as NaN.
 std::unique_ptr<MovieBlock> blockOf(const QString &points)
 {
     auto m = std::make_unique<MovieBlock>();
-    const QStringList list = points.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString &p : list) {
+    for (const QString &p : points.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList v = p.split(QLatin1Char(','));
         const int i = m->numPoints++;
         m->lat[i] = v[0] == QLatin1String("nan") ? NaN : v[0].toDouble();
@@ -34,7 +31,6 @@ std::unique_ptr<MovieBlock> blockOf(const QString &points)
     }
     return m;
 }
-
 // "colour:first-last" of each run, joined by ' '.
 QString runsText(const QVector<RouteRun> &runs)
 {
@@ -43,7 +39,6 @@ QString runsText(const QVector<RouteRun> &runs)
         out << QStringLiteral("%1:%2-%3").arg(r.colorIndex).arg(r.first).arg(r.last);
     return out.join(QLatin1Char(' '));
 }
-
 // The arguments of "name(...);" read back as one JSON array.
 QJsonArray callArguments(const QString &script, const QString &name)
 {
@@ -96,53 +91,37 @@ private slots:
         const auto m = blockOf(points);
         QCOMPARE(runsText(routeRuns(*m, 5, 100.0)), runs);
         QCOMPARE(firstDrawablePoint(*m), startPoint);
-        const QStringList marker = startMarkerScripts(MapPageKind::Leaflet, *m);
-        if (startPoint < 0) {
-            QVERIFY(marker.isEmpty());
-        } else {
-            QCOMPARE(marker.value(0), QStringLiteral("var waypoint = new L.latLng(%1, %2);")
-                                          .arg(jsCoord(m->lat[startPoint]), jsCoord(m->lon[startPoint])));
-            QCOMPARE(marker.value(1), QStringLiteral("addMarker(waypoint);"));
-        }
+        const QString marker =
+            startPoint < 0 ? QString()
+                           : QStringLiteral("var waypoint = new L.latLng(%1, %2); addMarker(waypoint);")
+                                 .arg(jsCoord(m->lat[startPoint]), jsCoord(m->lon[startPoint]));
+        QCOMPARE(startMarkerScripts(MapPageKind::Leaflet, *m).join(' '), marker);
         QCOMPARE(routeScript(*m, 5, 100.0).isEmpty(), runs.isEmpty());
     }
-
-    // The batched route reads back as the palette of the level count, the
-    // points once each and the runs over them.
-    void routeScriptReadsBack_data()
-    {
-        QTest::addColumn<int>("levels");
-        QTest::addColumn<int>("palette");
-        QTest::addColumn<QString>("lastColour");
-        QTest::newRow("5 levels") << 5 << 5 << "#00CFFF";
-        QTest::newRow("one colour") << 1 << 1 << "#FF0000";
-        QTest::newRow("unknown count uses 14") << 7 << 14 << "#0050FF";
-        QTest::newRow("negative count uses 14") << -3 << 14 << "#0050FF";
-    }
+    // The batched route reads back as the palette of the level count, the points once each and the runs over them.
     void routeScriptReadsBack()
     {
-        QFETCH(int, levels);
-        QFETCH(int, palette);
-        QFETCH(QString, lastColour);
-        const auto m = blockOf(QStringLiteral("46.123456789012,-7.000000000001,1;46.2,-7.1,1;0,0,1;46.3,-7.2,100;"
-                                              "46.4,-7.3,100"));
-        const QJsonArray args = callArguments(routeScript(*m, levels, 100.0), QStringLiteral("addRoute"));
-        QCOMPARE(args.size(), 3);
-        QCOMPARE(args[0].toArray().size(), palette);
-        QCOMPARE(args[0].toArray().last().toString(), lastColour);
-        // Points 0, 1 (broken at the spike), 3, 4; 12 significant digits.
-        QCOMPARE(args[1].toArray().toVariantList(),
-                 (QVariantList{46.123456789, -7.0, 46.2, -7.1, 46.3, -7.2, 46.4, -7.3}));
-        QCOMPARE(args[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 2, 3, palette - 1}));
+        const auto m = blockOf("46.123456789012,-7.000000000001,1;46.2,-7.1,1;0,0,1;46.3,-7.2,100;46.4,-7.3,100");
+        // Five levels, one colour, an unknown and a negative count (the 14-level table).
+        using Row = std::tuple<int, int, const char *>;
+        for (const auto &[levels, palette, lastColour] :
+             {Row{5, 5, "#00CFFF"}, Row{1, 1, "#FF0000"}, Row{7, 14, "#0050FF"}, Row{-3, 14, "#0050FF"}}) {
+            const QJsonArray args = callArguments(routeScript(*m, levels, 100.0), QStringLiteral("addRoute"));
+            QVERIFY(args.size() == 3 && args[0].toArray().size() == palette);
+            QCOMPARE(args[0].toArray().last().toString(), lastColour);
+            // Points 0, 1 (broken at the spike), 3, 4; 12 significant digits.
+            QCOMPARE(args[1].toArray().toVariantList(),
+                     (QVariantList{46.123456789, -7.0, 46.2, -7.1, 46.3, -7.2, 46.4, -7.3}));
+            QCOMPARE(args[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 2, 3, palette - 1}));
+        }
         // Runs that go on from each other share their point.
-        const auto zigzag = blockOf(QStringLiteral("46.1,7,10;46.2,7,90;46.3,7,10;46.4,7,90"));
+        const auto zigzag = blockOf("46.1,7,10;46.2,7,90;46.3,7,10;46.4,7,90");
         const QJsonArray shared = callArguments(routeScript(*zigzag, 5, 100.0), QStringLiteral("addRoute"));
-        QCOMPARE(shared[1].toArray().size(), 8);
+        QCOMPARE(shared[1].toArray().size(), 8);  // four points
         QCOMPARE(shared[2].toArray().toVariantList(), (QVariantList{0, 1, 0, 1, 2, 4, 2, 3, 0}));
     }
-
-    // Whatever a title holds, its literal reads back as the title and the
-    // script has no line terminator that could end a statement.
+    // Whatever a title holds, its literal reads back as the title and the script has no line terminator that could
+    // end a statement.
     void hostileTextStaysText_data()
     {
         QTest::addColumn<QString>("title");
@@ -159,7 +138,7 @@ private slots:
     {
         QFETCH(QString, title);
         const QString literal = jsString(title);
-        const QJsonArray back = QJsonDocument::fromJson((QLatin1Char('[') + literal + QLatin1Char(']')).toUtf8()).array();
+        const QJsonArray back = QJsonDocument::fromJson(('[' + literal + ']').toUtf8()).array();
         QCOMPARE(back.size(), 1);
         QCOMPARE(back[0].toString(), title);
         const QString pin = pinScript(MapPageKind::Leaflet, 46.5, 7.5, 3, title, true);
@@ -169,55 +148,26 @@ private slots:
                          && c.unicode() != 0x2029 && !c.isSurrogate(),
                      "a raw line terminator or surrogate in the pin script");
     }
-
     void lonelySurrogateIsEscaped()
     {
-        const QString broken = QString(QChar(0xD800)) + QStringLiteral("x");
-        QCOMPARE(jsString(broken), QStringLiteral("\"\\ud800x\""));
+        QCOMPARE(jsString(QChar(0xD800) + QStringLiteral("x")), QStringLiteral("\"\\ud800x\""));
     }
-
-    void headingSnap_data()
+    // Eight directions, a band edge snapping to the lower one, any turn and NaN; below 3.0 in the user's unit the map
+    // keeps its heading; north up sends "0".
+    void heading()
     {
-        QTest::addColumn<double>("heading");
-        QTest::addColumn<int>("snapped");
-        QTest::newRow("0") << 0.0 << 0;
-        QTest::newRow("22.5") << 22.5 << 0;
-        QTest::newRow("22.5001") << 22.5001 << 45;
-        QTest::newRow("67.5") << 67.5 << 45;
-        QTest::newRow("67.5001") << 67.5001 << 90;
-        QTest::newRow("112.5") << 112.5 << 90;
-        QTest::newRow("157.5") << 157.5 << 135;
-        QTest::newRow("200") << 200.0 << 180;
-        QTest::newRow("202.5") << 202.5 << 180;
-        QTest::newRow("202.5001") << 202.5001 << -135;
-        QTest::newRow("247.5") << 247.5 << -135;
-        QTest::newRow("250") << 250.0 << -90;
-        QTest::newRow("292.5") << 292.5 << -90;
-        QTest::newRow("337.5") << 337.5 << -45;
-        QTest::newRow("337.5001") << 337.5001 << 0;
-        QTest::newRow("350") << 350.0 << 0;
-        QTest::newRow("-22.5 is 337.5") << -22.5 << -45;
-        QTest::newRow("-0.1 is 359.9") << -0.1 << 0;
-        QTest::newRow("-180") << -180.0 << 180;
-        QTest::newRow("720 + 90") << 810.0 << 90;
-        QTest::newRow("NaN") << NaN << 0;
-    }
-    void headingSnap()
-    {
-        QFETCH(double, heading);
-        QFETCH(int, snapped);
-        QCOMPARE(snapHeading(heading), snapped);
-    }
-
-    // Below 3.0 in the user's unit the map keeps its heading; north up sends "0".
-    void headingFollowsOnlyAboveWalkingSpeed()
-    {
+        const struct { double in; int snapped; } snaps[] = {
+            {0, 0}, {22.5, 0}, {22.5001, 45}, {67.5, 45}, {67.5001, 90}, {112.5, 90}, {157.5, 135}, {200, 180},
+            {202.5, 180}, {202.5001, -135}, {247.5, -135}, {250, -90}, {292.5, -90}, {337.5, -45}, {337.5001, 0},
+            {350, 0}, {-22.5, -45}, {-0.1, 0}, {-180, 180}, {810, 90}, {NaN, 0}};
+        for (const auto &c : snaps)
+            QVERIFY2(snapHeading(c.in) == c.snapped, qPrintable(QString::number(c.in)));
         HeadingState state;
-        QCOMPARE(headingText(state, 250.0, 2.99, false), QStringLiteral("0"));
-        QCOMPARE(headingText(state, 250.0, 3.01, false), QStringLiteral("-90"));
-        QCOMPARE(headingText(state, 130.0, 0.0, false), QStringLiteral("-90"));
-        QCOMPARE(headingText(state, 130.0, 50.0, true), QStringLiteral("0"));
-        QCOMPARE(state.snapped, 135);
+        QStringList sent;
+        for (const auto &[heading, speed, northUp] : {std::tuple{250.0, 2.99, false}, std::tuple{250.0, 3.01, false},
+                                                      std::tuple{130.0, 0.0, false}, std::tuple{130.0, 50.0, true}})
+            sent << headingText(state, heading, speed, northUp);
+        QVERIFY2(sent.join(' ') == "0 -90 -90 0" && state.snapped == 135, qPrintable(sent.join(' ')));
         // Google sends the heading only when it changed, and pans only when asked.
         const QStringList google = positionScripts(MapPageKind::Google, 1.5, 2.5, QStringLiteral("135"), true, false);
         QCOMPARE(google, QStringList{QStringLiteral("var latlng = new google.maps.LatLng(1.5, 2.5);"
@@ -226,39 +176,30 @@ private slots:
                  (QStringList{QStringLiteral("var latlng = new L.latLng(1.5, 2.5);"), QStringLiteral("map_panTo();"),
                               QStringLiteral("myMarker_setLatLng();")}));
     }
-
     // Stored values out of range never index past a table.
-    void settingsAreClampedWhereUsed_data()
-    {
-        QTest::addColumn<int>("marker");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("default red, 6 px") << 0 << 6 << "radius: 6,   stroke: true,   weight:  2,   fillColor: '#f00'";
-        QTest::newRow("3 px draws a thin edge") << 5 << 3 << "radius: 3,   stroke: true,   weight:  1,   fillColor: '#0ff'";
-        QTest::newRow("marker 99 reads 0, size 500 reads 10") << 99 << 500 << "radius: 10, ";
-        QTest::newRow("marker -1, size -4") << -1 << -4 << "radius: 3,   stroke: true,   weight:  1,   fillColor: '#f00'";
-        QTest::newRow("6 is Leaflet's own marker") << 6 << 6 << "var myMarker = new L.marker(latlng).addTo(map);";
-    }
     void settingsAreClampedWhereUsed()
     {
-        QFETCH(int, marker);
-        QFETCH(int, size);
-        QFETCH(QString, expected);
-        const QString script = vehicleScript(MapPageKind::Leaflet, 46.5, 7.25, marker, size);
-        QVERIFY2(script.contains(expected), qPrintable(script));
-        QVERIFY(script.startsWith(QStringLiteral("var latlng = new L.latLng(46.5, 7.25);")));
-        QVERIFY(script.endsWith(QStringLiteral("myMarker.setLatLng(latlng);map.panTo(latlng);")));
-        const QString google = vehicleScript(MapPageKind::Google, 46.5, 7.25, marker, size);
-        QCOMPARE(google.contains(QStringLiteral("icon: image,")), clampedMapMarker(marker) < 6);
+        const struct { int marker, size; const char *expected; } rows[] = {
+            {0, 6, "radius: 6,   stroke: true,   weight:  2,   fillColor: '#f00'"},    // default red, 6 px
+            {5, 3, "radius: 3,   stroke: true,   weight:  1,   fillColor: '#0ff'"},    // 3 px draws a thin edge
+            {99, 500, "radius: 10, "},                                                  // marker 0, size 10
+            {-1, -4, "radius: 3,   stroke: true,   weight:  1,   fillColor: '#f00'"},  // marker 0, size 3
+            {6, 6, "var myMarker = new L.marker(latlng).addTo(map);"}};                 // Leaflet's own marker
+        for (const auto &row : rows) {
+            const QString script = vehicleScript(MapPageKind::Leaflet, 46.5, 7.25, row.marker, row.size);
+            QVERIFY2(script.contains(QLatin1String(row.expected)), qPrintable(script));
+            QVERIFY(script.startsWith(QStringLiteral("var latlng = new L.latLng(46.5, 7.25);"))
+                    && script.endsWith(QStringLiteral("myMarker.setLatLng(latlng);map.panTo(latlng);")));
+            const QString google = vehicleScript(MapPageKind::Google, 46.5, 7.25, row.marker, row.size);
+            QCOMPARE(google.contains(QStringLiteral("icon: image,")), clampedMapMarker(row.marker) < 6);
+        }
     }
-
-    // The page a mapType shows, and tile templates that are not http(s)
-    // addresses with {z}, {x} and {y} fall back to their default.
+    // The page a mapType shows, and tile templates that are not http(s) addresses with {z}, {x} and {y} fall back to
+    // their default.
     void pageAndTiles()
     {
-        QCOMPARE(mapPageFor(0, QString()), MapPageKind::Leaflet);
-        QCOMPARE(mapPageFor(0, QStringLiteral("  ")), MapPageKind::Leaflet);
-        QCOMPARE(mapPageFor(0, QStringLiteral("k")), MapPageKind::Google);
+        QVERIFY(mapPageFor(0, QString()) == MapPageKind::Leaflet && mapPageFor(0, "  ") == MapPageKind::Leaflet
+                && mapPageFor(0, "k") == MapPageKind::Google);
         for (int type : {1, 2, 3, 4, -1})
             QCOMPARE(mapPageFor(type, QStringLiteral("k")), MapPageKind::Leaflet);
         const char *fallback = DEFAULT_TILE_ROADMAP;
@@ -274,9 +215,9 @@ private slots:
         QCOMPARE(tileSourcesScript(s), tileSourcesScript(SettingsRecord()));
         QVERIFY(tileSourcesScript(s).contains(QStringLiteral("light: \"https://{s}.basemaps.cartocdn.com/")));
         // Styles out of range show the default hybrid.
-        QCOMPARE(styleScript(MapPageKind::Leaflet, 4), QStringLiteral("hybridMap();"));
-        QCOMPARE(styleScript(MapPageKind::Google, -1), QStringLiteral("map.setMapTypeId(google.maps.MapTypeId.HYBRID);"));
-        QCOMPARE(styleScript(MapPageKind::Leaflet, 3), QStringLiteral("lightMap();"));
+        QCOMPARE(styleScript(MapPageKind::Leaflet, 4) + styleScript(MapPageKind::Google, -1)
+                     + styleScript(MapPageKind::Leaflet, 3),
+                 QStringLiteral("hybridMap();map.setMapTypeId(google.maps.MapTypeId.HYBRID);lightMap();"));
     }
 };
 

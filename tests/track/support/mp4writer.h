@@ -1,7 +1,6 @@
-// A small MP4 writer for the tests and the benchmark: ftyp, one mdat holding
-// the chunks of every track interleaved in time order, and a moov index with
-// one trak per track (tkhd, mdia{mdhd, hdlr, minf{dinf, stbl{stsd, stts,
-// stsc, stsz, stco|co64}}}).
+// A small MP4 writer for the tests and the benchmark: ftyp, one mdat with the
+// chunks of all tracks interleaved in time order, and a moov index with one
+// trak per track (tkhd, mdia{mdhd, hdlr, minf{dinf, stbl{stsd, stts, stsc, stsz, stco|co64}}}).
 #pragma once
 
 #include <QByteArray>
@@ -12,52 +11,39 @@
 namespace vxtest {
 
 struct TestChunkRun {
-    uint32_t firstChunk;       // from 1
-    uint32_t samplesPerChunk;
+    uint32_t firstChunk, samplesPerChunk; // chunks counted from 1
 };
 
 struct TestTrack {
-    QByteArray handler = "meta";
-    QByteArray format = "gpmd";
-    // Sample data; or, when empty, `dummySizes` samples whose bytes are left
-    // as zeros (in memory) or as holes (on disk).
+    QByteArray handler = "meta", format = "gpmd";
+    // Sample data; when empty, `dummySizes` samples of zeros (in memory) or holes (on disk).
     std::vector<QByteArray> samples;
     std::vector<uint32_t> dummySizes;
     uint32_t timescale = 1000;
-    // stts entries (count, delta); empty = every sample lasts `sampleDelta`.
-    std::vector<std::pair<uint32_t, uint32_t>> stts;
+    std::vector<std::pair<uint32_t, uint32_t>> stts; // (count, delta); empty: every sample lasts sampleDelta
     uint32_t sampleDelta = 1000;
-    bool writeStts = true;
-    // stsc entries; empty = no stsc box (one sample per chunk).
-    std::vector<TestChunkRun> stsc;
-    bool writeStsc = true;
-    bool co64 = false;
-    // A common size in stsz instead of the table (all samples must match).
-    bool commonSize = false;
+    std::vector<TestChunkRun> stsc; // empty: one sample per chunk
+    bool writeStts = true, writeStsc = true, co64 = false;
+    bool commonSize = false; // one size in stsz instead of the table (all samples must match)
 };
 
-// A second "meta" track of another format: the cameras' file-repair data
-// ("fdsc"), `samples` samples of 64 bytes.
+// A second "meta" track of the cameras' file-repair data ("fdsc"), `samples` samples of 64 bytes.
 TestTrack repairDataTrack(int samples = 1);
 
 struct TestMovie {
     std::vector<TestTrack> tracks;
-    uint64_t gapBytes = 24;     // dummy bytes before each chunk in mdat
-    bool largeMdat = false;     // mdat with a 64-bit size
-    bool moovFirst = false;     // index before the media data
-    uint32_t movieTimescale = 90000;
+    uint64_t gapBytes = 24; // dummy bytes before each chunk in mdat
+    bool largeMdat = false; // mdat with a 64-bit size
+    bool moovFirst = false; // index before the media data
 };
 
-// The whole movie in memory.
+// A movie of one "gpmd" track holding `payloads`, each lasting `sampleDelta` ms.
+TestMovie movieOf(const std::vector<QByteArray> &payloads, uint32_t sampleDelta = 1000);
 QByteArray buildMovie(const TestMovie &movie);
-// Written to `path`: the index and the real samples; gaps and dummy samples
-// are holes, so a movie of gigabytes costs only its payloads and index.
+// Written to `path` with gaps and dummy samples as holes: a movie of gigabytes costs its payloads and index.
 bool writeMovie(const TestMovie &movie, const QString &path);
-
-// Offset of the nth box header of `type` in `movie` (a plain search: the
-// tests' payloads never spell box types), or -1.
+// Offset of the nth box header of `type` (a plain search: payloads never spell box types), or -1.
 int boxOffset(const QByteArray &movie, const char *type, int nth = 0);
-// Overwrites a big-endian uint32 / uint64 at `offset`.
 void putBe32(QByteArray &movie, int offset, uint32_t v);
 void putBe64(QByteArray &movie, int offset, uint64_t v);
 
