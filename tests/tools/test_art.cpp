@@ -36,8 +36,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QSize, minimum);
         const QImage img = QImage(":/images/" + name + ".png").convertToFormat(QImage::Format_ARGB32);
-        QVERIFY2(!img.isNull(), qPrintable(name + " is not in the resources or does not load"));
-        QVERIFY(img.width() >= minimum.width() && img.height() >= minimum.height());
+        QVERIFY2(img.width() >= minimum.width() && img.height() >= minimum.height(), qPrintable(name + " missing or small"));
         const auto *px = reinterpret_cast<const QRgb *>(img.constBits());
         QVERIFY2(QSet<QRgb>(px, px + img.width() * img.height()).size() >= 3, qPrintable(name + " is blank"));
         const int levels = name.startsWith("levels-") ? name.mid(7).toInt() : 0;  // slowest colour first
@@ -69,13 +68,13 @@ private slots:
         QVERIFY2(pages >= 3 && pages <= 20, qPrintable(QString("%1 pages").arg(pages)));
         QVERIFY(pdf.contains(QTextCodec::codecForName("UTF-16BE")->fromUnicode("Volantix User's Manual")));  // title
     }
-    // Three small movies read by the program's own readers into one flight with the three faults the repair mends.
+    // Three small movies the program's readers take as one flight, faults: times backwards, a 0,0 fix, a late start.
     void sampleFlight() {
 #ifndef VX_SAMPLE_MANIFEST
         QSKIP("the sample flight is not made in this build (no Python 3 or ffmpeg)");
 #else
         const QDir dir(VX_SAMPLE_DIR);
-        const QJsonArray movies = QJsonDocument::fromJson(vxtest::readFile(VX_SAMPLE_MANIFEST)).object().value("movies").toArray();
+        const auto movies = QJsonDocument::fromJson(vxtest::readFile(VX_SAMPLE_MANIFEST)).object().value("movies").toArray();
         vx::setDefaultSettings();
         vx::resetTrackStore();
         for (int b = 0; b < 3; ++b)
@@ -94,7 +93,6 @@ private slots:
         vx::repairTrack();
         vx::computeTrackStats();
         const vx::TrackStore &t = vx::track();
-        // Times running backwards; a lost fix at 0,0 (the speed repair applied last); a late start.
         QCOMPARE(QString("%1 %2 %3").arg(t.block[0].repairCode).arg(t.block[1].repairCode).arg(t.block[2].repairCode), "5 3 4");
         QVERIFY(t.stats.maxAltitude > 10 && t.stats.maxSpeed > 10 && t.block[1].segDist[0] < 0.1 && t.block[2].segDist[0] < 0.1);
 #endif

@@ -1,5 +1,4 @@
 // The secondary windows' base: where a window comes back, what it saves, keys, moves, stay-on-top, dashboards.
-#include "control/controlcenterdialog.h"
 #include "main/guitest.h"
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
@@ -12,7 +11,6 @@ using namespace vx;
 using vxtest::store;
 
 namespace {
-
 struct FakeCoordinator : DialogCoordinator {
     bool firstRun = false, guard = false;
     QRect place;
@@ -24,9 +22,7 @@ struct FakeCoordinator : DialogCoordinator {
 };
 
 struct Plain : myDialog {
-    Plain(const QString &name, const QString &title, QSize s = {300, 200}) {
-        setObjectName(name), setWindowTitle(title), resize(s);
-    }
+    Plain(const QString &n, const QString &t, QSize s = {300, 200}) { setObjectName(n), setWindowTitle(t), resize(s); }
 };
 
 void storePlace(const QString &group, const QSize &size, const QPoint &pos) {  // invalid size, x INT_MIN: none
@@ -36,7 +32,6 @@ void storePlace(const QString &group, const QSize &size, const QPoint &pos) {  /
         store().setValue(group + "/pos", pos);
     store().sync();
 }
-
 } // namespace
 
 class TestMyDialog : public QObject {
@@ -58,11 +53,10 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("pos");
         const QSize s = QGuiApplication::primaryScreen()->geometry().size(), stored(410, 220), initial(300, 200);
-        const QPoint none(INT_MIN, 0);
+        const QPoint none(INT_MIN, 0), corner(s.width() - 10, s.height() - 10);
         QTest::newRow("nothing stored") << QSize() << none << initial << QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT)
                                         << QPoint((s.width() - 300) / 2, (s.height() - 200) / 2);
-        QTest::newRow("a corner on the screen") << stored << QPoint(s.width() - 10, s.height() - 10) << initial << stored
-                                                << QPoint(s.width() - 10, s.height() - 10);
+        QTest::newRow("a corner on the screen") << stored << corner << initial << stored << corner;
         QTest::newRow("beyond the screen") << stored << QPoint(s.width() + 1, 10) << initial << initial << none;
         QTest::newRow("on no screen") << stored << QPoint(-5000, -5000) << initial << initial << none;
         QTest::newRow("absurd size") << QSize(2000000, 2000000) << QPoint(10, 10) << initial << QSize() << QPoint(10, 10);
@@ -129,7 +123,6 @@ private slots:
         other.move(other.pos() + QPoint(4, 4));
         QCOMPARE(m_coordinator.moves, (QList<QPair<LayoutRow, QPoint>>{{LayoutRow::Graph, QPoint(10, -5)}}));
     }
-    // Rows by object name; the dashboard's two forms and the map keep their groups; stay-on-top follows the setting.
     void rowsGroupsAndStayOnTop() {
         QList<LayoutRow> rows;
         for (const char *name : {"dataDialogHoriz", "dataDialogVert", "mapDialog", "graphDialog", "controlCenterDialog",
@@ -143,11 +136,10 @@ private slots:
         QCOMPARE(QStringList({horiz.objectName(), horiz.settingsGroup(), vert.objectName(), vert.settingsGroup(),
                               map.settingsGroup()}),
                  QStringList({"dataDialogHoriz", "Dashboard", "dataDialogVert", "Dashboard ", "Map"}));
-        const auto flags = [](bool onTop) {
-            settings().windowsStayOnTop = onTop;
-            return mapDialog().windowFlags() & (Qt::WindowType_Mask | Qt::WindowStaysOnTopHint);
-        };
-        QVERIFY(flags(true) == (Qt::Tool | Qt::WindowStaysOnTopHint) && flags(false) == Qt::Dialog);
+        settings().windowsStayOnTop = true;  // a tool window kept on top, else an ordinary dialog
+        const Qt::WindowFlags onTop = mapDialog().windowFlags(), mask = Qt::WindowType_Mask | Qt::WindowStaysOnTopHint;
+        settings().windowsStayOnTop = false;
+        QVERIFY((onTop & mask) == (Qt::Tool | Qt::WindowStaysOnTopHint) && (mapDialog().windowFlags() & mask) == Qt::Dialog);
     }
 };
 
