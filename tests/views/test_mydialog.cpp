@@ -1,6 +1,4 @@
-// The secondary windows' base: where a window comes back, what it saves, the keys it takes, the moves it
-// reports, stay-on-top; and the dashboard's two forms.
-#include "control/controlcenterdialog.h"
+// The secondary windows' base: where a window comes back, what it saves, keys, moves, stay-on-top, dashboards.
 #include "main/guitest.h"
 #include "views/datadialog.h"
 #include "views/graphdialog.h"
@@ -13,39 +11,27 @@ using namespace vx;
 using vxtest::store;
 
 namespace {
-
 struct FakeCoordinator : DialogCoordinator {
     bool firstRun = false, guard = false;
     QRect place;
-    int placeQueries = 0;
     QList<QPair<LayoutRow, QPoint>> moves;
-    bool firstRunPlace(LayoutRow, QRect *p) override {
-        *p = firstRun ? place : *p;
-        return ++placeQueries, firstRun;
-    }
+    bool firstRunPlace(LayoutRow, QRect *p) override { return (firstRun ? *p = place : *p), firstRun; }
     bool syncGuard() const override { return guard; }
     void setSyncGuard(bool on) override { guard = on; }
     void dialogMoved(LayoutRow row, const QPoint &delta) override { moves << qMakePair(row, delta); }
 };
 
 struct Plain : myDialog {
-    Plain(const QString &name, const QString &title, QSize size = QSize(300, 200)) {
-        setObjectName(name);
-        setWindowTitle(title);
-        resize(size);
-    }
+    Plain(const QString &n, const QString &t, QSize s = {300, 200}) { setObjectName(n), setWindowTitle(t), resize(s); }
 };
 
-QSize screenSize() { return QGuiApplication::primaryScreen()->geometry().size(); }
-
-void storePlace(const QString &group, const QSize &size, const QPoint &pos) {
+void storePlace(const QString &group, const QSize &size, const QPoint &pos) {  // invalid size, x INT_MIN: none
     if (size.isValid())
         store().setValue(group + "/size", size);
     if (pos.x() != INT_MIN)
         store().setValue(group + "/pos", pos);
     store().sync();
 }
-
 } // namespace
 
 class TestMyDialog : public QObject {
@@ -56,38 +42,25 @@ class TestMyDialog : public QObject {
 private slots:
     void init() {
         vxtest::resetStore(false);
-        m_coordinator = FakeCoordinator();
-        setDialogCoordinator(&m_coordinator);
+        setDialogCoordinator(&(m_coordinator = FakeCoordinator()));
     }
     void cleanup() { setDialogCoordinator(nullptr); }
-
-    void rowsFollowTheObjectName() {
-        QList<LayoutRow> rows;
-        for (const char *name : {"dataDialogHoriz", "dataDialogVert", "mapDialog", "graphDialog", "controlCenterDialog",
-                                 "MapDialog", "preferencesDialog", ""})
-            rows << layoutRowForObjectName(name);
-        QCOMPARE(rows, (QList<LayoutRow>{LayoutRow::Dashboard, LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph,
-                                         LayoutRow::ControlCenter, LayoutRow::None, LayoutRow::None, LayoutRow::None}));
-    }
-
-    // The stored place unless off the screens or the window (nearly) fills the screen; else centred default.
+    // The stored place unless off the screens or the window (nearly) fills the screen; else the centred default.
     void placeWhenShown_data() {
         QTest::addColumn<QSize>("storedSize");
-        QTest::addColumn<QPoint>("storedPos");  // x INT_MIN: none stored
+        QTest::addColumn<QPoint>("storedPos");  // x INT_MIN: none stored, or not checked
         QTest::addColumn<QSize>("initial");
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("pos");        // x INT_MIN: not checked
-        const QSize s = screenSize(), stored(410, 220), initial(300, 200), absurd(2000000, 2000000);
-        const QPoint none(INT_MIN, 0);
+        QTest::addColumn<QPoint>("pos");
+        const QSize s = QGuiApplication::primaryScreen()->geometry().size(), stored(410, 220), initial(300, 200);
+        const QPoint none(INT_MIN, 0), corner(s.width() - 10, s.height() - 10);
         QTest::newRow("nothing stored") << QSize() << none << initial << QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT)
                                         << QPoint((s.width() - 300) / 2, (s.height() - 200) / 2);
-        QTest::newRow("stored") << stored << QPoint(31, 47) << initial << stored << QPoint(31, 47);
+        QTest::newRow("a corner on the screen") << stored << corner << initial << stored << corner;
         QTest::newRow("beyond the screen") << stored << QPoint(s.width() + 1, 10) << initial << initial << none;
-        QTest::newRow("a corner on the screen") << stored << QPoint(s.width() - 10, s.height() - 10) << initial << stored << none;
         QTest::newRow("on no screen") << stored << QPoint(-5000, -5000) << initial << initial << none;
-        QTest::newRow("absurd size") << absurd << QPoint(10, 10) << initial << QSize() << QPoint(10, 10);
+        QTest::newRow("absurd size") << QSize(2000000, 2000000) << QPoint(10, 10) << initial << QSize() << QPoint(10, 10);
         QTest::newRow("dx 1") << stored << none << QSize(s.width() - 1, 200) << QSize(s.width() - 1, 200) << none;
-        QTest::newRow("dy -2") << stored << none << QSize(300, s.height() + 2) << QSize(300, s.height() + 2) << none;
         QTest::newRow("dy -1") << stored << none << QSize(300, s.height() + 1) << stored << none;
     }
     void placeWhenShown() {
@@ -99,100 +72,74 @@ private slots:
         storePlace("Graph", storedSize, storedPos);
         Plain w("graphDialog", "Graph", initial);
         w.show();
-        if (size.isValid())
-            QCOMPARE(w.size(), size);
         QVERIFY(w.width() <= QGuiApplication::primaryScreen()->virtualGeometry().width() && w.pos().x() > -5000);
-        if (pos.x() != INT_MIN)
-            QCOMPARE(w.pos(), pos);
+        QCOMPARE(QRect(w.pos(), w.size()), QRect(pos.x() == INT_MIN ? w.pos() : pos, size.isValid() ? size : w.size()));
     }
-
     void firstRunTakesTheRowUnderTheGuard() {
         storePlace("Movies and Geotags", QSize(500, 300), QPoint(1, 1));
         m_coordinator.firstRun = true;
         m_coordinator.place = QRect(120, 30, 360, 158);
-        Plain w("controlCenterDialog", "Movies and Geotags");
+        Plain w("controlCenterDialog", "Movies and Geotags"), other("somethingElse", "Other");
         w.show();
         QCOMPARE(QRect(w.pos(), w.size()), QRect(120, 30, 360, 158));
         QVERIFY(m_coordinator.moves.isEmpty() && !m_coordinator.guard);
-        m_coordinator.placeQueries = 0;  // a window without a row is not offered a place
-        Plain other("somethingElse", "Other");
-        other.show();
-        QCOMPARE(m_coordinator.placeQueries, 0);
+        other.show();  // a window without a row is not offered a place
         QCOMPARE(other.size(), QSize(DEFAULT_DIALOG_WIDTH, DEFAULT_DIALOG_HEIGHT));
     }
-
     void hidingAndClosingSaveInTheTitleGroup() {
+        const auto stored = [] { return QRect(store().value("Graph/pos").toPoint(), store().value("Graph/size").toSize()); };
         Plain w("graphDialog", "Graph");
         w.show();
         w.resize(333, 222);
         w.move(44, 55);
         w.hide();
-        QCOMPARE(QRect(store().value("Graph/pos").toPoint(), store().value("Graph/size").toSize()), QRect(44, 55, 333, 222));
-        w.move(5, 5);  // moved while hidden: not saved, and every show restores from the store
+        QCOMPARE(stored(), QRect(44, 55, 333, 222));
         w.resize(350, 250);
+        w.move(5, 5);  // moved while hidden: not saved; every show restores from the store
         storePlace("Graph", QSize(), QPoint(60, 70));
         w.show();
         QCOMPARE(QRect(w.pos(), w.size()), QRect(60, 70, 333, 222));
         w.move(66, 77);
-        QVERIFY(w.close() && !w.isVisible());
-        QCOMPARE(store().value("Graph/pos").toPoint(), QPoint(66, 77));
-        mapDialog map;  // keeps its group while its title says something else
-        map.show();
-        map.setWindowTitle("Map (Widen for controls)");
-        map.move(12, 13);
-        map.hide();
-        QCOMPARE(store().value("Map/pos").toPoint(), QPoint(12, 13));
+        QVERIFY(w.close() && !w.isVisible() && stored().topLeft() == QPoint(66, 77));
     }
-
-    void keysAreTakenAndEscapeDoesNotClose() {
+    // Every key is taken, Escape does not close; moves reported once settled, not under the guard nor without a row.
+    void keysAreTakenAndMovesReportedOnceSettled() {
         graphDialog w;
-        w.show();
+        Plain other("other", "Other");
+        w.show(), other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (int key : {int(Qt::Key_Escape), int(Qt::Key_A), int(Qt::Key_Space), int(Qt::Key_Return)}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
             press.ignore();
-            QCoreApplication::sendEvent(&w, &press);
-            QVERIFY(press.isAccepted());
+            QVERIFY((QCoreApplication::sendEvent(&w, &press), press.isAccepted() && w.isVisible()));
         }
-        QTest::keyClick(&w, Qt::Key_Escape);
-        QVERIFY(w.isVisible());
-    }
-
-    void movesAreReportedOnceSettled() {
-        graphDialog w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.move(w.pos() + QPoint(3, 3));
         QVERIFY(m_coordinator.moves.isEmpty());
         QTest::qWait(SYNC_SETTLE_MS + 50);
         w.move(w.pos() + QPoint(10, -5));
-        QCOMPARE(m_coordinator.moves, (QList<QPair<LayoutRow, QPoint>>{{LayoutRow::Graph, QPoint(10, -5)}}));
-        // Not reported: under the guard (moving together), nor from a window without a row.
         m_coordinator.guard = true;
         w.move(w.pos() + QPoint(1, 1));
         m_coordinator.guard = false;
-        Plain other("other", "Other");
-        other.show();
-        QTest::qWait(SYNC_SETTLE_MS + 50);
         other.move(other.pos() + QPoint(4, 4));
-        QCOMPARE(m_coordinator.moves.size(), 1);
+        QCOMPARE(m_coordinator.moves, (QList<QPair<LayoutRow, QPoint>>{{LayoutRow::Graph, QPoint(10, -5)}}));
     }
-
-    void stayOnTopFollowsTheSetting() {
-        const auto flags = [](bool onTop) {
-            settings().windowsStayOnTop = onTop;
-            return mapDialog().windowFlags() & (Qt::WindowType_Mask | Qt::WindowStaysOnTopHint);
-        };
-        QCOMPARE(flags(true), Qt::Tool | Qt::WindowStaysOnTopHint);
-        QCOMPARE(flags(false), Qt::Dialog);
-    }
-
-    void theDashboardsTwoForms() {
+    void rowsGroupsAndStayOnTop() {
+        QList<LayoutRow> rows;
+        for (const char *name : {"dataDialogHoriz", "dataDialogVert", "mapDialog", "graphDialog", "controlCenterDialog",
+                                 "MapDialog", ""})
+            rows << layoutRowForObjectName(name);
+        QCOMPARE(rows, (QList<LayoutRow>{LayoutRow::Dashboard, LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph,
+                                         LayoutRow::ControlCenter, LayoutRow::None, LayoutRow::None}));
         dataDialog horiz(false), vert(true);
-        QCOMPARE(QStringList({horiz.objectName(), horiz.settingsGroup(), vert.objectName(), vert.settingsGroup()}),
-                 QStringList({"dataDialogHoriz", "Dashboard", "dataDialogVert", "Dashboard "}));
-        QCOMPARE(QList<QSize>({horiz.size(), horiz.minimumSize(), horiz.maximumSize()}),
-                 QList<QSize>({QSize(610, 194), QSize(219, 194), QSize(620, 194)}));
-        QVERIFY(vert.height() > vert.width());
+        mapDialog map;
+        map.setWindowTitle("Map (Widen for controls)");
+        QCOMPARE(QStringList({horiz.objectName(), horiz.settingsGroup(), vert.objectName(), vert.settingsGroup(),
+                              map.settingsGroup()}),
+                 QStringList({"dataDialogHoriz", "Dashboard", "dataDialogVert", "Dashboard ", "Map"}));
+        settings().windowsStayOnTop = true;  // a tool window kept on top, else an ordinary dialog
+        const Qt::WindowFlags onTop = mapDialog().windowFlags(), mask = Qt::WindowType_Mask | Qt::WindowStaysOnTopHint;
+        settings().windowsStayOnTop = false;
+        QVERIFY((onTop & mask) == (Qt::Tool | Qt::WindowStaysOnTopHint) && (mapDialog().windowFlags() & mask) == Qt::Dialog);
     }
 };
 
