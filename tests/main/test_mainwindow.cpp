@@ -1,8 +1,6 @@
-// The player window as a container (commands, geometry, window moves, fullscreen, auto-load, stored settings) and
-// its window manager.
+// The player window as a container (commands, geometry, moves, fullscreen, auto-load, settings), its window manager.
 #include "playerfixture.h"
 
-#include "main/aboutdialog.h"
 #include "main/mainmenus.h"
 #include "main/mediatoolhooks.h"
 #include "main/notice.h"
@@ -18,13 +16,6 @@ using namespace vx;
 using vxtest::store;
 
 namespace {
-
-QString texts(const QList<QAction *> &actions, bool toolTips = false) {
-    QStringList out;
-    for (QAction *a : actions)
-        out << (a->isSeparator() ? QStringLiteral("--") : toolTips ? a->toolTip() : a->text());
-    return out.join('|');
-}
 
 QList<QWidget *> secondaryWindows() { return {g_dataDialog, g_mapDialog, g_graphDialog, g_controlCenterDialog}; }
 
@@ -97,26 +88,7 @@ private slots:
             const QNetworkProxy proxy = QNetworkProxy::applicationProxy();
             QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
             QCOMPARE(proxy.hostName() + ':' + QString::number(proxy.port()), "proxy.example.org:3128");
-            const MainMenus &m = w.menus();
             const MainActions &a = w.actions();
-            QCOMPARE(texts(w.menuBar()->actions()), "File|Edit|Window|Help");
-            QCOMPARE(texts(m.file->actions()), "Open Movie Folder...|Open Movie Files...|--|Export to CSV File...|"
-                                               "Export to GPX File...|Export to KML File...|--|Quit");
-            QCOMPARE(texts(m.window->actions()), "Dashboard Window|Graph Window|Map Window|Control Center Window|Bring All "
-                                                 "To Front|Reset Window Positions|--|Toggle Fullscreen|--|Sync Window Movement");
-            QCOMPARE(texts(m.dashboardWindow->actions()), "Vertical|Horizontal");
-            QCOMPARE(texts(m.help->actions()), "About Volantix|Preferences...|User Manual...|Shortcuts...|--|Check For New Version...");
-            QCOMPARE(texts(m.toolBar->actions(), true),
-                     "Open Movie Folder|Open Movie Files|Export to CSV File|Export to GPX File|Export to KML File|Export to JPG "
-                     "File|Export Clip to Movie|Merge Multiple Movies into One Movie|Toggle \"Sync Window Movement\" option|"
-                     "Recenter Movie|Preferences");
-            QStringList shortcuts;
-            for (QAction *s : {a.open_folder, a.open_files, a.dashboard_vert, a.dashboard_horiz, a.graph_dialog, a.map_dialog,
-                               a.control_center_dialog, a.bring_to_front, a.reset_windows, a.fullscreen, a.sync_windows, a.reset_view,
-                               a.export_csv, a.file_close, a.about, a.preferences, a.show_users_manual, a.shortcuts, a.get_newest_version})
-                shortcuts << s->shortcut().toString(QKeySequence::PortableText);
-            QCOMPARE(shortcuts.join(' ').simplified(),
-                     "Ctrl+O Ctrl+Shift+O Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6 Ctrl+7 Ctrl+F Ctrl+0 Ctrl+R");
             // Every key the program answers to is in the shortcuts table, once.
             QStringList listed, keys = QString("Space Left Right Up Down F11 Alt+Return 0 9 E 7 Q 8 W 5 S 4 A 6 D G P F").split(' ');
             for (const ShortcutEntry &e : shortcutTable())
@@ -126,10 +98,7 @@ private slots:
             for (const QString &key : keys)
                 QVERIFY2(key.isEmpty() || listed.contains(key), qPrintable(key));
             QCOMPARE(listed.removeDuplicates(), 0);
-            // A fresh store: horizontal dashboard, sync off (the toolbar's toggle is a plain button).
             QVERIFY(a.dashboard_horiz->isChecked() && !a.dashboard_vert->isChecked() && !a.sync_windows->isChecked());
-            QVERIFY(a.dashboard_vert->isCheckable() && !a.sync_windows_toggle->isCheckable());
-            QVERIFY(m.toolBar->height() == 28 && m.toolBar->iconSize() == toolbarIconSize(w.devicePixelRatioF()));
             // Every command is live but those that need movies: they follow the transport, off until a load.
             const QList<QAction *> exports = {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies,
                                               a.export_screenshot};
@@ -138,13 +107,9 @@ private slots:
             PlayerPanel *p = w.panel();
             QCOMPARE(p->jumpToCombo->itemText(0) + ' ' + p->dateLabel->text(), "Vmax Volantix");
             const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton, p->playPauseButton,
-                                                p->masterSlider, p->fasterButton, p->slowerButton, p->rateLabel, p->jumpToCombo,
-                                                p->geotagButton};
-            // The control center's two tabs follow it, a control added later too; the tab bar stays usable.
+                                                p->masterSlider, p->fasterButton, p->slowerButton, p->jumpToCombo, p->geotagButton};
+            // The control center's geotag tab follows it, a control added later too; the tab bar stays usable.
             controlCenterDialog *cc = g_controlCenterDialog;
-            QTabWidget *tabs = cc->tabs();
-            QVERIFY(tabs->count() == 2 && tabs->widget(0) == cc->moviesTab() && tabs->widget(1) == cc->geotagsTab());
-            QCOMPARE(tabs->tabText(0) + ' ' + tabs->tabText(1), "Movies Geotags");
             auto *later = new QWidget(cc->moviesTab());
             for (int step = 0; step < 3; ++step) {
                 const bool on = step == 1;
@@ -154,19 +119,15 @@ private slots:
                     QVERIFY2(t->isEnabled() == on, qPrintable(t->objectName()));
                 for (QAction *e : exports)
                     QVERIFY2(e->isEnabled() == on, qPrintable(e->text()));
-                QVERIFY(later->isEnabled() == on && cc->geotagsTab()->isEnabled() == on && tabs->tabBar()->isEnabled());
+                QVERIFY(later->isEnabled() == on && cc->geotagsTab()->isEnabled() == on && cc->tabs()->tabBar()->isEnabled());
             }
             p->speedLabel->setText("23 mph");
             w.setGpsPresent(false);
             QVERIFY(p->noGpsLabel->text() == "NO GPS DATA LOADED" && p->speedLabel->text().isEmpty());
-            w.setGpsPresent(true);
-            QVERIFY(p->noGpsLabel->text().isEmpty());
             // The playlist follows the track store.
             QCOMPARE(playlistSink(), static_cast<PlaylistSink *>(&w));
             w.appendToPlaylist("/movies/a b#1.mov");
             QVERIFY(w.playlist()->mediaCount() == 1 && w.playlist()->media(0).request().url().toLocalFile() == "/movies/a b#1.mov");
-            w.clearPlaylist();
-            QCOMPARE(w.playlist()->mediaCount(), 0);
             // The user manual opens, or a box says it is missing; '#' and '%' must survive as a path.
             UrlRecorder recorder;
             QDesktopServices::setUrlHandler("file", &recorder, "open");
@@ -268,30 +229,13 @@ private slots:
         QVERIFY(w.isFullScreen());
         QTest::keyClick(&w, Qt::Key_Return, Qt::AltModifier);
         QVERIFY(!w.isFullScreen() && g_graphDialog->isVisible());
-        // Closing in fullscreen keeps the normal place and the windows it hid.
+        // Closing in fullscreen keeps the normal place and the windows it hid (the map was hidden before).
         w.resize(570, 420);
         w.move(15, 25);
         QTest::keyClick(&w, Qt::Key_F11);
         w.close();
         QVERIFY(storedPlace() == QRect(15, 25, 570, 420) && store().value("Graph/graphVis").toBool());
-    }
-    void closingSavesGeometryAndVisibilityAndClosesTheWindows() {
-        MainWindow w;
-        QSignalSpy closed(&w, &MainWindow::closed);
-        QVERIFY(vxtest::exposed(w));
-        w.resize(560, 410);
-        w.move(70, 20);
-        g_mapDialog->hide();
-        mapDialog *map = g_mapDialog;
-        g_graphDialog->move(12, 34);
-        w.actions().file_close->trigger();
-        QVERIFY(closed.count() == 1 && storedPlace() == QRect(70, 20, 560, 410));
-        QCOMPARE(QString("%1 %2 %3 %4").arg(store().value("Map/mapVis").toBool()).arg(store().value("Graph/graphVis").toBool())
-                     .arg(store().value("Dashboard/dataVis").toBool()).arg(store().value("Movies and Geotags/controlCenterVis").toBool()),
-                 "0 1 1 1");
-        QCOMPARE(store().value("Graph/pos").toPoint(), QPoint(12, 34));
-        // The visible windows were closed and let go of; the hidden map stays.
-        QVERIFY(!w.isVisible() && !g_graphDialog && !g_dataDialog && !g_controlCenterDialog && g_mapDialog == map);
+        QVERIFY(!store().value("Map/mapVis").toBool() && store().value("Dashboard/dataVis").toBool());
     }
     void syncMovesEveryOtherWindowOnceBySameDelta() {
         MainWindow w;
@@ -322,8 +266,7 @@ private slots:
         QVERIFY(!w.actions().sync_windows->isChecked() && w.pos() == playerBefore);
         w.close();
     }
-    // The wait cursor of a media-tool run (seen in a real run by the load tests): a window's own cursor comes back,
-    // nothing else is touched, a window gone or no window at all does no harm.
+    // A media-tool run's wait cursor: a window's own cursor comes back; a window gone or none at all does no harm.
     void mediaToolCursorHooks() {
         WindowMediaToolHooks hooks;
         QWidget window, other;
@@ -331,25 +274,20 @@ private slots:
         hooks.mediaToolStarted(&window);
         QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
         hooks.mediaToolFinished(&window);
-        QVERIFY(window.cursor().shape() == Qt::CrossCursor && window.testAttribute(Qt::WA_SetCursor));
         auto *closed = new QWidget;
         hooks.mediaToolStarted(closed);
         delete closed;
-        hooks.mediaToolFinished(closed);  // must not touch the deleted window
-        QObject plain;
-        for (QObject *o : {&plain, static_cast<QObject *>(nullptr)})
-            hooks.mediaToolStarted(o), hooks.mediaToolFinished(o);
+        hooks.mediaToolFinished(closed);
+        hooks.mediaToolStarted(nullptr), hooks.mediaToolFinished(nullptr);
         other.setCursor(Qt::IBeamCursor);  // a finish without a start leaves the cursor alone
         hooks.mediaToolFinished(&other);
-        QCOMPARE(other.cursor().shape(), Qt::IBeamCursor);
+        QVERIFY(window.cursor().shape() == Qt::CrossCursor && other.cursor().shape() == Qt::IBeamCursor);
     }
     void autoLoadRunsOnceWhenFirstShownAndNotWithoutTheSetting() {
         for (bool on : {true, false}) {
             store().setValue("configuration/autoload", on);
             store().setValue("configuration/autoloadDir", "/data/flights");
-            store().sync();
             RecordingWindow w;
-            QVERIFY(w.loads.isEmpty());
             w.show();
             QTest::qWait(50);
             w.hide();  // minimised and shown again: the user's movies stay
@@ -359,26 +297,6 @@ private slots:
             w.close();
         }
     }
-    // The about box names the version, Qt and the libraries; the shortcuts box shows one key image per row, caps of
-    // one height, sharp at double density.
-    void helpBoxes() {
-        const QString text = aboutText();
-        for (const QString &part : QStringList{"Volantix", "Version 1.1.4", "Qt " + QString(qVersion()), "GeographicLib",
-                                               "FFmpeg", "GStreamer", "EGM96", "Leaflet"})
-            QVERIFY2(text.contains(part), qPrintable(part));
-        aboutDialog about;
-        auto *label = about.findChild<QLabel *>("aboutText");
-        QVERIFY(label && about.windowTitle() == "Volantix" && label->text() == text);
-        shortcutsDialog box;
-        const auto keys = box.findChildren<QLabel *>("keys");
-        QVERIFY(keys.size() == shortcutTable().size() && box.findChildren<QLabel *>("action").size() == keys.size());
-        QCOMPARE(box.windowTitle(), "Volantix");
-        for (QLabel *k : keys)
-            QVERIFY(!k->pixmap(Qt::ReturnByValue).isNull());
-        const QPixmap one = keyCapPixmap("G"), word = keyCapPixmap("Space"), twoWays = keysPixmap({"F11", "Alt+Return"});
-        QVERIFY(word.width() > one.width() && twoWays.width() > word.width() && twoWays.height() == one.height());
-        QCOMPARE(keyCapPixmap("G", 2.0).width(), 2 * one.width());
-    }
     // The window manager on its own: default layout, first-run places, the dashboard rebuild, reset, ownership.
     void defaultLayoutAndTheFirstRunPlaces() {
         // Player, dashboard, map, graph, control center; on 1366 x 768 the fractions are truncated.
@@ -386,8 +304,6 @@ private slots:
         QCOMPARE(rects(l), "0,0 1080x684 | 460,706 620x172 | 1080,180 360x720 | 0,706 460x150 | 1080,0 360x158");
         QCOMPARE(rects(computeDefaultLayout(QSize(1366, 768), 25)),
                  "0,0 1024x549 | 404,574 620x169 | 1024,153 342x614 | 0,574 404x144 | 1024,0 342x128");
-        QVERIFY(&l.row(LayoutRow::Map) == &l.map && &l.row(LayoutRow::ControlCenter) == &l.controlCenter
-                && &l.row(LayoutRow::None) == &l.player);
         // The first run places each window once.
         Fixture f(false), tiny(false);
         f.manager.setLayoutForTesting(l);
@@ -404,46 +320,20 @@ private slots:
         tiny.manager.setFirstRun(true);
         QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place) && place.width() >= 1 && place.height() >= 1);
     }
-    void windowsAreCreatedOnceShownByTheirFlagsAndFollowMoves() {
+    // Windows made once with no parent, shown by their stored flags; the dashboard rebuilt for the other orientation.
+    void windowsShownByTheirFlagsAndTheDashboardRebuilt() {
         store().setValue("Graph/graphVis", false);
-        store().setValue("Dashboard/dataVis", true);
-        store().sync();
-        QPointer<myDialog> dash, graph;
-        {
-            Fixture f;
-            dash = g_dataDialog;
-            graph = g_graphDialog;
-            QCOMPARE(g_dataDialog->objectName(), "dataDialogHoriz");
-            QCOMPARE(f.manager.window(LayoutRow::Map), static_cast<myDialog *>(g_mapDialog));
-            QVERIFY(!g_dataDialog->parent() && !g_mapDialog->parent());
-            f.manager.showSavedWindows();
-            QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
-                    && !g_graphDialog->isVisible());
-            // Moves while sync is off or the guard is up leave the others put.
-            g_mapDialog->move(100, 100);
-            f.manager.mainWindowMoved(QPoint(5, 5));
-            f.manager.setSyncOn(true);
-            f.manager.setSyncGuard(true);
-            f.manager.mainWindowMoved(QPoint(5, 5));
-            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, 5));
-            QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
-            f.manager.setSyncGuard(false);
-            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
-            QVERIFY(g_mapDialog->pos() == QPoint(105, 95) && !f.manager.syncGuard());
-        }
-        // The manager deletes what it made, hidden or not, and lets go of the pointers.
-        QVERIFY(dash.isNull() && graph.isNull() && !g_mapDialog && !g_controlCenterDialog && !g_dataDialog);
-    }
-    void theDashboardIsRebuiltForTheOtherOrientation() {
         Fixture f;
+        QVERIFY(g_dataDialog->objectName() == "dataDialogHoriz" && !g_dataDialog->parent() && !g_mapDialog->parent());
         f.manager.showSavedWindows();
+        QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
+                && !g_graphDialog->isVisible());
         g_dataDialog->move(40, 60);
         QPointer<dataDialog> old = g_dataDialog;
         QSignalSpy rebuilt(&f.manager, &WindowManager::dashboardRebuilt);
         f.manager.rebuildDashboard(true);
         QVERIFY(old.isNull() && rebuilt.count() == 1 && g_dataDialog->isVertical() && g_dataDialog->isVisible());
-        QCOMPARE(rebuilt.first().first().value<dataDialog *>(), g_dataDialog);
-        QCOMPARE(g_dataDialog->objectName() + '|' + g_dataDialog->windowTitle(), "dataDialogVert|Dashboard ");
+        QVERIFY(rebuilt.first().first().value<dataDialog *>() == g_dataDialog && g_dataDialog->objectName() == "dataDialogVert");
         // Resized to 1000 x 1000: its own limits decide.
         QCOMPARE(g_dataDialog->size(), g_dataDialog->maximumSize().boundedTo(QSize(1000, 1000)));
         QVERIFY(f.menus.actions.dashboard_vert->isChecked() && !f.menus.actions.dashboard_horiz->isChecked());
@@ -466,8 +356,7 @@ private slots:
         f.manager.resetPositions();
         const DefaultLayout &l = f.manager.layout();
         QVERIFY(!f.manager.syncOn() && !f.menus.actions.sync_windows->isChecked() && !g_dataDialog->isVertical());
-        QVERIFY(!store().value("configuration/sync_windows").toBool());
-        QCOMPARE(f.main.pos(), l.player.pos);
+        QVERIFY(!store().value("configuration/sync_windows").toBool() && f.main.pos() == l.player.pos);
         for (LayoutRow row : {LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph, LayoutRow::ControlCenter}) {
             myDialog *w = f.manager.window(row);
             QVERIFY2(w->isVisible(), qPrintable(w->objectName()));

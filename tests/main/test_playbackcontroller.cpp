@@ -120,9 +120,6 @@ private slots:
         w.playback()->pause();
         QCOMPARE(state(), "2x 2 000");
         w.playback()->play();
-        QVERIFY(state().endsWith('1'));
-        p->slowerButton->click();
-        QCOMPARE(state(), "1x 1 110");
         // The ticks reach the views while playing, and only the visible ones.
         const int speeds = g_dataDialog->speedHeadingUpdates();
         QTRY_VERIFY(g_dataDialog->speedHeadingUpdates() > speeds + 3);
@@ -144,20 +141,13 @@ private slots:
         QVERIFY(g_dataDialog->arrowVehicle() && g_dataDialog->showsAltitude() == track().block[0].hasAltitude
                 && g_dataDialog->showsSats() == track().block[0].hasSats);
         // The picture and sound controls act and are stored at once.
-        const auto stored = [] {
-            QSettings &s = vxtest::store();
-            return QString("%1 %2 %3 %4").arg(s.value("configuration/volume").toFloat()).arg(s.value("configuration/muted").toBool())
-                .arg(s.value("configuration/brightness").toInt()).arg(s.value("configuration/contrast").toInt());
-        };
         p->volumeSlider->setValue(40);
         p->muteButton->click();
-        p->brightnessSlider->setValue(30);
         p->contrastSlider->setValue(-25);
-        QCOMPARE(stored(), "0.4 1 30 -25");
-        QCOMPARE(QString("%1 %2 %3").arg(w.player()->volume()).arg(w.player()->isMuted()).arg(p->videoWidget->brightness()), "40 1 30");
-        p->brightnessResetButton->click();
-        p->contrastResetButton->click();
-        QVERIFY(p->videoWidget->contrast() == 0 && stored() == "0.4 1 0 0");
+        QSettings &s = vxtest::store();
+        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(s.value("configuration/volume").toFloat()).arg(s.value("configuration/muted").toBool())
+                     .arg(s.value("configuration/contrast").toInt()).arg(w.player()->volume()).arg(p->videoWidget->contrast()),
+                 "0.4 1 -25 40 -25");
         w.close();
     }
     void skipContinuationAndTheEndOfTheLastMovie() {
@@ -206,33 +196,19 @@ private slots:
         QVERIFY(!w.playback()->isPlaying());
         QTest::keyClick(&w, Qt::Key_F);
         QVERIFY(g_dataDialog->arrowVehicle());
-        // The video picture: the resize delay, fit, wheel and key zoom, the nudge, drag to pan, double click to fit.
+        // The video picture: the resize delay behind "Resizing...", fit, wheel and key zoom, drag to pan, double click to fit.
         QLabel *label = w.panel()->resizeLabel;
         QVideoWidget *video = w.panel()->videoWidget;
         const auto fitRect = [&w] { return fitVideoRect(w.panel()->videoContainer->size(), 96, 64, true); };
-        // No movie: the resize waits, the label stays hidden.
-        w.resize(w.width() - 20, w.height());
+        w.resize(w.width() - 20, w.height());  // no movie: the resize waits, the label stays hidden
         QVERIFY(w.resizeTimer()->isActive() && label->isHidden() && w.loader()->loadFolder(m_three));
         w.playback()->pause();
         QTRY_VERIFY(!w.resizeTimer()->isActive());
-        // With a movie: half a second behind "Resizing...", the picture hidden, then fitted again.
         w.resize(w.width() + 60, w.height() + 30);
-        QVERIFY(w.resizeTimer()->isActive() && w.resizeTimer()->remainingTime() > 300);
-        QVERIFY(!label->isHidden() && video->isHidden() && label->text() == "Resizing...");
+        QVERIFY(w.resizeTimer()->remainingTime() > 300 && !label->isHidden() && video->isHidden() && label->text() == "Resizing...");
         QTRY_VERIFY(label->isHidden());
         QVERIFY(!video->isHidden() && video->geometry() == fitRect() && video->aspectRatioMode() == Qt::KeepAspectRatio);
-        // Without the frame shape: the whole area, stretched.
-        VideoView *view = w.videoView();
-        settings().aspectMaintain = false;
-        view->fitVideo();
-        QVERIFY(video->geometry() == QRect(QPoint(0, 0), w.panel()->videoContainer->size())
-                && video->aspectRatioMode() == Qt::IgnoreAspectRatio);
-        settings().aspectMaintain = true;
-        view->fitVideo();
         const QRect fitted = video->geometry();
-        view->nudge();
-        QCOMPARE(video->geometry(), fitted);
-        // Wheel up and E zoom in, wheel down zooms out, 0 fits; the setting turns the wheel round.
         wheelAt(video, 120);
         QCOMPARE(video->width(), qRound(fitted.width() * 1.25));
         wheelAt(video, -120);
@@ -241,20 +217,12 @@ private slots:
         QCOMPARE(video->width(), qRound(fitted.width() * 1.25));
         QTest::keyClick(&w, Qt::Key_0);
         QCOMPARE(video->geometry(), fitted);
-        settings().invertMouseZoomDir = true;
-        wheelAt(video, 120);
-        QVERIFY(video->width() < fitted.width());
-        // A drag moves the picture by the mouse's way; a double click fits.
-        view->fitVideo();
-        const QPoint start = video->pos();
         QTest::mousePress(video, Qt::LeftButton, {}, QPoint(10, 10));
-        QVERIFY(view->dragging());
         QMouseEvent move(QEvent::MouseMove, QPointF(40, 5), video->mapToGlobal(QPoint(40, 5)), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
         QApplication::sendEvent(video, &move);
-        QCOMPARE(video->pos(), start + QPoint(30, -5));
+        QCOMPARE(video->pos(), fitted.topLeft() + QPoint(30, -5));
         QTest::mouseRelease(video, Qt::LeftButton, {}, QPoint(40, 5));
-        QVERIFY(!view->dragging());
         QTest::mouseDClick(video, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(video->geometry(), fitRect());
         loadPaused(w, m_three);
