@@ -57,22 +57,16 @@ private slots:
             const QString path = m_dir.filePath(QString("M%1.MOV").arg(b));
             QVERIFY(vxtest::writeFile(path, QByteArray(1024000 * (b + 1), 'x')));
             MovieBlock &m = t.block[b];
-            m.movieFile = QFileInfo(path);
-            m.duration = durations[b];
-            m.numPoints = 2;
+            m.movieFile = QFileInfo(path), m.duration = durations[b], m.numPoints = 2;
             m.gpsTime[1] = (m.gpsTime[0] = 1700000000) + 1;
             m.speed[0] = 0.0f;
             m.speed[1] = m.vmax = speeds[b];
         }
-        t.block[1].repairCode = 5;
-        t.numBlocks = 4;
-        rebuildPlayOrder();
-        computeTrackStats();
+        t.block[1].repairCode = 5, t.numBlocks = 4;
+        rebuildPlayOrder(), computeTrackStats();
         m_host = FakeHost();
         m_list = std::make_unique<MovieList>();
-        m_list->setHost(&m_host);
-        m_list->fill();
-        m_list->show();
+        m_list->setHost(&m_host), m_list->fill(), m_list->show();
     }
     void cleanup() { m_list.reset(); }
     void rowsShowEachMovieWithItsIconsStylesAndTotalsThenInvert() {
@@ -100,12 +94,10 @@ private slots:
         // Without any point there is no top speed to mark.
         for (int b = 0; b < 4; ++b)
             track().block[b].numPoints = 0;
-        computeTrackStats();
-        m_list->fill();
+        computeTrackStats(), m_list->fill();
         QCOMPARE(topSpeedRows(list), "....");
         // Every movie active: inverting leaves exactly block 0, from its start, with all rows shown again.
-        list.hideShowButton()->click();
-        list.invertButton()->click();
+        list.hideShowButton()->click(), list.invertButton()->click();
         QVERIFY(track().playCount == 1 && track().playOrder[0] == 0 && list.checkBox(0)->isChecked());
         for (int b = 1; b < 4; ++b) {
             QVERIFY(!track().block[b].active && !list.checkBox(b)->isChecked() && !list.list()->item(b)->isHidden());

@@ -27,8 +27,7 @@ class TestBatch : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(name));
-        env.insert("HOME", m_home);
-        env.insert("XDG_CONFIG_HOME", m_home + "/.config");
+        env.insert("HOME", m_home), env.insert("XDG_CONFIG_HOME", m_home + "/.config");
         if (!pathVariable.isNull())
             env.insert("PATH", pathVariable);
         QProcess p;
@@ -39,8 +38,7 @@ class TestBatch : public QObject {
     }
 private slots:
     void initTestCase() {
-        m_home = path("home");
-        m_movies = path("flight");
+        m_home = path("home"), m_movies = path("flight");
         QVERIFY(QDir().mkpath(m_home + "/.config/Norvane") && QDir().mkpath(m_movies));
         QVERIFY(QFile::copy(vxtest::generatedPath("plain.mov"), m_movies + "/DJI_0001.MOV"));
         QVERIFY(QFile::copy(vxtest::dataPath("srt/p4_rtk.SRT"), m_movies + "/DJI_0001.srt"));
@@ -61,9 +59,7 @@ private slots:
         QCOMPARE(stored.value("movieDirectory").toString(), m_movies);
         // Exactly what the menu exports write after the same load with the same stored settings.
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_home + "/.config");
-        setDefaultSettings();
-        loadSettings(stored);
-        lastBearing = 0;
+        setDefaultSettings(), loadSettings(stored), lastBearing = 0;
         QCOMPARE(loadMovies(listMovieFolder(m_movies, settings().dateSort), m_movies, nullptr), LoadStatus::Loaded);
         QVERIFY(exportCsv(path("here.csv")).ok && exportGpx(path("here.gpx")).ok && exportKml(path("here.kml")).ok);
         for (const char *type : {"csv", "gpx", "kml"})

@@ -73,8 +73,7 @@ private slots:
         // An upper-case extension names a movie: that one movie loads.
         w.handleCommandLine({"volantix", "--input=" + single + "/ONE.MP4"});
         QCOMPARE(loadedNames() + ' ' + p->movieCounterLabel->text(), "ONE.MP4 1 of 1 movies");
-        // A missing movie loads nothing; a plain path, as a file manager passes it, with a quote in the name loads;
-        // without paths nothing happens.
+        // A missing movie loads nothing; a plain path with a quote in the name loads; without paths nothing happens.
         w.handleCommandLine({"volantix", "--input=" + single + "/gone.mov"});
         QCOMPARE(loadedNames(), "ONE.MP4");
         QVERIFY(QFile::rename(single + "/TWO.MP4", single + "/T\"WO.MP4"));
@@ -83,8 +82,7 @@ private slots:
         QCOMPARE(loadedNames(), "T\"WO.MP4");
         w.close();
     }
-    // Case-sensitive name order; camera cards; a dropped folder replaces the files before it; nothing
-    // found or cancelled keeps what was loaded.
+    // Case-sensitive name order; camera cards; a dropped folder replaces the files before it; nothing found keeps all.
     void nameOrderCardsAndDrops() {
         const QString mixed = folder("mixed");
         QVERIFY(addMovie(mixed, "plain.mov", "a.mov", flightStart(), 3, 3) && addMovie(mixed, "plain.mov", "B.mov", flightStart().addSecs(60), 3, 3));

@@ -57,8 +57,8 @@ private slots:
         QVERIFY(m_opener.urls.isEmpty() && showInFileManager(m_movie, none));
         QCOMPARE(m_opener.urls, QList<QUrl>{QUrl::fromLocalFile(m_dir.path())});
     }
-    // The service is asked to show the item (blank and '#' encoded), and nothing is opened besides.
-    void theFileManagerServiceIsAsked() {
+    // The service is asked to show the item (blank and '#' encoded); a bus without it falls back to the folder.
+    void theFileManagerServiceOrTheFolder() {
         if (m_busAddress.isEmpty())
             QSKIP("no private session bus (dbus-daemon missing)");
         QDBusConnection service = QDBusConnection::connectToBus(m_busAddress, "service");
@@ -70,7 +70,11 @@ private slots:
         QTRY_COMPARE(fileManager.calls, QStringList{QUrl::fromLocalFile(m_movie).toString() + '|'});
         QTest::qWait(50);
         QVERIFY(fileManager.calls.first().contains("%23") && m_opener.urls.isEmpty());
+        service.unregisterService("org.freedesktop.FileManager1");
         QDBusConnection::disconnectFromBus("service");
+        QVERIFY(showInFileManager(m_movie, client));
+        QTRY_COMPARE(m_opener.urls, QList<QUrl>{QUrl::fromLocalFile(m_dir.path())});
+        QVERIFY(fileManager.calls.size() == 1);
         QDBusConnection::disconnectFromBus("client");
     }
 };
