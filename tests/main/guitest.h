@@ -2,19 +2,16 @@
 #pragma once
 
 #include "settings/settings.h"
-
 #include <QtTest>
 #include <QtWidgets>
 
 namespace vxtest {
-
 // The program's own settings store, re-read before it is handed out.
 inline QSettings &store() {
     static QSettings s(QString::fromLatin1(vx::keys::ORGANIZATION), QString::fromLatin1(vx::keys::APPLICATION));
     s.sync();
     return s;
 }
-
 // Empties the store; with `seenBefore` it holds a record of an earlier run.
 inline void resetStore(bool seenBefore = true) {
     store().clear();
@@ -23,12 +20,9 @@ inline void resetStore(bool seenBefore = true) {
     store().sync();
     vx::setDefaultSettings();
 }
-
 inline void freshStoreNotFirstRun() { resetStore(true); }
 
-// Answers modal dialogs in turn: a message box gets the next answer as the button to click (text without '&'
-// and outer blanks), a file dialog as the path to type (empty: cancel). Titles and texts (a file dialog's filters
-// and first selection) are recorded; a dialog after the answers ran out is recorded as unexpected and rejected.
+// Answers modal dialogs in turn: a box's button text (no '&'), a file dialog's path (empty: cancel); records what met.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(const QStringList &answers) : m_answers(answers) {
@@ -41,7 +35,6 @@ public:
     QList<QMessageBox::Icon> icons;
     QStringList unexpected;          // dialogs met after the queue ran out
     int pending() const { return m_answers.size(); }
-
 private:
     static QString plain(QString text) { return text.remove(QLatin1Char('&')).trimmed(); }
     static void later(QObject *o, const char *slot) { QMetaObject::invokeMethod(o, slot, Qt::QueuedConnection); }
@@ -82,7 +75,6 @@ private:
     QTimer m_timer;
     QList<QPointer<QWidget>> m_seen;
 };
-
 // The offscreen platform's warnings about every raise() and size hint drown a failing test's output.
 inline void silencePlatformWarnings() {
     static QtMessageHandler previous = nullptr;
@@ -93,5 +85,4 @@ inline void silencePlatformWarnings() {
             previous(type, context, msg);
     });
 }
-
 } // namespace vxtest

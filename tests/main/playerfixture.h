@@ -5,7 +5,6 @@
 
 #include "guitest.h"
 #include "support/testsupport.h"
-
 #include "control/controlcenterdialog.h"
 #include "control/movielist.h"
 #include "main/loadcontroller.h"
@@ -20,18 +19,14 @@
 #include "views/gauges/qcitems.h"
 #include "views/graphdialog.h"
 #include "views/mapdialog.h"
-
 #include <QMediaPlaylist>
 #include <QVideoWidget>
 #include <QtTest>
 
 namespace vxtest {
-
 inline bool exposed(QWidget &w) { return w.show(), QTest::qWaitForWindowExposed(&w); }
-
 // The flight starts here (UTC; the tests run with TZ=UTC).
 inline QDateTime flightStart() { return QDateTime(QDate(2023, 7, 14), QTime(9, 30, 0), Qt::UTC); }
-
 inline QByteArray sidecarText(const QDateTime &start, int points, double lat0) {
     QByteArray out;
     for (int i = 0; i < points; ++i) {
@@ -44,12 +39,10 @@ inline QByteArray sidecarText(const QDateTime &start, int points, double lat0) {
     }
     return out;
 }
-
 inline bool setModified(const QString &path, const QDateTime &when) {
     QFile f(path);
     return f.open(QIODevice::ReadWrite) && f.setFileTime(when, QFileDevice::FileModificationTime);
 }
-
 // Copies generated movie `source` to `folder/name` with a sidecar of `points` points (none for 0).
 inline bool addMovie(const QString &folder, const QString &source, const QString &name, const QDateTime &start,
                      int seconds, int points, double lat0 = 46.5) {
@@ -62,7 +55,6 @@ inline bool addMovie(const QString &folder, const QString &source, const QString
         return false;
     return setModified(path, start.addSecs(seconds));
 }
-
 // A, B and C.MOV: plain.mov (3 s) with three points each, 10 s apart, at latitudes 46.5, 47.5 and 48.5.
 inline bool addThreeMovies(const QString &folder) {
     for (int i = 0; i < 3; ++i)
@@ -71,5 +63,4 @@ inline bool addThreeMovies(const QString &folder) {
             return false;
     return true;
 }
-
 } // namespace vxtest

@@ -1,57 +1,37 @@
-// The player window as a container (commands, geometry, window moves, fullscreen, auto-load, stored settings) and
-// its window manager.
+// The player window as a container (commands, geometry, moves, fullscreen, auto-load, settings), its window manager.
 #include "playerfixture.h"
-
-#include "main/aboutdialog.h"
 #include "main/mainmenus.h"
-#include "main/mediatoolhooks.h"
 #include "main/notice.h"
 #include "main/platform.h"
 #include "main/shortcutsdialog.h"
-#include "settings/versionhistory.h"
 #include "views/viewhost.h"
-
-#include <QNetworkProxy>
 #include <cmath>
 
 using namespace vx;
 using vxtest::store;
 
 namespace {
-
-QString texts(const QList<QAction *> &actions, bool toolTips = false) {
-    QStringList out;
-    for (QAction *a : actions)
-        out << (a->isSeparator() ? QStringLiteral("--") : toolTips ? a->toolTip() : a->text());
-    return out.join('|');
-}
-
 QList<QWidget *> secondaryWindows() { return {g_dataDialog, g_mapDialog, g_graphDialog, g_controlCenterDialog}; }
-
 QRect storedPlace() { return QRect(store().value("mainWindow/pos").toPoint(), store().value("mainWindow/size").toSize()); }
-// Records each window's move events as the distances moved.
-struct MoveCounter : QObject {
+// Records each window's move events as the distances moved, and the addresses opened.
+struct Recorder : QObject {
+    Q_OBJECT
+public:
     QHash<QObject *, QList<QPoint>> moves;
+    QList<QUrl> urls;
     bool eventFilter(QObject *o, QEvent *e) override {
         const auto *m = static_cast<QMoveEvent *>(e);
         if (e->type() == QEvent::Move && m->pos() != m->oldPos())
             moves[o] << m->pos() - m->oldPos();
         return false;
     }
+public slots:
+    void open(const QUrl &url) { urls << url; }
 };
-
 struct RecordingWindow : MainWindow {
     QStringList loads;
     void loadFolderByPath(const QString &folder) override { loads << folder; }
 };
-struct UrlRecorder : QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-
 QString rects(const DefaultLayout &l) {
     QStringList out;
     for (const WindowPlace *p : {&l.player, &l.dashboard, &l.map, &l.graph, &l.controlCenter})
@@ -71,52 +51,21 @@ struct Fixture {
             manager.createWindows();
     }
 };
-
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-
 private slots:
     void initTestCase() { vxtest::silencePlatformWarnings(), setApplicationIdentity(); }
     void init() { vxtest::resetStore(); }
     void cleanup() { QVERIFY(!g_dataDialog && !g_mapDialog && !g_graphDialog && !g_controlCenterDialog); }
-    // A fresh window: commands and keys, the transport switch, the GPS label, the playlist, the manual, the host;
-    // the stored proxy installed with it, damaged player settings applied within range, no update location.
+    // A fresh window: keys, transport, playlist, manual, host, damaged player settings.
     void aFreshWindowItsCommandsAndItsHost() {
-        settings().useProxy = true;
-        settings().proxyServer.assign(QStringLiteral("proxy.example.org"));
-        settings().proxyPort = 3128;
-        saveSettings();
         for (const auto &[key, value] : {std::pair<const char *, double>{"volume", 75.0}, {"brightness", 5000}, {"contrast", -900}})
             store().setValue(QString("configuration/") + key, value);
-        store().sync();
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         {
             MainWindow w;
-            const QNetworkProxy proxy = QNetworkProxy::applicationProxy();
-            QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-            QCOMPARE(proxy.hostName() + ':' + QString::number(proxy.port()), "proxy.example.org:3128");
-            const MainMenus &m = w.menus();
             const MainActions &a = w.actions();
-            QCOMPARE(texts(w.menuBar()->actions()), "File|Edit|Window|Help");
-            QCOMPARE(texts(m.file->actions()), "Open Movie Folder...|Open Movie Files...|--|Export to CSV File...|"
-                                               "Export to GPX File...|Export to KML File...|--|Quit");
-            QCOMPARE(texts(m.window->actions()), "Dashboard Window|Graph Window|Map Window|Control Center Window|Bring All "
-                                                 "To Front|Reset Window Positions|--|Toggle Fullscreen|--|Sync Window Movement");
-            QCOMPARE(texts(m.dashboardWindow->actions()), "Vertical|Horizontal");
-            QCOMPARE(texts(m.help->actions()), "About Volantix|Preferences...|User Manual...|Shortcuts...|--|Check For New Version...");
-            QCOMPARE(texts(m.toolBar->actions(), true),
-                     "Open Movie Folder|Open Movie Files|Export to CSV File|Export to GPX File|Export to KML File|Export to JPG "
-                     "File|Export Clip to Movie|Merge Multiple Movies into One Movie|Toggle \"Sync Window Movement\" option|"
-                     "Recenter Movie|Preferences");
-            QStringList shortcuts;
-            for (QAction *s : {a.open_folder, a.open_files, a.dashboard_vert, a.dashboard_horiz, a.graph_dialog, a.map_dialog,
-                               a.control_center_dialog, a.bring_to_front, a.reset_windows, a.fullscreen, a.sync_windows, a.reset_view,
-                               a.export_csv, a.file_close, a.about, a.preferences, a.show_users_manual, a.shortcuts, a.get_newest_version})
-                shortcuts << s->shortcut().toString(QKeySequence::PortableText);
-            QCOMPARE(shortcuts.join(' ').simplified(),
-                     "Ctrl+O Ctrl+Shift+O Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6 Ctrl+7 Ctrl+F Ctrl+0 Ctrl+R");
             // Every key the program answers to is in the shortcuts table, once.
             QStringList listed, keys = QString("Space Left Right Up Down F11 Alt+Return 0 9 E 7 Q 8 W 5 S 4 A 6 D G P F").split(' ');
             for (const ShortcutEntry &e : shortcutTable())
@@ -126,10 +75,7 @@ private slots:
             for (const QString &key : keys)
                 QVERIFY2(key.isEmpty() || listed.contains(key), qPrintable(key));
             QCOMPARE(listed.removeDuplicates(), 0);
-            // A fresh store: horizontal dashboard, sync off (the toolbar's toggle is a plain button).
             QVERIFY(a.dashboard_horiz->isChecked() && !a.dashboard_vert->isChecked() && !a.sync_windows->isChecked());
-            QVERIFY(a.dashboard_vert->isCheckable() && !a.sync_windows_toggle->isCheckable());
-            QVERIFY(m.toolBar->height() == 28 && m.toolBar->iconSize() == toolbarIconSize(w.devicePixelRatioF()));
             // Every command is live but those that need movies: they follow the transport, off until a load.
             const QList<QAction *> exports = {a.export_csv, a.export_gpx, a.export_kml, a.export_movie, a.merge_movies,
                                               a.export_screenshot};
@@ -138,13 +84,9 @@ private slots:
             PlayerPanel *p = w.panel();
             QCOMPARE(p->jumpToCombo->itemText(0) + ' ' + p->dateLabel->text(), "Vmax Volantix");
             const QList<QWidget *> transport = {p->previousButton, p->instantReplayButton, p->nextButton, p->playPauseButton,
-                                                p->masterSlider, p->fasterButton, p->slowerButton, p->rateLabel, p->jumpToCombo,
-                                                p->geotagButton};
-            // The control center's two tabs follow it, a control added later too; the tab bar stays usable.
+                                                p->masterSlider, p->fasterButton, p->slowerButton, p->jumpToCombo, p->geotagButton};
+            // The control center's geotag tab follows it, a control added later too; the tab bar stays usable.
             controlCenterDialog *cc = g_controlCenterDialog;
-            QTabWidget *tabs = cc->tabs();
-            QVERIFY(tabs->count() == 2 && tabs->widget(0) == cc->moviesTab() && tabs->widget(1) == cc->geotagsTab());
-            QCOMPARE(tabs->tabText(0) + ' ' + tabs->tabText(1), "Movies Geotags");
             auto *later = new QWidget(cc->moviesTab());
             for (int step = 0; step < 3; ++step) {
                 const bool on = step == 1;
@@ -154,30 +96,17 @@ private slots:
                     QVERIFY2(t->isEnabled() == on, qPrintable(t->objectName()));
                 for (QAction *e : exports)
                     QVERIFY2(e->isEnabled() == on, qPrintable(e->text()));
-                QVERIFY(later->isEnabled() == on && cc->geotagsTab()->isEnabled() == on && tabs->tabBar()->isEnabled());
+                QVERIFY(later->isEnabled() == on && cc->geotagsTab()->isEnabled() == on && cc->tabs()->tabBar()->isEnabled());
             }
-            p->speedLabel->setText("23 mph");
-            w.setGpsPresent(false);
-            QVERIFY(p->noGpsLabel->text() == "NO GPS DATA LOADED" && p->speedLabel->text().isEmpty());
-            w.setGpsPresent(true);
-            QVERIFY(p->noGpsLabel->text().isEmpty());
-            // The playlist follows the track store.
             QCOMPARE(playlistSink(), static_cast<PlaylistSink *>(&w));
             w.appendToPlaylist("/movies/a b#1.mov");
             QVERIFY(w.playlist()->mediaCount() == 1 && w.playlist()->media(0).request().url().toLocalFile() == "/movies/a b#1.mov");
-            w.clearPlaylist();
-            QCOMPARE(w.playlist()->mediaCount(), 0);
-            // The user manual opens, or a box says it is missing; '#' and '%' must survive as a path.
-            UrlRecorder recorder;
+            // The user manual opens; a '#' in its path must survive.
+            Recorder recorder;
             QDesktopServices::setUrlHandler("file", &recorder, "open");
             QTemporaryDir dir;
             const QString manual = dir.filePath("Volantix Users Manual.pdf#1");
-            {
-                vxtest::BoxAnswerer answer({"OK"});
-                w.openUserManual(manual);
-                QCOMPARE(answer.texts + answer.titles, QStringList({"Could not find User's Manual PDF file: " + manual, "Volantix"}));
-            }
-            QVERIFY(recorder.urls.isEmpty() && vxtest::writeFile(manual, "%PDF-1.4\n"));
+            QVERIFY(vxtest::writeFile(manual, "%PDF-1.4\n"));
             w.openUserManual(manual);
             QDesktopServices::unsetUrlHandler("file");
             QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(manual)});
@@ -195,11 +124,6 @@ private slots:
             settings().volume = std::nanf("");
             w.applySavedPlayerSettings();
             QCOMPARE(p->volumeSlider->value(), 100);
-            vxtest::BoxAnswerer answer({"OK"});
-            if (configuredUpdateBase().isEmpty()) {  // the start-up check said nothing; the command says why
-                w.actions().get_newest_version->trigger();
-                QTRY_COMPARE(answer.texts + answer.titles, QStringList({noUpdateLocationText(), updateCheckTitle()}));
-            }
             w.close();
         }
         QVERIFY(!viewHost());
@@ -207,27 +131,24 @@ private slots:
     // A first run takes the default layout and marks the store at once; so do a missing and an off-screen place.
     void openingGeometry_data() {
         QTest::addColumn<bool>("firstRun");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<QRect>("place");  // stored
         QTest::addColumn<bool>("restored");
-        QTest::newRow("first run") << true << QSize() << QPoint() << false;
-        QTest::newRow("nothing stored") << false << QSize() << QPoint() << false;
-        QTest::newRow("off every screen") << false << QSize(100000, 100000) << QPoint(-90000, 40) << false;
-        QTest::newRow("stored") << false << QSize(500, 400) << QPoint(33, 44) << true;
+        QTest::newRow("first run") << true << QRect() << false;
+        QTest::newRow("nothing stored") << false << QRect() << false;
+        QTest::newRow("off every screen") << false << QRect(-90000, 40, 100000, 100000) << false;
+        QTest::newRow("stored") << false << QRect(33, 44, 500, 400) << true;
     }
     void openingGeometry() {
         QFETCH(bool, firstRun);
-        QFETCH(QSize, size);
-        QFETCH(QPoint, pos);
+        QFETCH(QRect, place);
         QFETCH(bool, restored);
         vxtest::resetStore(!firstRun);
-        if (size.isValid()) {
-            store().setValue("mainWindow/size", size);
-            store().setValue("mainWindow/pos", pos);
-            store().setValue("configuration/sync_windows", true);
-            store().setValue("Map/mapVis", false);
-            store().sync();
-        }
+        const QSize size = place.isValid() ? place.size() : QSize();
+        const QPoint pos = place.topLeft();
+        for (const auto &[key, value] : {std::pair<const char *, QVariant>{"mainWindow/size", size}, {"mainWindow/pos", pos},
+                                         {"configuration/sync_windows", true}, {"Map/mapVis", false}})
+            if (size.isValid())
+                store().setValue(key, value);
         const DefaultLayout layout = computeDefaultLayoutForScreen();
         MainWindow w;
         QCOMPARE(w.firstRun(), firstRun);
@@ -268,30 +189,11 @@ private slots:
         QVERIFY(w.isFullScreen());
         QTest::keyClick(&w, Qt::Key_Return, Qt::AltModifier);
         QVERIFY(!w.isFullScreen() && g_graphDialog->isVisible());
-        // Closing in fullscreen keeps the normal place and the windows it hid.
-        w.resize(570, 420);
-        w.move(15, 25);
-        QTest::keyClick(&w, Qt::Key_F11);
-        w.close();
+        // Closing in fullscreen keeps the normal place and the windows it hid (the map was hidden before).
+        w.resize(570, 420), w.move(15, 25);
+        QTest::keyClick(&w, Qt::Key_F11), w.close();
         QVERIFY(storedPlace() == QRect(15, 25, 570, 420) && store().value("Graph/graphVis").toBool());
-    }
-    void closingSavesGeometryAndVisibilityAndClosesTheWindows() {
-        MainWindow w;
-        QSignalSpy closed(&w, &MainWindow::closed);
-        QVERIFY(vxtest::exposed(w));
-        w.resize(560, 410);
-        w.move(70, 20);
-        g_mapDialog->hide();
-        mapDialog *map = g_mapDialog;
-        g_graphDialog->move(12, 34);
-        w.actions().file_close->trigger();
-        QVERIFY(closed.count() == 1 && storedPlace() == QRect(70, 20, 560, 410));
-        QCOMPARE(QString("%1 %2 %3 %4").arg(store().value("Map/mapVis").toBool()).arg(store().value("Graph/graphVis").toBool())
-                     .arg(store().value("Dashboard/dataVis").toBool()).arg(store().value("Movies and Geotags/controlCenterVis").toBool()),
-                 "0 1 1 1");
-        QCOMPARE(store().value("Graph/pos").toPoint(), QPoint(12, 34));
-        // The visible windows were closed and let go of; the hidden map stays.
-        QVERIFY(!w.isVisible() && !g_graphDialog && !g_dataDialog && !g_controlCenterDialog && g_mapDialog == map);
+        QVERIFY(!store().value("Map/mapVis").toBool() && store().value("Dashboard/dataVis").toBool());
     }
     void syncMovesEveryOtherWindowOnceBySameDelta() {
         MainWindow w;
@@ -303,7 +205,7 @@ private slots:
         w.actions().sync_windows->trigger();
         QVERIFY(w.windows()->syncOn() && store().value("configuration/sync_windows").toBool());
         const QList<QWidget *> others = {&w, g_mapDialog, g_graphDialog, g_controlCenterDialog};
-        MoveCounter counter;
+        Recorder counter;
         for (QWidget *o : others)
             o->installEventFilter(&counter);
         g_dataDialog->move(g_dataDialog->pos() + QPoint(10, -5));
@@ -312,72 +214,22 @@ private slots:
             QCOMPARE(counter.moves.value(o), QList<QPoint>{QPoint(10, -5)});
             o->removeEventFilter(&counter);
         }
-        // The player moved: the others follow; toggled off from the toolbar: nothing follows.
-        const QPoint mapBefore = g_mapDialog->pos();
-        w.move(w.pos() + QPoint(-7, 3));
-        QCOMPARE(g_mapDialog->pos(), mapBefore + QPoint(-7, 3));
+        // Toggled off from the toolbar: nothing follows.
         w.actions().sync_windows_toggle->trigger();
         const QPoint playerBefore = w.pos();
         g_dataDialog->move(g_dataDialog->pos() + QPoint(30, 30));
         QVERIFY(!w.actions().sync_windows->isChecked() && w.pos() == playerBefore);
         w.close();
     }
-    // The wait cursor of a media-tool run (seen in a real run by the load tests): a window's own cursor comes back,
-    // nothing else is touched, a window gone or no window at all does no harm.
-    void mediaToolCursorHooks() {
-        WindowMediaToolHooks hooks;
-        QWidget window, other;
-        window.setCursor(Qt::CrossCursor);
-        hooks.mediaToolStarted(&window);
-        QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
-        hooks.mediaToolFinished(&window);
-        QVERIFY(window.cursor().shape() == Qt::CrossCursor && window.testAttribute(Qt::WA_SetCursor));
-        auto *closed = new QWidget;
-        hooks.mediaToolStarted(closed);
-        delete closed;
-        hooks.mediaToolFinished(closed);  // must not touch the deleted window
-        QObject plain;
-        for (QObject *o : {&plain, static_cast<QObject *>(nullptr)})
-            hooks.mediaToolStarted(o), hooks.mediaToolFinished(o);
-        other.setCursor(Qt::IBeamCursor);  // a finish without a start leaves the cursor alone
-        hooks.mediaToolFinished(&other);
-        QCOMPARE(other.cursor().shape(), Qt::IBeamCursor);
-    }
     void autoLoadRunsOnceWhenFirstShownAndNotWithoutTheSetting() {
         for (bool on : {true, false}) {
-            store().setValue("configuration/autoload", on);
-            store().setValue("configuration/autoloadDir", "/data/flights");
-            store().sync();
+            store().setValue("configuration/autoload", on), store().setValue("configuration/autoloadDir", "/data/flights");
             RecordingWindow w;
-            QVERIFY(w.loads.isEmpty());
-            w.show();
-            QTest::qWait(50);
-            w.hide();  // minimised and shown again: the user's movies stay
-            w.show();
-            QTest::qWait(50);
+            w.show(), QTest::qWait(50);
+            w.hide(), w.show(), QTest::qWait(50);  // minimised and shown again: the user's movies stay
             QCOMPARE(w.loads, on ? QStringList{"/data/flights"} : QStringList());
             w.close();
         }
-    }
-    // The about box names the version, Qt and the libraries; the shortcuts box shows one key image per row, caps of
-    // one height, sharp at double density.
-    void helpBoxes() {
-        const QString text = aboutText();
-        for (const QString &part : QStringList{"Volantix", "Version 1.1.4", "Qt " + QString(qVersion()), "GeographicLib",
-                                               "FFmpeg", "GStreamer", "EGM96", "Leaflet"})
-            QVERIFY2(text.contains(part), qPrintable(part));
-        aboutDialog about;
-        auto *label = about.findChild<QLabel *>("aboutText");
-        QVERIFY(label && about.windowTitle() == "Volantix" && label->text() == text);
-        shortcutsDialog box;
-        const auto keys = box.findChildren<QLabel *>("keys");
-        QVERIFY(keys.size() == shortcutTable().size() && box.findChildren<QLabel *>("action").size() == keys.size());
-        QCOMPARE(box.windowTitle(), "Volantix");
-        for (QLabel *k : keys)
-            QVERIFY(!k->pixmap(Qt::ReturnByValue).isNull());
-        const QPixmap one = keyCapPixmap("G"), word = keyCapPixmap("Space"), twoWays = keysPixmap({"F11", "Alt+Return"});
-        QVERIFY(word.width() > one.width() && twoWays.width() > word.width() && twoWays.height() == one.height());
-        QCOMPARE(keyCapPixmap("G", 2.0).width(), 2 * one.width());
     }
     // The window manager on its own: default layout, first-run places, the dashboard rebuild, reset, ownership.
     void defaultLayoutAndTheFirstRunPlaces() {
@@ -386,69 +238,37 @@ private slots:
         QCOMPARE(rects(l), "0,0 1080x684 | 460,706 620x172 | 1080,180 360x720 | 0,706 460x150 | 1080,0 360x158");
         QCOMPARE(rects(computeDefaultLayout(QSize(1366, 768), 25)),
                  "0,0 1024x549 | 404,574 620x169 | 1024,153 342x614 | 0,574 404x144 | 1024,0 342x128");
-        QVERIFY(&l.row(LayoutRow::Map) == &l.map && &l.row(LayoutRow::ControlCenter) == &l.controlCenter
-                && &l.row(LayoutRow::None) == &l.player);
-        // The first run places each window once.
-        Fixture f(false), tiny(false);
+        Fixture f(false), tiny(false);  // the first run places each window once
         f.manager.setLayoutForTesting(l);
         QRect place;
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));  // not a first run
         f.manager.setFirstRun(true);
-        QVERIFY(!f.manager.firstRunPlace(LayoutRow::None, &place));
         QVERIFY(f.manager.firstRunPlace(LayoutRow::Map, &place) && place == QRect(1080, 180, 360, 720));
         QVERIFY(!f.manager.firstRunPlace(LayoutRow::Map, &place));  // shown again in the same run: where the user left it
-        QVERIFY(f.manager.firstRunPlace(LayoutRow::Graph, &place) && place == QRect(0, 706, 460, 150));
         // On a tiny screen the graph's width comes out negative; the place never goes below one pixel.
         tiny.manager.setLayoutForTesting(computeDefaultLayout(QSize(640, 480), 22));
         QVERIFY(tiny.manager.layout().graph.size.width() < 0);
         tiny.manager.setFirstRun(true);
         QVERIFY(tiny.manager.firstRunPlace(LayoutRow::Graph, &place) && place.width() >= 1 && place.height() >= 1);
     }
-    void windowsAreCreatedOnceShownByTheirFlagsAndFollowMoves() {
+    // Windows made once with no parent, shown by their stored flags; the dashboard rebuilt for the other orientation.
+    void windowsShownByTheirFlagsAndTheDashboardRebuilt() {
         store().setValue("Graph/graphVis", false);
-        store().setValue("Dashboard/dataVis", true);
-        store().sync();
-        QPointer<myDialog> dash, graph;
-        {
-            Fixture f;
-            dash = g_dataDialog;
-            graph = g_graphDialog;
-            QCOMPARE(g_dataDialog->objectName(), "dataDialogHoriz");
-            QCOMPARE(f.manager.window(LayoutRow::Map), static_cast<myDialog *>(g_mapDialog));
-            QVERIFY(!g_dataDialog->parent() && !g_mapDialog->parent());
-            f.manager.showSavedWindows();
-            QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
-                    && !g_graphDialog->isVisible());
-            // Moves while sync is off or the guard is up leave the others put.
-            g_mapDialog->move(100, 100);
-            f.manager.mainWindowMoved(QPoint(5, 5));
-            f.manager.setSyncOn(true);
-            f.manager.setSyncGuard(true);
-            f.manager.mainWindowMoved(QPoint(5, 5));
-            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, 5));
-            QCOMPARE(g_mapDialog->pos(), QPoint(100, 100));
-            f.manager.setSyncGuard(false);
-            f.manager.dialogMoved(LayoutRow::Graph, QPoint(5, -5));
-            QVERIFY(g_mapDialog->pos() == QPoint(105, 95) && !f.manager.syncGuard());
-        }
-        // The manager deletes what it made, hidden or not, and lets go of the pointers.
-        QVERIFY(dash.isNull() && graph.isNull() && !g_mapDialog && !g_controlCenterDialog && !g_dataDialog);
-    }
-    void theDashboardIsRebuiltForTheOtherOrientation() {
         Fixture f;
+        QVERIFY(g_dataDialog->objectName() == "dataDialogHoriz" && !g_dataDialog->parent() && !g_mapDialog->parent());
         f.manager.showSavedWindows();
+        QVERIFY(g_dataDialog->isVisible() && g_mapDialog->isVisible() && g_controlCenterDialog->isVisible()
+                && !g_graphDialog->isVisible());
         g_dataDialog->move(40, 60);
         QPointer<dataDialog> old = g_dataDialog;
         QSignalSpy rebuilt(&f.manager, &WindowManager::dashboardRebuilt);
         f.manager.rebuildDashboard(true);
         QVERIFY(old.isNull() && rebuilt.count() == 1 && g_dataDialog->isVertical() && g_dataDialog->isVisible());
-        QCOMPARE(rebuilt.first().first().value<dataDialog *>(), g_dataDialog);
-        QCOMPARE(g_dataDialog->objectName() + '|' + g_dataDialog->windowTitle(), "dataDialogVert|Dashboard ");
-        // Resized to 1000 x 1000: its own limits decide.
-        QCOMPARE(g_dataDialog->size(), g_dataDialog->maximumSize().boundedTo(QSize(1000, 1000)));
+        QVERIFY(rebuilt.first().first().value<dataDialog *>() == g_dataDialog && g_dataDialog->objectName() == "dataDialogVert");
+        QCOMPARE(g_dataDialog->size(), g_dataDialog->maximumSize().boundedTo(QSize(1000, 1000)));  // its own limits decide
         QVERIFY(f.menus.actions.dashboard_vert->isChecked() && !f.menus.actions.dashboard_horiz->isChecked());
-        QVERIFY(settings().dashboardVertical && store().value("configuration/dashboardVertical").toBool());
-        QCOMPARE(store().value("Dashboard/pos").toPoint(), QPoint(40, 60));
+        QVERIFY(settings().dashboardVertical && store().value("configuration/dashboardVertical").toBool()
+                && store().value("Dashboard/pos").toPoint() == QPoint(40, 60));
         // Back to horizontal: the size and the place it had in that group.
         f.manager.rebuildDashboard(false);
         QCOMPARE(QRect(g_dataDialog->pos(), g_dataDialog->size()), QRect(40, 60, 620, 194));
@@ -459,23 +279,10 @@ private slots:
         settings().dashboardVertical = true;
         Fixture f;
         f.manager.setSyncOn(true);
-        f.main.resize(560, 300);
-        f.main.move(200, 200);
-        g_controlCenterDialog->show();  // only the control center is on screen, somewhere else
-        g_controlCenterDialog->move(300, 300);
+        g_mapDialog->show(), g_mapDialog->move(300, 300);
         f.manager.resetPositions();
-        const DefaultLayout &l = f.manager.layout();
         QVERIFY(!f.manager.syncOn() && !f.menus.actions.sync_windows->isChecked() && !g_dataDialog->isVertical());
-        QVERIFY(!store().value("configuration/sync_windows").toBool());
-        QCOMPARE(f.main.pos(), l.player.pos);
-        for (LayoutRow row : {LayoutRow::Dashboard, LayoutRow::Map, LayoutRow::Graph, LayoutRow::ControlCenter}) {
-            myDialog *w = f.manager.window(row);
-            QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
-            // On the 800-pixel test screen the dashboard's place starts left of the screen, where the platform keeps it.
-            if (l.row(row).pos.x() >= 0)
-                QCOMPARE(w->pos(), l.row(row).pos);
-            QCOMPARE(w->size(), l.row(row).size.expandedTo(w->minimumSize()).boundedTo(w->maximumSize()).expandedTo(QSize(1, 1)));
-        }
+        QVERIFY(g_graphDialog->isVisible() && g_mapDialog->pos() == f.manager.layout().map.pos);
     }
 };
 

@@ -1,7 +1,6 @@
 // Revealing a file through the file manager service (a stand-in on a private bus) or by opening its folder.
 #include "main/platform.h"
 #include "support/testsupport.h"
-
 #include <QDBusConnection>
 #include <QDesktopServices>
 #include <QtTest>
@@ -9,7 +8,6 @@
 using namespace vx;
 
 namespace {
-
 // Stands in for a file manager on the bus; records what it was asked, and what was opened as a folder.
 class Recorder : public QObject {
     Q_OBJECT
@@ -21,7 +19,6 @@ public slots:
     void ShowItems(const QStringList &uris, const QString &startupId) { calls << uris.join(',') + '|' + startupId; }
     void open(const QUrl &url) { urls << url; }
 };
-
 } // namespace
 
 class TestPlatform : public QObject {
@@ -31,7 +28,6 @@ class TestPlatform : public QObject {
     QTemporaryDir m_dir;
     QString m_movie;
     Recorder m_opener;
-
 private slots:
     void initTestCase() {
         m_movie = m_dir.filePath("a flight #1.MOV");
@@ -55,8 +51,7 @@ private slots:
     void wordsOfThisPlatformAndWithoutABusTheFolder() {
         QCOMPARE(QStringList({fileManagerName(), commandModifierName(), fullscreenNoticeText()}),
                  QStringList({"file manager", "Ctrl", "Use Ctrl-F to toggle fullscreen mode."}));
-        const QDBusConnection none("no such connection");
-        // A missing or empty path does nothing.
+        const QDBusConnection none("no such connection");  // a missing or empty path does nothing
         QVERIFY(!none.isConnected() && !showInFileManager(QString(), none) && !showInFileManager(m_dir.filePath("gone.mov"), none));
         QTest::qWait(50);
         QVERIFY(m_opener.urls.isEmpty() && showInFileManager(m_movie, none));
