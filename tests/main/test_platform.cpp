@@ -40,13 +40,7 @@ private slots:
         if (m_daemon.waitForStarted(5000) && m_daemon.waitForReadyRead(5000))
             m_busAddress = QString::fromLatin1(m_daemon.readLine()).trimmed();
     }
-    void cleanupTestCase() {
-        QDesktopServices::unsetUrlHandler("file");
-        if (m_daemon.state() != QProcess::NotRunning) {
-            m_daemon.kill();
-            m_daemon.waitForFinished(5000);
-        }
-    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("file"), m_daemon.kill(), m_daemon.waitForFinished(5000); }
     void init() { m_opener.urls.clear(); }
     void wordsOfThisPlatformAndWithoutABusTheFolder() {
         QCOMPARE(QStringList({fileManagerName(), commandModifierName(), fullscreenNoticeText()}),
