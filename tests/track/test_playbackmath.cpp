@@ -115,6 +115,7 @@ private slots:
         QCOMPARE(skips, "3000 0 0 0 ");
         fillBlock(0, 30, 1700000000);  // the top-speed jump: 0 at the first point, a second early after it
         const MovieBlock &m = track().block[0];
+        track().block[0].gpsTime[30] = 1700000100;  // stale, beyond the movie's points
         QCOMPARE(QString("%1 %2 %3").arg(topSpeedJumpMs(m, 0)).arg(topSpeedJumpMs(m, 12)).arg(topSpeedJumpMs(m, 30)),
                  "0 11000 0");
         track().block[0].gpsTime[12] = NO_TIME;
