@@ -15,5 +15,10 @@ function(vx_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
+    if(VX_SANITIZE)
+        # Every allocation records a full stack there (see run-test.sh): the
+        # reader comparisons over all samples take minutes, not a second.
+        math(EXPR T_TIMEOUT "${T_TIMEOUT} * 5")
+    endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()

@@ -20,8 +20,8 @@ public:
     QHash<QObject *, QList<QPoint>> moves;
     QList<QUrl> urls;
     bool eventFilter(QObject *o, QEvent *e) override {
-        const auto *m = static_cast<QMoveEvent *>(e);
-        if (e->type() == QEvent::Move && m->pos() != m->oldPos())
+        const auto *m = e->type() == QEvent::Move ? static_cast<QMoveEvent *>(e) : nullptr;
+        if (m && m->pos() != m->oldPos())
             moves[o] << m->pos() - m->oldPos();
         return false;
     }
