@@ -117,11 +117,11 @@ private slots:
         QTest::addColumn<QByteArray>("scal");
         QTest::addColumn<QString>("values");  // of the last of two samples, scaled; "-" each when unreadable
         QByteArray floats;
-        for (int i = 0; i < 8; ++i)
-            floats += be32(0x3f800000 + (uint32_t(i) << 20));  // 1, 1.125, … 1.875
+        for (int i = 0; i < 9; ++i)
+            floats += be32(0x3f800000 + (uint32_t(i) << 20));  // 1, 1.125, … 1.875, 2
         const QByteArray half = klv("SCAL", 's', 2, be16(2)), xyz = int32s({100, 200, 300});
-        QTest::newRow("f[8]L") << '?' << QByteArray("f[8]L") << false << 36 << floats + be32(7) << half
-                               << "0.5 0.5625 0.625 0.6875 0.75 0.8125 0.875 0.9375 3.5";
+        QTest::newRow("f[9]L") << '?' << QByteArray("f[9]L") << false << 40 << floats + be32(7) << half
+                               << "0.5 0.5625 0.625 0.6875 0.75 0.8125 0.875 0.9375 1 3.5";
         QTest::newRow("TYPE one nest up") << '?' << QByteArray("sS") << true << 4 << be16(uint16_t(-4)) + be16(9) << half
                                           << "-2 4.5";
         const char *bad[][3] = {{"6-byte structure of l", "l", "6"}, {"unknown type letter", "x", "4"},
